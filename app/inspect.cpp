@@ -1,0 +1,80 @@
+#include "app/inspect.h"
+
+#include <cstdio>
+#include <memory>
+
+#include "io/console.h"
+#include "io/surface.h"
+
+namespace mirva {
+
+namespace {
+
+constexpr const char* kUsage = "usage: mirva inspect FILE [options]\n"
+                               "  IMAGE.png|IMAGE.tga [--raw FILE]  size; decoded pixels as raw 8-bit RGBA\n";
+
+int usage(const std::string& problem)
+{
+    std::fprintf(stderr, "mirva inspect: %s\n%s", problem.c_str(), kUsage);
+    return 2;
+}
+
+bool hasEnding(const std::string& name, const std::string& ending)
+{
+    if (name.size() < ending.size())
+        return false;
+    for (std::size_t i = 0; i < ending.size(); ++i) {
+        const char c = name[name.size() - ending.size() + i];
+        if ((c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c) != ending[i])
+            return false;
+    }
+    return true;
+}
+
+void writeRaw(const Surface& image, const std::string& path)
+{
+    std::vector<unsigned char> bytes;
+    bytes.reserve(static_cast<std::size_t>(image.width()) * static_cast<std::size_t>(image.height()) * 4);
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const std::uint32_t p = image.pixel(x, y);
+            bytes.insert(bytes.end(), {static_cast<unsigned char>(p >> 16), static_cast<unsigned char>(p >> 8),
+                                       static_cast<unsigned char>(p), static_cast<unsigned char>(p >> 24)});
+        }
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> out(std::fopen(path.c_str(), "wb"), std::fclose);
+    if (!out || std::fwrite(bytes.data(), 1, bytes.size(), out.get()) != bytes.size() || std::fflush(out.get()) != 0)
+        Console::fatal("mirva inspect: couldn't write '" + path + "'");
+}
+
+int inspectImage(const std::string& name, const std::vector<std::string>& options)
+{
+    std::string raw;
+    for (std::size_t i = 0; i < options.size(); ++i) {
+        if (options[i] == "--raw" && i + 1 < options.size())
+            raw = options[++i];
+        else
+            return usage("unknown option '" + options[i] + "' for an image");
+    }
+    const Surface image(name);
+    std::printf("image: %s\nwidth: %d\nheight: %d\n", name.c_str(), image.width(), image.height());
+    std::fflush(stdout);
+    if (!raw.empty())
+        writeRaw(image, raw);
+    return 0;
+}
+
+}  // namespace
+
+int inspect(const std::vector<std::string>& args)
+{
+    if (args.empty())
+        return usage("no file given");
+    const std::string& name = args[0];
+    const std::vector<std::string> options(args.begin() + 1, args.end());
+    for (const char* ending : {".png", ".tga", ".jpg", ".jpeg"})
+        if (hasEnding(name, ending))
+            return inspectImage(name, options);
+    return usage("don't know what kind of file '" + name + "' is");
+}
+
+}  // namespace mirva

@@ -1,0 +1,57 @@
+// mirva: the show engine's one executable.
+//
+//   mirva [-console] [-fullscreen] [-usedfiles]   play the show (run in data/)
+//   mirva check SCRIPT                            load and validate a script
+//   mirva render SCRIPT --out DIR [...]           render frames offline
+//   mirva inspect FILE [...]                      facts about a data file
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/command_line.h"
+#include "app/inspect.h"
+#include "io/console.h"
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: mirva [-console] [-fullscreen] [-usedfiles]\n"
+    "       mirva check SCRIPT\n"
+    "       mirva render SCRIPT --out DIR [--frames N] [--fps F] [--size WxH] [--wav FILE]\n"
+    "       mirva inspect FILE [options]\n";
+
+int notYet(const std::string& what)
+{
+    std::fprintf(stderr, "mirva: %s is not available in this build yet\n", what.c_str());
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    if (!args.empty()) {
+        const std::string& command = args[0];
+        const std::vector<std::string> rest(args.begin() + 1, args.end());
+        if (command == "inspect")
+            return mirva::inspect(rest);
+        if (command == "check" || command == "render")
+            return notYet("'mirva " + command + "'");
+        if (command == "--help" || command == "-h" || command == "help") {
+            std::fputs(kUsage, stdout);
+            return 0;
+        }
+        if (command[0] != '-') {
+            std::fprintf(stderr, "mirva: unknown command '%s'\n%s", command.c_str(), kUsage);
+            return 2;
+        }
+    }
+
+    const mirva::CommandLine line(args);
+    if (line.has("-console"))
+        mirva::Console::open();
+    mirva::Console::print("mirva\n");
+    std::fprintf(stderr, "mirva: the show player is not in this build yet; what works now:\n%s", kUsage);
+    return 0;
+}

@@ -1,0 +1,92 @@
+#include "io/phile.h"
+
+#include <atomic>
+#include <cstdio>
+#include <memory>
+#include <sys/stat.h>
+
+#include "io/console.h"
+
+namespace mirva {
+
+namespace {
+
+std::atomic<bool> recording{false};
+constexpr const char* kUsedFiles = "usedfiles.txt";
+
+struct FileCloser {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+};
+using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
+
+// Opens a regular file for binary reading. A directory opens fine with fopen on this
+// platform but has no bytes to read, so it counts as a file that cannot be opened.
+FileHandle openRegular(const std::string& name, long& length)
+{
+    FileHandle file(std::fopen(name.c_str(), "rb"));
+    if (!file)
+        return nullptr;
+    struct stat info {};
+    if (fstat(fileno(file.get()), &info) != 0 || !S_ISREG(info.st_mode))
+        return nullptr;
+    if (std::fseek(file.get(), 0, SEEK_END) != 0)
+        return nullptr;
+    length = std::ftell(file.get());
+    if (length < 0 || std::fseek(file.get(), 0, SEEK_SET) != 0)
+        return nullptr;
+    return file;
+}
+
+}  // namespace
+
+PhileBlock Phile::load(const std::string& name)
+{
+    long length = 0;
+    FileHandle file = openRegular(name, length);
+    if (!file)
+        Console::fatal("Phile::load - couldn't open file '" + name + "'");
+    record(name);
+    PhileBlock block(static_cast<std::size_t>(length));
+    if (std::fread(block.data(), 1, block.size(), file.get()) != block.size())
+        Console::fatal("Phile::load - error while reading file '" + name + "'");
+    return block;
+}
+
+std::size_t Phile::size(const std::string& name)
+{
+    long length = 0;
+    if (!openRegular(name, length))
+        Console::fatal("Phile::size - couldn't open file '" + name + "'");
+    return static_cast<std::size_t>(length);
+}
+
+void Phile::enableUsedFiles()
+{
+    recording = true;
+    // A list that cannot be written is no reason to stop the show.
+    if (std::FILE* f = std::fopen(kUsedFiles, "w"))
+        std::fclose(f);
+}
+
+void Phile::disableUsedFiles()
+{
+    recording = false;
+}
+
+bool Phile::isRecording()
+{
+    return recording;
+}
+
+void Phile::record(const std::string& name)
+{
+    if (!recording)
+        return;
+    if (std::FILE* f = std::fopen(kUsedFiles, "a")) {
+        std::fprintf(f, "%s\n", name.c_str());
+        std::fflush(f);
+        std::fclose(f);
+    }
+}
+
+}  // namespace mirva

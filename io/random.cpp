@@ -1,0 +1,11 @@
+#include "io/random.h"
+
+namespace mirva {
+
+int randomNext()
+{
+    static RandomGenerator generator;
+    return generator.next();
+}
+
+}  // namespace mirva

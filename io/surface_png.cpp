@@ -1,0 +1,160 @@
+// PNG reader on libpng. Every image becomes 8-bit RGB or RGBA: 16-bit channels are
+// stripped, palettes and small grey depths expanded, a transparency chunk becomes
+// alpha, grey becomes RGB; a background chunk is composited onto, and a gamma chunk
+// is corrected for a screen gamma of 2.2.
+//
+// libpng reports errors by longjmp, so the library is driven from small functions that
+// keep their state in a plain structure and own no C++ objects; allocation and the
+// fatal messages happen outside them.
+#include <png.h>
+
+#include <csetjmp>
+#include <cstdio>
+#include <memory>
+#include <new>
+
+#include "io/console.h"
+#include "io/phile.h"
+#include "io/surface.h"
+
+namespace mirva {
+
+namespace {
+
+struct PngRead {
+    std::FILE* file = nullptr;
+    png_structp png = nullptr;
+    png_infop info = nullptr;
+    char message[256] = {};
+    png_uint_32 width = 0, height = 0;
+    std::size_t rowBytes = 0;
+    int channels = 0;
+    png_bytepp rows = nullptr;
+};
+
+void onError(png_structp png, png_const_charp message)
+{
+    auto* read = static_cast<PngRead*>(png_get_error_ptr(png));
+    std::snprintf(read->message, sizeof read->message, "%s", message);
+    png_longjmp(png, 1);
+}
+
+void onWarning(png_structp, png_const_charp message)
+{
+    Console::print("libpng: %s\n", message);
+}
+
+// Reads the header and sets up the transformations. False on any failure.
+bool readHeader(PngRead* r)
+{
+    png_byte signature[8];
+    if (std::fread(signature, 1, 8, r->file) != 8 || png_sig_cmp(signature, 0, 8) != 0)
+        return false;
+    r->png = png_create_read_struct(PNG_LIBPNG_VER_STRING, r, onError, onWarning);
+    if (!r->png)
+        return false;
+    r->info = png_create_info_struct(r->png);
+    if (!r->info)
+        return false;
+    if (setjmp(png_jmpbuf(r->png)))
+        return false;
+
+    png_init_io(r->png, r->file);
+    png_set_sig_bytes(r->png, 8);
+    png_read_info(r->png, r->info);
+
+    const int depth = png_get_bit_depth(r->png, r->info);
+    const int colour = png_get_color_type(r->png, r->info);
+    if (depth == 16)
+        png_set_strip_16(r->png);
+    if (colour == PNG_COLOR_TYPE_PALETTE)
+        png_set_palette_to_rgb(r->png);
+    if (colour == PNG_COLOR_TYPE_GRAY && depth < 8)
+        png_set_expand_gray_1_2_4_to_8(r->png);
+    if (png_get_valid(r->png, r->info, PNG_INFO_tRNS))
+        png_set_tRNS_to_alpha(r->png);
+    if (colour == PNG_COLOR_TYPE_GRAY || colour == PNG_COLOR_TYPE_GRAY_ALPHA)
+        png_set_gray_to_rgb(r->png);
+    png_color_16p background = nullptr;
+    if (png_get_bKGD(r->png, r->info, &background))
+        png_set_background(r->png, background, PNG_BACKGROUND_GAMMA_FILE, 1, 1.0);
+    double gamma = 0.0;
+    if (png_get_gAMA(r->png, r->info, &gamma))
+        png_set_gamma(r->png, 2.2, gamma);
+    png_set_interlace_handling(r->png);
+    png_read_update_info(r->png, r->info);
+
+    r->width = png_get_image_width(r->png, r->info);
+    r->height = png_get_image_height(r->png, r->info);
+    r->rowBytes = png_get_rowbytes(r->png, r->info);
+    r->channels = png_get_channels(r->png, r->info);
+    return (r->channels == 3 || r->channels == 4) && r->rowBytes == r->width * static_cast<std::size_t>(r->channels);
+}
+
+// Reads every row into the table prepared by the caller, then the end of the file.
+bool readImage(PngRead* r)
+{
+    if (setjmp(png_jmpbuf(r->png)))
+        return false;
+    png_read_image(r->png, r->rows);
+    png_read_end(r->png, nullptr);
+    return true;
+}
+
+struct PngReadCleanup {
+    PngRead& r;
+    ~PngReadCleanup()
+    {
+        if (r.png)
+            png_destroy_read_struct(&r.png, r.info ? &r.info : nullptr, nullptr);
+        if (r.file)
+            std::fclose(r.file);
+    }
+};
+
+}  // namespace
+
+void SurfaceReaders::readPng(Surface& surface, const std::string& name)
+{
+    Phile::record(name);
+    const std::string failed = "couldn't load '" + name + "'";
+
+    PngRead read;
+    PngReadCleanup cleanup{read};
+    read.file = std::fopen(name.c_str(), "rb");
+    if (!read.file || !readHeader(&read)) {
+        if (read.message[0])
+            Console::print("libpng: %s\n", read.message);
+        Console::fatal(failed);
+    }
+
+    std::vector<png_byte> data;
+    std::vector<png_bytep> rows;
+    try {
+        data.resize(read.rowBytes * read.height);
+        rows.resize(read.height);
+    } catch (const std::bad_alloc&) {
+        Console::fatal("Visual PNG: out of memory");
+    } catch (const std::length_error&) {
+        Console::fatal("Visual PNG: out of memory");
+    }
+    for (png_uint_32 y = 0; y < read.height; ++y)
+        rows[y] = data.data() + y * read.rowBytes;
+    read.rows = rows.data();
+    if (!readImage(&read)) {
+        Console::print("libpng: %s\n", read.message);
+        Console::fatal(failed);
+    }
+
+    const int width = static_cast<int>(read.width);
+    const int height = static_cast<int>(read.height);
+    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+    const std::size_t channels = static_cast<std::size_t>(read.channels);
+    for (std::size_t i = 0; i < pixels.size(); ++i) {
+        const png_byte* p = data.data() + i * channels;
+        pixels[i] = packArgb(channels == 4 ? p[3] : 255, p[0], p[1], p[2]);
+    }
+    surface.adopt(std::move(pixels), width, height);
+}
+
+}  // namespace mirva

@@ -1,0 +1,81 @@
+// End to end: the `mirva inspect` command on real files, run as its own process.
+#include <png.h>
+
+#include <gtest/gtest.h>
+
+#include "tests/support/files.h"
+#include "tests/support/png_writer.h"
+#include "tests/support/run.h"
+
+namespace mirva {
+namespace {
+
+using test::runMirva;
+
+class InspectTest : public testing::Test {
+protected:
+    test::TempDir dir;
+};
+
+TEST_F(InspectTest, PngSizeAndRawRgbaBytes)
+{
+    test::PngSpec spec{.width = 3, .height = 2, .colorType = PNG_COLOR_TYPE_RGB_ALPHA};
+    spec.samples = {1, 2, 3, 4, 10, 20, 30, 40, 255, 0, 0, 255, 0, 255, 0, 128, 0, 0, 255, 0, 9, 9, 9, 9};
+    test::writePng(dir.file("pic.png"), spec);
+    const auto result = runMirva({"inspect", "pic.png", "--raw", "pic.rgba"}, dir.path().string());
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.out, "image: pic.png\nwidth: 3\nheight: 2\n");
+    const std::vector<std::uint8_t> expected(spec.samples.begin(), spec.samples.end());
+    EXPECT_EQ(test::readFile(dir.file("pic.rgba")), expected);
+}
+
+TEST_F(InspectTest, TgaRawBytesAreTopRowFirstRgba)
+{
+    // 1 x 2, 24 bit, bottom first: stored rows are (blue) then (red).
+    test::writeFile(dir.file("pic.tga"), {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 2, 0, 24, 0,
+                                          255, 0, 0, 0, 0, 255});
+    const auto result = runMirva({"inspect", "pic.tga", "--raw", "out.raw"}, dir.path().string());
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(test::readFile(dir.file("out.raw")), (std::vector<std::uint8_t>{255, 0, 0, 255, 0, 0, 255, 255}));
+}
+
+TEST_F(InspectTest, BrokenFilesExitWith255AndTheMessage)
+{
+    test::writeFile(dir.file("short.tga"), {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 8, 0, 8, 0, 32, 0, 1, 2, 3});
+    auto result = runMirva({"inspect", "short.tga"}, dir.path().string());
+    EXPECT_EQ(result.signal, 0);
+    EXPECT_EQ(result.exitCode, 255);
+    EXPECT_EQ(result.err, "Surface: truncated targa file 'short.tga'\n");
+
+    test::writeFile(dir.file("short.png"), {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n', 0, 0, 0, 13, 'I', 'H'});
+    result = runMirva({"inspect", "short.png"}, dir.path().string());
+    EXPECT_EQ(result.signal, 0);
+    EXPECT_EQ(result.exitCode, 255);
+    EXPECT_EQ(result.err, "couldn't load 'short.png'\n");
+
+    result = runMirva({"inspect", "missing.tga"}, dir.path().string());
+    EXPECT_EQ(result.exitCode, 255);
+    EXPECT_EQ(result.err, "Phile::load - couldn't open file 'missing.tga'\n");
+    EXPECT_EQ(result.out, "");
+}
+
+TEST_F(InspectTest, UnwritableRawFileIsFatal)
+{
+    test::writeFile(dir.file("pic.tga"), {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 1, 0, 24, 0, 1, 2, 3});
+    const auto result = runMirva({"inspect", "pic.tga", "--raw", "no/such/folder/x.raw"}, dir.path().string());
+    EXPECT_EQ(result.exitCode, 255);
+    EXPECT_EQ(result.err, "mirva inspect: couldn't write 'no/such/folder/x.raw'\n");
+}
+
+TEST_F(InspectTest, UnknownFileKindsAndCommandsAreUsageErrors)
+{
+    auto result = runMirva({"inspect", "notes.doc"}, dir.path().string());
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_NE(result.err.find("don't know what kind of file 'notes.doc' is"), std::string::npos);
+    result = runMirva({"frobnicate"}, dir.path().string());
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_NE(result.err.find("unknown command 'frobnicate'"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace mirva
