@@ -4,14 +4,17 @@
 #include <memory>
 
 #include "io/console.h"
+#include "io/phile.h"
 #include "io/surface.h"
+#include "script/include_pass.h"
 
 namespace mirva {
 
 namespace {
 
 constexpr const char* kUsage = "usage: mirva inspect FILE [options]\n"
-                               "  IMAGE.png|IMAGE.tga [--raw FILE]  size; decoded pixels as raw 8-bit RGBA\n";
+                               "  IMAGE.png|IMAGE.tga [--raw FILE]  size; decoded pixels as raw 8-bit RGBA\n"
+                               "  MOTION.mot                        the key-list text a script's include inserts\n";
 
 int usage(const std::string& problem)
 {
@@ -63,6 +66,27 @@ int inspectImage(const std::string& name, const std::vector<std::string>& option
     return 0;
 }
 
+// Prints exactly what `include "name"` puts into a script; characters the converter
+// skips go to the error stream, so the standard output is that text alone.
+int inspectMotion(const std::string& name, const std::vector<std::string>& options)
+{
+    if (!options.empty())
+        return usage("unknown option '" + options[0] + "' for a motion file");
+    std::string text;
+    IncludePass::include(name, text, stderr);
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    std::fflush(stdout);
+    return 0;
+}
+
+// Motion files are known by their first word whatever their name.
+bool isMotionFile(const std::string& name)
+{
+    PhileBlock bytes;
+    return hasEnding(name, ".mot") || (Phile::tryLoad(name, bytes) && bytes.size() >= 4 &&
+                                       std::string(bytes.begin(), bytes.begin() + 4) == "LWMO");
+}
+
 }  // namespace
 
 int inspect(const std::vector<std::string>& args)
@@ -74,6 +98,8 @@ int inspect(const std::vector<std::string>& args)
     for (const char* ending : {".png", ".tga", ".jpg", ".jpeg"})
         if (hasEnding(name, ending))
             return inspectImage(name, options);
+    if (isMotionFile(name))
+        return inspectMotion(name, options);
     return usage("don't know what kind of file '" + name + "' is");
 }
 

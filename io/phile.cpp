@@ -52,6 +52,16 @@ PhileBlock Phile::load(const std::string& name)
     return block;
 }
 
+bool Phile::tryLoad(const std::string& name, PhileBlock& block)
+{
+    long length = 0;
+    FileHandle file = openRegular(name, length);
+    if (!file)
+        return false;
+    block.assign(static_cast<std::size_t>(length), 0);
+    return std::fread(block.data(), 1, block.size(), file.get()) == block.size();
+}
+
 std::size_t Phile::size(const std::string& name)
 {
     long length = 0;

@@ -19,6 +19,9 @@ class Phile {
 public:
     static PhileBlock load(const std::string& name);
     static std::size_t size(const std::string& name);
+    // The same read for callers with a message of their own: false when the file cannot
+    // be opened or read. Records nothing in the used-files list.
+    static bool tryLoad(const std::string& name, PhileBlock& block);
 
     // Starts an empty "usedfiles.txt" and records every file opened from now on.
     static void enableUsedFiles();

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "script/include_pass.h"
 #include "tests/support/files.h"
 #include "tests/support/png_writer.h"
 #include "tests/support/run.h"
@@ -65,6 +66,69 @@ TEST_F(InspectTest, UnwritableRawFileIsFatal)
     const auto result = runMirva({"inspect", "pic.tga", "--raw", "no/such/folder/x.raw"}, dir.path().string());
     EXPECT_EQ(result.exitCode, 255);
     EXPECT_EQ(result.err, "mirva inspect: couldn't write 'no/such/folder/x.raw'\n");
+}
+
+constexpr const char* kMotion = "LWMO\r\n3\r\n\r\nNumChannels 2\r\nChannel 0\r\n{ Envelope\r\n  2\r\n"
+                                "  Key 0 0 0 0.5 0 0 0 0 0\r\n  Key 1.5 2 4 0 0 0 0 0 0\r\n  Behaviors 3 1\r\n}\r\n"
+                                "Channel 1\r\n{ Envelope\r\n  1\r\n  Key -1 0 1 0 0 0 0.25 -0.75 0\r\n"
+                                "  Behaviors 1 4\r\n}\r\n";
+
+TEST_F(InspectTest, MotionFilePrintsTheTextAnIncludeInserts)
+{
+    test::writeText(dir.file("walk.mot"), kMotion);
+    const auto result = runMirva({"inspect", "walk.mot"}, dir.path().string());
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.out, "\n"
+                          "Key 0.000000,0.000000,TCB,0.500000,0.000000,0.000000\n"
+                          "Key 2.000000,1.500000,STEPPED\n"
+                          "OSCILLATE CONSTANT ,\n"
+                          "\n"
+                          "Key 0.000000,-1.000000,HERMITE,0.250000,-0.750000\n"
+                          "CONSTANT OFFSETREPEAT ");
+    EXPECT_EQ(result.err, "");
+
+    // Byte for byte what the include directive puts into a script.
+    test::ScopedWorkingDir cd(dir.path());
+    std::string inserted;
+    IncludePass::run("include \"walk.mot\"", inserted);
+    EXPECT_EQ(result.out, inserted);
+}
+
+TEST_F(InspectTest, MotionFilesAreKnownByTheirFirstWordToo)
+{
+    test::writeText(dir.file("walk.motion"), "LWMO 3 NumChannels 0");
+    const auto result = runMirva({"inspect", "walk.motion"}, dir.path().string());
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.out, "");
+}
+
+TEST_F(InspectTest, BadMotionFilesExitWith255AndTheMessage)
+{
+    test::writeText(dir.file("v2.mot"), "LWMO 2");
+    auto result = runMirva({"inspect", "v2.mot"}, dir.path().string());
+    EXPECT_EQ(result.exitCode, 255);
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.err, "motion file version must be 3\n");
+
+    test::writeText(dir.file("shape.mot"), "LWMO 3\nNumChannels 1\nChannel 0 { Envelope 1\nKey 0 0 0.0");
+    result = runMirva({"inspect", "shape.mot"}, dir.path().string());
+    EXPECT_EQ(result.exitCode, 255);
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.err, "line 4 syntax error: '0.0' found shape expected \n");
+
+    test::writeText(dir.file("bez.mot"), "LWMO 3 NumChannels 1 Channel 0 { Envelope 1 Key 0 0 5 0 0 0 0 0 0");
+    result = runMirva({"inspect", "bez.mot"}, dir.path().string());
+    EXPECT_EQ(result.exitCode, 255);
+    EXPECT_EQ(result.err, "unknown motion shape\n");
+
+    test::writeText(dir.file("beh.mot"), "LWMO 3 NumChannels 1 Channel 0 { Envelope 0 Behaviors 1 7 }");
+    result = runMirva({"inspect", "beh.mot"}, dir.path().string());
+    EXPECT_EQ(result.exitCode, 255);
+    EXPECT_EQ(result.err, "unknown behavior\n");
+
+    result = runMirva({"inspect", "missing.mot"}, dir.path().string());
+    EXPECT_EQ(result.exitCode, 255);
+    EXPECT_EQ(result.err, "include file 'missing.mot' not found\n");
 }
 
 TEST_F(InspectTest, UnknownFileKindsAndCommandsAreUsageErrors)

@@ -1,0 +1,22 @@
+#pragma once
+// Transformation: the 4x3 float matrix that places an item, in row-vector convention.
+// Rows 0-2 are the item's X, Y and Z axes, row 3 its translation; a point p is
+// transformed as p·M. Motions (envelope channels), scene items and the script's
+// Transformation values all use this layout.
+namespace mirva {
+
+struct Transformation {
+    float m[4][3];
+
+    static Transformation identity();
+};
+
+// Rows 0-2 := Rb·Rp·Rh with each row r then scaled by the r-th scale: the bank rotation
+// about Z, rows (cos b, sin b, 0), (-sin b, cos b, 0), (0, 0, 1); the pitch rotation about
+// X, rows (1, 0, 0), (0, cos p, sin p), (0, -sin p, cos p); the heading rotation about Y,
+// rows (cos h, 0, -sin h), (0, 1, 0), (sin h, 0, cos h). Angles in radians. A scale that
+// is not at least 0.0001 (negative, smaller, not a number) becomes 0.0001, so the matrix
+// never degenerates. Row 3 is left as it is.
+void setRotationAndScale(Transformation& M, float heading, float pitch, float bank, float sx, float sy, float sz);
+
+}  // namespace mirva
