@@ -1,5 +1,6 @@
 #include "io/number_text.h"
 
+#include <charconv>
 #include <cstdlib>
 #include <limits>
 #include <string>
@@ -70,6 +71,12 @@ NumberMatch matchNumber(std::string_view text)
 
 float decimalToFloat(std::string_view number)
 {
+    // Both conversions round correctly; the C library's also answers for numbers beyond
+    // the range of a double.
+    double value = 0;
+    const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
+    if (error == std::errc() && end == number.data() + number.size())
+        return static_cast<float>(value);
     return withTerminatedCopy(number, [](const char* s) { return static_cast<float>(std::strtod(s, nullptr)); });
 }
 

@@ -88,6 +88,9 @@ TEST(MotionTest, ScaleOfZeroNeverDegenerates)
     Transformation M = Transformation::identity();
     motion.Evaluate(0, M);
     expectRows(M, {{0.0001f, 0, 0}, {0, 0.0001f, 0}, {0, 0, 0.0001f}, {0, 0, 0}});
+    setConstant(motion, 7, std::nanf(""));  // nor does a scale that is not a number
+    motion.Evaluate(0, M);
+    EXPECT_EQ(M.m[1][1], 0.0001f);
 }
 
 TEST(MotionTest, WithoutRotationChannelsTheAxesStayAsGiven)

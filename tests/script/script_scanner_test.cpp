@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 
 #include <gtest/gtest.h>
 
@@ -95,6 +96,13 @@ TEST(ScriptScannerTest, NumberForms)
     EXPECT_EQ(scan.intAt(3), -7);
     EXPECT_EQ(scan.floatAt(4), 125.0f);
     EXPECT_EQ(scan.floatAt(5), 0.0f);
+
+    // Beyond a float's range the conversion gives infinity, below it zero.
+    const Scan extremes("1.0e999 -1.5e40 1.0e-999 123456789.0");
+    EXPECT_EQ(extremes.floatAt(0), std::numeric_limits<float>::infinity());
+    EXPECT_EQ(extremes.floatAt(1), -std::numeric_limits<float>::infinity());
+    EXPECT_EQ(extremes.floatAt(2), 0.0f);
+    EXPECT_EQ(extremes.floatAt(3), 123456792.0f);
 }
 
 TEST(ScriptScannerTest, NumbersEndWhereTheirPatternEnds)
