@@ -2,16 +2,20 @@
 
 #include <cstdio>
 #include <memory>
+#include <optional>
 
 #include "io/console.h"
+#include "io/phile.h"
 #include "io/surface.h"
+#include "platform/sound/module_info.h"
 
 namespace mirva {
 
 namespace {
 
 constexpr const char* kUsage = "usage: mirva inspect FILE [options]\n"
-                               "  IMAGE.png|IMAGE.tga [--raw FILE]  size; decoded pixels as raw 8-bit RGBA\n";
+                               "  IMAGE.png|IMAGE.tga [--raw FILE]  size; decoded pixels as raw 8-bit RGBA\n"
+                               "  MODULE.mod|.xm|.s3m|.it           format, channels, orders, patterns, instruments, length\n";
 
 int usage(const std::string& problem)
 {
@@ -63,6 +67,21 @@ int inspectImage(const std::string& name, const std::vector<std::string>& option
     return 0;
 }
 
+int inspectModule(const std::string& name, const std::vector<std::string>& options)
+{
+    if (!options.empty())
+        return usage("unknown option '" + options[0] + "' for a module");
+    const PhileBlock bytes = Phile::load(name);
+    const std::optional<ModuleInfo> info = describeModule(bytes.data(), bytes.size());
+    if (!info)
+        Console::fatal("mirva inspect: '" + name + "' is no MOD, XM, S3M or IT module");
+    std::printf("module: %s\ntitle: %s\nformat: %s (%s)\nchannels: %d\norders: %d\npatterns: %d\n"
+                "instruments: %d\nsamples: %d\nlength: %d orders, %.2f seconds\n",
+                name.c_str(), info->title.c_str(), info->format.c_str(), info->formatName.c_str(), info->channels,
+                info->orders, info->patterns, info->instruments, info->samples, info->orders, info->seconds);
+    return 0;
+}
+
 }  // namespace
 
 int inspect(const std::vector<std::string>& args)
@@ -74,6 +93,9 @@ int inspect(const std::vector<std::string>& args)
     for (const char* ending : {".png", ".tga", ".jpg", ".jpeg"})
         if (hasEnding(name, ending))
             return inspectImage(name, options);
+    for (const char* ending : {".mod", ".xm", ".s3m", ".it"})
+        if (hasEnding(name, ending))
+            return inspectModule(name, options);
     return usage("don't know what kind of file '" + name + "' is");
 }
 
