@@ -20,7 +20,7 @@ constexpr int kEffectSetVolume = 13;
 constexpr int kFullVolume = 64;
 
 // Around the expected end of a row the channel renders single frames this far either side,
-// in case its tick lengths differ from the player's by a frame.
+// in case its tick lengths differ from libopenmpt's by a frame.
 constexpr std::uint64_t kRowEndWindow = 2;
 
 }  // namespace

@@ -32,7 +32,8 @@ sf_count_t memoryRead(void* to, sf_count_t count, void* user)
 {
     Memory& m = *static_cast<Memory*>(user);
     const sf_count_t n = std::clamp<sf_count_t>(static_cast<sf_count_t>(m.bytes.size()) - m.at, 0, count);
-    std::memcpy(to, m.bytes.data() + m.at, static_cast<std::size_t>(n));
+    if (n > 0)
+        std::memcpy(to, m.bytes.data() + m.at, static_cast<std::size_t>(n));
     m.at += n;
     return n;
 }
