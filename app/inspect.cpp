@@ -2,11 +2,13 @@
 
 #include <cstdio>
 #include <memory>
+#include <optional>
 
 #include "io/console.h"
 #include "io/phile.h"
 #include "io/surface.h"
 #include "script/include_pass.h"
+#include "platform/sound/module_info.h"
 
 namespace mirva {
 
@@ -14,7 +16,8 @@ namespace {
 
 constexpr const char* kUsage = "usage: mirva inspect FILE [options]\n"
                                "  IMAGE.png|IMAGE.tga [--raw FILE]  size; decoded pixels as raw 8-bit RGBA\n"
-                               "  MOTION.mot                        the key-list text a script's include inserts\n";
+                               "  MOTION.mot                        the key-list text a script's include inserts\n"
+                               "  MODULE.mod|.xm|.s3m|.it           format, channels, orders, patterns, instruments, length\n";
 
 int usage(const std::string& problem)
 {
@@ -87,6 +90,21 @@ bool isMotionFile(const std::string& name)
                                        std::string(bytes.begin(), bytes.begin() + 4) == "LWMO");
 }
 
+int inspectModule(const std::string& name, const std::vector<std::string>& options)
+{
+    if (!options.empty())
+        return usage("unknown option '" + options[0] + "' for a module");
+    const PhileBlock bytes = Phile::load(name);
+    const std::optional<ModuleInfo> info = describeModule(bytes.data(), bytes.size());
+    if (!info)
+        Console::fatal("mirva inspect: '" + name + "' is no MOD, XM, S3M or IT module");
+    std::printf("module: %s\ntitle: %s\nformat: %s (%s)\nchannels: %d\norders: %d\npatterns: %d\n"
+                "instruments: %d\nsamples: %d\nlength: %d orders, %.2f seconds\n",
+                name.c_str(), info->title.c_str(), info->format.c_str(), info->formatName.c_str(), info->channels,
+                info->orders, info->patterns, info->instruments, info->samples, info->orders, info->seconds);
+    return 0;
+}
+
 }  // namespace
 
 int inspect(const std::vector<std::string>& args)
@@ -100,6 +118,9 @@ int inspect(const std::vector<std::string>& args)
             return inspectImage(name, options);
     if (isMotionFile(name))
         return inspectMotion(name, options);
+    for (const char* ending : {".mod", ".xm", ".s3m", ".it"})
+        if (hasEnding(name, ending))
+            return inspectModule(name, options);
     return usage("don't know what kind of file '" + name + "' is");
 }
 

@@ -7,6 +7,7 @@
 #include "tests/support/files.h"
 #include "tests/support/png_writer.h"
 #include "tests/support/run.h"
+#include "tools/module_writer.h"
 
 namespace mirva {
 namespace {
@@ -139,6 +140,35 @@ TEST_F(InspectTest, UnknownFileKindsAndCommandsAreUsageErrors)
     result = runMirva({"frobnicate"}, dir.path().string());
     EXPECT_EQ(result.exitCode, 2);
     EXPECT_NE(result.err.find("unknown command 'frobnicate'"), std::string::npos);
+}
+
+TEST_F(InspectTest, ModuleFormatSizesAndLength)
+{
+    // 64 + 4 + 64 rows (a break after row 3 of the second order) of 0.12 s at speed 6, tempo 125.
+    ModuleWriter mod(8);
+    mod.setTitle("known rows");
+    mod.addSample(ModuleWriter::squareWave(32));
+    const int a = mod.addPattern();
+    const int b = mod.addPattern();
+    mod.setCell(b, 3, 1, {.effect = 0xD});
+    mod.setOrders({a, b, a});
+    mod.write(dir.file("song.MOD"));
+    const auto result = runMirva({"inspect", "song.MOD"}, dir.path().string());
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.out,
+              "module: song.MOD\ntitle: known rows\nformat: mod (ProTracker MOD (8CHN))\nchannels: 8\norders: 3\n"
+              "patterns: 2\ninstruments: 31\nsamples: 31\nlength: 3 orders, 15.84 seconds\n");
+}
+
+TEST_F(InspectTest, FilesThatAreNoModuleExitWith255)
+{
+    test::writeText(dir.file("notes.xm"), "a text, not a module");
+    auto result = runMirva({"inspect", "notes.xm"}, dir.path().string());
+    EXPECT_EQ(result.exitCode, 255);
+    EXPECT_EQ(result.err, "mirva inspect: 'notes.xm' is no MOD, XM, S3M or IT module\n");
+    result = runMirva({"inspect", "missing.s3m"}, dir.path().string());
+    EXPECT_EQ(result.exitCode, 255);
+    EXPECT_EQ(result.err, "Phile::load - couldn't open file 'missing.s3m'\n");
 }
 
 }  // namespace

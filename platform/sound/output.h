@@ -1,0 +1,53 @@
+#pragma once
+// The outputs behind SoundOutput: each feeds the mixer's frames somewhere. Internal to the
+// sound library.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/sound/bass.h"
+#include "platform/sound/sound_output.h"
+
+namespace mirva {
+
+class Mixer;
+
+class Output {
+public:
+    virtual ~Output() = default;
+    virtual SoundOutput::Kind kind() const = 0;
+    // Begins asking the mixer for frames (the device and null outputs).
+    virtual void start() = 0;
+    // Returns once the mixer is no longer called. Never called with the library locked.
+    virtual void stop() = 0;
+};
+
+// The sound card; null with `problem` saying why there is none.
+std::unique_ptr<Output> openDeviceOutput(Mixer& mixer, DWORD freq, std::string& problem);
+std::unique_ptr<Output> openNullOutput(Mixer& mixer, DWORD freq);
+
+class OfflineOutput : public Output {
+public:
+    OfflineOutput(Mixer& mixer, DWORD freq);
+    ~OfflineOutput() override;
+    // False when the file can't be written.
+    bool writeTo(const std::string& wavFile);
+
+    SoundOutput::Kind kind() const override { return SoundOutput::Kind::Offline; }
+    void start() override {}
+    void stop() override;
+    std::vector<std::int16_t> pull(std::size_t frames);
+
+private:
+    Mixer& mixer_;
+    DWORD freq_;
+    struct Wav;
+    std::unique_ptr<Wav> wav_;
+    std::vector<float> buffer_;
+};
+
+// Float samples to 16 bits, clipped; exact for samples that came from 16 bits.
+std::int16_t toSample16(float value);
+
+}  // namespace mirva
