@@ -293,21 +293,11 @@ HRESULT DeviceGL::GetFrontBuffer(IDirect3DSurface8* dest)
     const auto height = static_cast<GLsizei>(parameters_.BackBufferHeight);
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
     glPixelStorei(GL_PACK_ROW_LENGTH, image->pitch() / 4);
-    if (context_->hasWindow()) {
-        // What the window shows, read back from its front buffer (bottom row first).
-        glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
-        glReadBuffer(GL_FRONT);
-        int drawableWidth = 0, drawableHeight = 0;
-        context_->drawableSize(drawableWidth, drawableHeight);
-        for (GLsizei y = 0; y < height; ++y)
-            glReadPixels(0, drawableHeight - 1 - y, width, 1, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV,
-                         image->data() + y * image->pitch());
-        glReadBuffer(GL_BACK);
-    } else {
-        glBindFramebuffer(GL_READ_FRAMEBUFFER, frontFramebuffer_);
-        glReadBuffer(GL_COLOR_ATTACHMENT0);
-        glReadPixels(0, 0, width, height, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, image->data());
-    }
+    // The front buffer holds the frame as presented (in a window, also what was copied
+    // into the window), rows top row first.
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, frontFramebuffer_);
+    glReadBuffer(GL_COLOR_ATTACHMENT0);
+    glReadPixels(0, 0, width, height, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, image->data());
     glPixelStorei(GL_PACK_ROW_LENGTH, 0);
     glBindFramebuffer(GL_FRAMEBUFFER, drawFramebuffer_);
     // The screen has no alpha: the copy is opaque.
