@@ -1,6 +1,7 @@
 #include "engine/texture.h"
 
 #include <map>
+#include <vector>
 
 #include "engine/dx_driver.h"
 #include "engine/render_target.h"
@@ -14,6 +15,9 @@ namespace {
 struct Table {
     std::map<std::string, TextureEntry> entries;  // names compared byte by byte
     int memory = 0;
+    // Owned textures whose entries a registered render target replaced: users of the old
+    // entry may still draw with them, so they live until releaseAll.
+    std::vector<IDirect3DTexture8*> replaced;
 };
 
 Table& table()
@@ -124,6 +128,8 @@ void Texture::create(const std::string& name, int width, int height, int format,
 
 void Texture::registerRenderTarget(const std::string& name, RenderTarget& target)
 {
+    if (const TextureEntry* old = find(name); old && old->owned_)
+        table().replaced.push_back(old->owned_);
     TextureEntry entry;
     entry.renderTarget_ = &target;
     entry.format = TextureEntry::RENDER_TARGET;
@@ -152,7 +158,10 @@ void Texture::releaseAll()
     for (auto& [name, entry] : table().entries)
         if (entry.format != TextureEntry::RENDER_TARGET)
             entry.owned_->Release();
+    for (IDirect3DTexture8* texture : table().replaced)
+        texture->Release();
     table().entries.clear();
+    table().replaced.clear();
     table().memory = 0;
 }
 

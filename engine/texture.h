@@ -40,10 +40,11 @@ public:
     static void load(const std::string& name, int format, bool mipmaps);
     static void createFromSurface(const std::string& name, const Surface& surface, int format, bool mipmaps);
     static void create(const std::string& name, int width, int height, int format, bool mipmaps);
-    // Replaces any entry of that name (its texture is not released: users of the old
-    // entry may still hold it).
+    // Replaces any entry of that name. A texture of the old entry stays valid (users of
+    // that entry may still draw with it) until releaseAll.
     static void registerRenderTarget(const std::string& name, RenderTarget& target);
     static void release(const std::string& name);
+    // Releases every owned texture, also those of replaced entries; the total becomes 0.
     static void releaseAll();
     static const TextureEntry& getD3DSurface(const std::string& name);
     // Locks a whole mip level for writing; returns its first byte and the row pitch.

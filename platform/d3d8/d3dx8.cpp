@@ -138,6 +138,15 @@ HRESULT D3DXLoadSurfaceFromMemory(IDirect3DSurface8* dest, const PALETTEENTRY*, 
     if (FAILED(dest->LockRect(&locked, &to, 0)))
         return D3DERR_INVALIDCALL;
     const auto* bytes = static_cast<const BYTE*>(source);
+    if (in == out && !scale && sourceWidth >= width && sourceHeight >= height) {
+        // The same layout and nothing to scale: whole rows at once.
+        for (long y = 0; y < height; ++y)
+            std::memcpy(static_cast<BYTE*>(locked.pBits) + y * locked.Pitch,
+                        bytes + (sourceRect->top + y) * static_cast<long>(sourcePitch) + sourceRect->left * 4,
+                        static_cast<std::size_t>(width) * 4);
+        dest->UnlockRect();
+        return D3D_OK;
+    }
     for (long y = 0; y < height; ++y) {
         const long sy = sourceRect->top + (scale ? y * sourceHeight / height : y);
         BYTE* row = static_cast<BYTE*>(locked.pBits) + y * locked.Pitch;

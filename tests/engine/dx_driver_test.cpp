@@ -6,7 +6,6 @@
 
 #include "engine/dx_driver.h"
 #include "engine/video_memory_resource.h"
-#include "io/console.h"
 #include "tests/engine/engine_fixture.h"
 #include "tests/support/fatal.h"
 
@@ -251,12 +250,7 @@ TEST_F(Driver, ReleasingTheDeviceReportsReferencesLeftOver)
 {
     IDirect3DDevice8* kept = device();
     kept->AddRef();
-    Console::open();
-    testing::internal::CaptureStdout();
-    restoreScreenMode();
-    const std::string out = testing::internal::GetCapturedStdout();
-    Console::close();
-    EXPECT_EQ(out, "DXDriver::restoreScreenMode - device reference count = 1\n");
+    EXPECT_EQ(restoreScreenModeLog(), "DXDriver::restoreScreenMode - device reference count = 1\n");
     EXPECT_EQ(dxDriver().device(), nullptr);
     EXPECT_EQ(kept->Release(), 0u);
 }

@@ -2,6 +2,7 @@
 
 #include "engine/camera.h"
 #include "engine/texture.h"
+#include "io/console.h"
 #include "platform/d3d8/simulation.h"
 
 namespace mirva::test {
@@ -29,6 +30,16 @@ Picture EngineTest::flipAndRead()
 {
     flip();
     return frontBuffer(device());
+}
+
+std::string EngineTest::restoreScreenModeLog()
+{
+    Console::open();
+    testing::internal::CaptureStdout();
+    restoreScreenMode();
+    std::string out = testing::internal::GetCapturedStdout();
+    Console::close();
+    return out;
 }
 
 void EngineTest::drawTexture(IDirect3DTexture8* texture)

@@ -2,6 +2,8 @@
 // The process-wide display driver with a screen mode set in a headless window: the
 // screen selection is chosen by code (the dialog's remembered selection), as the
 // program does without its dialog.
+#include <string>
+
 #include <gtest/gtest.h>
 
 #include "engine/dx_driver.h"
@@ -18,6 +20,8 @@ protected:
     void openScreen(int width, int height, const ScreenSelection& selection = {});
     // Presents the frame and reads it back.
     Picture flipAndRead();
+    // Gives the device back and returns what that wrote on the console.
+    std::string restoreScreenModeLog();
     // Draws `texture` over the whole viewport (identity transforms, no depth test).
     void drawTexture(IDirect3DTexture8* texture);
 

@@ -151,6 +151,21 @@ TEST_F(TextureTable, ARegisteredRenderTargetReplacesTheEntryAndCountsNoMemory)
     EXPECT_EQ(target.texture()->GetLevelCount(), 1u);  // the target's texture lives on
 }
 
+TEST_F(TextureTable, ATextureReplacedByARenderTargetIsReleasedWithAllTheOthers)
+{
+    Texture::create("screen", 16, 16, 0, false);
+    IDirect3DTexture8* old = Texture::getD3DSurface("screen").texture();
+    {
+        RenderTarget target(16, 16, false, false);
+        Texture::registerRenderTarget("screen", target);
+        EXPECT_EQ(old->GetLevelCount(), 1u);  // still usable by whoever holds it
+        Texture::release("screen");
+    }
+    Texture::releaseAll();
+    // Nothing is left holding the device.
+    EXPECT_EQ(restoreScreenModeLog(), "");
+}
+
 TEST_F(TextureTable, AnEntryOfADestroyedRenderTargetYieldsNoTexture)
 {
     {
