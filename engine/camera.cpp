@@ -48,7 +48,7 @@ bool Camera::sceneOpen()
 
 void Camera::setViewport()
 {
-    IDirect3DDevice8* device = dxDriver().device();
+    IDirect3DDevice8* device = dxDriver().drawingDevice();
     const auto width = static_cast<float>(screenWidth), height = static_cast<float>(screenHeight);
     D3DVIEWPORT8 viewport;
     viewport.X = static_cast<DWORD>(left * width);
@@ -80,14 +80,14 @@ void Camera::setViewport()
 void Camera::beginScene()
 {
     setViewport();
-    if (HRESULT hr = dxDriver().device()->BeginScene(); FAILED(hr))
+    if (HRESULT hr = dxDriver().drawingDevice()->BeginScene(); FAILED(hr))
         DXDriver::directXError("Camera: direct3d->BeginScene ", hr);
     sceneIsOpen = true;
 }
 
 void Camera::endScene()
 {
-    if (HRESULT hr = dxDriver().device()->EndScene(); FAILED(hr))
+    if (HRESULT hr = dxDriver().drawingDevice()->EndScene(); FAILED(hr))
         DXDriver::directXError("Camera: device->EndScene ", hr);
     sceneIsOpen = false;
 }
@@ -101,7 +101,7 @@ void Camera::clear(D3DCOLOR color, bool clearColor, bool clearDepth, float depth
     const D3DRECT rect{static_cast<long>(left * width), static_cast<long>(top * height),
                        static_cast<long>(right * width), static_cast<long>(bottom * height)};
     const DWORD flags = (clearColor ? D3DCLEAR_TARGET : 0) | (clearDepth ? D3DCLEAR_ZBUFFER : 0);
-    if (HRESULT hr = dxDriver().device()->Clear(1, &rect, flags, color, depth, 0); FAILED(hr))
+    if (HRESULT hr = dxDriver().drawingDevice()->Clear(1, &rect, flags, color, depth, 0); FAILED(hr))
         DXDriver::directXError("Camera: Clear ", hr);
 }
 

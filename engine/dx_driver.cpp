@@ -401,6 +401,13 @@ void DXDriver::flip()
     }
 }
 
+IDirect3DDevice8* DXDriver::drawingDevice() const
+{
+    if (!device_)
+        fatalError("DXDriver - screen mode must be set before drawing");
+    return device_;
+}
+
 void DXDriver::discardManagedResources()
 {
     if (device_)

@@ -89,6 +89,9 @@ public:
     bool windowed() const { return windowed_; }
     HWND window() const { return window_; }
     IDirect3DDevice8* device() const { return device_; }
+    // The device for drawing; without one (no screen mode set) the program ends with a
+    // message instead of drawing into nothing.
+    IDirect3DDevice8* drawingDevice() const;
     IDirect3D8* direct3d() const;
     const D3DCAPS8& caps() const { return caps_; }
     const D3DDISPLAYMODE& displayMode() const { return displayMode_; }

@@ -39,7 +39,7 @@ D3DLIGHT8 Light::record() const
 
 void Light::set(DWORD slot) const
 {
-    IDirect3DDevice8* device = dxDriver().device();
+    IDirect3DDevice8* device = dxDriver().drawingDevice();
     const D3DLIGHT8 light = record();
     if (HRESULT hr = device->SetLight(slot, &light); FAILED(hr))
         DXDriver::directXError("Light: SetLight ", hr);
@@ -49,7 +49,7 @@ void Light::set(DWORD slot) const
 
 void Light::disable(DWORD slot)
 {
-    if (HRESULT hr = dxDriver().device()->LightEnable(slot, FALSE); FAILED(hr))
+    if (HRESULT hr = dxDriver().drawingDevice()->LightEnable(slot, FALSE); FAILED(hr))
         DXDriver::directXError("Light: LightEnable ", hr);
 }
 

@@ -43,7 +43,7 @@ RenderTarget::RenderTarget(int width, int height, bool wantsAlpha, bool withDept
                              "32 bit modes might work better. or then the card doesn't support rendering to textures.");
     auto w = static_cast<UINT>(width_), h = static_cast<UINT>(height_);
     UINT levels = 1;
-    if (HRESULT hr = D3DXCheckTextureRequirements(driver.device(), &w, &h, &levels, D3DUSAGE_RENDERTARGET,
+    if (HRESULT hr = D3DXCheckTextureRequirements(driver.drawingDevice(), &w, &h, &levels, D3DUSAGE_RENDERTARGET,
                                                   &colorFormat_, D3DPOOL_DEFAULT);
         FAILED(hr))
         DXDriver::directXError("RenderTarget: D3DXCheckTextureRequirements - ", hr);
@@ -62,7 +62,7 @@ void RenderTarget::restoreVideoMemory()
 {
     DXDriver& driver = dxDriver();
     driver.discardManagedResources();
-    IDirect3DDevice8* device = driver.device();
+    IDirect3DDevice8* device = driver.drawingDevice();
     if (HRESULT hr = device->CreateTexture(static_cast<UINT>(width_), static_cast<UINT>(height_), 1,
                                            D3DUSAGE_RENDERTARGET, colorFormat_, D3DPOOL_DEFAULT, &texture_);
         FAILED(hr))
@@ -93,7 +93,7 @@ void RenderTarget::begin(Camera& camera)
     sceneWasOpen_ = Camera::sceneOpen();
     if (sceneWasOpen_)
         camera.endScene();
-    IDirect3DDevice8* device = dxDriver().device();
+    IDirect3DDevice8* device = dxDriver().drawingDevice();
     IDirect3DSurface8* level = nullptr;
     if (HRESULT hr = texture_->GetSurfaceLevel(0, &level); FAILED(hr))
         DXDriver::directXError("RenderTarget: Texture->GetSurfaceLevel - ", hr);
@@ -109,7 +109,7 @@ void RenderTarget::begin(Camera& camera)
 void RenderTarget::end(Camera& camera)
 {
     camera.endScene();
-    IDirect3DDevice8* device = dxDriver().device();
+    IDirect3DDevice8* device = dxDriver().drawingDevice();
     IDirect3DSurface8* back = nullptr;
     if (HRESULT hr = device->GetBackBuffer(0, D3DBACKBUFFER_TYPE_MONO, &back); FAILED(hr))
         DXDriver::directXError("RenderTarget: Device->GetBackBuffer - ", hr);

@@ -42,7 +42,7 @@ TextureEntry& Texture::enter(const std::string& name, int width, int height, int
 {
     const D3DFORMAT d3d = d3dFormat(format, name);
     IDirect3DTexture8* texture = nullptr;
-    const HRESULT hr = D3DXCreateTexture(dxDriver().device(), static_cast<UINT>(width), static_cast<UINT>(height),
+    const HRESULT hr = D3DXCreateTexture(dxDriver().drawingDevice(), static_cast<UINT>(width), static_cast<UINT>(height),
                                          mipmaps ? D3DX_DEFAULT : 1, 0, d3d, D3DPOOL_MANAGED, &texture);
     if (FAILED(hr))
         DXDriver::directXError("D3DXCreateTexture - ", hr);

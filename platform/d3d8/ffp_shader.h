@@ -7,6 +7,10 @@
 // States that are plain numbers (matrices, texture factor, alpha reference) are uniforms,
 // so changing them never builds a new program.
 //
+// Not generated: fixed-function lighting, fog and point scaling. The device keeps their
+// states (lights, material, fog and point render states), and the programs pass the
+// vertex colours through as if lighting and fog were off.
+//
 // Every generated vertex shader ends in `d3dClipEpilogue`: Direct3D's clip space (y up,
 // depth 0..w, pixel centres on integers) is turned into OpenGL's with the rows of every
 // render target stored top row first, which is what keeps textures and render targets

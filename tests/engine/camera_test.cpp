@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/camera.h"
+#include "engine/texture.h"
 #include "tests/engine/engine_fixture.h"
 #include "tests/support/fatal.h"
 
@@ -237,6 +238,22 @@ TEST_F(Cameras, AnEmptyRectangleIsAViewportError)
     Camera camera;
     camera.right = camera.left;
     EXPECT_FATAL(camera.setViewport(), "DirectX error - Camera: SetViewport  D3DERR_INVALIDCALL");
+}
+
+}  // namespace
+}  // namespace mirva::test
+
+namespace mirva::test {
+namespace {
+
+TEST(CameraWithoutScreen, CanBeMadeButDrawingEndsTheProgram)
+{
+    restoreScreenMode();
+    Camera camera;  // loading a script makes its camera before any screen mode
+    EXPECT_FATAL(camera.beginScene(), "DXDriver - screen mode must be set before drawing");
+    EXPECT_FATAL(camera.clear(0, true, false, 1.0f), "DXDriver - screen mode must be set before drawing");
+    EXPECT_FATAL(Texture::create("early", 4, 4, 0, false), "DXDriver - screen mode must be set before drawing");
+    EXPECT_FALSE(Texture::exists("early"));
 }
 
 }  // namespace
