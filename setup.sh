@@ -11,7 +11,7 @@ mode=${1:-build}
 
 packages=(
   g++ cmake ninja-build ccache pkg-config
-  libsdl2-dev libepoxy-dev libegl-dev libegl-mesa0 libgl1-mesa-dri
+  libsdl2-dev libepoxy-dev libegl-dev libegl-mesa0 libgl1-mesa-dri libx11-dev
   libopenmpt-dev libsndfile1-dev libpng-dev zlib1g-dev libimgui-dev
   libfreetype-dev fonts-dejavu-core
   libgtest-dev libgmock-dev libbenchmark-dev

@@ -29,7 +29,9 @@ ConsoleState& state()
 // say) must not run the hook again.
 std::atomic<bool> inCleanup{false};
 
-std::string vformat(const char* format, va_list args)
+}  // namespace
+
+std::string formatTextV(const char* format, va_list args)
 {
     va_list copy;
     va_copy(copy, args);
@@ -42,13 +44,11 @@ std::string vformat(const char* format, va_list args)
     return text;
 }
 
-}  // namespace
-
 std::string formatText(const char* format, ...)
 {
     va_list args;
     va_start(args, format);
-    std::string text = vformat(format, args);
+    std::string text = formatTextV(format, args);
     va_end(args);
     return text;
 }
@@ -77,7 +77,7 @@ void Console::print(const char* format, ...)
         return;
     va_list args;
     va_start(args, format);
-    const std::string text = vformat(format, args);
+    const std::string text = formatTextV(format, args);
     va_end(args);
     std::fwrite(text.data(), 1, text.size(), stdout);
     std::fflush(stdout);
@@ -87,7 +87,7 @@ void Console::error(const char* format, ...)
 {
     va_list args;
     va_start(args, format);
-    const std::string text = vformat(format, args);
+    const std::string text = formatTextV(format, args);
     va_end(args);
     fatal(text);
 }

@@ -11,6 +11,7 @@
 // the exact text of a fatal message can be read in-process.
 //
 // This layer does not know about windows, displays or scripts; it only calls hooks.
+#include <cstdarg>
 #include <functional>
 #include <string>
 
@@ -46,5 +47,7 @@ public:
 
 // printf-style formatting into a string of any length.
 std::string formatText(const char* format, ...) __attribute__((format(printf, 1, 2)));
+// The same with the arguments of a variadic caller.
+std::string formatTextV(const char* format, va_list args) __attribute__((format(printf, 1, 0)));
 
 }  // namespace mirva

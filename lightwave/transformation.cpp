@@ -4,11 +4,6 @@
 
 namespace mirva {
 
-Transformation Transformation::identity()
-{
-    return {{{1, 0, 0}, {0, 1, 0}, {0, 0, 1}, {0, 0, 0}}};
-}
-
 void setRotationAndScale(Transformation& M, float heading, float pitch, float bank, float sx, float sy, float sz)
 {
     const float ch = std::cos(heading), sh = std::sin(heading);

@@ -1,15 +1,10 @@
 #pragma once
-// Transformation: the 4x3 float matrix that places an item, in row-vector convention.
-// Rows 0-2 are the item's X, Y and Z axes, row 3 its translation; a point p is
-// transformed as p·M. Motions (envelope channels), scene items and the script's
-// Transformation values all use this layout.
+// The rotation-and-scale part of a Transformation (io/transformation.h), built from
+// heading, pitch, bank and three scales. Motions (envelope channels), scene items and
+// the script's Transformation values all use it.
+#include "io/transformation.h"
+
 namespace mirva {
-
-struct Transformation {
-    float m[4][3];
-
-    static Transformation identity();
-};
 
 // Rows 0-2 := Rb·Rp·Rh with each row r then scaled by the r-th scale: the bank rotation
 // about Z, rows (cos b, sin b, 0), (-sin b, cos b, 0), (0, 0, 1); the pitch rotation about

@@ -1,0 +1,56 @@
+#pragma once
+// Camera: a rectangle of the screen, a projection, a placement in the world and the view
+// transformation that is its inverse. Every draw of the engine goes through one. It also
+// owns the per-pass device states that belong to the view: viewport, depth test and
+// write, ambient light, scene begin and end, and clearing of its rectangle.
+#include "io/transformation.h"
+#include "platform/d3d8/d3d8_types.h"
+
+namespace mirva {
+
+// A transformation as a Direct3D matrix: rotation rows extended with 0, the translation
+// row with 1.
+D3DMATRIX matrixOf(const Transformation& transformation);
+
+class Camera {
+public:
+    enum DepthMode { NO_DEPTH = 0, DEPTH_TEST = 1, DEPTH_TEST_AND_WRITE = 2 };
+
+    // Takes the screen size from the display driver and, when a device exists, sets the
+    // device-wide states of point sprites, dithering and the alpha function.
+    Camera();
+
+    void setViewport();
+    void beginScene();
+    void endScene();
+    // Clears the camera's rectangle: the colour buffer and/or the depth buffer.
+    void clear(D3DCOLOR color, bool clearColor, bool clearDepth, float depth);
+
+    // The projection of a draw. A non-zero depth offset moves the depth of the geometry
+    // nearer (positive) or farther without moving it on the screen; `translationLength`
+    // is the length of the drawn primitive's translation.
+    D3DMATRIX projection(float depthOffset = 0.0f, float translationLength = 0.0f) const;
+
+    // Whether a scene is open (between beginScene and endScene), program-wide.
+    static bool sceneOpen();
+
+    void setScreenSize(int width, int height)
+    {
+        screenWidth = width;
+        screenHeight = height;
+    }
+
+    int screenWidth = 0;
+    int screenHeight = 0;
+    float left = 0.0f, top = 0.0f, right = 1.0f, bottom = 1.0f;  // fractions of the screen
+    float nearPlane = 0.1f;
+    float farPlane = 100.0f;
+    float horizontalFov = 1.5707964f;
+    float verticalFov = 0.0f;  // set from the screen's shape at construction
+    Transformation placement;  // camera space to world space
+    Transformation view;       // world space to camera space
+    D3DCOLOR ambient = 0;      // alpha is not used
+    int depthMode = DEPTH_TEST_AND_WRITE;
+};
+
+}  // namespace mirva

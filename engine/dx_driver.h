@@ -1,0 +1,186 @@
+#pragma once
+// engine/: the rendering engine over the Direct3D 8-shaped layer of platform/d3d8. It
+// never calls OpenGL or SDL; every drawing call goes through the device that DXDriver
+// holds. It knows nothing about scripts or components.
+//
+// DXDriver ties the program to one adapter: it lists adapters and modes, decides which
+// back-buffer, depth and multisample formats the chosen mode supports (the candidate
+// lists below, answered by the layer's checks), creates the device for the program's
+// window, presents frames, survives a lost device, and turns any failure into one fatal
+// error report.
+//
+// Order of use: selectScreenMode (the setup dialog, or a ScreenSelection set by code)
+// -> setScreenMode(window) -> per frame ... flip() -> restoreScreenMode at the end.
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/d3d8/d3d8.h"
+
+namespace mirva {
+
+// The setup dialog's memory: what the user chose, as positions in the lists that the
+// dialog showed. All start at 0.
+struct ScreenSelection {
+    int adapter = 0;
+    int mode = 0;  // 0: in a window; k >= 1: the k-th full-screen mode of the adapter
+    int backBufferFormat = 0;
+    int backBufferCount = 0;  // 0: one back buffer, 1: two
+    int depthFormat = 0;
+    int vertexProcessing = 0;  // 0: software
+    int multisample = 0;
+    unsigned char realtimePriority = 0;
+    bool operator==(const ScreenSelection&) const = default;
+};
+
+// One list of the setup dialog: the entries shown with their item data, and which entry
+// is selected (-1: none).
+struct ScreenChoiceList {
+    struct Entry {
+        std::string text;
+        int data = 0;
+    };
+    std::vector<Entry> entries;
+    int selected = -1;
+};
+
+// Everything the setup dialog shows for one selection.
+struct ScreenChoices {
+    ScreenChoiceList adapter, mode, backBufferFormat, backBufferCount, depthFormat, vertexProcessing, multisample;
+    bool realtimePriority = false;
+    // With the prefer-full-screen flag: the item data of the adapter's 640 x 480
+    // X8R8G8B8 mode (the last one listed), or -1 when it has none.
+    int preferredMode = -1;
+};
+
+class DXDriver {
+public:
+    DXDriver();
+    ~DXDriver();
+    DXDriver(const DXDriver&) = delete;
+    DXDriver& operator=(const DXDriver&) = delete;
+
+    // The setup dialog: shown by selectScreenMode, returns false when the user cancelled.
+    // It works on the remembered selection and leaves the driver's settings as it last
+    // showed them (through fillScreenChoices). Without one, selectScreenMode takes the
+    // remembered selection as it is.
+    using SetupDialog = std::function<bool(DXDriver& driver, bool preferFullScreen)>;
+    static void setSetupDialog(SetupDialog dialog);
+
+    bool selectScreenMode(bool& realtime, bool preferFullScreen);
+    bool setScreenMode(HWND window);
+    void restoreScreenMode();
+    void flip();
+    void discardManagedResources();
+
+    // Fills the dialog's lists for a selection and makes the driver's adapter, display
+    // mode, windowed flag, formats, back-buffer count and flags those it selects.
+    ScreenChoices fillScreenChoices(const ScreenSelection& selection, bool preferFullScreen);
+    ScreenSelection& rememberedSelection() { return remembered_; }
+
+    // The candidate lists for the driver's adapter, in order of preference.
+    std::vector<D3DFORMAT> backBufferFormats(D3DFORMAT displayFormat, bool windowed);
+    std::vector<D3DFORMAT> depthFormats(D3DFORMAT displayFormat, D3DFORMAT backBufferFormat);
+    std::vector<D3DMULTISAMPLE_TYPE> multisampleTypes(D3DFORMAT backBufferFormat, bool windowed);
+
+    int screenWidth() const { return screenRect_.right; }
+    int screenHeight() const { return screenRect_.bottom; }
+    bool windowed() const { return windowed_; }
+    HWND window() const { return window_; }
+    IDirect3DDevice8* device() const { return device_; }
+    // The device for drawing; without one (no screen mode set) the program ends with a
+    // message instead of drawing into nothing.
+    IDirect3DDevice8* drawingDevice() const;
+    IDirect3D8* direct3d() const;
+    const D3DCAPS8& caps() const { return caps_; }
+    const D3DDISPLAYMODE& displayMode() const { return displayMode_; }
+    D3DFORMAT backBufferFormat() const { return backBufferFormat_; }
+    D3DFORMAT depthBufferFormat() const { return depthFormat_; }
+    D3DMULTISAMPLE_TYPE multisampleType() const { return multisample_; }
+    int backBufferCount() const { return backBufferCount_; }
+    int colorDepthBits() const { return colorDepthBits_; }
+    int colorDepthBytes() const { return colorDepthBytes_; }
+    const D3DGAMMARAMP& gammaRamp() const { return gammaRamp_; }
+    const std::vector<D3DADAPTER_IDENTIFIER8>& adapters() const;
+
+    const std::vector<D3DFORMAT>& textureFormats() const { return textureFormats_; }
+    const std::vector<D3DFORMAT>& cubeTextureFormats() const { return cubeTextureFormats_; }
+    const std::vector<D3DFORMAT>& volumeTextureFormats() const { return volumeTextureFormats_; }
+    const std::vector<D3DFORMAT>& renderTargetFormats() const { return renderTargetFormats_; }
+    // Pairs of (render-target colour format, depth format) usable together.
+    const std::vector<std::pair<D3DFORMAT, D3DFORMAT>>& renderTargetDepthFormats() const
+    {
+        return renderTargetDepthFormats_;
+    }
+
+    static std::string formatName(DWORD format);
+    [[noreturn]] static void fatalError(const char* format, ...) __attribute__((format(printf, 1, 2)));
+    // "DirectX error - <label> <text of the result code>".
+    [[noreturn]] static void directXError(const char* label, HRESULT result);
+
+private:
+    void rebuildCapabilityLists();
+
+    // Settings chosen through the dialog.
+    int adapter_ = 0;
+    D3DDISPLAYMODE displayMode_;
+    int backBufferCount_ = 1;
+    bool windowed_ = true;
+    D3DFORMAT backBufferFormat_ = D3DFMT_UNKNOWN;
+    D3DFORMAT depthFormat_ = D3DFMT_UNKNOWN;
+    D3DMULTISAMPLE_TYPE multisample_ = D3DMULTISAMPLE_NONE;
+    DWORD vertexProcessing_ = D3DCREATE_SOFTWARE_VERTEXPROCESSING;
+    D3DCAPS8 caps_;
+    ScreenSelection remembered_;
+
+    IDirect3DDevice8* device_ = nullptr;
+    D3DPRESENT_PARAMETERS presentation_;
+    HWND window_ = nullptr;
+    RECT screenRect_{0, 0, 1, 1};
+    int colorDepthBits_ = 0;
+    int colorDepthBytes_ = 0;
+    D3DGAMMARAMP gammaRamp_;
+
+    std::vector<D3DFORMAT> textureFormats_, cubeTextureFormats_, volumeTextureFormats_, renderTargetFormats_;
+    std::vector<std::pair<D3DFORMAT, D3DFORMAT>> renderTargetDepthFormats_;
+};
+
+// The one driver of the program, made on first use.
+DXDriver& dxDriver();
+
+// Program-wide entry points of the single driver.
+inline bool selectScreenMode(bool& realtime, bool preferFullScreen)
+{
+    return dxDriver().selectScreenMode(realtime, preferFullScreen);
+}
+inline bool setScreenMode(HWND window)
+{
+    return dxDriver().setScreenMode(window);
+}
+inline void restoreScreenMode()
+{
+    dxDriver().restoreScreenMode();
+}
+inline void flip()
+{
+    dxDriver().flip();
+}
+inline int screenWidth()
+{
+    return dxDriver().screenWidth();
+}
+inline int screenHeight()
+{
+    return dxDriver().screenHeight();
+}
+inline bool windowed()
+{
+    return dxDriver().windowed();
+}
+inline HWND windowHandle()
+{
+    return dxDriver().window();
+}
+
+}  // namespace mirva

@@ -1,0 +1,290 @@
+#include "platform/d3d8/ffp_shader.h"
+
+#include <set>
+
+namespace mirva {
+
+const char* const d3dClipEpilogue = R"(
+    // Direct3D clip space to OpenGL's: rows are stored top row first, so y turns over;
+    // depth 0..w becomes -w..w; the shift of just under half a pixel puts Direct3D's
+    // pixel centres (integer coordinates) on OpenGL's and keeps its top-left fill rule.
+    gl_Position = vec4(clip.x + u_pixelOffset.x * clip.w, -clip.y + u_pixelOffset.y * clip.w,
+                       2.0 * clip.z - clip.w, clip.w);
+)";
+
+namespace {
+
+std::string stageText(int i)
+{
+    return std::to_string(i);
+}
+
+// The texture coordinate sets the stages read.
+std::set<int> usedTexCoords(const FfpKey& key)
+{
+    std::set<int> used;
+    for (int i = 0; i < key.stageCount; ++i)
+        if (key.stage[i].hasTexture)
+            used.insert(key.stage[i].texCoordIndex & 7);
+    return used;
+}
+
+std::string argument(BYTE arg, int stage)
+{
+    std::string value;
+    switch (arg & D3DTA_SELECTMASK) {
+    case D3DTA_DIFFUSE: value = "diffuse"; break;
+    case D3DTA_CURRENT: value = "current"; break;
+    case D3DTA_TEXTURE: value = "texel" + stageText(stage); break;
+    case D3DTA_TFACTOR: value = "u_textureFactor"; break;
+    case D3DTA_SPECULAR: value = "specular"; break;
+    case D3DTA_TEMP: value = "temp"; break;
+    default: value = "vec4(0.0)"; break;
+    }
+    if (arg & D3DTA_ALPHAREPLICATE)
+        value = "vec4(" + value + ".a)";
+    if (arg & D3DTA_COMPLEMENT)
+        value = "(vec4(1.0) - " + value + ")";
+    return value;
+}
+
+// The expression of one operation; `c` selects the channels (".rgb" or ".a").
+std::string operation(BYTE op, const std::string& a0, const std::string& a1, const std::string& a2, const char* c,
+                      int stage)
+{
+    const std::string x0 = a0 + c, x1 = a1 + c, x2 = a2 + c;
+    const std::string texel = "texel" + stageText(stage);
+    switch (op) {
+    case D3DTOP_SELECTARG1: return x1;
+    case D3DTOP_SELECTARG2: return x2;
+    case D3DTOP_MODULATE: return x1 + " * " + x2;
+    case D3DTOP_MODULATE2X: return "2.0 * " + x1 + " * " + x2;
+    case D3DTOP_MODULATE4X: return "4.0 * " + x1 + " * " + x2;
+    case D3DTOP_ADD: return x1 + " + " + x2;
+    case D3DTOP_ADDSIGNED: return x1 + " + " + x2 + " - 0.5";
+    case D3DTOP_ADDSIGNED2X: return "2.0 * (" + x1 + " + " + x2 + " - 0.5)";
+    case D3DTOP_SUBTRACT: return x1 + " - " + x2;
+    case D3DTOP_ADDSMOOTH: return x1 + " + " + x2 + " - " + x1 + " * " + x2;
+    case D3DTOP_BLENDDIFFUSEALPHA: return "mix(" + x2 + ", " + x1 + ", diffuse.a)";
+    case D3DTOP_BLENDTEXTUREALPHA: return "mix(" + x2 + ", " + x1 + ", " + texel + ".a)";
+    case D3DTOP_BLENDFACTORALPHA: return "mix(" + x2 + ", " + x1 + ", u_textureFactor.a)";
+    case D3DTOP_BLENDTEXTUREALPHAPM: return x1 + " + " + x2 + " * (1.0 - " + texel + ".a)";
+    case D3DTOP_BLENDCURRENTALPHA: return "mix(" + x2 + ", " + x1 + ", current.a)";
+    case D3DTOP_MODULATEALPHA_ADDCOLOR: return x1 + " + " + a1 + ".a * " + x2;
+    case D3DTOP_MODULATECOLOR_ADDALPHA: return x1 + " * " + x2 + " + " + a1 + ".a";
+    case D3DTOP_MODULATEINVALPHA_ADDCOLOR: return "(1.0 - " + a1 + ".a) * " + x2 + " + " + x1;
+    case D3DTOP_MODULATEINVCOLOR_ADDALPHA: return "(1.0 - " + x1 + ") * " + x2 + " + " + a1 + ".a";
+    case D3DTOP_DOTPRODUCT3: return "dot3";
+    case D3DTOP_MULTIPLYADD: return x0 + " + " + x1 + " * " + x2;
+    case D3DTOP_LERP: return "mix(" + x2 + ", " + x1 + ", " + x0 + ")";
+    default: return x1;  // PREMODULATE and the bump operations read as their first argument
+    }
+}
+
+std::string alphaTest(BYTE func)
+{
+    // Direct3D compares the 8-bit alpha with the 8-bit reference.
+    const std::string a = "floor(clamp(current.a, 0.0, 1.0) * 255.0 + 0.5)";
+    const std::string r = "u_alphaReference";
+    switch (func) {
+    case D3DCMP_NEVER: return "    discard;\n";
+    case D3DCMP_LESS: return "    if (!(" + a + " < " + r + ")) discard;\n";
+    case D3DCMP_EQUAL: return "    if (!(" + a + " == " + r + ")) discard;\n";
+    case D3DCMP_LESSEQUAL: return "    if (!(" + a + " <= " + r + ")) discard;\n";
+    case D3DCMP_GREATER: return "    if (!(" + a + " > " + r + ")) discard;\n";
+    case D3DCMP_NOTEQUAL: return "    if (!(" + a + " != " + r + ")) discard;\n";
+    case D3DCMP_GREATEREQUAL: return "    if (!(" + a + " >= " + r + ")) discard;\n";
+    default: return "";
+    }
+}
+
+}  // namespace
+
+std::string ffpVertexShader(const FfpKey& key)
+{
+    const char* interpolation = key.flatShading ? "flat " : "";
+    std::string s = "#version 330 core\n";
+    s += "layout(location = 0) in vec4 a_position;\n"
+         "layout(location = 2) in vec4 a_diffuse;\n"
+         "layout(location = 3) in vec4 a_specular;\n"
+         "layout(location = 4) in float a_pointSize;\n";
+    for (int set : usedTexCoords(key))
+        s += "layout(location = " + std::to_string(5 + set) + ") in vec4 a_texCoord" + std::to_string(set) + ";\n";
+    s += "uniform mat4 u_worldViewProjection;\n"
+         "uniform vec4 u_viewport;\n"
+         "uniform vec2 u_pixelOffset;\n"
+         "uniform float u_pointSize;\n";
+    s += std::string(interpolation) + "out vec4 v_diffuse;\n";
+    s += std::string(interpolation) + "out vec4 v_specular;\n";
+    for (int set : usedTexCoords(key))
+        s += "out vec4 v_texCoord" + std::to_string(set) + ";\n";
+    s += "void main()\n{\n";
+    if (key.pretransformed) {
+        // Screen-space x, y, depth and 1/w: back to clip space through the viewport.
+        s += "    float w = 1.0 / a_position.w;\n"
+             "    vec4 clip = vec4(((a_position.x - u_viewport.x) / u_viewport.z * 2.0 - 1.0) * w,\n"
+             "                     (1.0 - (a_position.y - u_viewport.y) / u_viewport.w * 2.0) * w,\n"
+             "                     a_position.z * w, w);\n";
+    } else {
+        s += "    vec4 clip = u_worldViewProjection * vec4(a_position.xyz, 1.0);\n";
+    }
+    s += "    v_diffuse = a_diffuse;\n"
+         "    v_specular = a_specular;\n";
+    for (int set : usedTexCoords(key))
+        s += "    v_texCoord" + std::to_string(set) + " = a_texCoord" + std::to_string(set) + ";\n";
+    s += "    gl_PointSize = u_pointSize;\n";
+    s += d3dClipEpilogue;
+    s += "}\n";
+    return s;
+}
+
+std::string ffpFragmentShader(const FfpKey& key)
+{
+    const char* interpolation = key.flatShading ? "flat " : "";
+    std::string s = "#version 330 core\n";
+    s += std::string(interpolation) + "in vec4 v_diffuse;\n";
+    s += std::string(interpolation) + "in vec4 v_specular;\n";
+    for (int set : usedTexCoords(key))
+        s += "in vec4 v_texCoord" + std::to_string(set) + ";\n";
+    for (int i = 0; i < key.stageCount; ++i)
+        if (key.stage[i].hasTexture)
+            s += "uniform sampler2D u_texture" + stageText(i) + ";\n";
+    s += "uniform vec4 u_textureFactor;\n"
+         "uniform float u_alphaReference;\n"
+         "out vec4 fragColor;\n"
+         "void main()\n{\n"
+         "    vec4 diffuse = v_diffuse;\n"
+         "    vec4 specular = v_specular;\n"
+         "    vec4 current = diffuse;\n"
+         "    vec4 temp = vec4(0.0);\n";
+    for (int i = 0; i < key.stageCount; ++i) {
+        const FfpStageKey& stage = key.stage[i];
+        const std::string n = stageText(i);
+        // A stage without a texture reads opaque black where its texture would be.
+        if (stage.hasTexture)
+            s += "    vec4 texel" + n + " = texture(u_texture" + n + ", v_texCoord" +
+                 std::to_string(stage.texCoordIndex & 7) + ".xy);\n";
+        else
+            s += "    vec4 texel" + n + " = vec4(0.0, 0.0, 0.0, 1.0);\n";
+        const std::string c0 = argument(stage.colorArg[0], i), c1 = argument(stage.colorArg[1], i),
+                          c2 = argument(stage.colorArg[2], i);
+        const std::string a0 = argument(stage.alphaArg[0], i), a1 = argument(stage.alphaArg[1], i),
+                          a2 = argument(stage.alphaArg[2], i);
+        s += "    {\n";
+        std::string color;
+        if (stage.colorOp == D3DTOP_DOTPRODUCT3) {
+            s += "        float dot3 = clamp(4.0 * dot(" + c1 + ".rgb - 0.5, " + c2 + ".rgb - 0.5), 0.0, 1.0);\n";
+            color = "vec3(dot3)";
+        } else {
+            color = operation(stage.colorOp, c0, c1, c2, ".rgb", i);
+        }
+        std::string alpha;
+        if (stage.colorOp == D3DTOP_DOTPRODUCT3)
+            alpha = "dot3";  // the dot product goes to every channel
+        else if (stage.alphaOp == D3DTOP_DISABLE)
+            alpha = "current.a";
+        else if (stage.alphaOp == D3DTOP_DOTPRODUCT3)
+            alpha = "clamp(4.0 * dot(" + a1 + ".rgb - 0.5, " + a2 + ".rgb - 0.5), 0.0, 1.0)";
+        else
+            alpha = operation(stage.alphaOp, a0, a1, a2, ".a", i);
+        s += "        vec3 rgb = " + color + ";\n";
+        s += "        float a = " + alpha + ";\n";
+        s += std::string("        ") + (stage.resultTemp ? "temp" : "current") +
+             " = clamp(vec4(rgb, a), 0.0, 1.0);\n";
+        s += "    }\n";
+    }
+    if (key.specularAdd)
+        s += "    current.rgb = clamp(current.rgb + specular.rgb, 0.0, 1.0);\n";
+    s += alphaTest(key.alphaFunc);
+    s += "    fragColor = current;\n}\n";
+    return s;
+}
+
+namespace {
+
+GLuint compile(GLenum type, const std::string& source, std::string& error)
+{
+    GLuint shader = glCreateShader(type);
+    const char* text = source.c_str();
+    glShaderSource(shader, 1, &text, nullptr);
+    glCompileShader(shader);
+    GLint ok = 0;
+    glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
+    if (!ok) {
+        GLint length = 0;
+        glGetShaderiv(shader, GL_INFO_LOG_LENGTH, &length);
+        std::string log(static_cast<std::size_t>(length > 0 ? length : 1), '\0');
+        glGetShaderInfoLog(shader, length, nullptr, log.data());
+        error = log + "\n" + source;
+        glDeleteShader(shader);
+        return 0;
+    }
+    return shader;
+}
+
+}  // namespace
+
+GLuint linkProgram(const std::string& vertex, const std::string& fragment, std::string& error)
+{
+    const GLuint vs = compile(GL_VERTEX_SHADER, vertex, error);
+    if (!vs)
+        return 0;
+    const GLuint fs = compile(GL_FRAGMENT_SHADER, fragment, error);
+    if (!fs) {
+        glDeleteShader(vs);
+        return 0;
+    }
+    GLuint program = glCreateProgram();
+    glAttachShader(program, vs);
+    glAttachShader(program, fs);
+    glBindFragDataLocation(program, 0, "fragColor");
+    glLinkProgram(program);
+    glDeleteShader(vs);
+    glDeleteShader(fs);
+    GLint ok = 0;
+    glGetProgramiv(program, GL_LINK_STATUS, &ok);
+    if (!ok) {
+        GLint length = 0;
+        glGetProgramiv(program, GL_INFO_LOG_LENGTH, &length);
+        std::string log(static_cast<std::size_t>(length > 0 ? length : 1), '\0');
+        glGetProgramInfoLog(program, length, nullptr, log.data());
+        error = log;
+        glDeleteProgram(program);
+        return 0;
+    }
+    return program;
+}
+
+FfpShaderCache::~FfpShaderCache() = default;
+
+const FfpProgram& FfpShaderCache::program(const FfpKey& key, std::string& error)
+{
+    auto found = programs_.find(key);
+    if (found != programs_.end())
+        return found->second;
+    FfpProgram p;
+    p.program = linkProgram(ffpVertexShader(key), ffpFragmentShader(key), error);
+    if (p.program) {
+        p.worldViewProjection = glGetUniformLocation(p.program, "u_worldViewProjection");
+        p.viewport = glGetUniformLocation(p.program, "u_viewport");
+        p.pixelOffset = glGetUniformLocation(p.program, "u_pixelOffset");
+        p.pointSize = glGetUniformLocation(p.program, "u_pointSize");
+        p.textureFactor = glGetUniformLocation(p.program, "u_textureFactor");
+        p.alphaReference = glGetUniformLocation(p.program, "u_alphaReference");
+        glUseProgram(p.program);
+        for (int i = 0; i < key.stageCount; ++i)
+            glUniform1i(glGetUniformLocation(p.program, ("u_texture" + std::to_string(i)).c_str()), i);
+    }
+    return programs_.emplace(key, p).first->second;
+}
+
+void FfpShaderCache::clear(bool contextLost)
+{
+    if (!contextLost)
+        for (auto& [key, p] : programs_)
+            if (p.program)
+                glDeleteProgram(p.program);
+    programs_.clear();
+}
+
+}  // namespace mirva

@@ -1,0 +1,22 @@
+#pragma once
+// Settings that make the layer answer like a lesser card, so that the engine's fallbacks
+// and limits can be exercised on any machine. They take effect at the next check or
+// creation. Tests use them; the program never does.
+#include <vector>
+
+#include "platform/d3d8/d3d8_types.h"
+
+namespace mirva {
+
+struct D3DSimulation {
+    // When true, CheckDeviceFormat admits only `renderTargetFormats` for render targets.
+    bool restrictRenderTargets = false;
+    std::vector<D3DFORMAT> renderTargetFormats;
+    // When true, the capabilities report D3DPTEXTURECAPS_POW2: texture sizes must be
+    // powers of two, so the utility library enlarges other sizes.
+    bool powerOfTwoTextures = false;
+};
+
+D3DSimulation& d3dSimulation();
+
+}  // namespace mirva
