@@ -1,9 +1,12 @@
 #include "app/inspect.h"
 
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <optional>
 
+#include "app/inspect_lightwave.h"
 #include "io/console.h"
 #include "io/phile.h"
 #include "io/surface.h"
@@ -17,7 +20,9 @@ namespace {
 constexpr const char* kUsage = "usage: mirva inspect FILE [options]\n"
                                "  IMAGE.png|IMAGE.tga [--raw FILE]  size; decoded pixels as raw 8-bit RGBA\n"
                                "  MOTION.mot                        the key-list text a script's include inserts\n"
-                               "  MODULE.mod|.xm|.s3m|.it           format, channels, orders, patterns, instruments, length\n";
+                               "  MODULE.mod|.xm|.s3m|.it           format, channels, orders, patterns, instruments, length\n"
+                               "  OBJECT.lwo                        points, triangles, surfaces, vertex maps\n"
+                               "  SCENE.lws [--at SECONDS]          every item with its parent and world matrix\n";
 
 int usage(const std::string& problem)
 {
@@ -105,6 +110,30 @@ int inspectModule(const std::string& name, const std::vector<std::string>& optio
     return 0;
 }
 
+int inspectObjectFile(const std::string& name, const std::vector<std::string>& options)
+{
+    if (!options.empty())
+        return usage("unknown option '" + options[0] + "' for an object");
+    inspectObject(name);
+    return 0;
+}
+
+int inspectSceneFile(const std::string& name, const std::vector<std::string>& options)
+{
+    float seconds = 0;
+    for (std::size_t i = 0; i < options.size(); ++i) {
+        if (options[i] != "--at" || i + 1 == options.size())
+            return usage("unknown option '" + options[i] + "' for a scene");
+        char* end = nullptr;
+        const std::string& text = options[++i];
+        seconds = std::strtof(text.c_str(), &end);
+        if (text.empty() || *end != '\0' || !std::isfinite(seconds))
+            return usage("--at needs a time in seconds, not '" + text + "'");
+    }
+    inspectScene(name, seconds);
+    return 0;
+}
+
 }  // namespace
 
 int inspect(const std::vector<std::string>& args)
@@ -118,6 +147,10 @@ int inspect(const std::vector<std::string>& args)
             return inspectImage(name, options);
     if (isMotionFile(name))
         return inspectMotion(name, options);
+    if (hasEnding(name, ".lwo"))
+        return inspectObjectFile(name, options);
+    if (hasEnding(name, ".lws"))
+        return inspectSceneFile(name, options);
     for (const char* ending : {".mod", ".xm", ".s3m", ".it"})
         if (hasEnding(name, ending))
             return inspectModule(name, options);

@@ -24,4 +24,17 @@ void setRotationAndScale(Transformation& M, float heading, float pitch, float ba
     }
 }
 
+Transformation multiply(const Transformation& a, const Transformation& b)
+{
+    Transformation r{};
+    for (int row = 0; row < 4; ++row)
+        for (int col = 0; col < 3; ++col) {
+            float sum = row == 3 ? b.m[3][col] : 0.0f;
+            for (int k = 0; k < 3; ++k)
+                sum += a.m[row][k] * b.m[k][col];
+            r.m[row][col] = sum;
+        }
+    return r;
+}
+
 }  // namespace mirva

@@ -14,4 +14,9 @@ namespace mirva {
 // never degenerates. Row 3 is left as it is.
 void setRotationAndScale(Transformation& M, float heading, float pitch, float bank, float sx, float sy, float sz);
 
+// The product a·b: the 3x3 parts multiplied, and the translation of a transformed by
+// the 3x3 part of b plus the translation of b. A point goes through a, then through b,
+// so a child's world matrix is multiply(child local, parent world).
+Transformation multiply(const Transformation& a, const Transformation& b);
+
 }  // namespace mirva

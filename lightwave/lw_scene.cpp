@@ -1,0 +1,133 @@
+#include "lightwave/lw_scene.h"
+
+#include <string>
+
+#include "io/console.h"
+#include "io/phile.h"
+
+namespace mirva {
+
+LWScene LWScene::Load(const std::string& fileName)
+{
+    const PhileBlock bytes = Phile::load(fileName);
+    return Parse(fileName, std::string(bytes.begin(), bytes.end()));
+}
+
+const SceneItem* LWScene::item(std::int32_t id) const
+{
+    return const_cast<LWScene*>(this)->item(id);
+}
+
+SceneItem* LWScene::item(std::int32_t id)
+{
+    if (id == -1)
+        return nullptr;
+    const std::size_t index = static_cast<std::size_t>(id & 0x0FFFFFFF);
+    switch (static_cast<std::uint32_t>(id) >> 28) {
+    case ItemKind::OBJECT:
+        return index < objects_.size() ? &objects_[index] : nullptr;
+    case ItemKind::LIGHT:
+        return index < lights_.size() ? &lights_[index] : nullptr;
+    case ItemKind::CAMERA:
+        return index < cameras_.size() ? &cameras_[index] : nullptr;
+    default:
+        return nullptr;
+    }
+}
+
+// A parent that names no item, or the item itself, is not followed: such an item is a
+// root of the hierarchy.
+void LWScene::linkHierarchy()
+{
+    auto link = [this](SceneItem& child) {
+        SceneItem* parent = child.parent == child.id ? nullptr : item(child.parent);
+        if (parent)
+            parent->children.insert(child.id);
+    };
+    for (SceneObject& object : objects_)
+        link(object);
+    for (SceneCamera& camera : cameras_)
+        link(camera);
+    for (SceneLight& light : lights_)
+        link(light);
+}
+
+void LWScene::Update(float seconds)
+{
+    auto evaluate = [seconds](SceneItem& item) {
+        if (item.motion)
+            item.motion->Evaluate(seconds, item.local);
+    };
+    for (SceneObject& object : objects_)
+        evaluate(object);
+    for (SceneCamera& camera : cameras_) {
+        evaluate(camera);
+        if (camera.zoomEnvelope)
+            camera.zoom = camera.zoomEnvelope->Evaluate(seconds);
+    }
+    for (SceneLight& light : lights_)
+        evaluate(light);
+    if (globalLight_)
+        globalLightIntensity = globalLight_->Evaluate(seconds);
+
+    // World matrices from the roots down. Items whose parents form a loop are reached
+    // from no root; they are placed by their own matrices alone.
+    std::vector<SceneItem*> all;
+    for (SceneObject& object : objects_)
+        all.push_back(&object);
+    for (SceneLight& light : lights_)
+        all.push_back(&light);
+    for (SceneCamera& camera : cameras_)
+        all.push_back(&camera);
+    std::vector<SceneItem*> pending;
+    std::set<std::int32_t> placed;
+    auto placeFrom = [&](SceneItem& root) {
+        root.world = root.local;
+        placed.insert(root.id);
+        pending.assign(1, &root);
+        while (!pending.empty()) {
+            SceneItem* parent = pending.back();
+            pending.pop_back();
+            for (std::int32_t id : parent->children) {
+                SceneItem* child = item(id);
+                if (!child || placed.count(id))
+                    continue;
+                child->world = multiply(child->local, parent->world);
+                placed.insert(id);
+                pending.push_back(child);
+            }
+        }
+    };
+    for (SceneItem* candidate : all) {
+        const bool root = candidate->parent == candidate->id || !item(candidate->parent);
+        if (root)
+            placeFrom(*candidate);
+    }
+    for (SceneItem* candidate : all)
+        if (!placed.count(candidate->id))
+            candidate->world = candidate->local;
+}
+
+const SceneObject& LWScene::FindObject(const std::string& name, int occurrence) const
+{
+    auto [begin, end] = objectNames_.equal_range(name);
+    for (int i = 0; begin != end; ++begin, ++i)
+        if (i == occurrence)
+            return objects_[static_cast<std::size_t>(begin->second & 0x0FFFFFFF)];
+    Console::error("LW Scene doesn't contain object '%s'", name.c_str());
+}
+
+int LWScene::CountObjects(const std::string& name) const
+{
+    return static_cast<int>(objectNames_.count(name));
+}
+
+const SceneCamera& LWScene::FindCamera(const std::string& name) const
+{
+    const auto found = cameraNames_.lower_bound(name);
+    if (found == cameraNames_.end() || found->first != name)
+        Console::error("LW Scene doesn't contain camera '%s'", name.c_str());
+    return cameras_[static_cast<std::size_t>(found->second & 0x0FFFFFFF)];
+}
+
+}  // namespace mirva
