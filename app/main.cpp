@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/check.h"
 #include "app/command_line.h"
 #include "app/inspect.h"
 #include "io/console.h"
@@ -36,7 +37,9 @@ int main(int argc, char** argv)
         const std::vector<std::string> rest(args.begin() + 1, args.end());
         if (command == "inspect")
             return mirva::inspect(rest);
-        if (command == "check" || command == "render")
+        if (command == "check")
+            return mirva::check(rest);
+        if (command == "render")
             return notYet("'mirva " + command + "'");
         if (command == "--help" || command == "-h" || command == "help") {
             std::fputs(kUsage, stdout);

@@ -134,6 +134,11 @@ void Envelope::AddKey(const Key& key)
         keys_.insert(keys_.begin(), key);
         return;
     }
+    // Keys mostly come in time order: a key after the last one needs no search.
+    if (key.time > keys_.back().time) {
+        keys_.push_back(key);
+        return;
+    }
     auto at = std::find_if(keys_.begin() + 1, keys_.end(), [&](const Key& k) { return k.time >= key.time; });
     keys_.insert(at, key);
 }

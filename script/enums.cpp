@@ -1,33 +1,33 @@
 #include "script/enums.h"
 
-#include <initializer_list>
-#include <utility>
-
 #include "io/console.h"
 #include "lightwave/envelope.h"
 
 namespace mirva {
 
+void Enums::declareBuiltIn(const std::string& name,
+                           std::initializer_list<std::pair<const char*, std::int32_t>> members)
+{
+    createEnum(name, -1, false);
+    for (const auto& [member, value] : members)
+        addMember(member, value, -1);
+    finishEnum(-1);
+}
+
 void Enums::declareCoreEnums()
 {
-    const auto declare = [this](const char* name, std::initializer_list<std::pair<const char*, std::int32_t>> members) {
-        createEnum(name, -1, false);
-        for (const auto& [member, value] : members)
-            addMember(member, value, -1);
-        finishEnum(-1);
-    };
-    declare("ZBufferMode", {{"OFF", 0}, {"COMPARE", 1}, {"WRITEANDCOMPARE", 2}});
-    declare("KeyType", {{"TCB", KeyType::TCB},
-                        {"HERMITE", KeyType::HERMITE},
-                        {"BEZIER", KeyType::BEZIER},
-                        {"LINEAR", KeyType::LINEAR},
-                        {"STEPPED", KeyType::STEPPED}});
-    declare("Behavior", {{"RESET", Behavior::RESET},
-                         {"CONSTANT", Behavior::CONSTANT},
-                         {"REPEAT", Behavior::REPEAT},
-                         {"OSCILLATE", Behavior::OSCILLATE},
-                         {"OFFSETREPEAT", Behavior::OFFSETREPEAT},
-                         {"LINEAR", Behavior::LINEAR}});
+    declareBuiltIn("ZBufferMode", {{"OFF", 0}, {"COMPARE", 1}, {"WRITEANDCOMPARE", 2}});
+    declareBuiltIn("KeyType", {{"TCB", KeyType::TCB},
+                               {"HERMITE", KeyType::HERMITE},
+                               {"BEZIER", KeyType::BEZIER},
+                               {"LINEAR", KeyType::LINEAR},
+                               {"STEPPED", KeyType::STEPPED}});
+    declareBuiltIn("Behavior", {{"RESET", Behavior::RESET},
+                                {"CONSTANT", Behavior::CONSTANT},
+                                {"REPEAT", Behavior::REPEAT},
+                                {"OSCILLATE", Behavior::OSCILLATE},
+                                {"OFFSETREPEAT", Behavior::OFFSETREPEAT},
+                                {"LINEAR", Behavior::LINEAR}});
 }
 
 void Enums::createEnum(const std::string& name, int line, bool user)

@@ -10,8 +10,10 @@
 // Declaring runs createEnum, addMember for each member, finishEnum. Every problem is a
 // fatal script error naming the line.
 #include <cstdint>
+#include <initializer_list>
 #include <map>
 #include <string>
+#include <utility>
 
 namespace mirva {
 
@@ -25,6 +27,8 @@ public:
 
     // The enums of the core: ZBufferMode, KeyType and Behavior.
     void declareCoreEnums();
+    // Declares a built-in enum with these members and values (line -1 in messages).
+    void declareBuiltIn(const std::string& name, std::initializer_list<std::pair<const char*, std::int32_t>> members);
 
     void createEnum(const std::string& name, int line, bool user);
     void addMember(const std::string& name, std::int32_t value, int line);

@@ -1,0 +1,266 @@
+#include "player/script_player.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <utility>
+
+#include "components/component_registry.h"
+#include "io/console.h"
+#include "io/phile.h"
+#include "player/script_instructions.h"
+#include "player/timer_source.h"
+#include "script/include_pass.h"
+#include "script/parameter_reference.h"
+#include "script/script_parser.h"
+
+namespace mirva {
+
+namespace {
+
+Component& component(ScriptInstance& instance)
+{
+    // Every instance the parser hands back was created by Construct below.
+    return static_cast<Component&>(instance);
+}
+
+}  // namespace
+
+ScriptPlayer::ScriptPlayer(const std::string& scriptPath)
+{
+    load(scriptPath);
+}
+
+ScriptPlayer::~ScriptPlayer()
+{
+    for (const auto& instance : instances_)
+        instance->destruct();
+}
+
+void ScriptPlayer::load(const std::string& scriptPath)
+{
+    ComponentRegistry& registry = ComponentRegistry::instance();
+    registry.enums().clearUserEnums();
+    Phile::record(scriptPath);
+    std::string script;
+    if (!readTextFile(scriptPath, script))
+        Console::fatal("script file '" + scriptPath + "' not found");
+    std::string text;
+    IncludePass::run(script, text);
+    script.clear();
+    ScriptParser(text, *this, registry.enums()).parse();
+
+    // From here on the states follow playback, not the script order.
+    for (const auto& instance : instances_) {
+        instance->setLifecycleState(LifecycleState::NotConstructed);
+        instance->setSampleTriggering(false);
+    }
+    sampleTriggers_.reset();
+    nextInstruction_ = 0;
+
+    if (infoMode_)
+        writeParameterReference(registry.scriptTypes(), registry.enums());
+}
+
+void ScriptPlayer::trace(const char* format, ...) const
+{
+    if (!traceSink_)
+        return;
+    va_list args;
+    va_start(args, format);
+    va_list again;
+    va_copy(again, args);
+    const int length = std::vsnprintf(nullptr, 0, format, args);
+    std::string text(length > 0 ? static_cast<std::size_t>(length) : 0, '\0');
+    std::vsnprintf(text.data(), text.size() + 1, format, again);
+    va_end(again);
+    va_end(args);
+    traceSink_(text);
+}
+
+void ScriptPlayer::append(std::unique_ptr<Instruction> instruction)
+{
+    instructions_.push_back(std::move(instruction));
+}
+
+void ScriptPlayer::executeDueInstructions(Time time)
+{
+    while (nextInstruction_ < instructions_.size() && instructions_[nextInstruction_]->time() <= time) {
+        instructions_[nextInstruction_]->execute();
+        ++nextInstruction_;
+    }
+}
+
+Component* ScriptPlayer::findInstance(const std::string& name)
+{
+    const auto found = instancesByName_.find(name);
+    return found == instancesByName_.end() ? nullptr : found->second;
+}
+
+const ComponentType* ScriptPlayer::findComponentType(const std::string& name)
+{
+    return ComponentRegistry::instance().find(name);
+}
+
+void ScriptPlayer::Song(const std::string& /*file*/, int line)
+{
+    Console::error("line %d: time source 'Song' is not available yet (this build plays no sound)", line);
+}
+
+void ScriptPlayer::AudioStream(const std::string& /*file*/, int /*tempo*/, float /*timeMultiplier*/, int line)
+{
+    Console::error("line %d: time source 'AudioStream' is not available yet (this build plays no sound)", line);
+}
+
+void ScriptPlayer::Timer(Time endTime, int tempo, float timeMultiplier, int line)
+{
+    // At tempo 0 or below the clock would never reach an instruction (and Skip would
+    // divide by zero).
+    if (tempo <= 0)
+        Console::error("line %d Timer: tempo must be above 0", line);
+    auto timer = std::make_unique<TimerSource>(endTime, tempo, timeMultiplier);
+    append(std::make_unique<TimerStartInstruction>(*this, *timer, endTime, tempo, timeMultiplier));
+    timeSource_ = std::move(timer);
+}
+
+void ScriptPlayer::checkSampleNumbers(const char* command, const std::string& name, const Variable& record,
+                                      int line) const
+{
+    if (record.identifier != CommonVariable::SampleNumber)
+        return;
+    for (const std::int32_t s : record.integerList)
+        if (!SampleTriggers::valid(s))
+            Console::error("line %d %s %s: SampleNumber %d is not a sample number 0..127", line, command,
+                           name.c_str(), s);
+}
+
+void ScriptPlayer::Construct(Time time, const ScriptType& scriptType, const std::string& name,
+                             std::vector<Variable> block, int line)
+{
+    const auto& type = static_cast<const ComponentType&>(scriptType);
+    if (findInstance(name))
+        Console::error("line %d Construct: component named '%s' already exists", line, name.c_str());
+    for (Variable& record : block) {
+        const Variable* declaration = type.declaration(record.name);
+        if (!declaration)
+            Console::error("line %d Construct %s: component doesn't have variable named '%s'", line, name.c_str(),
+                           record.name.c_str());
+        record.identifier = declaration->identifier;
+        record.constructionParameter = declaration->constructionParameter;
+        checkSampleNumbers("Construct", name, record, line);
+    }
+    for (const Variable& declaration : type.declarations()) {
+        if (!declaration.constructionParameter)
+            continue;
+        bool given = false;
+        for (const Variable& record : block)
+            given = given || record.name == declaration.name;
+        if (!given)
+            Console::error("line %d Construct %s: variable '%s' must be set in construct", line, name.c_str(),
+                           declaration.name.c_str());
+    }
+
+    std::unique_ptr<Component> instance = type.createInstance();
+    instance->setName(name);
+    instance->setLifecycleState(LifecycleState::Constructed);
+    Component& created = *instance;
+    instancesByName_.emplace(name, &created);
+    instances_.push_back(std::move(instance));
+
+    std::vector<Variable> constructionParameters;
+    std::vector<Variable> others;
+    for (Variable& record : block)
+        (record.constructionParameter ? constructionParameters : others).push_back(std::move(record));
+    append(std::make_unique<ConstructInstruction>(*this, time, created, std::move(constructionParameters),
+                                                  std::move(others)));
+}
+
+void ScriptPlayer::checkBlock(const char* command, const Component& instance, std::vector<Variable>& block,
+                              int line) const
+{
+    const ComponentType& type = instance.getType();
+    for (Variable& record : block) {
+        const Variable* declaration = type.declaration(record.name);
+        if (!declaration)
+            Console::error("line %d %s %s: component doesn't have variable named '%s'", line, command,
+                           instance.name().c_str(), record.name.c_str());
+        if (declaration->constructionParameter)
+            Console::error("line %d %s %s: variable '%s' is construction parameter and can only be set in Construct",
+                           line, command, instance.name().c_str(), record.name.c_str());
+        record.identifier = declaration->identifier;
+        checkSampleNumbers(command, instance.name(), record, line);
+    }
+}
+
+void ScriptPlayer::Destruct(Time time, ScriptInstance& instance, int /*line*/)
+{
+    append(std::make_unique<DestructInstruction>(*this, time, component(instance)));
+    instance.setLifecycleState(LifecycleState::Destructed);
+}
+
+void ScriptPlayer::Set(Time time, ScriptInstance& instance, std::vector<Variable> block, int line)
+{
+    checkBlock("Set", component(instance), block, line);
+    append(std::make_unique<SetInstruction>(*this, time, component(instance), std::move(block)));
+}
+
+void ScriptPlayer::Begin(Time time, ScriptInstance& instance, std::vector<Variable> block, int line)
+{
+    for (const Variable& record : block)
+        if (record.name == "Enabled")
+            Console::error("line %d Begin %s: variable 'Enabled' can't be set in Begin (for Begin, Enabled = true always)",
+                           line, instance.name().c_str());
+    checkBlock("Begin", component(instance), block, line);
+    Variable& enabled = block.emplace_back();
+    enabled.name = "Enabled";
+    enabled.type = ValueType::Bool;
+    enabled.identifier = CommonVariable::Enabled;
+    enabled.constant.boolean = true;
+    append(std::make_unique<SetInstruction>(*this, time, component(instance), std::move(block)));
+}
+
+void ScriptPlayer::End(Time time, ScriptInstance& instance, int /*line*/)
+{
+    append(std::make_unique<EndInstruction>(*this, time, component(instance)));
+}
+
+void ScriptPlayer::SampleMessageBegin(Time time, ScriptInstance& instance, std::vector<Variable> block, int line)
+{
+    Component& target = component(instance);
+    checkBlock("SampleMessageBegin", target, block, line);
+    if (target.sampleTriggering())
+        Console::error("line %d SampleMessageBegin %s: sample triggering is already on for '%s'", line,
+                       target.name().c_str(), target.name().c_str());
+    target.setSampleTriggering(true);
+    std::vector<Variable> sampleNumbers;
+    std::vector<Variable> sampleBlock;
+    for (Variable& record : block)
+        (record.name == "SampleNumber" ? sampleNumbers : sampleBlock).push_back(std::move(record));
+    append(std::make_unique<SampleMessageBeginInstruction>(*this, time, target, std::move(sampleNumbers),
+                                                           std::move(sampleBlock)));
+}
+
+void ScriptPlayer::SampleMessageEnd(Time time, ScriptInstance& instance, int line)
+{
+    Component& target = component(instance);
+    if (!target.sampleTriggering())
+        Console::error("line %d SampleMessageEnd %s: sample triggering is not on for '%s'", line,
+                       target.name().c_str(), target.name().c_str());
+    target.setSampleTriggering(false);
+    append(std::make_unique<SampleMessageEndInstruction>(*this, time, target));
+}
+
+void ScriptPlayer::EndAll(Time time, int /*line*/)
+{
+    append(std::make_unique<EndAllInstruction>(*this, time));
+}
+
+void ScriptPlayer::Skip(Time time, Time target, int line)
+{
+    if (target <= time)
+        Console::error("line %d Skip: skip time <= instruction's time. must skip forward.", line);
+    if (timeSource_->endOfMusic() <= target)
+        Console::error("line %d Skip: song end time <= skip time", line);
+    append(std::make_unique<SkipInstruction>(*this, time, target));
+}
+
+}  // namespace mirva

@@ -1,0 +1,40 @@
+#pragma once
+// TimeSource: where the script time comes from. A script names exactly one: `Song` (a
+// tracker module; the time is the module's position), `Timer` (silence; the time is
+// counted from frame seconds at a tempo) or `AudioStream` (a sound file; counted like a
+// timer, ended by the end of the file). The script player asks it for the time once a
+// frame and hands it the Skip jumps and the sample synchronizers of SampleMessageBegin.
+#include <string>
+
+#include "script/script_time.h"
+
+namespace mirva {
+
+class TimeSource {
+public:
+    virtual ~TimeSource() = default;
+
+    // One line for people: the kind of source and its settings.
+    virtual std::string describe() const = 0;
+
+    // The script time after another frame of `seconds` (already limited by the caller).
+    virtual Time readTime(float seconds) = 0;
+    // Whether the source has passed its end since the last rewind.
+    virtual bool ended() const = 0;
+    // Back to the start for the replay of the script.
+    virtual void rewind() = 0;
+
+    // Where the music ends, for the checks of `Skip`.
+    virtual Time endOfMusic() const = 0;
+    // Jumps so that the next reading gives `target`.
+    virtual void skipTo(Time target) = 0;
+
+    // Factor on the frame seconds handed to the components for movement.
+    virtual float timeMultiplier() const = 0;
+
+    // The synchronizer that counts the plays of sample (instrument) `sample`.
+    virtual void setSampleSync(int sample) = 0;
+    virtual void removeSampleSync(int sample) = 0;
+};
+
+}  // namespace mirva

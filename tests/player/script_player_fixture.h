@@ -1,0 +1,35 @@
+#pragma once
+// Loads scripts written into a fresh folder that is the working directory meanwhile (so
+// "parameters.txt" and included files live there too).
+#include <memory>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "player/script_player.h"
+#include "tests/support/fatal.h"
+#include "tests/support/files.h"
+
+namespace mirva::test {
+
+class ScriptPlayerTest : public testing::Test {
+protected:
+    std::unique_ptr<ScriptPlayer> load(const std::string& script)
+    {
+        writeText("script.txt", script);
+        return std::make_unique<ScriptPlayer>("script.txt");
+    }
+    // The message that loading `script` ends in.
+    std::string messageOf(const std::string& script)
+    {
+        return fatalMessage([&] { load(script); });
+    }
+
+    TempDir dir;
+    ScopedWorkingDir inDir{dir.path()};
+};
+
+// A Timer header for scripts whose time source does not matter.
+inline constexpr const char* kTimer = "Timer 100:0:0 120 1.0\n";
+
+}  // namespace mirva::test
