@@ -3,6 +3,7 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "engine/setup_dialog.h"
 #include "engine/video_memory_resource.h"
 #include "io/console.h"
 #include "platform/d3d8/d3dx8.h"
@@ -26,9 +27,9 @@ Runtime& runtime()
     return shared;
 }
 
-DXDriver::SetupDialog& setupDialog()
+DXDriver::SetupDialogRunner& setupDialog()
 {
-    static DXDriver::SetupDialog dialog;
+    static DXDriver::SetupDialogRunner dialog;
     return dialog;
 }
 
@@ -114,7 +115,7 @@ const std::vector<D3DADAPTER_IDENTIFIER8>& DXDriver::adapters() const
     return runtime().adapters;
 }
 
-void DXDriver::setSetupDialog(SetupDialog dialog)
+void DXDriver::setSetupDialog(SetupDialogRunner dialog)
 {
     setupDialog() = std::move(dialog);
 }
@@ -307,11 +308,7 @@ bool DXDriver::selectScreenMode(bool& realtime, bool preferFullScreen)
         if (!setupDialog()(*this, preferFullScreen))
             return false;
     } else {
-        const ScreenChoices choices = fillScreenChoices(remembered_, preferFullScreen);
-        if (preferFullScreen && choices.preferredMode >= 0) {
-            remembered_.mode = choices.preferredMode;
-            fillScreenChoices(remembered_, preferFullScreen);
-        }
+        SetupDialog(*this, preferFullScreen).accept();
     }
     realtime = remembered_.realtimePriority != 0;
     screenRect_ = {0, 0, static_cast<long>(displayMode_.Width), static_cast<long>(displayMode_.Height)};

@@ -61,12 +61,12 @@ public:
     DXDriver(const DXDriver&) = delete;
     DXDriver& operator=(const DXDriver&) = delete;
 
-    // The setup dialog: shown by selectScreenMode, returns false when the user cancelled.
-    // It works on the remembered selection and leaves the driver's settings as it last
-    // showed them (through fillScreenChoices). Without one, selectScreenMode takes the
-    // remembered selection as it is.
-    using SetupDialog = std::function<bool(DXDriver& driver, bool preferFullScreen)>;
-    static void setSetupDialog(SetupDialog dialog);
+    // The window of the setup dialog (engine/setup_dialog.h): shown by selectScreenMode,
+    // returns false when the user cancelled. It works on the remembered selection and
+    // leaves the driver's settings as it last showed them. Without one, selectScreenMode
+    // accepts the dialog's opening choices unseen.
+    using SetupDialogRunner = std::function<bool(DXDriver& driver, bool preferFullScreen)>;
+    static void setSetupDialog(SetupDialogRunner dialog);
 
     bool selectScreenMode(bool& realtime, bool preferFullScreen);
     bool setScreenMode(HWND window);

@@ -170,16 +170,28 @@ HRESULT Direct3DGL::GetAdapterIdentifier(UINT adapter, DWORD, D3DADAPTER_IDENTIF
     return D3D_OK;
 }
 
+const std::vector<D3DDISPLAYMODE>& Direct3DGL::modes() const
+{
+    const D3DSimulation& simulation = d3dSimulation();
+    return simulation.replaceModes ? simulation.modes : modes_;
+}
+
+const D3DDISPLAYMODE& Direct3DGL::desktop() const
+{
+    const D3DSimulation& simulation = d3dSimulation();
+    return simulation.replaceModes ? simulation.desktop : desktop_;
+}
+
 UINT Direct3DGL::GetAdapterModeCount(UINT adapter)
 {
-    return adapter == 0 ? static_cast<UINT>(modes_.size()) : 0;
+    return adapter == 0 ? static_cast<UINT>(modes().size()) : 0;
 }
 
 HRESULT Direct3DGL::EnumAdapterModes(UINT adapter, UINT mode, D3DDISPLAYMODE* displayMode)
 {
-    if (adapter != 0 || mode >= modes_.size() || !displayMode)
+    if (adapter != 0 || mode >= modes().size() || !displayMode)
         return D3DERR_INVALIDCALL;
-    *displayMode = modes_[mode];
+    *displayMode = modes()[mode];
     return D3D_OK;
 }
 
@@ -187,19 +199,22 @@ HRESULT Direct3DGL::GetAdapterDisplayMode(UINT adapter, D3DDISPLAYMODE* displayM
 {
     if (adapter != 0 || !displayMode)
         return D3DERR_INVALIDCALL;
-    *displayMode = desktop_;
+    *displayMode = desktop();
     return D3D_OK;
 }
 
 HRESULT Direct3DGL::CheckDeviceType(UINT adapter, D3DDEVTYPE type, D3DFORMAT displayFormat,
-                                    D3DFORMAT backBufferFormat, BOOL)
+                                    D3DFORMAT backBufferFormat, BOOL windowed)
 {
     if (HRESULT hr = checkAdapter(adapter, type); hr != D3D_OK)
         return hr;
-    const bool displayKnown = std::any_of(modes_.begin(), modes_.end(),
+    const std::vector<D3DDISPLAYMODE>& known = modes();
+    const bool displayKnown = std::any_of(known.begin(), known.end(),
                                           [&](const D3DDISPLAYMODE& m) { return m.Format == displayFormat; }) ||
-                              desktop_.Format == displayFormat;
+                              desktop().Format == displayFormat;
     if (!displayKnown || renderTargetFormats_.count(backBufferFormat) == 0)
+        return D3DERR_NOTAVAILABLE;
+    if (windowed && d3dSimulation().noWindowedBackBuffers)
         return D3DERR_NOTAVAILABLE;
     return D3D_OK;
 }

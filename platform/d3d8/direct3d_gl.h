@@ -45,6 +45,9 @@ private:
     Direct3DGL() = default;
     ~Direct3DGL() override = default;
     HRESULT checkAdapter(UINT adapter, D3DDEVTYPE type) const;
+    // The display modes and the desktop mode, or those of the simulation.
+    const std::vector<D3DDISPLAYMODE>& modes() const;
+    const D3DDISPLAYMODE& desktop() const;
 
     std::atomic<UINT> references_{1};
     D3DADAPTER_IDENTIFIER8 identifier_;

@@ -15,6 +15,14 @@ struct D3DSimulation {
     // When true, the capabilities report D3DPTEXTURECAPS_POW2: texture sizes must be
     // powers of two, so the utility library enlarges other sizes.
     bool powerOfTwoTextures = false;
+    // When true, the adapter lists `modes` with `desktop` as its desktop mode instead of
+    // those of the screen (or the fixed headless list).
+    bool replaceModes = false;
+    std::vector<D3DDISPLAYMODE> modes;
+    D3DDISPLAYMODE desktop{};
+    // When true, no back-buffer format is offered for windowed use, as on a desktop whose
+    // format a window cannot be rendered in.
+    bool noWindowedBackBuffers = false;
 };
 
 D3DSimulation& d3dSimulation();

@@ -1,0 +1,98 @@
+// The setup dialog's window on a real (virtual) X display: it opens titled "come on my
+// selector", shows its lists, and takes Enter, Escape and a click on the check box
+// typed by xdotool, as a user would.
+#include <SDL2/SDL.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
+#include <future>
+#include <string>
+#include <thread>
+
+#include <gtest/gtest.h>
+
+#include "app/setup_dialog_window.h"
+#include "engine/dx_driver.h"
+#include "platform/d3d8/window.h"
+
+namespace mirva::test {
+namespace {
+
+class SetupDialogWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::string reason;
+        if (!displayAvailable(&reason))
+            GTEST_SKIP() << "no X display to open a window on (" << reason << ")";
+        if (std::system("command -v xdotool > /dev/null") != 0)
+            GTEST_SKIP() << "xdotool is not installed";
+        dxDriver().rememberedSelection() = {};
+    }
+    void TearDown() override { dxDriver().rememberedSelection() = {}; }
+
+    // Runs the dialog while xdotool finds its window (as $id), focuses it and types
+    // `actions` through the X server's test extension, as a user's keys and mouse would
+    // come. When xdotool fails, or the dialog is still open a while after the actions,
+    // the dialog is closed so that the test ends.
+    bool runWith(const std::string& actions, int& xdotoolStatus)
+    {
+        std::atomic<bool> closed = false;
+        auto typing = std::async(std::launch::async, [&closed, actions] {
+            const std::string script =
+                "id=$(xdotool search --sync --onlyvisible --name \"^come on my selector$\" | head -n 1) && "
+                "xdotool windowfocus --sync $id && sleep 0.3 && " +
+                actions;
+            const int status = std::system(("timeout 20 sh -c '" + script + "'").c_str());
+            for (int wait = 0; wait < 30 && status == 0 && !closed; ++wait)
+                std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            if (!closed) {
+                SDL_Event quit{};
+                quit.type = SDL_QUIT;
+                SDL_PushEvent(&quit);
+            }
+            return status;
+        });
+        const bool accepted = runSetupDialogWindow(dxDriver(), false);
+        closed = true;
+        xdotoolStatus = typing.get();
+        SDL_FlushEvent(SDL_QUIT);
+        return accepted;
+    }
+};
+
+TEST_F(SetupDialogWindowTest, EnterAcceptsTheSelectionShown)
+{
+    int status = -1;
+    EXPECT_TRUE(runWith("xdotool key Return", status));
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(dxDriver().rememberedSelection(), ScreenSelection{});
+    EXPECT_TRUE(dxDriver().windowed());
+}
+
+TEST_F(SetupDialogWindowTest, EscapeCancels)
+{
+    int status = -1;
+    EXPECT_FALSE(runWith("xdotool key Escape", status));
+    EXPECT_EQ(status, 0);
+}
+
+TEST_F(SetupDialogWindowTest, ClickingTheCheckBoxThenOnRemembersRealtimePriority)
+{
+    using Layout = SetupDialogLayout;
+    const int boxX = Layout::kListX + 9, boxY = Layout::rowTop(7) + 9;
+    const int onX = Layout::kListX + Layout::kListWidth / 2, onY = Layout::rowTop(8) + 13;
+    const auto clickAt = [](int x, int y) {
+        return "xdotool mousemove --window $id " + std::to_string(x) + " " + std::to_string(y) +
+               " && sleep 0.2 && xdotool click 1 && sleep 0.3";
+    };
+    const std::string actions = clickAt(boxX, boxY) + " && " + clickAt(onX, onY);
+    int status = -1;
+    EXPECT_TRUE(runWith(actions, status));
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(dxDriver().rememberedSelection().realtimePriority, 1);
+}
+
+}  // namespace
+}  // namespace mirva::test
