@@ -1,5 +1,6 @@
 #include "tests/app/brikka_play.h"
 
+#include <algorithm>
 #include <memory>
 
 namespace mirva::test {

@@ -3,8 +3,8 @@
 // scoring, levels, pausing and the end of a game.
 #include <deque>
 #include <filesystem>
-#include <map>
 #include <initializer_list>
+#include <map>
 
 #include <gtest/gtest.h>
 
@@ -15,29 +15,6 @@
 
 namespace mirva::test {
 namespace {
-
-TEST(BrikkaShapes, MatchTheTableCellForCell)
-{
-    // A few rows checked against the table by hand, cell order included.
-    const Brikka::Shape kind0rot1 = {{{-1, 0}, {-1, -1}, {0, 0}, {1, 0}}};
-    const Brikka::Shape kind2rot1 = {{{0, -1}, {0, 0}, {0, 1}, {0, 2}}};
-    const Brikka::Shape kind5rot3 = {{{-1, -1}, {-1, 0}, {0, 0}, {0, 1}}};
-    const Brikka::Shape kind6rot1 = {{{0, 0}, {0, 1}, {1, -1}, {1, 0}}};
-    const auto same = [](const Brikka::Shape& a, const Brikka::Shape& b) {
-        for (int i = 0; i < 4; ++i)
-            if (a[static_cast<std::size_t>(i)].dx != b[static_cast<std::size_t>(i)].dx ||
-                a[static_cast<std::size_t>(i)].dy != b[static_cast<std::size_t>(i)].dy)
-                return false;
-        return true;
-    };
-    EXPECT_TRUE(same(Brikka::shape(0, 1), kind0rot1));
-    EXPECT_TRUE(same(Brikka::shape(2, 1), kind2rot1));
-    EXPECT_TRUE(same(Brikka::shape(5, 3), kind5rot3));
-    EXPECT_TRUE(same(Brikka::shape(6, 1), kind6rot1));
-    for (int rotation = 0; rotation < 4; ++rotation)  // the square never turns
-        EXPECT_TRUE(same(Brikka::shape(3, rotation), Brikka::shape(3, 0)));
-    EXPECT_TRUE(same(Brikka::shape(2, 0), Brikka::shape(2, 2)));
-}
 
 TEST_F(BrikkaTest, WaitsForSpaceWithThePieceOffTheBoard)
 {

@@ -84,18 +84,6 @@ TEST_F(SetupDialogTest, ListsWhatTheAdapterOffersWithTheirItemData)
     EXPECT_EQ(driver().depthBufferFormat(), D3DFMT_D24S8);
 }
 
-TEST_F(SetupDialogTest, LabelsAndTexts)
-{
-    EXPECT_STREQ(SetupDialog::kTitle, "come on my selector");
-    EXPECT_STREQ(SetupDialog::label(SetupDialog::ADAPTER), "adapter");
-    EXPECT_STREQ(SetupDialog::label(SetupDialog::BACKBUFFERFORMAT), "backbufferformat");
-    EXPECT_STREQ(SetupDialog::label(SetupDialog::BACKBUFFERCOUNT), "backbuffercount");
-    EXPECT_STREQ(SetupDialog::label(SetupDialog::ZBUFFER), "zbuffer");
-    EXPECT_STREQ(SetupDialog::label(SetupDialog::VERTEXPROCESSING), "vertexprocessing");
-    EXPECT_STREQ(SetupDialog::label(SetupDialog::MULTISAMPLETYPE), "multisampletype");
-    EXPECT_STREQ(SetupDialog::kOkText, "on");
-}
-
 TEST_F(SetupDialogTest, PreferringFullScreenOpensOnTheLast640x480X8R8G8B8Mode)
 {
     SetupDialog dialog(driver(), true);
