@@ -7,7 +7,9 @@
 #include "components/component_registry.h"
 #include "io/console.h"
 #include "io/phile.h"
+#include "player/audio_stream_source.h"
 #include "player/script_instructions.h"
+#include "player/song_source.h"
 #include "player/timer_source.h"
 #include "script/include_pass.h"
 #include "script/parameter_reference.h"
@@ -23,6 +25,14 @@ Component& component(ScriptInstance& instance)
     return static_cast<Component&>(instance);
 }
 
+// At tempo 0 or below the clock would never reach an instruction (and Skip would divide
+// by zero).
+void checkTempo(const char* source, int tempo, int line)
+{
+    if (tempo <= 0)
+        Console::error("line %d %s: tempo must be above 0", line, source);
+}
+
 }  // namespace
 
 ScriptPlayer::ScriptPlayer(const std::string& scriptPath)
@@ -32,6 +42,7 @@ ScriptPlayer::ScriptPlayer(const std::string& scriptPath)
 
 ScriptPlayer::~ScriptPlayer()
 {
+    sound_.free();
     for (const auto& instance : instances_)
         instance->destruct();
 }
@@ -82,6 +93,12 @@ void ScriptPlayer::append(std::unique_ptr<Instruction> instruction)
     instructions_.push_back(std::move(instruction));
 }
 
+void ScriptPlayer::rewindTimeSource()
+{
+    timeSource_->rewind();
+    sampleTriggers_.reset();
+}
+
 void ScriptPlayer::executeDueInstructions(Time time)
 {
     while (nextInstruction_ < instructions_.size() && instructions_[nextInstruction_]->time() <= time) {
@@ -101,22 +118,28 @@ const ComponentType* ScriptPlayer::findComponentType(const std::string& name)
     return ComponentRegistry::instance().find(name);
 }
 
-void ScriptPlayer::Song(const std::string& /*file*/, int line)
+void ScriptPlayer::Song(const std::string& file, int /*line*/)
 {
-    Console::error("line %d: time source 'Song' is not available yet (this build plays no sound)", line);
+    sound_.init();
+    Phile::record(file);
+    auto song = std::make_unique<SongSource>(file);
+    append(std::make_unique<SongStartInstruction>(*this, *song));
+    timeSource_ = std::move(song);
 }
 
-void ScriptPlayer::AudioStream(const std::string& /*file*/, int /*tempo*/, float /*timeMultiplier*/, int line)
+void ScriptPlayer::AudioStream(const std::string& file, int tempo, float timeMultiplier, int line)
 {
-    Console::error("line %d: time source 'AudioStream' is not available yet (this build plays no sound)", line);
+    checkTempo("AudioStream", tempo, line);
+    sound_.init();
+    Phile::record(file);
+    auto stream = std::make_unique<AudioStreamSource>(file, tempo, timeMultiplier);
+    append(std::make_unique<AudioStreamStartInstruction>(*this, *stream));
+    timeSource_ = std::move(stream);
 }
 
 void ScriptPlayer::Timer(Time endTime, int tempo, float timeMultiplier, int line)
 {
-    // At tempo 0 or below the clock would never reach an instruction (and Skip would
-    // divide by zero).
-    if (tempo <= 0)
-        Console::error("line %d Timer: tempo must be above 0", line);
+    checkTempo("Timer", tempo, line);
     auto timer = std::make_unique<TimerSource>(endTime, tempo, timeMultiplier);
     append(std::make_unique<TimerStartInstruction>(*this, *timer, endTime, tempo, timeMultiplier));
     timeSource_ = std::move(timer);

@@ -6,12 +6,30 @@
 // actions call the builders below in script order. Every builder checks its input,
 // creates the instances at once (without resources) and appends one instruction. Any
 // error ends the program with a message naming the script line; there is no partly
-// loaded script. Loading needs no window, sound output or graphics device, which is what
-// `mirva check` relies on; a script that begins with `Info` writes "parameters.txt".
+// loaded script. Loading needs no window or graphics device, which is what `mirva check`
+// relies on (it picks the offline sound output, so a `Song` or `AudioStream` script needs
+// no sound card either); a script that begins with `Info` writes "parameters.txt".
 //
 // Playback then executes the instructions in list order as the script time reaches them
 // (executeDueInstructions); the frame update drives that, renders the instances and
-// replays the list from the start when the time source has ended.
+// replays the list from the start when the time source has ended. One frame, as far as
+// the time source goes, on the main thread:
+//
+//   mixOfflineSound(n, fps)           offline only: the sound up to video frame n
+//   Time t = readTime(seconds)        the script time (seconds already limited)
+//   executeDueInstructions(t)
+//   sampleTriggers().takeSnapshot()   then sampleTriggers().snapshot(s) per number
+//   ... render ...
+//   if (endReached()) { ...destruct the instances, replay from instruction 0...;
+//                       rewindTimeSource(); }
+//
+// `Song` and `AudioStream` start the sound library while loading, with the output that
+// SoundOutput::choose picked (the sound card by default). With SoundOutput::Kind::Offline
+// nothing plays by itself: the caller mixes each video frame's samples with
+// mixOfflineSound before reading the time, so the module's position and the sample
+// triggers come out the same on every run. The end of the music is noticed on the sound
+// library's mixing thread, which stops and rewinds the music there; endReached reads the
+// request safely.
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -24,6 +42,7 @@
 #include "components/component_type.h"
 #include "player/instruction.h"
 #include "player/sample_triggers.h"
+#include "player/sound_library.h"
 #include "player/time_source.h"
 #include "script/script_builder.h"
 
@@ -61,6 +80,19 @@ public:
     void executeDueInstructions(Time time);
     std::size_t nextInstruction() const { return nextInstruction_; }
 
+    // The script time after another frame of `seconds`.
+    Time readTime(float seconds) { return timeSource_->readTime(seconds); }
+    // The restart request: the music or the timer has passed its end.
+    bool endReached() const { return timeSource_->ended(); }
+    // The time source's part of the restart: the clock back at 0, the synchronizers of
+    // the samples gone, nobody listening, nothing counted, the request cleared. The start
+    // instruction at 0:0:0 plays the music again when the list is replayed.
+    void rewindTimeSource();
+    // Offline output: mixes the sound up to the first sample of video frame
+    // `videoFrame` (0 = the first frame) at `fps` frames a second. Nothing for a Timer.
+    void mixOfflineSound(std::uint64_t videoFrame, double fps) const { sound_.mixTo(videoFrame, fps); }
+    bool soundStarted() const { return sound_.started(); }
+
     bool infoMode() const { return infoMode_; }
     TimeSource& timeSource() { return *timeSource_; }
     const TimeSource& timeSource() const { return *timeSource_; }
@@ -90,6 +122,9 @@ private:
     std::size_t nextInstruction_ = 0;
     bool infoMode_ = false;
     TraceSink traceSink_;
+    // Last, so that it is freed first: the mixing thread calls the synchronizers of the
+    // time source and the sample triggers until the library is freed.
+    SoundLibrary sound_;
 };
 
 }  // namespace mirva

@@ -4,11 +4,16 @@
 // counted from frame seconds at a tempo) or `AudioStream` (a sound file; counted like a
 // timer, ended by the end of the file). The script player asks it for the time once a
 // frame and hands it the Skip jumps and the sample synchronizers of SampleMessageBegin.
+//
+// Everything here runs on the main thread. The end of a module or stream is noticed on
+// the sound library's mixing thread (see ChannelSource); `ended` reads it safely.
 #include <string>
 
 #include "script/script_time.h"
 
 namespace mirva {
+
+class SampleTriggers;
 
 class TimeSource {
 public:
@@ -19,9 +24,11 @@ public:
 
     // The script time after another frame of `seconds` (already limited by the caller).
     virtual Time readTime(float seconds) = 0;
-    // Whether the source has passed its end since the last rewind.
+    // Whether the source has passed its end since the last rewind: the script's restart
+    // request.
     virtual bool ended() const = 0;
-    // Back to the start for the replay of the script.
+    // The source's part of the restart. Called through ScriptPlayer::rewindTimeSource,
+    // which also forgets the sample listeners and counts.
     virtual void rewind() = 0;
 
     // Where the music ends, for the checks of `Skip`.
@@ -32,9 +39,11 @@ public:
     // Factor on the frame seconds handed to the components for movement.
     virtual float timeMultiplier() const = 0;
 
-    // The synchronizer that counts the plays of sample (instrument) `sample`.
-    virtual void setSampleSync(int sample) = 0;
-    virtual void removeSampleSync(int sample) = 0;
+    // The synchronizer that counts the plays of sample (instrument) `sample` into
+    // `triggers`. Only a module has instruments: other sources ask the sound library for
+    // a synchronizer on no module at all, and its refusal is fatal.
+    virtual void setSampleSync(int sample, SampleTriggers& triggers);
+    virtual void removeSampleSync(int sample);
 };
 
 }  // namespace mirva

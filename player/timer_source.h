@@ -5,6 +5,7 @@
 // multiplier how fast components move.
 #include <cstdint>
 
+#include "player/frame_clock.h"
 #include "player/instruction.h"
 #include "player/time_source.h"
 
@@ -15,26 +16,20 @@ public:
     TimerSource(Time endTime, std::int32_t tempo, float timeMultiplier);
 
     std::string describe() const override;
-    Time readTime(float seconds) override;
-    bool ended() const override { return ended_; }
-    void rewind() override;
-    Time endOfMusic() const override { return endTime_; }
-    void skipTo(Time target) override;
+    Time readTime(float seconds) override { return clock_.advance(seconds); }
+    bool ended() const override { return clock_.passedEnd(); }
+    void rewind() override { clock_.rewind(); }
+    Time endOfMusic() const override { return clock_.endTime(); }
+    void skipTo(Time target) override { clock_.skipTo(target); }
     float timeMultiplier() const override { return timeMultiplier_; }
-    // A timer has no module: sample triggering cannot start.
-    void setSampleSync(int sample) override;
-    void removeSampleSync(int sample) override;
 
     // The clock restarts from 0 with these settings (the start instruction).
     void start(Time endTime, std::int32_t tempo, float timeMultiplier);
-    double clockSeconds() const { return clockSeconds_; }
+    double clockSeconds() const { return clock_.seconds(); }
 
 private:
-    Time endTime_;
-    std::int32_t tempo_;
+    FrameClock clock_;
     float timeMultiplier_;
-    double clockSeconds_ = 0.0;
-    bool ended_ = false;
 };
 
 // Starts the timer at 0:0:0 of every play of the script.

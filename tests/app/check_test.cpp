@@ -1,8 +1,10 @@
 // End to end: `mirva check` on scripts, run as its own process.
 #include <gtest/gtest.h>
 
+#include "tests/support/audio_files.h"
 #include "tests/support/files.h"
 #include "tests/support/run.h"
+#include "tools/module_writer.h"
 
 namespace mirva {
 namespace {
@@ -58,7 +60,52 @@ TEST_F(CheckTest, AScriptErrorEndsWithItsMessageAndCode255)
     test::writeText(dir.file("song.txt"), "Song \"music/tune.xm\"\n");
     result = runMirva({"check", "song.txt"}, dir.path().string());
     EXPECT_EQ(result.exitCode, 255);
-    EXPECT_EQ(result.err, "line 1: time source 'Song' is not available yet (this build plays no sound)\n");
+    EXPECT_EQ(result.err, "File music/tune.xm loading failed (BASS message: The file could not be opened.)\n");
+}
+
+// The music is loaded as the show loads it, with the offline output: nothing plays and no
+// sound card is needed.
+TEST_F(CheckTest, SongAndAudioStreamScriptsLoadTheirMusic)
+{
+    std::filesystem::create_directories(dir.path() / "music");
+    ModuleWriter mod(4);
+    const int kick = mod.addSample(ModuleWriter::squareWave(32));
+    const int pattern = mod.addPattern();
+    mod.setCell(pattern, 0, 0, {.note = "C-2", .sample = kick});
+    mod.setOrders({pattern, pattern});
+    mod.write(dir.file("music/tune.mod"));
+    test::writeWav(dir.file("music/tune.wav"), 22050, 1, std::vector<std::int16_t>(11025, 0));
+    ASSERT_TRUE(test::writeMp3Tone(dir.file("music/tune.mp3"), 0.5, 440.0));
+    test::writeText(dir.file("song.txt"), "Construct Clearer c\nSong \"music/tune.mod\"\n"
+                                          "0:0:0 SampleMessageBegin c { SampleNumber = 1 }\n"
+                                          "0:1:0 SampleMessageEnd c\n0:2:0 Skip 1:0:0\n");
+    test::writeText(dir.file("wav.txt"), "AudioStream \"music/tune.wav\" 125 1.0\n0:2:0 Skip 1:0:0\n");
+    test::writeText(dir.file("mp3.txt"), "AudioStream \"music/tune.mp3\" 100 0.5\n0:2:0 Skip 1:0:0\n");
+    test::writeText(dir.file("timer.txt"), "Timer 2:0:0 125 1.0\n0:2:0 Skip 1:0:0\n");
+
+    auto result = runMirva({"check", "song.txt"}, dir.path().string());
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.out, "script: song.txt\n"
+                          "time source: Song music/tune.mod, 2 orders\n"
+                          "instances: 1\n"
+                          "instructions: 5\n"
+                          "user enums: 0\n");
+    EXPECT_EQ(result.err, "");
+
+    result = runMirva({"check", "wav.txt"}, dir.path().string());
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_NE(result.out.find("time source: AudioStream music/tune.wav, 0.50 s, tempo 125, time multiplier 1\n"),
+              std::string::npos)
+        << result.out;
+
+    result = runMirva({"check", "mp3.txt"}, dir.path().string());
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_NE(result.out.find("time source: AudioStream music/tune.mp3, 0."), std::string::npos) << result.out;
+    EXPECT_NE(result.out.find(" s, tempo 100, time multiplier 0.5\n"), std::string::npos) << result.out;
+
+    result = runMirva({"check", "timer.txt"}, dir.path().string());
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_NE(result.out.find("instructions: 2\n"), std::string::npos) << result.out;
 }
 
 TEST_F(CheckTest, BinaryBytesEndInAMessage)

@@ -10,37 +10,12 @@
 #include "platform/sound/bass.h"
 #include "platform/sound/sound_output.h"
 #include "tests/sound/sound_fixture.h"
+#include "tests/support/audio_files.h"
 
 namespace mirva {
 namespace {
 
-// A 16-bit PCM WAV file written byte by byte.
-void writeWav(const std::string& path, int rate, int channels, const std::vector<std::int16_t>& samples)
-{
-    std::vector<std::uint8_t> b;
-    auto put = [&](std::uint32_t v, int bytes) {
-        for (int i = 0; i < bytes; ++i)
-            b.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
-    };
-    auto text = [&](const char* t) { b.insert(b.end(), t, t + 4); };
-    const auto dataBytes = static_cast<std::uint32_t>(samples.size() * 2);
-    text("RIFF");
-    put(36 + dataBytes, 4);
-    text("WAVE");
-    text("fmt ");
-    put(16, 4);
-    put(1, 2);
-    put(static_cast<std::uint32_t>(channels), 2);
-    put(static_cast<std::uint32_t>(rate), 4);
-    put(static_cast<std::uint32_t>(rate * channels * 2), 4);
-    put(static_cast<std::uint32_t>(channels * 2), 2);
-    put(16, 2);
-    text("data");
-    put(dataBytes, 4);
-    for (std::int16_t s : samples)
-        put(static_cast<std::uint16_t>(s), 2);
-    test::writeFile(path, b);
-}
+using test::writeWav;
 
 // Frame i is (i, -i).
 std::vector<std::int16_t> stereoRamp(int frames)
@@ -150,20 +125,7 @@ TEST_F(StreamTest, A48kHzRampStaysARampAcrossDecodingBlocks)
 TEST_F(StreamTest, Mp3DecodesToItsToneAndEnds)
 {
     // One second of a 441 Hz tone, encoded by libsndfile's MPEG layer III writer.
-    SF_INFO info{};
-    info.samplerate = 44100;
-    info.channels = 2;
-    info.format = SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III;
-    SNDFILE* file = sf_open(dir.file("tone.mp3").c_str(), SFM_WRITE, &info);
-    ASSERT_NE(file, nullptr) << sf_strerror(nullptr);
-    std::vector<float> tone;
-    for (int i = 0; i < 44100; ++i) {
-        const float v = 0.5f * static_cast<float>(std::sin(2 * M_PI * 441 * i / 44100.0));
-        tone.insert(tone.end(), {v, v});
-    }
-    sf_writef_float(file, tone.data(), 44100);
-    sf_close(file);
-
+    ASSERT_TRUE(test::writeMp3Tone(dir.file("tone.mp3"), 1.0, 441.0)) << sf_strerror(nullptr);
     const HSTREAM stream = open("tone.mp3");
     ASSERT_NE(stream, 0u) << BASS_ErrorGetCode();
     Ends ends;

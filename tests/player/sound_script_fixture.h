@@ -1,0 +1,63 @@
+#pragma once
+// Scripts with a `Song` or `AudioStream` source, played offline: each test frame mixes
+// exactly the samples of one video frame at 60 frames a second before reading the time,
+// as the offline renderer does, so positions and triggers are exact.
+#include <memory>
+#include <string>
+
+#include "platform/sound/sound_output.h"
+#include "tests/player/script_player_fixture.h"
+#include "tools/module_writer.h"
+
+namespace mirva::test {
+
+inline constexpr double kFps = 60.0;
+inline constexpr std::uint64_t kFrameSamples = 735;   // 44100 / 60
+
+// One order that breaks after row 3, instrument 3 on row 1: 4 rows, 21168 samples.
+inline ModuleWriter fourRowModule()
+{
+    ModuleWriter mod(4);
+    mod.addSample(ModuleWriter::squareWave(32));
+    mod.addSample(ModuleWriter::squareWave(32));
+    mod.addSample(ModuleWriter::squareWave(16));
+    const int p = mod.addPattern();
+    mod.setCell(p, 1, 0, {.note = "C-2", .sample = 3});
+    mod.setCell(p, 3, 1, {.effect = 0xD, .param = 0});
+    mod.setOrders({p});
+    return mod;
+}
+
+class SoundScriptTest : public ScriptPlayerTest {
+protected:
+    void SetUp() override { SoundOutput::choose(SoundOutput::Kind::Offline); }
+    void TearDown() override
+    {
+        player.reset();
+        SoundOutput::choose(SoundOutput::Kind::Automatic);
+    }
+
+    // Loads the script and collects the execution traces.
+    ScriptPlayer& play(const std::string& script)
+    {
+        player = load(script);
+        player->setTraceSink([this](const std::string& text) { traces += text; });
+        return *player;
+    }
+
+    // Video frame `n` as far as time goes: the sound up to the frame, the time, the due
+    // instructions and the trigger snapshot. Returns the frame's time.
+    Time frame(std::uint64_t n)
+    {
+        player->mixOfflineSound(n, kFps);
+        const Time time = player->readTime(static_cast<float>(1.0 / kFps));
+        player->executeDueInstructions(time);
+        player->sampleTriggers().takeSnapshot();
+        return time;
+    }
+
+    std::unique_ptr<ScriptPlayer> player;
+    std::string traces;
+};
+
+}  // namespace mirva::test

@@ -1,0 +1,186 @@
+// The frame clock of Timer and AudioStream scripts, AudioStream scripts played offline,
+// and the trigger counts under their mutex.
+#include <chrono>
+#include <future>
+#include <thread>
+
+#include <gtest/gtest.h>
+
+#include "player/audio_stream_source.h"
+#include "player/frame_clock.h"
+#include "player/sample_triggers.h"
+#include "tests/player/sound_script_fixture.h"
+#include "tests/support/audio_files.h"
+
+namespace mirva {
+namespace {
+
+using test::kFrameSamples;
+
+constexpr Time time(int order, int row, int decimals)
+{
+    return order << 14 | row << 8 | decimals;
+}
+
+TEST(FrameClock, SecondsAndTimesConvertAtTheTempo)
+{
+    // 60 rows a minute: 1.5 s is a row and a half.
+    EXPECT_EQ(FrameClock::timeOf(1.5, 60), time(0, 1, 128));
+    // 64 rows a minute: an order a minute; half a second is 0.5333 rows.
+    EXPECT_EQ(FrameClock::timeOf(60.0, 64), time(1, 0, 0));
+    EXPECT_EQ(FrameClock::timeOf(0.5, 64), time(0, 0, 136));
+    // 125 rows a minute for 10 minutes: 1250 rows, 19 orders and 34 rows.
+    EXPECT_EQ(FrameClock::timeOf(600.0, 125), time(19, 34, 0));
+    // 2:10:100 is 138.390625 rows; at 120 rows a minute half a second each.
+    EXPECT_DOUBLE_EQ(FrameClock::secondsOf(time(2, 10, 100), 120), 69.1953125);
+    EXPECT_DOUBLE_EQ(FrameClock::secondsOf(time(1, 0, 0), 64), 60.0);
+}
+
+TEST(FrameClock, TheEndIsTheFirstTimeAboveTheEndTime)
+{
+    FrameClock clock(time(0, 2, 0), 60);
+    EXPECT_EQ(clock.advance(2.0), time(0, 2, 0));
+    EXPECT_FALSE(clock.passedEnd());   // equal is not past
+    EXPECT_EQ(clock.advance(0.004), time(0, 2, 1));
+    EXPECT_TRUE(clock.passedEnd());
+    clock.skipTo(time(0, 1, 0));
+    EXPECT_TRUE(clock.passedEnd());    // only a rewind clears it
+    clock.rewind();
+    EXPECT_FALSE(clock.passedEnd());
+    EXPECT_EQ(clock.seconds(), 0.0);
+}
+
+class AudioStreamTest : public test::SoundScriptTest {
+protected:
+    AudioStreamSource& stream() { return dynamic_cast<AudioStreamSource&>(player->timeSource()); }
+    // One second of a quiet stereo ramp at the output rate: 44100 frames.
+    void writeSecond(const std::string& name)
+    {
+        std::vector<std::int16_t> samples;
+        for (int i = 0; i < 44100; ++i)
+            samples.insert(samples.end(), {static_cast<std::int16_t>(i % 100), static_cast<std::int16_t>(-(i % 100))});
+        test::writeWav(name, 44100, 2, samples);
+    }
+};
+
+TEST_F(AudioStreamTest, TheTimeIsTheFrameClockAndTheFilesEndEndsTheScript)
+{
+    writeSecond("tune.wav");
+    play("AudioStream \"tune.wav\" 120 2.0\n");
+    EXPECT_EQ(player->timeSource().describe(), "AudioStream tune.wav, 1.00 s, tempo 120, time multiplier 2");
+    EXPECT_FLOAT_EQ(player->timeMultiplier(), 2.0f);
+    // At 120 rows a minute a frame of 1/60 s is 1/30 of a row: frame n reads (n + 1) * 256 / 30.
+    for (std::uint64_t n = 0; n <= 60; ++n) {
+        const Time t = frame(n);
+        EXPECT_NEAR(t, static_cast<double>((n + 1) * 256 / 30), 1.0) << "frame " << n;
+        ASSERT_FALSE(player->endReached()) << "frame " << n;
+    }
+    EXPECT_EQ(traces, "AudioStream  length 176400\n");
+    EXPECT_EQ(BASS_ChannelIsActive(stream().stream()), 1u);
+    // The 44100 frames are all mixed by frame 60; the end comes with frame 61.
+    frame(61);
+    EXPECT_TRUE(player->endReached());
+    EXPECT_EQ(BASS_ChannelIsActive(stream().stream()), 0u);
+    EXPECT_EQ(BASS_ChannelGetPosition(stream().stream()), 0u);
+    EXPECT_EQ(stream().endSync(), 0u);
+
+    player->rewindTimeSource();
+    EXPECT_FALSE(player->endReached());
+    EXPECT_EQ(stream().clock().seconds(), 0.0);
+    player->instructions()[0]->execute();
+    EXPECT_EQ(BASS_ChannelIsActive(stream().stream()), 1u);
+    EXPECT_NE(stream().endSync(), 0u);
+}
+
+TEST_F(AudioStreamTest, SkipMovesTheClockAndTheFilePlaysOn)
+{
+    writeSecond("tune.wav");
+    play("AudioStream \"tune.wav\" 120 1.0\n0:0:128 Skip 0:40:0\n");
+    std::uint64_t n = 0;
+    while (frame(n) < time(0, 0, 128))
+        ++n;
+    EXPECT_EQ(n, 14u);   // 15 frames of 1/30 row
+    EXPECT_DOUBLE_EQ(stream().clock().seconds(), 20.0);   // 40 rows of half a second
+    EXPECT_EQ(traces, "AudioStream  length 176400\nSkip 0:40\n");
+    EXPECT_NEAR(frame(++n), time(0, 40, 8), 1.0);
+    EXPECT_EQ(BASS_ChannelGetPosition(stream().stream()), n * kFrameSamples * 4);
+}
+
+TEST_F(AudioStreamTest, SkipStaysBefore100000Orders)
+{
+    writeSecond("tune.wav");
+    EXPECT_EQ(messageOf("AudioStream \"tune.wav\" 120 1.0\n0:1:0 Skip 100000:0:0\n"),
+              "line 2 Skip: song end time <= skip time");
+    play("AudioStream \"tune.wav\" 120 1.0\n0:1:0 Skip 99999:63:255\n");
+    EXPECT_EQ(player->instructions().size(), 2u);
+}
+
+TEST_F(AudioStreamTest, AStreamHasNoSamplesToListenTo)
+{
+    writeSecond("tune.wav");
+    play("Construct Clearer c\nAudioStream \"tune.wav\" 120 1.0\n0:0:0 SampleMessageBegin c { SampleNumber = 3 }\n");
+    EXPECT_FATAL(frame(0),
+                 "Setting a synchronizer failed (BASS message: handle is not a valid MOD music handle.) SampleNumber = 3");
+}
+
+TEST_F(AudioStreamTest, Mp3FilesPlayToTheirEnd)
+{
+    ASSERT_TRUE(test::writeMp3Tone("tone.mp3", 0.5, 440.0));
+    play("AudioStream \"tone.mp3\" 100 1.0\n");
+    const std::string description = player->timeSource().describe();
+    // The encoder pads by up to a frame of 1152 samples on either side.
+    const double seconds = std::stod(description.substr(std::string("AudioStream tone.mp3, ").size()));
+    EXPECT_NEAR(seconds, 0.5, 0.06) << description;
+    EXPECT_EQ(description.substr(description.find(" s, ")), " s, tempo 100, time multiplier 1");
+    std::uint64_t n = 0;
+    while (!player->endReached() && n < 100)
+        frame(n++);
+    EXPECT_NEAR(static_cast<double>(n), seconds * 60, 3.0);
+}
+
+TEST(SampleTriggers, TheSnapshotTakesTheCountsOfOneFrame)
+{
+    SampleTriggers triggers;
+    EXPECT_TRUE(triggers.count(3));
+    EXPECT_TRUE(triggers.count(3));
+    EXPECT_TRUE(triggers.count(127));
+    EXPECT_FALSE(triggers.count(128));   // no such sample number
+    triggers.takeSnapshot();
+    EXPECT_EQ(triggers.snapshot(3), 2);   // twice between two frames counts 2
+    EXPECT_EQ(triggers.snapshot(127), 1);
+    EXPECT_EQ(triggers.pending(3), 0);
+    triggers.takeSnapshot();
+    EXPECT_EQ(triggers.snapshot(3), 0);
+    triggers.count(5);
+    triggers.reset();
+    EXPECT_EQ(triggers.pending(5), 0);
+}
+
+TEST(SampleTriggers, BothSidesGiveUpOnTheMutexAfterHalfASecond)
+{
+    SampleTriggers triggers;
+    triggers.count(7);
+    triggers.takeSnapshot();
+    triggers.count(7);
+    std::promise<void> locked;
+    std::promise<void> release;
+    std::thread holder([&] {
+        std::lock_guard lock(triggers.mutex());
+        locked.set_value();
+        release.get_future().wait();
+    });
+    locked.get_future().wait();
+    const auto begin = std::chrono::steady_clock::now();
+    EXPECT_FALSE(triggers.count(7));   // not counted
+    triggers.takeSnapshot();           // all 0; the count waits for the next frame
+    const double waited = std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
+    release.set_value();
+    holder.join();
+    EXPECT_GE(waited, 0.95);
+    EXPECT_EQ(triggers.snapshot(7), 0);
+    triggers.takeSnapshot();
+    EXPECT_EQ(triggers.snapshot(7), 1);
+}
+
+}  // namespace
+}  // namespace mirva
