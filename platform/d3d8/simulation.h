@@ -19,4 +19,13 @@ struct D3DSimulation {
 
 D3DSimulation& d3dSimulation();
 
+// What the devices have drawn since the counters were last set to zero: draw calls that
+// reached OpenGL and the primitives (points, lines, triangles) they asked for.
+struct D3DStatistics {
+    unsigned long drawCalls = 0;
+    unsigned long primitives = 0;
+};
+
+D3DStatistics& d3dStatistics();
+
 }  // namespace mirva
