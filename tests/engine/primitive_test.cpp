@@ -236,6 +236,31 @@ TEST_F(Primitives, AVertexShaderWritingTheNormalAsColourShowsTheNormal)
     EXPECT_COLOR(drawOver(kBlack, *shape, material).at(32, 24), 0xFF3399FFu);  // 51, 153, 255
 }
 
+// shaders/cartoon.vso: the light position in c4 (object space) and the normal pick the
+// place on the shade ramp: u = N.L.
+TEST_F(Primitives, TheShowsCartoonShaderShadesByTheLight)
+{
+    std::vector<D3DCOLOR> ramp(64);
+    for (int i = 0; i < 64; ++i)
+        ramp[static_cast<std::size_t>(i)] = 0xFF000000 | static_cast<D3DCOLOR>(i * 4) * 0x010101;
+    makeTexture("ramp", 64, 1, ramp);
+    Material shade(Material::TEXTUREANDDIFFUSE, Material::COPY);
+    shade.filter = Material::POINTSAMPLING;
+    shade.textureAddress = Material::CLAMP;
+    shade.culling = Material::NOCULLING;
+    shade.setTexture("ramp", 0, false);
+    shade.loadVertexShader(std::string(MIRVA_DATA_DIR) + "/shaders/cartoon.vso");
+    auto shape = quad(0, 0, 64, 48, 1.0f, 0xFFFFFFFF);
+    const auto shaded = [&](float x, float z) {
+        const float light[4] = {x, 0, z, 1};  // far away: the same direction at every corner
+        device()->SetVertexShaderConstant(4, light, 1);
+        return drawOver(kBlack, *shape, shade).at(32, 24);
+    };
+    EXPECT_COLOR(shaded(0, -10000), 0xFFFCFCFCu);            // N.L = 1: the ramp's end, texel 63
+    EXPECT_COLOR(shaded(8660.254f, -5000), 0xFF808080u);     // 60 degrees: N.L = 0.5, texel 32
+    EXPECT_COLOR(shaded(0, 10000), 0xFF000000u);             // from behind: texel 0
+}
+
 TEST_F(Primitives, DirectWritesAreDrawnAsWritten)
 {
     Primitive p(Primitive::TRIANGLELIST, 0, 3, false, true);
