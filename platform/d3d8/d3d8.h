@@ -5,7 +5,8 @@
 // formats, states and result codes: the Direct3D object (adapters, display modes, format
 // checks, device creation) and the device (present, reset, clear, scenes, viewport,
 // render and texture-stage states, transforms, lights and materials, textures, vertex and
-// index buffers, render targets, draws). Behind it is OpenGL 3.3 core loaded with
+// index buffers, vs.1.1 vertex shaders, render targets, draws), with fixed-function
+// lighting and fog done in generated shaders. Behind it is OpenGL 3.3 core loaded with
 // libepoxy, in an SDL2 window or in an EGL surfaceless context for headless use.
 //
 // What it does not: it knows nothing about scripts, components, fonts or files; it never
