@@ -7,16 +7,6 @@
 
 namespace mirva {
 
-namespace {
-
-D3DCOLORVALUE colorValue(D3DCOLOR c)
-{
-    return {static_cast<float>(c >> 16 & 0xFF) / 255.0f, static_cast<float>(c >> 8 & 0xFF) / 255.0f,
-            static_cast<float>(c & 0xFF) / 255.0f, static_cast<float>(c >> 24) / 255.0f};
-}
-
-}  // namespace
-
 D3DLIGHT8 Light::record() const
 {
     D3DLIGHT8 light;

@@ -36,6 +36,9 @@ public:
     // The block must lie inside both surfaces; a height below 1 copies nothing.
     void copy(int x, int y, const Surface& source, int sx, int sy, int width, int height);
 
+    // Writes the image as an 8-bit RGBA PNG file (tools and offline rendering).
+    void savePng(const std::string& name) const;
+
     // 0 TGA, 1 JPEG, 2 PNG from the name's ending; any other ending is fatal.
     static int determineImageFormat(const std::string& name);
 

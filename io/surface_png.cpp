@@ -158,3 +158,21 @@ void SurfaceReaders::readPng(Surface& surface, const std::string& name)
 }
 
 }  // namespace mirva
+
+namespace mirva {
+
+void Surface::savePng(const std::string& name) const
+{
+    // The pixels lie in memory as blue, green, red, alpha: libpng's BGRA layout.
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    image.width = static_cast<png_uint_32>(width_);
+    image.height = static_cast<png_uint_32>(height_);
+    image.format = PNG_FORMAT_BGRA;
+    if (empty() || !png_image_write_to_file(&image, name.c_str(), 0, pixels_.data(), width_ * 4, nullptr))
+        Console::fatal(formatText("Surface::savePng - couldn't write '%s'%s%s", name.c_str(),
+                                  image.message[0] ? ": " : "", image.message));
+    png_image_free(&image);
+}
+
+}  // namespace mirva

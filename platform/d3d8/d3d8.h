@@ -5,7 +5,8 @@
 // formats, states and result codes: the Direct3D object (adapters, display modes, format
 // checks, device creation) and the device (present, reset, clear, scenes, viewport,
 // render and texture-stage states, transforms, lights and materials, textures, vertex and
-// index buffers, render targets, draws). Behind it is OpenGL 3.3 core loaded with
+// index buffers, vs.1.1 vertex shaders, render targets, draws), with fixed-function
+// lighting and fog done in generated shaders. Behind it is OpenGL 3.3 core loaded with
 // libepoxy, in an SDL2 window or in an EGL surfaceless context for headless use.
 //
 // What it does not: it knows nothing about scripts, components, fonts or files; it never
@@ -143,10 +144,20 @@ public:
     // Whether the current states can be drawn in one pass; passes is set to 1 when so.
     virtual HRESULT ValidateDevice(DWORD* passes) = 0;
 
-    // A flexible vertex format code (D3DFVF_*) selects fixed-function processing.
+    // A vs.1.1 shader: the declaration (D3DVSD_* tokens, see vs11.h) maps vertex stream 0
+    // onto the input registers, the function is the token stream of a compiled shader
+    // (read up to its end token; a null function is not supported). The handle it
+    // gives is odd, so it never looks like a flexible vertex format code.
+    virtual HRESULT CreateVertexShader(const DWORD* declaration, const DWORD* function, DWORD* handle,
+                                       DWORD usage) = 0;
+    virtual HRESULT DeleteVertexShader(DWORD handle) = 0;
+    // A flexible vertex format code (D3DFVF_*) selects fixed-function processing; a
+    // handle from CreateVertexShader selects that shader and loads the constants of its
+    // declaration and of its def instructions.
     virtual HRESULT SetVertexShader(DWORD handle) = 0;
     virtual HRESULT GetVertexShader(DWORD* handle) = 0;
     virtual HRESULT SetVertexShaderConstant(DWORD reg, const void* data, DWORD count) = 0;
+    virtual HRESULT GetVertexShaderConstant(DWORD reg, void* data, DWORD count) = 0;
 
     virtual HRESULT SetStreamSource(UINT stream, IDirect3DVertexBuffer8* buffer, UINT stride) = 0;
     virtual HRESULT SetIndices(IDirect3DIndexBuffer8* buffer, UINT baseVertexIndex) = 0;

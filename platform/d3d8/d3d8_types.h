@@ -490,6 +490,13 @@ struct D3DPRESENT_PARAMETERS {
     UINT FullScreen_PresentationInterval = 0;
 };
 
+// A colour 0xAARRGGBB as four floats, each byte divided by 255.
+constexpr D3DCOLORVALUE colorValue(D3DCOLOR c)
+{
+    return {static_cast<float>(c >> 16 & 0xFF) / 255.0f, static_cast<float>(c >> 8 & 0xFF) / 255.0f,
+            static_cast<float>(c & 0xFF) / 255.0f, static_cast<float>(c >> 24) / 255.0f};
+}
+
 // Float render states travel as their bit pattern in a DWORD.
 constexpr DWORD floatBits(float value) { return std::bit_cast<DWORD>(value); }
 constexpr float bitsFloat(DWORD bits) { return std::bit_cast<float>(bits); }

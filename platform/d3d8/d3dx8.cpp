@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/d3d8/device_gl.h"
 #include "platform/d3d8/pixel_format.h"
 
 namespace mirva {
@@ -277,6 +278,22 @@ HRESULT D3DXGetErrorString(HRESULT result, char* buffer, UINT size)
     }
     std::snprintf(buffer, size, "%s", text);
     return D3D_OK;
+}
+
+D3DMATRIX* D3DXMatrixMultiply(D3DMATRIX* out, const D3DMATRIX* a, const D3DMATRIX* b)
+{
+    *out = multiply(*a, *b);
+    return out;
+}
+
+D3DMATRIX* D3DXMatrixTranspose(D3DMATRIX* out, const D3DMATRIX* m)
+{
+    D3DMATRIX t;
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 4; ++c)
+            t.m[r][c] = m->m[c][r];
+    *out = t;
+    return out;
 }
 
 }  // namespace mirva

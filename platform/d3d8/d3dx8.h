@@ -43,6 +43,10 @@ HRESULT D3DXFilterTexture(IDirect3DBaseTexture8* texture, const PALETTEENTRY* pa
 
 UINT D3DXGetFVFVertexSize(DWORD fvf);
 
+// Row-vector matrices: out = a * b (out may be a or b), and out = the transpose of m.
+D3DMATRIX* D3DXMatrixMultiply(D3DMATRIX* out, const D3DMATRIX* a, const D3DMATRIX* b);
+D3DMATRIX* D3DXMatrixTranspose(D3DMATRIX* out, const D3DMATRIX* m);
+
 // The name of a result code, e.g. "D3DERR_INVALIDCALL", into a buffer of `size` bytes.
 HRESULT D3DXGetErrorString(HRESULT result, char* buffer, UINT size);
 

@@ -17,10 +17,13 @@
 #include <map>
 #include <memory>
 #include <set>
+#include <string>
+#include <vector>
 
 #include "platform/d3d8/d3d8.h"
 #include "platform/d3d8/ffp_shader.h"
 #include "platform/d3d8/gl_context.h"
+#include "platform/d3d8/vs11.h"
 
 namespace mirva {
 
@@ -89,9 +92,12 @@ public:
     HRESULT GetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD* value) override;
     HRESULT ValidateDevice(DWORD* passes) override;
 
+    HRESULT CreateVertexShader(const DWORD* declaration, const DWORD* function, DWORD* handle, DWORD usage) override;
+    HRESULT DeleteVertexShader(DWORD handle) override;
     HRESULT SetVertexShader(DWORD handle) override;
     HRESULT GetVertexShader(DWORD* handle) override;
     HRESULT SetVertexShaderConstant(DWORD reg, const void* data, DWORD count) override;
+    HRESULT GetVertexShaderConstant(DWORD reg, void* data, DWORD count) override;
 
     HRESULT SetStreamSource(UINT stream, IDirect3DVertexBuffer8* buffer, UINT stride) override;
     HRESULT SetIndices(IDirect3DIndexBuffer8* buffer, UINT baseVertexIndex) override;
@@ -106,7 +112,7 @@ public:
     void registerResource(ResourceGL* resource);
     void unregisterResource(ResourceGL* resource);
 
-    static constexpr int kMaxLights = 8;
+    static constexpr int kMaxLights = kFfpMaxLights;
     static constexpr int kShaderConstants = 96;
 
 private:
@@ -119,17 +125,34 @@ private:
     HRESULT attachRenderTarget();
     void waitForPreviousFrame();
 
+    struct LightSlot {
+        D3DLIGHT8 light;
+        bool enabled = false;
+    };
+    // A created vertex shader: what it reads and does, and its GLSL (without and with
+    // flat shading, made when first drawn).
+    struct VertexShaderGL {
+        vs11::Declaration declaration;
+        vs11::Program program;
+        std::string glsl[2];
+    };
+
     // device_state_gl.cpp
     void resetStates();
     void applyStates();
     void applySamplers();
     FfpKey shaderKey() const;
     HRESULT validateStages() const;
+    // The enabled lights that the fixed-function lighting uses (slot order, at most 8).
+    std::vector<const D3DLIGHT8*> activeLights() const;
+    const VertexShaderGL* currentVertexShader() const;
 
     // device_draw_gl.cpp
     HRESULT draw(D3DPRIMITIVETYPE type, UINT primitiveCount, bool indexed, UINT first);
     void bindVertexInputs(DWORD fvf, UINT stride);
-    void setUniforms(const FfpProgram& program);
+    void bindDeclaredInputs(const vs11::Declaration& declaration, UINT stride);
+    void setUniforms(const FfpProgram& program, const FfpKey& key);
+    void setLightingUniforms(const FfpProgram& program);
 
     std::atomic<UINT> references_{1};
     Direct3DGL* direct3d_;
@@ -164,11 +187,9 @@ private:
     D3DMATRIX textureTransforms_[D3D_TEXTURE_STAGES];
     D3DVIEWPORT8 viewport_;
     D3DMATERIAL8 material_;
-    struct LightSlot {
-        D3DLIGHT8 light;
-        bool enabled = false;
-    };
     std::map<DWORD, LightSlot> lights_;
+    std::map<DWORD, VertexShaderGL> vertexShaders_;  // by handle; they survive a reset
+    DWORD nextVertexShader_ = 1;
     TextureGL* textures_[D3D_TEXTURE_STAGES] = {};
     VertexBufferGL* stream_ = nullptr;
     UINT streamStride_ = 0;

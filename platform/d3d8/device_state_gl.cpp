@@ -96,14 +96,6 @@ GLint minificationFilter(DWORD min, DWORD mip)
     }
 }
 
-void colorFloats(D3DCOLOR color, float out[4])
-{
-    out[0] = static_cast<float>(color >> 16 & 0xFF) / 255.0f;
-    out[1] = static_cast<float>(color >> 8 & 0xFF) / 255.0f;
-    out[2] = static_cast<float>(color & 0xFF) / 255.0f;
-    out[3] = static_cast<float>(color >> 24) / 255.0f;
-}
-
 bool validOperation(DWORD op)
 {
     return op >= D3DTOP_DISABLE && op <= D3DTOP_LERP && op != D3DTOP_BUMPENVMAP && op != D3DTOP_BUMPENVMAPLUMINANCE;
@@ -392,32 +384,6 @@ HRESULT DeviceGL::ValidateDevice(DWORD* passes)
     return hr;
 }
 
-HRESULT DeviceGL::SetVertexShader(DWORD handle)
-{
-    // Flexible vertex format codes never have bit 0 set; other handles name shaders,
-    // and none exist yet.
-    if (handle & 1)
-        return D3DERR_INVALIDCALL;
-    vertexShader_ = handle;
-    return D3D_OK;
-}
-
-HRESULT DeviceGL::GetVertexShader(DWORD* handle)
-{
-    if (!handle)
-        return D3DERR_INVALIDCALL;
-    *handle = vertexShader_;
-    return D3D_OK;
-}
-
-HRESULT DeviceGL::SetVertexShaderConstant(DWORD reg, const void* data, DWORD count)
-{
-    if (!data || reg >= kShaderConstants || count > kShaderConstants - reg)
-        return D3DERR_INVALIDCALL;
-    std::memcpy(shaderConstants_[reg], data, count * sizeof shaderConstants_[0]);
-    return D3D_OK;
-}
-
 // ---------------------------------------------------------------------------- to OpenGL
 
 void DeviceGL::applyStates()
@@ -505,17 +471,65 @@ void DeviceGL::applySamplers()
                             minificationFilter(ts[D3DTSS_MINFILTER], ts[D3DTSS_MIPFILTER]));
         glSamplerParameterf(sampler, GL_TEXTURE_LOD_BIAS, bitsFloat(ts[D3DTSS_MIPMAPLODBIAS]));
         glSamplerParameterf(sampler, GL_TEXTURE_MIN_LOD, static_cast<float>(ts[D3DTSS_MAXMIPLEVEL]));
-        float border[4];
-        colorFloats(ts[D3DTSS_BORDERCOLOR], border);
-        glSamplerParameterfv(sampler, GL_TEXTURE_BORDER_COLOR, border);
+        const D3DCOLORVALUE border = colorValue(ts[D3DTSS_BORDERCOLOR]);
+        glSamplerParameterfv(sampler, GL_TEXTURE_BORDER_COLOR, &border.r);
     }
     samplersDirty_ = false;
+}
+
+std::vector<const D3DLIGHT8*> DeviceGL::activeLights() const
+{
+    std::vector<const D3DLIGHT8*> lights;
+    for (const auto& [index, slot] : lights_)
+        if (slot.enabled && lights.size() < static_cast<std::size_t>(kMaxLights))
+            lights.push_back(&slot.light);
+    return lights;
 }
 
 FfpKey DeviceGL::shaderKey() const
 {
     FfpKey key;
-    key.pretransformed = (vertexShader_ & D3DFVF_POSITION_MASK) == D3DFVF_XYZRHW ? 1 : 0;
+    const DWORD* rs = renderStates_;
+    const bool programmable = (vertexShader_ & 1) != 0;
+    if (programmable) {
+        key.vertexShader = vertexShader_;
+    } else {
+        const DWORD fvf = vertexShader_;
+        key.pretransformed = (fvf & D3DFVF_POSITION_MASK) == D3DFVF_XYZRHW ? 1 : 0;
+        if (!key.pretransformed && rs[D3DRS_LIGHTING]) {
+            key.lighting = 1;
+            for (const D3DLIGHT8* light : activeLights())
+                key.lightType[key.lightCount++] = static_cast<BYTE>(light->Type);
+            // Vertex colours stand in for material colours only where the vertex has them.
+            const auto source = [&](D3DRENDERSTATETYPE state) -> BYTE {
+                const DWORD value = rs[state];
+                if (!rs[D3DRS_COLORVERTEX] || (value == D3DMCS_COLOR1 && !(fvf & D3DFVF_DIFFUSE)) ||
+                    (value == D3DMCS_COLOR2 && !(fvf & D3DFVF_SPECULAR)) || value > D3DMCS_COLOR2)
+                    return D3DMCS_MATERIAL;
+                return static_cast<BYTE>(value);
+            };
+            key.materialSource[0] = source(D3DRS_DIFFUSEMATERIALSOURCE);
+            key.materialSource[1] = source(D3DRS_AMBIENTMATERIALSOURCE);
+            key.materialSource[2] = source(D3DRS_SPECULARMATERIALSOURCE);
+            key.materialSource[3] = source(D3DRS_EMISSIVEMATERIALSOURCE);
+            key.localViewer = rs[D3DRS_LOCALVIEWER] ? 1 : 0;
+            key.normalizeNormals = rs[D3DRS_NORMALIZENORMALS] ? 1 : 0;
+        }
+    }
+    if (rs[D3DRS_FOGENABLE]) {
+        const DWORD table = rs[D3DRS_FOGTABLEMODE];
+        if (table >= D3DFOG_EXP && table <= D3DFOG_LINEAR) {
+            key.fog = 2;
+            key.tableFog = static_cast<BYTE>(table);
+        } else {
+            key.fog = 1;
+            if (!programmable && !key.pretransformed) {
+                const DWORD mode = rs[D3DRS_FOGVERTEXMODE];
+                key.vertexFog = static_cast<BYTE>(mode <= D3DFOG_LINEAR ? mode : D3DFOG_NONE);
+                key.rangeFog = key.vertexFog != D3DFOG_NONE && rs[D3DRS_RANGEFOGENABLE] ? 1 : 0;
+            }
+        }
+    }
     for (DWORD i = 0; i < D3D_TEXTURE_STAGES; ++i) {
         const DWORD* ts = stageStates_[i];
         if (ts[D3DTSS_COLOROP] == D3DTOP_DISABLE)
@@ -534,7 +548,6 @@ FfpKey DeviceGL::shaderKey() const
         stage.resultTemp = ts[D3DTSS_RESULTARG] == D3DTA_TEMP ? 1 : 0;
         key.stageCount = static_cast<BYTE>(i + 1);
     }
-    const DWORD* rs = renderStates_;
     key.alphaFunc = static_cast<BYTE>(rs[D3DRS_ALPHATESTENABLE] ? rs[D3DRS_ALPHAFUNC] : D3DCMP_ALWAYS);
     key.specularAdd = rs[D3DRS_SPECULARENABLE] ? 1 : 0;
     key.flatShading = rs[D3DRS_SHADEMODE] == D3DSHADE_FLAT ? 1 : 0;

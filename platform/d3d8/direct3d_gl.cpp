@@ -128,6 +128,7 @@ Direct3DGL* Direct3DGL::create()
     caps.MaxStreams = 1;
     caps.MaxStreamStride = 255;
     caps.MaxVertexShaderConst = 96;
+    caps.VertexShaderVersion = 0xFFFE0101;  // vs.1.1
     caps.MaxPrimitiveCount = 0xFFFFFF;
     caps.MaxVertexIndex = 0xFFFFFF;
     GLfloat pointSizes[2] = {1, 1};
@@ -297,6 +298,12 @@ HRESULT Direct3DGL::CreateDevice(UINT adapter, D3DDEVTYPE type, HWND focusWindow
         return D3DERR_INVALIDCALL;
     *device = nullptr;
     return DeviceGL::create(this, focusWindow, behaviorFlags, *parameters, device);
+}
+
+D3DStatistics& d3dStatistics()
+{
+    static D3DStatistics statistics;
+    return statistics;
 }
 
 D3DSimulation& d3dSimulation()

@@ -100,24 +100,136 @@ std::string alphaTest(BYTE func)
 
 }  // namespace
 
+namespace {
+
+// The material colour of one kind from its source: the material or a vertex colour.
+std::string materialColor(BYTE source, const char* uniform)
+{
+    return source == D3DMCS_COLOR1 ? "a_diffuse" : source == D3DMCS_COLOR2 ? "a_specular" : uniform;
+}
+
+// Direct3D's lighting in camera space, one block per enabled light.
+std::string lightingText(const FfpKey& key)
+{
+    std::string s;
+    s += "    vec3 P = (u_worldView * vec4(a_position.xyz, 1.0)).xyz;\n"
+         "    vec3 N = u_normalMatrix * a_normal;\n";
+    if (key.normalizeNormals)
+        s += "    if (dot(N, N) > 0.0) N = normalize(N);\n";
+    // The viewer: at the camera (local) or infinitely far behind it along -z.
+    s += key.localViewer ? "    vec3 V = dot(P, P) > 0.0 ? normalize(-P) : vec3(0.0, 0.0, -1.0);\n"
+                         : "    vec3 V = vec3(0.0, 0.0, -1.0);\n";
+    s += "    vec4 Cd = " + materialColor(key.materialSource[0], "u_materialDiffuse") + ";\n";
+    s += "    vec4 Ca = " + materialColor(key.materialSource[1], "u_materialAmbient") + ";\n";
+    s += "    vec4 Cs = " + materialColor(key.materialSource[2], "u_materialSpecular") + ";\n";
+    s += "    vec4 Ce = " + materialColor(key.materialSource[3], "u_materialEmissive") + ";\n";
+    s += "    vec3 ambientSum = u_ambient.rgb;\n"
+         "    vec3 diffuseSum = vec3(0.0);\n"
+         "    vec3 specularSum = vec3(0.0);\n";
+    for (int i = 0; i < key.lightCount; ++i) {
+        const std::string n = "[" + std::to_string(i) + "]";
+        s += "    {\n";
+        if (key.lightType[i] == D3DLIGHT_DIRECTIONAL) {
+            s += "        vec3 L = -u_lightDirection" + n + ".xyz;\n"
+                 "        float f = 1.0;\n";
+        } else {
+            s += "        vec3 toLight = u_lightPosition" + n + ".xyz - P;\n"
+                 "        float d = length(toLight);\n"
+                 "        vec3 L = d > 0.0 ? toLight / d : vec3(0.0);\n"
+                 "        vec4 att = u_lightAttenuation" + n + ";\n"
+                 "        float f = d > att.w ? 0.0 : 1.0 / max(att.x + att.y * d + att.z * d * d, 1e-30);\n";
+            if (key.lightType[i] == D3DLIGHT_SPOT) {
+                // The cone: full inside theta, none outside phi, falloff between.
+                s += "        vec4 cone = u_lightSpot" + n + ";\n"
+                     "        float rho = dot(L, -u_lightDirection" + n + ".xyz);\n"
+                     "        f *= rho > cone.x ? 1.0 : rho <= cone.y ? 0.0\n"
+                     "             : pow(clamp((rho - cone.y) / (cone.x - cone.y), 0.0, 1.0), cone.z);\n";
+            }
+        }
+        s += "        ambientSum += u_lightAmbient" + n + ".rgb * f;\n"
+             "        float NdotL = dot(N, L);\n"
+             "        if (NdotL > 0.0) {\n"
+             "            diffuseSum += u_lightDiffuse" + n + ".rgb * (NdotL * f);\n"
+             "            float NdotH = dot(N, normalize(V + L));\n"
+             "            if (NdotH > 0.0)\n"
+             "                specularSum += u_lightSpecular" + n + ".rgb * (pow(NdotH, u_materialPower) * f);\n"
+             "        }\n"
+             "    }\n";
+    }
+    s += "    v_diffuse = vec4(clamp(Ce.rgb + Ca.rgb * ambientSum + Cd.rgb * diffuseSum, 0.0, 1.0), Cd.a);\n"
+         "    v_specular = vec4(clamp(Cs.rgb * specularSum, 0.0, 1.0), Cs.a);\n";
+    return s;
+}
+
+// The fog factor of a vertex: 1 shows the colour, 0 the fog colour.
+std::string vertexFogText(const FfpKey& key)
+{
+    if (key.pretransformed || key.vertexFog == D3DFOG_NONE)
+        return "    v_fog = a_specular.a;\n";  // the caller's own factor
+    std::string s = key.rangeFog ? "    float fogDistance = length((u_worldView * vec4(a_position.xyz, 1.0)).xyz);\n"
+                                 : "    float fogDistance = (u_worldView * vec4(a_position.xyz, 1.0)).z;\n";
+    return s + "    v_fog = fogFactor(fogDistance);\n";
+}
+
+// fogFactor(distance) for a Direct3D fog mode; u_fogParameters = start, end, density.
+std::string fogFunction(BYTE mode)
+{
+    std::string s = "float fogFactor(float d)\n{\n";
+    switch (mode) {
+    case D3DFOG_EXP: s += "    return clamp(exp(-d * u_fogParameters.z), 0.0, 1.0);\n"; break;
+    case D3DFOG_EXP2: s += "    return clamp(exp(-(d * u_fogParameters.z) * (d * u_fogParameters.z)), 0.0, 1.0);\n"; break;
+    default:
+        s += "    float range = u_fogParameters.y - u_fogParameters.x;\n"
+             "    return range != 0.0 ? clamp((u_fogParameters.y - d) / range, 0.0, 1.0) : (d < u_fogParameters.y ? 1.0 : 0.0);\n";
+        break;
+    }
+    return s + "}\n";
+}
+
+}  // namespace
+
 std::string ffpVertexShader(const FfpKey& key)
 {
     const char* interpolation = key.flatShading ? "flat " : "";
     std::string s = "#version 330 core\n";
     s += "layout(location = 0) in vec4 a_position;\n"
+         "layout(location = 1) in vec3 a_normal;\n"
          "layout(location = 2) in vec4 a_diffuse;\n"
          "layout(location = 3) in vec4 a_specular;\n"
          "layout(location = 4) in float a_pointSize;\n";
     for (int set : usedTexCoords(key))
         s += "layout(location = " + std::to_string(5 + set) + ") in vec4 a_texCoord" + std::to_string(set) + ";\n";
     s += "uniform mat4 u_worldViewProjection;\n"
+         "uniform mat4 u_worldView;\n"
+         "uniform mat3 u_normalMatrix;\n"
          "uniform vec4 u_viewport;\n"
          "uniform vec2 u_pixelOffset;\n"
          "uniform float u_pointSize;\n";
+    const int lights = key.lighting ? key.lightCount : 0;
+    if (key.lighting) {
+        if (lights > 0) {
+            const std::string n = "[" + std::to_string(lights) + "]";
+            s += "uniform vec4 u_lightPosition" + n + ";\n" + "uniform vec4 u_lightDirection" + n + ";\n" +
+                 "uniform vec4 u_lightDiffuse" + n + ";\n" + "uniform vec4 u_lightSpecular" + n + ";\n" +
+                 "uniform vec4 u_lightAmbient" + n + ";\n" + "uniform vec4 u_lightAttenuation" + n + ";\n" +
+                 "uniform vec4 u_lightSpot" + n + ";\n";
+        }
+        s += "uniform vec4 u_materialDiffuse;\n"
+             "uniform vec4 u_materialAmbient;\n"
+             "uniform vec4 u_materialSpecular;\n"
+             "uniform vec4 u_materialEmissive;\n"
+             "uniform float u_materialPower;\n"
+             "uniform vec4 u_ambient;\n";
+    }
+    if (key.fog == 1) {
+        s += "uniform vec3 u_fogParameters;\n";
+        s += fogFunction(key.vertexFog);
+    }
     s += std::string(interpolation) + "out vec4 v_diffuse;\n";
     s += std::string(interpolation) + "out vec4 v_specular;\n";
     for (int set : usedTexCoords(key))
         s += "out vec4 v_texCoord" + std::to_string(set) + ";\n";
+    s += "out float v_fog;\n";
     s += "void main()\n{\n";
     if (key.pretransformed) {
         // Screen-space x, y, depth and 1/w: back to clip space through the viewport.
@@ -128,8 +240,13 @@ std::string ffpVertexShader(const FfpKey& key)
     } else {
         s += "    vec4 clip = u_worldViewProjection * vec4(a_position.xyz, 1.0);\n";
     }
-    s += "    v_diffuse = a_diffuse;\n"
-         "    v_specular = a_specular;\n";
+    if (key.lighting && !key.pretransformed) {
+        s += lightingText(key);
+    } else {
+        s += "    v_diffuse = a_diffuse;\n"
+             "    v_specular = a_specular;\n";
+    }
+    s += key.fog == 1 ? vertexFogText(key) : "    v_fog = 1.0;\n";
     for (int set : usedTexCoords(key))
         s += "    v_texCoord" + std::to_string(set) + " = a_texCoord" + std::to_string(set) + ";\n";
     s += "    gl_PointSize = u_pointSize;\n";
@@ -149,6 +266,13 @@ std::string ffpFragmentShader(const FfpKey& key)
     for (int i = 0; i < key.stageCount; ++i)
         if (key.stage[i].hasTexture)
             s += "uniform sampler2D u_texture" + stageText(i) + ";\n";
+    s += "in float v_fog;\n";
+    if (key.fog)
+        s += "uniform vec3 u_fogColor;\n";
+    if (key.fog == 2) {
+        s += "uniform vec3 u_fogParameters;\n";
+        s += fogFunction(key.tableFog);
+    }
     s += "uniform vec4 u_textureFactor;\n"
          "uniform float u_alphaReference;\n"
          "out vec4 fragColor;\n"
@@ -195,6 +319,11 @@ std::string ffpFragmentShader(const FfpKey& key)
     }
     if (key.specularAdd)
         s += "    current.rgb = clamp(current.rgb + specular.rgb, 0.0, 1.0);\n";
+    // Table fog reads the camera-space depth of the pixel: w of a projection with w = z.
+    if (key.fog == 1)
+        s += "    current.rgb = mix(u_fogColor, current.rgb, v_fog);\n";
+    else if (key.fog == 2)
+        s += "    current.rgb = mix(u_fogColor, current.rgb, fogFactor(1.0 / gl_FragCoord.w));\n";
     s += alphaTest(key.alphaFunc);
     s += "    fragColor = current;\n}\n";
     return s;
@@ -257,25 +386,58 @@ GLuint linkProgram(const std::string& vertex, const std::string& fragment, std::
 
 FfpShaderCache::~FfpShaderCache() = default;
 
-const FfpProgram& FfpShaderCache::program(const FfpKey& key, std::string& error)
+const FfpProgram& FfpShaderCache::program(const FfpKey& key, const std::function<std::string()>& vertexSource,
+                                          std::string& error)
 {
     auto found = programs_.find(key);
     if (found != programs_.end())
         return found->second;
     FfpProgram p;
-    p.program = linkProgram(ffpVertexShader(key), ffpFragmentShader(key), error);
+    p.program = linkProgram(key.vertexShader ? vertexSource() : ffpVertexShader(key), ffpFragmentShader(key), error);
     if (p.program) {
-        p.worldViewProjection = glGetUniformLocation(p.program, "u_worldViewProjection");
-        p.viewport = glGetUniformLocation(p.program, "u_viewport");
-        p.pixelOffset = glGetUniformLocation(p.program, "u_pixelOffset");
-        p.pointSize = glGetUniformLocation(p.program, "u_pointSize");
-        p.textureFactor = glGetUniformLocation(p.program, "u_textureFactor");
-        p.alphaReference = glGetUniformLocation(p.program, "u_alphaReference");
+        const auto location = [&](const char* name) { return glGetUniformLocation(p.program, name); };
+        p.worldViewProjection = location("u_worldViewProjection");
+        p.viewport = location("u_viewport");
+        p.pixelOffset = location("u_pixelOffset");
+        p.pointSize = location("u_pointSize");
+        p.textureFactor = location("u_textureFactor");
+        p.alphaReference = location("u_alphaReference");
+        p.worldView = location("u_worldView");
+        p.normalMatrix = location("u_normalMatrix");
+        p.lightPosition = location("u_lightPosition");
+        p.lightDirection = location("u_lightDirection");
+        p.lightDiffuse = location("u_lightDiffuse");
+        p.lightSpecular = location("u_lightSpecular");
+        p.lightAmbient = location("u_lightAmbient");
+        p.lightAttenuation = location("u_lightAttenuation");
+        p.lightSpot = location("u_lightSpot");
+        p.materialDiffuse = location("u_materialDiffuse");
+        p.materialAmbient = location("u_materialAmbient");
+        p.materialSpecular = location("u_materialSpecular");
+        p.materialEmissive = location("u_materialEmissive");
+        p.materialPower = location("u_materialPower");
+        p.ambient = location("u_ambient");
+        p.fogColor = location("u_fogColor");
+        p.fogParameters = location("u_fogParameters");
+        p.constants = location("c");
         glUseProgram(p.program);
         for (int i = 0; i < key.stageCount; ++i)
             glUniform1i(glGetUniformLocation(p.program, ("u_texture" + std::to_string(i)).c_str()), i);
     }
     return programs_.emplace(key, p).first->second;
+}
+
+void FfpShaderCache::forgetVertexShader(DWORD handle)
+{
+    for (auto it = programs_.begin(); it != programs_.end();) {
+        if (it->first.vertexShader == handle) {
+            if (it->second.program)
+                glDeleteProgram(it->second.program);
+            it = programs_.erase(it);
+        } else {
+            ++it;
+        }
+    }
 }
 
 void FfpShaderCache::clear(bool contextLost)

@@ -1,7 +1,8 @@
 #pragma once
 // Settings that make the layer answer like a lesser card, so that the engine's fallbacks
-// and limits can be exercised on any machine. They take effect at the next check or
-// creation. Tests use them; the program never does.
+// and limits can be exercised on any machine, and counters of what was drawn. Settings
+// take effect at the next check or creation. Tests and benchmarks use them; the program
+// never does.
 #include <vector>
 
 #include "platform/d3d8/d3d8_types.h"
@@ -26,5 +27,14 @@ struct D3DSimulation {
 };
 
 D3DSimulation& d3dSimulation();
+
+// What the devices have drawn since the counters were last set to zero: draw calls that
+// reached OpenGL and the primitives (points, lines, triangles) they asked for.
+struct D3DStatistics {
+    unsigned long drawCalls = 0;
+    unsigned long primitives = 0;
+};
+
+D3DStatistics& d3dStatistics();
 
 }  // namespace mirva

@@ -1,0 +1,164 @@
+// The device's fixed-function lighting and fog against Direct3D's equations, worked out
+// by hand. The quad lies at camera depth 2 with corners (+-2, +-2, 2) and faces the
+// camera; a projection with w = z maps it onto the whole frame. Its corners are all
+// sqrt(12) = 3.464 from the camera, and a light at the camera meets them at
+// N.L = 2 / 3.464 = 0.577 (54.7 degrees), so the quad is lit evenly.
+#include <cmath>
+
+#include <gtest/gtest.h>
+
+#include "tests/platform/device_fixture.h"
+
+namespace mirva::test {
+namespace {
+
+class FixedFunction : public DeviceTest {
+protected:
+    void SetUp() override
+    {
+        DeviceTest::SetUp();
+        plainStates(device_);
+        D3DMATRIX projection;
+        projection.m[0][0] = projection.m[1][1] = 1.0f;
+        projection.m[2][2] = 0.5f;  // depth 0.5 at z = 2
+        projection.m[2][3] = 1.0f;  // w = z
+        device_->SetTransform(D3DTS_PROJECTION, &projection);
+        D3DMATERIAL8 material;
+        material.Diffuse = {1, 1, 1, 1};
+        device_->SetMaterial(&material);
+    }
+
+    D3DCOLOR lit(const D3DLIGHT8& light)
+    {
+        device_->SetRenderState(D3DRS_LIGHTING, TRUE);
+        device_->SetRenderState(D3DRS_COLORVERTEX, FALSE);
+        device_->SetLight(0, &light);
+        device_->LightEnable(0, TRUE);
+        return frame(0xFF000000);
+    }
+
+    D3DCOLOR frame(D3DCOLOR vertexColor)
+    {
+        device_->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
+        device_->BeginScene();
+        drawQuad(device_, -2, 2, 2, -2, 2, vertexColor);
+        device_->EndScene();
+        return present().at(32, 24);
+    }
+
+    static D3DLIGHT8 atCamera(D3DLIGHTTYPE type)
+    {
+        D3DLIGHT8 light;
+        light.Type = type;
+        light.Diffuse = {1, 1, 1, 1};
+        light.Direction = {0, 0, 1};
+        light.Range = 100;
+        light.Attenuation0 = 1;
+        light.Falloff = 1;
+        return light;
+    }
+};
+
+TEST_F(FixedFunction, PointLightsFadeWithAttenuationAndEndAtTheirRange)
+{
+    D3DLIGHT8 light = atCamera(D3DLIGHT_POINT);
+    light.Attenuation0 = 0.5f;
+    light.Attenuation1 = 0.1f;
+    // 0.577 / (0.5 + 0.1 x 3.464) = 0.682
+    EXPECT_COLOR(lit(light), 0xFFAEAEAEu);
+    light.Range = 3.0f;
+    EXPECT_COLOR(lit(light), 0xFF000000u);
+}
+
+TEST_F(FixedFunction, SpotLightsAreFullInsideThetaDarkOutsidePhiAndFallOffBetween)
+{
+    D3DLIGHT8 light = atCamera(D3DLIGHT_SPOT);
+    const float degrees = 3.14159265f / 180.0f;
+    light.Theta = 120 * degrees;  // half angle 60: the quad's 54.7 is inside
+    light.Phi = 150 * degrees;
+    EXPECT_COLOR(lit(light), 0xFF939393u);  // 0.577
+    light.Theta = 80 * degrees;  // cos 40 = 0.766
+    light.Phi = 140 * degrees;   // cos 70 = 0.342
+    EXPECT_COLOR(lit(light), 0xFF525252u);  // 0.577 x (0.577 - 0.342) / (0.766 - 0.342) = 0.320
+    light.Phi = 100 * degrees;  // half angle 50: the quad lies outside
+    EXPECT_COLOR(lit(light), 0xFF000000u);
+}
+
+TEST_F(FixedFunction, AmbientEmissiveAndVertexColoursAsMaterialColours)
+{
+    D3DLIGHT8 light = atCamera(D3DLIGHT_DIRECTIONAL);
+    light.Ambient = {0.25f, 0.5f, 0.0f, 1.0f};
+    D3DMATERIAL8 material;
+    material.Diffuse = {0, 0, 0, 1};
+    material.Ambient = {1, 1, 1, 1};
+    material.Emissive = {0.0f, 0.0f, 0.25f, 1.0f};
+    device_->SetMaterial(&material);
+    device_->SetRenderState(D3DRS_AMBIENT, 0x00202020);  // 0.125
+    // ambient (0.125 + light ambient) + emissive = (0.375, 0.625, 0.375)
+    EXPECT_COLOR(lit(light), 0xFF60A060u);
+    // With colour-vertex on, the vertex's diffuse colour takes the material's place.
+    device_->SetRenderState(D3DRS_COLORVERTEX, TRUE);
+    device_->SetRenderState(D3DRS_DIFFUSEMATERIALSOURCE, D3DMCS_COLOR1);
+    device_->SetRenderState(D3DRS_EMISSIVEMATERIALSOURCE, D3DMCS_MATERIAL);
+    // + vertex diffuse (0.5, 0, 0) x N.L 1 (a directional light along +z)
+    EXPECT_COLOR(frame(0xFF800000), 0xFFE0A060u);
+}
+
+TEST_F(FixedFunction, VertexFogFollowsItsModeAndDistance)
+{
+    device_->SetRenderState(D3DRS_FOGENABLE, TRUE);
+    device_->SetRenderState(D3DRS_FOGCOLOR, 0x000000FF);
+    device_->SetRenderState(D3DRS_FOGVERTEXMODE, D3DFOG_EXP);
+    device_->SetRenderState(D3DRS_FOGDENSITY, floatBits(0.5f));
+    EXPECT_COLOR(frame(0xFFFF0000), 0xFF5E00A1u);  // factor e^-(0.5 x 2) = 0.368
+    device_->SetRenderState(D3DRS_FOGVERTEXMODE, D3DFOG_EXP2);
+    EXPECT_COLOR(frame(0xFFFF0000), 0xFF5E00A1u);  // e^-(0.5 x 2)^2, the same at 1
+    device_->SetRenderState(D3DRS_FOGVERTEXMODE, D3DFOG_LINEAR);
+    device_->SetRenderState(D3DRS_FOGSTART, floatBits(0.0f));
+    device_->SetRenderState(D3DRS_FOGEND, floatBits(6.928203f));
+    EXPECT_COLOR(frame(0xFFFF0000), 0xFFB5004Au);  // depth 2: (6.93 - 2) / 6.93 = 0.711
+    device_->SetRenderState(D3DRS_RANGEFOGENABLE, TRUE);
+    EXPECT_COLOR(frame(0xFFFF0000), 0xFF800080u);  // distance 3.464: 0.5
+}
+
+TEST_F(FixedFunction, TableFogIsWorkedOutPerPixel)
+{
+    device_->SetRenderState(D3DRS_FOGENABLE, TRUE);
+    device_->SetRenderState(D3DRS_FOGCOLOR, 0x000000FF);
+    device_->SetRenderState(D3DRS_FOGTABLEMODE, D3DFOG_LINEAR);
+    device_->SetRenderState(D3DRS_FOGSTART, floatBits(1.0f));
+    device_->SetRenderState(D3DRS_FOGEND, floatBits(3.0f));
+    EXPECT_COLOR(frame(0xFFFF0000), 0xFF800080u);  // depth 2
+}
+
+TEST_F(FixedFunction, WithoutAVertexFogModeTheSpecularAlphaIsTheFogFactor)
+{
+    device_->SetRenderState(D3DRS_FOGENABLE, TRUE);
+    device_->SetRenderState(D3DRS_FOGCOLOR, 0x000000FF);
+    device_->SetRenderState(D3DRS_FOGVERTEXMODE, D3DFOG_NONE);
+    device_->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
+    device_->BeginScene();
+    // drawQuad's specular is 0: a factor of 0 shows the fog colour alone.
+    drawQuad(device_, -2, 2, 2, -2, 2, 0xFFFF0000);
+    device_->EndScene();
+    EXPECT_COLOR(present().at(32, 24), 0xFF0000FFu);
+}
+
+TEST_F(FixedFunction, OnlyEightLightsCanBeOnAtOnce)
+{
+    const D3DLIGHT8 light = atCamera(D3DLIGHT_DIRECTIONAL);
+    for (DWORD i = 0; i < 8; ++i) {
+        device_->SetLight(i * 3, &light);
+        EXPECT_EQ(device_->LightEnable(i * 3, TRUE), D3D_OK);
+    }
+    EXPECT_EQ(device_->LightEnable(100, TRUE), D3DERR_INVALIDCALL);
+    device_->SetRenderState(D3DRS_LIGHTING, TRUE);
+    device_->SetRenderState(D3DRS_COLORVERTEX, FALSE);
+    D3DMATERIAL8 material;
+    material.Diffuse = {0.1f, 0.1f, 0.1f, 1};
+    device_->SetMaterial(&material);
+    EXPECT_COLOR(frame(0xFF000000), 0xFFCCCCCCu);  // eight lights of 0.1 each
+}
+
+}  // namespace
+}  // namespace mirva::test

@@ -1,0 +1,115 @@
+// Font images made from DejaVu: the marker rows BitmapFont reads, the glyph pixels and
+// the options for display faces.
+#include "tools/font_maker.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/support/fatal.h"
+
+namespace mirva {
+namespace {
+
+const std::string kSans = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+
+struct MarkerRun {
+    int start, length;
+};
+
+// The runs of marked pixels (any of red, green, blue non-zero) of one row.
+std::vector<MarkerRun> runs(const Surface& image, int y)
+{
+    std::vector<MarkerRun> found;
+    for (int x = 0; x < image.width(); ++x) {
+        if ((image.pixel(x, y) & 0xFFFFFF) == 0)
+            continue;
+        const int start = x;
+        while (x < image.width() && (image.pixel(x, y) & 0xFFFFFF) != 0)
+            ++x;
+        found.push_back({start, x - start});
+    }
+    return found;
+}
+
+int inkColumns(const Surface& image, const MarkerRun& extent)
+{
+    int columns = 0;
+    for (int x = extent.start; x <= extent.start + extent.length; ++x)
+        for (int y = 2; y < image.height(); ++y)
+            if (image.pixel(x, y) != 0) {
+                ++columns;
+                break;
+            }
+    return columns;
+}
+
+TEST(FontMaker, OneRunPerCodeInBothMarkerRows)
+{
+    const Surface image = makeFontImage({.fontFile = kSans, .pixelSize = 13});
+    EXPECT_EQ(image.height(), 17 + 2);  // DejaVu Sans at 13 pixels: ascender 13, descender 4
+    const std::vector<MarkerRun> extents = runs(image, 0), spacings = runs(image, 1);
+    ASSERT_EQ(extents.size(), 127u);  // codes 0 to 126
+    ASSERT_EQ(spacings.size(), 127u);
+    for (std::size_t code = 0; code < 127; ++code) {
+        // The pen's run starts inside the glyph and ends before the next glyph begins.
+        EXPECT_GE(spacings[code].start, extents[code].start) << code;
+        if (code + 1 < 127) {
+            EXPECT_LT(spacings[code].start + spacings[code].length, extents[code + 1].start) << code;
+        }
+        // The column under the end of the extent run (the glyph's last) holds no ink.
+        const int last = extents[code].start + extents[code].length;
+        for (int y = 2; y < image.height(); ++y)
+            EXPECT_EQ(image.pixel(last, y), 0u) << code;
+    }
+    // Codes below 32: the smallest glyph, advance 2 (the pen does not move).
+    EXPECT_EQ(extents[10].length, 1);
+    EXPECT_EQ(spacings[10].length, 1);
+    // Proportional: 'W' is wider than 'i' in ink and in advance; a space has no ink.
+    EXPECT_GT(inkColumns(image, extents['W']), 3 * inkColumns(image, extents['i']));
+    EXPECT_GT(spacings['W'].length, spacings['i'].length + 5);
+    EXPECT_EQ(inkColumns(image, extents[' ']), 0);
+    EXPECT_EQ(spacings[' '].length, 5);  // 0.318 em = 4 pixels of advance
+}
+
+TEST(FontMaker, GlyphPixelsAreWhiteWithCoverageInColourAndAlpha)
+{
+    const Surface image = makeFontImage({.fontFile = kSans, .pixelSize = 13, .first = 65, .last = 65});
+    int partial = 0;
+    for (int y = 2; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const std::uint32_t p = image.pixel(x, y);
+            const std::uint32_t a = p >> 24;
+            EXPECT_EQ(p, a << 24 | a << 16 | a << 8 | a);
+            partial += a > 0 && a < 255 ? 1 : 0;
+        }
+    EXPECT_GT(partial, 5);  // smooth edges
+    EXPECT_EQ(runs(image, 0).size(), 66u);
+}
+
+TEST(FontMaker, ExtraAdvanceAndGlowForDisplayFaces)
+{
+    const FontSpec plain{.fontFile = kSans, .pixelSize = 20, .first = 72, .last = 72};
+    FontSpec display = plain;
+    display.extraAdvance = 10;
+    display.glow = 3;
+    const Surface a = makeFontImage(plain), b = makeFontImage(display);
+    EXPECT_EQ(runs(b, 1)[72].length, runs(a, 1)[72].length + 10);
+    EXPECT_EQ(b.height(), a.height() + 6);  // room for the glow above and below
+    const auto inked = [](const Surface& image) {
+        int count = 0;
+        for (int y = 2; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                count += image.pixel(x, y) != 0 ? 1 : 0;
+        return count;
+    };
+    EXPECT_GT(inked(b), inked(a) * 3 / 2);
+}
+
+TEST(FontMaker, BadSpecificationsEndInAMessage)
+{
+    EXPECT_FATAL(makeFontImage({.fontFile = kSans, .first = 100, .last = 90}),
+                 "fontmaker: bad font specification (size 16, codes 100 to 90, extra advance 0, glow 0)");
+    EXPECT_FATAL(makeFontImage({.fontFile = "no/such.ttf"}), "fontmaker: couldn't read font 'no/such.ttf'");
+}
+
+}  // namespace
+}  // namespace mirva

@@ -1,0 +1,127 @@
+// The vs.1.1 assembler: tokens as Direct3D lays them out, every operand form, the
+// messages for bad text, and the committed shaders of the show kept in step with their
+// text.
+#include "tools/vs_assembler.h"
+
+#include <bit>
+#include <filesystem>
+
+#include <gtest/gtest.h>
+
+#include "platform/d3d8/vs11.h"
+#include "tests/support/fatal.h"
+#include "tests/support/files.h"
+
+namespace mirva {
+namespace {
+
+TEST(VsAssembler, TokensOfEachOperandForm)
+{
+    const std::vector<DWORD> tokens = assembleVertexShader("vs.1.1   ; version\n"
+                                                           "\n"
+                                                           "// a comment line\n"
+                                                           "m4x4 oPos, v0, c0\n"
+                                                           "mov r1.xz, -c[a0.x + 7].wzyx\n"
+                                                           "MOV oD0, r11.y\n"
+                                                           "mad oT7.w, v15.xy, c95, -r0\n"
+                                                           "mov a0.x, r2.x\n"
+                                                           "def c3, 1.5, -2, 0, 1e-3\n"
+                                                           "mov oFog, c[a0.x]\n"
+                                                           "mov oPts.x, c[4 + a0.x]\n"
+                                                           "mov oD1, v1\n",
+                                                           "t.vsh");
+    const std::vector<DWORD> expected = {
+        0xFFFE0101,
+        0x00000014, 0xC00F0000, 0x90E40000, 0xA0E40000,  // m4x4: oPos (rastout 0), v0, c0
+        0x00000001, 0x80050001, 0xA11B2007,              // r1.xz; -c[a0.x + 7].wzyx (negate, relative)
+        0x00000001, 0xD00F0000, 0x8055000B,              // oD0 (attrout 0), r11.yyyy
+        0x00000004, 0xE0080007, 0x9054000F, 0xA0E4005F, 0x81E40000,  // oT7.w, v15.xyyy, c95, -r0
+        0x00000001, 0xB0010000, 0x80000002,              // a0.x, r2.xxxx
+        0x00000051, 0xA00F0003, std::bit_cast<DWORD>(1.5f), std::bit_cast<DWORD>(-2.0f), 0,
+        std::bit_cast<DWORD>(1e-3f),
+        0x00000001, 0xC00F0001, 0xA0E42000,  // oFog, c[a0.x]
+        0x00000001, 0xC0010002, 0xA0E42004,  // oPts.x, c[a0.x + 4]
+        0x00000001, 0xD00F0001, 0x90E40001,  // oD1, v1
+        0x0000FFFF,
+    };
+    EXPECT_EQ(tokens, expected);
+    // The layer reads back what the assembler wrote.
+    vs11::Program program;
+    std::string error;
+    ASSERT_TRUE(vs11::parseFunction(tokens.data(), tokens.size(), program, error)) << error;
+    EXPECT_EQ(program.instructions.size(), 9u);
+    EXPECT_EQ(program.tokenCount, tokens.size());
+}
+
+TEST(VsAssembler, EveryInstructionAssembles)
+{
+    for (const vs11::OpcodeInfo& info : vs11::opcodes()) {
+        std::string line = info.name;
+        if (info.opcode == vs11::DEF)
+            line += " c1, 0, 0, 0, 0";
+        else if (info.hasDest)
+            line += " r0" + std::string(info.sources > 0 ? ", c4" : "") + (info.sources > 1 ? ", r1" : "") +
+                    (info.sources > 2 ? ", v2" : "");
+        const std::vector<DWORD> tokens = assembleVertexShader("vs.1.1\n" + line + "\n", "all.vsh");
+        EXPECT_EQ(tokens[1], static_cast<DWORD>(info.opcode)) << line;
+        EXPECT_EQ(tokens.size(), 3u + (info.hasDest ? 1u : 0u) + static_cast<std::size_t>(info.sources) +
+                                     (info.opcode == vs11::DEF ? 4u : 0u))
+            << line;
+    }
+}
+
+TEST(VsAssembler, BadTextEndsInAMessageWithTheLine)
+{
+    const auto fails = [](const std::string& line) {
+        return test::fatalMessage([&] { assembleVertexShader("vs.1.1\n" + line + "\n", "bad.vsh"); });
+    };
+    EXPECT_EQ(fails("frob r0, r1"), "vsa: bad.vsh line 2: unknown instruction 'frob'");
+    EXPECT_EQ(fails("add r0, r1"), "vsa: bad.vsh line 2: add takes 3 operands, not 2");
+    EXPECT_EQ(fails("mov r12, r1"), "vsa: bad.vsh line 2: register 'r12' does not exist");
+    EXPECT_EQ(fails("mov v0, r1"), "vsa: bad.vsh line 2: cannot write 'v0'");
+    EXPECT_EQ(fails("mov r0, oPos"), "vsa: bad.vsh line 2: cannot read 'oPos'");
+    EXPECT_EQ(fails("mov r0.yx, r1"),
+              "vsa: bad.vsh line 2: bad write mask '.yx' (components in x, y, z, w order, each once)");
+    EXPECT_EQ(fails("mov r0, r1.xq"), "vsa: bad.vsh line 2: bad swizzle '.xq'");
+    EXPECT_EQ(fails("mov -r0, r1"), "vsa: bad.vsh line 2: a destination cannot be negated: '-r0'");
+    EXPECT_EQ(fails("add a0.x, r0, r1"), "vsa: bad.vsh line 2: a0 is written only by 'mov a0.x, ...'");
+    EXPECT_EQ(fails("mov r0, c[a0.x - 2]"), "vsa: bad.vsh line 2: bad constant 'a0.x-2'");
+    EXPECT_EQ(fails("mov r0, c96"), "vsa: bad.vsh line 2: register 'c96' does not exist");
+    EXPECT_EQ(fails("m4x4 r0, v0, r9"), "vsa: bad.vsh line 2: m4x4 reads 4 registers from 'r9', past the last one");
+    EXPECT_EQ(fails("def r0, 1, 2, 3, 4"), "vsa: bad.vsh line 2: def writes a constant c0..c95, not 'r0'");
+    EXPECT_EQ(fails("def c0, 1, two, 3, 4"), "vsa: bad.vsh line 2: bad number 'two'");
+    EXPECT_EQ(fails("mov r0, , r1"), "vsa: bad.vsh line 2: mov takes 2 operands, not 3");
+    EXPECT_EQ(test::fatalMessage([] { assembleVertexShader("ps.1.1\nmov r0, r1\n", "p.vsh"); }),
+              "vsa: p.vsh line 1: the shader must start with 'vs.1.1', not 'ps.1.1'");
+    EXPECT_EQ(test::fatalMessage([] { assembleVertexShader("; nothing\n", "empty.vsh"); }),
+              "vsa: empty.vsh: no 'vs.1.1' line");
+}
+
+TEST(VsAssembler, FileBytesAreLittleEndianTokens)
+{
+    EXPECT_EQ(vertexShaderFileBytes({0xFFFE0101, 0x0000FFFF}),
+              (std::vector<unsigned char>{0x01, 0x01, 0xFE, 0xFF, 0xFF, 0xFF, 0x00, 0x00}));
+}
+
+// Every data/shaders/NAME.vsh has its NAME.vso next to it, equal to what the assembler
+// makes of the text (rebuild them with: cmake --build build --target mirva_data).
+TEST(VsAssembler, TheShowsCompiledShadersMatchTheirText)
+{
+    int shaders = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(std::string(MIRVA_DATA_DIR) + "/shaders")) {
+        if (entry.path().extension() != ".vsh")
+            continue;
+        ++shaders;
+        std::filesystem::path compiled = entry.path();
+        compiled.replace_extension(".vso");
+        ASSERT_TRUE(std::filesystem::exists(compiled)) << compiled;
+        const std::vector<DWORD> tokens = assembleVertexShader(test::readText(entry.path().string()), "shader");
+        const std::vector<unsigned char> bytes = vertexShaderFileBytes(tokens);
+        EXPECT_EQ(test::readFile(compiled.string()), std::vector<std::uint8_t>(bytes.begin(), bytes.end()))
+            << compiled;
+    }
+    EXPECT_GE(shaders, 1);
+}
+
+}  // namespace
+}  // namespace mirva
