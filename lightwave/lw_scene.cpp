@@ -4,6 +4,7 @@
 
 #include "io/console.h"
 #include "io/phile.h"
+#include "lightwave/lwo_readers.h"
 
 namespace mirva {
 
@@ -50,6 +51,47 @@ void LWScene::linkHierarchy()
         link(camera);
     for (SceneLight& light : lights_)
         link(light);
+}
+
+// Point and spot lights reach 10000 units; a point light with falloff 2 loses half its
+// strength over its range. A light without a range (0) would divide by zero there: it
+// gets no falloff with distance instead.
+void LWScene::createEngineLights()
+{
+    constexpr float kRadiansPerDegree = 0.017453292f;
+    engineLights_.clear();
+    for (const SceneLight& scene : lights_) {
+        Light light;
+        switch (scene.type) {
+        case 0:
+            light.kind = Light::DIRECTIONAL;
+            break;
+        case 1:
+            light.kind = Light::POINT;
+            light.range = 10000.0f;
+            if (scene.falloff == 2 && scene.range > 0.0f) {
+                light.attenuation0 = 0.5f;
+                light.attenuation1 = 10000.0f / scene.range;
+                light.attenuation2 = 0.0f;
+            } else if (scene.falloff != 1) {
+                light.attenuation0 = 1.0f;
+                light.attenuation1 = light.attenuation2 = 0.0f;
+            }
+            break;
+        default:
+            light.kind = Light::SPOT;
+            light.range = 10000.0f;
+            light.theta = (scene.coneAngle - scene.edgeAngle) * kRadiansPerDegree;
+            light.phi = scene.coneAngle * kRadiansPerDegree;
+            light.attenuation0 = 1.0f;
+            light.attenuation1 = light.attenuation2 = 0.0f;
+            break;
+        }
+        // The colour is kept in 0..255 a channel; the engine's colour is clamped to bytes.
+        const Vector3 colour{scene.colour[0], scene.colour[1], scene.colour[2]};
+        light.diffuse = light.specular = colourFromFloats(colour * (scene.intensity / 255.0f));
+        engineLights_.push_back(light);
+    }
 }
 
 void LWScene::Update(float seconds)

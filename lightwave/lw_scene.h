@@ -10,7 +10,11 @@
 // Item identifiers: the top hex digit is the kind (1 object, 2 light, 3 camera), the low
 // 28 bits the index in that kind's list; -1 is no item.
 //
-// Does not: load object files, create engine lights or draw anything.
+// Loading also makes one engine Light per scene light (kind, colour times intensity,
+// range, cone and attenuation); placing them at their items' world matrices is left to
+// whoever draws the scene.
+//
+// Does not: load object files or draw anything.
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -18,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/light.h"
 #include "lightwave/envelope.h"
 #include "lightwave/motion.h"
 #include "lightwave/transformation.h"
@@ -81,6 +86,8 @@ public:
     const std::vector<SceneObject>& objects() const { return objects_; }
     const std::vector<SceneLight>& lights() const { return lights_; }
     const std::vector<SceneCamera>& cameras() const { return cameras_; }
+    // One engine light per scene light, in the same order.
+    const std::vector<Light>& engineLights() const { return engineLights_; }
 
     int previewFirstFrame = 0;
     int previewLastFrame = 0;
@@ -103,11 +110,13 @@ private:
 
     SceneItem* item(std::int32_t id);
     void linkHierarchy();
+    void createEngineLights();
 
     std::string name_;
     std::vector<SceneObject> objects_;
     std::vector<SceneLight> lights_;
     std::vector<SceneCamera> cameras_;
+    std::vector<Light> engineLights_;
     std::multimap<std::string, std::int32_t> objectNames_;
     std::multimap<std::string, std::int32_t> cameraNames_;
     std::multimap<std::string, std::int32_t> lightNames_;

@@ -487,6 +487,7 @@ LWScene LWScene::Parse(const std::string& fileName, const std::string& text)
     scene.name_ = fileName;
     SceneReader(fileName, text, scene).read();
     scene.linkHierarchy();
+    scene.createEngineLights();
     Console::print("LWSLoader: update scene\n");
     scene.Update(0.0f);
     return scene;

@@ -174,6 +174,56 @@ TEST(LwScene, CamerasLightsAndWorldSettings)
     EXPECT_FLOAT_EQ(scene.lights()[1].intensity, 0.5f);
 }
 
+TEST(LwScene, EveryLightBecomesAnEngineLight)
+{
+    const LWScene scene = parse("AddLight\nLightName Sun\nLightType 0\n"
+                                "AddLight\nLightName Bulb\nLightType 1\nLightFalloffType 2\nLightRange 20\n"
+                                "LightColor 1 0.5 0\nLightIntensity 0.8\n"
+                                "AddLight\nLightName Bright\nLightType 1\nLightColor 0.25 0.5 1\nLightIntensity 2\n"
+                                "AddLight\nLightName Spot\nLightType 2\nLightFalloffType 2\nLightRange 12\n"
+                                "LightConeAngle 30\nLightEdgeAngle 5\n"
+                                "AddLight\nLightName Unranged\nLightType 1\nLightFalloffType 2\n");
+    const std::vector<Light>& lights = scene.engineLights();
+    ASSERT_EQ(lights.size(), 5u);
+
+    const Light& sun = lights[0];
+    EXPECT_EQ(sun.kind, Light::DIRECTIONAL);
+    EXPECT_EQ(sun.diffuse, 0xFFFFFFFFu);
+    EXPECT_EQ(sun.range, 0.0f);
+
+    // Colour (255, 127.5, 0) at intensity 0.8: (204, 102, 0). Strength halves at once
+    // and then falls with 10000 / 20 per unit of distance.
+    const Light& bulb = lights[1];
+    EXPECT_EQ(bulb.kind, Light::POINT);
+    EXPECT_EQ(bulb.diffuse, 0xFFCC6600u);
+    EXPECT_EQ(bulb.specular, 0xFFCC6600u);
+    EXPECT_EQ(bulb.range, 10000.0f);
+    EXPECT_FLOAT_EQ(bulb.attenuation0, 0.5f);
+    EXPECT_FLOAT_EQ(bulb.attenuation1, 500.0f);
+    EXPECT_FLOAT_EQ(bulb.attenuation2, 0.0f);
+
+    // (63.75, 127.5, 255) twice over is clamped to bytes; no falloff: (1, 0, 0).
+    const Light& bright = lights[2];
+    EXPECT_EQ(bright.diffuse, 0xFF80FFFFu);
+    EXPECT_EQ(bright.attenuation0, 1.0f);
+    EXPECT_EQ(bright.attenuation1, 0.0f);
+
+    // Inner cone 30 - 5 = 25 degrees, outer 30 degrees, no falloff with distance.
+    const Light& spot = lights[3];
+    EXPECT_EQ(spot.kind, Light::SPOT);
+    EXPECT_EQ(spot.range, 10000.0f);
+    EXPECT_NEAR(spot.theta, 0.43633231f, 1e-6f);
+    EXPECT_NEAR(spot.phi, 0.52359878f, 1e-6f);
+    EXPECT_EQ(spot.attenuation0, 1.0f);
+    EXPECT_EQ(spot.attenuation1, 0.0f);
+
+    // Falloff over a range of 0 would divide by zero: such a light doesn't fall off.
+    const Light& unranged = lights[4];
+    EXPECT_EQ(unranged.attenuation0, 1.0f);
+    EXPECT_EQ(unranged.attenuation1, 0.0f);
+    EXPECT_EQ(unranged.diffuse, 0xFFFFFFFFu);
+}
+
 TEST(LwScene, ZoomAndGlobalLightIntensityFollowTheirEnvelopes)
 {
     LWScene scene = parse("AddCamera\nCameraName Eye\nZoomFactor (envelope)\n" +
