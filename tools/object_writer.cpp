@@ -116,6 +116,11 @@ int ObjectWriter::addPolygon(const std::vector<std::uint32_t>& points, int surfa
     return polygonCount() - 1;
 }
 
+void ObjectWriter::setPolygonSurface(int polygon, int surface)
+{
+    polygons_.at(static_cast<std::size_t>(polygon)).surface = surface;
+}
+
 void ObjectWriter::addVertexMap(const std::string& type, const std::string& name, int dimension,
                                 const std::vector<MapEntry>& entries)
 {

@@ -57,6 +57,8 @@ public:
     int addSurface(const std::string& name, float red, float green, float blue);
     // Returns the polygon's index (first = 0).
     int addPolygon(const std::vector<std::uint32_t>& points, int surface = 0);
+    // Gives a polygon written before another surface (e.g. the faces of a box).
+    void setPolygonSurface(int polygon, int surface);
     // A map ("TXUV", "RGB ", "RGBA", ...) of one value set per point.
     void addVertexMap(const std::string& type, const std::string& name, int dimension,
                       const std::vector<MapEntry>& entries);

@@ -2,8 +2,8 @@
 
 #include "engine/camera.h"
 #include "engine/texture.h"
-#include "io/console.h"
 #include "platform/d3d8/simulation.h"
+#include "tests/support/console_output.h"
 
 namespace mirva::test {
 
@@ -34,12 +34,7 @@ Picture EngineTest::flipAndRead()
 
 std::string EngineTest::restoreScreenModeLog()
 {
-    Console::open();
-    testing::internal::CaptureStdout();
-    restoreScreenMode();
-    std::string out = testing::internal::GetCapturedStdout();
-    Console::close();
-    return out;
+    return consoleOutput([] { restoreScreenMode(); });
 }
 
 void EngineTest::drawTexture(IDirect3DTexture8* texture)

@@ -8,10 +8,10 @@
 
 #include <gtest/gtest.h>
 
-#include "io/console.h"
 #include "platform/sound/bass.h"
 #include "platform/sound/sound_output.h"
 #include "tests/sound/sound_fixture.h"
+#include "tests/support/console_output.h"
 
 namespace mirva {
 namespace {
@@ -30,11 +30,8 @@ protected:
 
 TEST_F(NoSoundCard, TheNullDeviceIsChosenWithOneLineOnTheConsole)
 {
-    Console::open();
-    testing::internal::CaptureStdout();
-    const bool ok = BASS_Init(BASS_DEVICE_DEFAULT, 44100, 0, nullptr);
-    const std::string printed = testing::internal::GetCapturedStdout();
-    Console::close();
+    bool ok = false;
+    const std::string printed = test::consoleOutput([&] { ok = BASS_Init(BASS_DEVICE_DEFAULT, 44100, 0, nullptr); });
     ASSERT_TRUE(ok);
     EXPECT_EQ(SoundOutput::current(), SoundOutput::Kind::Null);
     EXPECT_EQ(printed, "Sound: no sound card (SDL's dummy audio driver); the music plays silently in real time\n");
