@@ -47,7 +47,7 @@ configure_and_build build Release
 case "$mode" in
   build) ;;
   run)
-    cd data && exec ../build/mirva "${@:2}"
+    cd data && exec ../build/app/mirva "${@:2}"
     ;;
   test)
     ctest --test-dir build --output-on-failure -j "$jobs"

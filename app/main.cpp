@@ -11,6 +11,7 @@
 #include "app/check.h"
 #include "app/command_line.h"
 #include "app/inspect.h"
+#include "app/show_window.h"
 #include "io/console.h"
 
 namespace {
@@ -54,7 +55,5 @@ int main(int argc, char** argv)
     const mirva::CommandLine line(args);
     if (line.has("-console"))
         mirva::Console::open();
-    mirva::Console::print("mirva\n");
-    std::fprintf(stderr, "mirva: the show player is not in this build yet; what works now:\n%s", kUsage);
-    return 0;
+    return mirva::runShow(line);
 }

@@ -1,13 +1,13 @@
 #pragma once
 // Clearer: clears the colour buffer and/or the depth buffer at its place in the layer
-// order.
-//
-// What it loads and draws comes with the component's own work; until then an instance
-// constructs (resetting its common variables) and renders nothing.
+// order, within the camera's rectangle (its Viewport). ClearColor and ClearDepth may be
+// envelopes; their phases run on across constructs, so a restarted script continues a
+// fade where it was.
 #include <cstdint>
 
 #include "components/component.h"
 #include "components/component_type.h"
+#include "script/variable.h"
 
 namespace mirva {
 
@@ -23,10 +23,19 @@ enum : std::int32_t {
 
 class ClearerComponent final : public Component {
 public:
-    using Component::Component;
-    void construct() override { resetBase(); }
+    explicit ClearerComponent(const ComponentType& type);
+    void construct() override;
     void destruct() override {}
-    void update(Camera& /*camera*/, float /*seconds*/) override {}
+    void update(Camera& camera, float seconds) override;
+    void variableHook(const Variable& record) override;
+
+private:
+    void resetOwnVariables();
+
+    bool depthBuffer_ = true;
+    bool colorBuffer_ = true;
+    Variable clearDepth_;
+    Variable clearColor_;
 };
 
 class ClearerComponentType final : public ComponentTypeFor<ClearerComponent> {

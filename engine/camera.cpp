@@ -57,8 +57,9 @@ void Camera::setViewport()
     viewport.Height = static_cast<DWORD>((bottom - top) * height);
     viewport.MinZ = 0.0f;
     viewport.MaxZ = 1.0f;
-    if (HRESULT hr = device->SetViewport(&viewport); FAILED(hr))
-        DXDriver::directXError("Camera: SetViewport ", hr);
+    if (viewport.Width > 0 && viewport.Height > 0)
+        if (HRESULT hr = device->SetViewport(&viewport); FAILED(hr))
+            DXDriver::directXError("Camera: SetViewport ", hr);
     switch (depthMode) {
     case NO_DEPTH:
         device->SetRenderState(D3DRS_ZENABLE, D3DZB_FALSE);
@@ -75,6 +76,12 @@ void Camera::setViewport()
     default: break;  // other values leave the depth states as they are
     }
     device->SetRenderState(D3DRS_AMBIENT, ambient & 0x00FFFFFF);
+}
+
+bool Camera::coversPixels() const
+{
+    const auto width = static_cast<float>(screenWidth), height = static_cast<float>(screenHeight);
+    return (right - left) * width >= 1.0f && (bottom - top) * height >= 1.0f;
 }
 
 void Camera::beginScene()
@@ -94,7 +101,7 @@ void Camera::endScene()
 
 void Camera::clear(D3DCOLOR color, bool clearColor, bool clearDepth, float depth)
 {
-    if (!clearColor && !clearDepth)
+    if ((!clearColor && !clearDepth) || !coversPixels())
         return;
     setViewport();
     const auto width = static_cast<float>(screenWidth), height = static_cast<float>(screenHeight);

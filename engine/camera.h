@@ -20,7 +20,12 @@ public:
     // device-wide states of point sprites, dithering and the alpha function.
     Camera();
 
+    // Makes the camera's rectangle the device's viewport and sets its depth states and
+    // ambient light. A rectangle that covers no whole pixel leaves the viewport as it
+    // was: nothing is drawn or cleared through such a camera.
     void setViewport();
+    // Whether the rectangle covers at least one pixel in each direction.
+    bool coversPixels() const;
     void beginScene();
     void endScene();
     // Clears the camera's rectangle: the colour buffer and/or the depth buffer.

@@ -97,12 +97,22 @@ DXDriver::~DXDriver()
     shared.adapters.clear();
 }
 
+namespace {
+// Never destroyed: the program gives the device back with restoreScreenMode, and the
+// fatal-error path may run after static destruction has begun.
+DXDriver* theDriver = nullptr;
+}  // namespace
+
 DXDriver& dxDriver()
 {
-    // Never destroyed: the program gives the device back with restoreScreenMode, and the
-    // fatal-error path may run after static destruction has begun.
-    static DXDriver* driver = new DXDriver;
-    return *driver;
+    if (!theDriver)
+        theDriver = new DXDriver;
+    return *theDriver;
+}
+
+bool screenModeSet()
+{
+    return theDriver && theDriver->device();
 }
 
 IDirect3D8* DXDriver::direct3d() const

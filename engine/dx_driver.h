@@ -148,6 +148,9 @@ private:
 
 // The one driver of the program, made on first use.
 DXDriver& dxDriver();
+// Whether a screen mode is set (a device exists). Never makes the driver, so code that
+// may run without any graphics (loading a script to check it) can ask.
+bool screenModeSet();
 
 // Program-wide entry points of the single driver.
 inline bool selectScreenMode(bool& realtime, bool preferFullScreen)

@@ -222,7 +222,7 @@ void Primitive::draw(Camera& camera)
         Console::fatal("Primitive: drawn without a material");
     // Too few vertices or indices for one line or triangle draw nothing.
     const int primitives = primitiveCount(indexBuffer_ ? indexCount_ : vertexCount_);
-    if (primitives <= 0)
+    if (primitives <= 0 || !camera.coversPixels())
         return;
     upload();
     camera.setViewport();

@@ -21,6 +21,17 @@ struct Transformation {
             inverse.m[3][column] = -(m[3][0] * m[column][0] + m[3][1] * m[column][1] + m[3][2] * m[column][2]);
         return inverse;
     }
+
+    // The same axes with the translation moved to the point (x, y, z) of this
+    // transformation's own space: what stands at that point in front of a camera whose
+    // placement this is, turned with the camera.
+    Transformation withTranslationAt(float x, float y, float z) const
+    {
+        Transformation moved = *this;
+        for (int column = 0; column < 3; ++column)
+            moved.m[3][column] = x * m[0][column] + y * m[1][column] + z * m[2][column] + m[3][column];
+        return moved;
+    }
 };
 
 }  // namespace mirva

@@ -4,10 +4,15 @@
 #include <cstdio>
 #include <utility>
 
+#include <algorithm>
+
 #include "components/component_registry.h"
+#include "engine/camera.h"
+#include "engine/dx_driver.h"
 #include "io/console.h"
 #include "io/phile.h"
 #include "player/audio_stream_source.h"
+#include "player/instance_camera.h"
 #include "player/script_instructions.h"
 #include "player/song_source.h"
 #include "player/timer_source.h"
@@ -70,6 +75,98 @@ void ScriptPlayer::load(const std::string& scriptPath)
 
     if (infoMode_)
         writeParameterReference(registry.scriptTypes(), registry.enums());
+    prepareGraphics();
+}
+
+void ScriptPlayer::prepareGraphics()
+{
+    // `mirva check` loads scripts with no graphics at all; the program sets its screen
+    // mode first, so its player has both from the start.
+    if (camera_ || !screenModeSet())
+        return;
+    camera_ = std::make_unique<Camera>();
+    if (infoMode_)
+        infoOverlay_ = std::make_unique<InfoOverlay>(*camera_);
+}
+
+void ScriptPlayer::frameUpdate(float seconds)
+{
+    prepareGraphics();
+    if (!camera_)
+        DXDriver::fatalError("ScriptPlayer::frameUpdate - screen mode must be set before the first frame");
+    // A long stall (loading, a window in the background) moves the show by half a second
+    // at most; a clock that went backwards does not move it at all.
+    const float dt = std::clamp(seconds, 0.0f, 0.5f);
+    const Time time = readTime(dt);
+    const float fps = dt == 0.0f ? 0.0f : 1.0f / dt;
+    const float movementSeconds = dt * timeMultiplier();
+    const std::int32_t rowsElapsed = (time >> 8) - (previousTime_ >> 8);
+
+    executeDueInstructions(time);
+    std::stable_sort(instances_.begin(), instances_.end(),
+                     [](const auto& a, const auto& b) { return a->layer() < b->layer(); });
+    sampleTriggers_.takeSnapshot();
+
+    camera_->beginScene();
+    for (const auto& instance : instances_)
+        if (instance->lifecycleState() == LifecycleState::Constructed)
+            renderInstance(*instance, rowsElapsed, movementSeconds);
+    if (infoOverlay_)
+        infoOverlay_->draw(*camera_, fps, time, instances_);
+    camera_->endScene();
+    flip();
+
+    if (endReached())
+        restart();
+    else
+        previousTime_ = time;
+}
+
+void ScriptPlayer::renderInstance(Component& instance, std::int32_t rowsElapsed, float movementSeconds)
+{
+    if (instance.sampleTriggering()) {
+        // A copy: the block may assign SampleNumber while the numbers are walked.
+        const std::vector<std::int32_t> numbers = instance.sampleNumbers();
+        for (const std::int32_t s : numbers)
+            if (sampleTriggers_.snapshot(s) != 0)
+                instance.applyVariables(instance.sampleBlock());
+    }
+    if (!instance.enabled())
+        return;
+    instance.advanceBaseRecords(movementSeconds);
+    instance.setRowsShown(instance.rowsShown() + rowsElapsed);
+    if (instance.rowsShown() > instance.rowsToShow()) {
+        instance.setEnabled(false);
+        trace("Disable %s (rowsToShow expired)\n", instance.name().c_str());
+        return;
+    }
+    setUpCamera(*camera_, instance);
+    instance.update(*camera_, movementSeconds);
+}
+
+void ScriptPlayer::restart()
+{
+    for (const auto& instance : instances_) {
+        instance->setSampleTriggering(false);
+        instance->setEnabled(false);
+        instance->destruct();
+    }
+    rewindTimeSource();
+    previousTime_ = 0;
+    nextInstruction_ = 0;
+    ++restarts_;
+    trace("LOOPING\n");
+}
+
+void ScriptPlayer::infoPrint(int column, int row, const char* format, ...)
+{
+    if (!infoMode_ || !infoOverlay_ || !camera_)
+        return;
+    va_list args;
+    va_start(args, format);
+    const std::string text = formatTextV(format, args);
+    va_end(args);
+    infoOverlay_->print(*camera_, column, row, text);
 }
 
 void ScriptPlayer::trace(const char* format, ...) const

@@ -10,10 +10,19 @@
 // relies on (it picks the offline sound output, so a `Song` or `AudioStream` script needs
 // no sound card either); a script that begins with `Info` writes "parameters.txt".
 //
-// Playback then executes the instructions in list order as the script time reaches them
-// (executeDueInstructions); the frame update drives that, renders the instances and
-// replays the list from the start when the time source has ended. One frame, as far as
-// the time source goes, on the main thread:
+// Playback: the program calls frameUpdate(seconds) once per displayed frame with the
+// wall-clock seconds of the frame (a screen mode must be set). In this order it limits
+// the seconds to 0.5, reads the script time, executes the instructions that have come
+// due, sorts the instances by Layer (stable: equal layers keep construction order),
+// takes the sample-trigger snapshot, begins the scene, and for each constructed
+// instance: applies its sample block once per triggered sample number, skips it unless
+// Enabled, advances its common envelopes, counts the rows for RowsToShow, sets the
+// camera up from its common variables and calls its update, which renders it. Then the
+// info overlay (info mode), the end of the scene, the present, and the restart when the
+// time source has ended: every instance destructed, the list replayed from the start on
+// the next frame.
+//
+// The steps of one frame that belong to the time source, on the main thread:
 //
 //   mixOfflineSound(n, fps)           offline only: the sound up to video frame n
 //   Time t = readTime(seconds)        the script time (seconds already limited)
@@ -40,6 +49,7 @@
 
 #include "components/component.h"
 #include "components/component_type.h"
+#include "player/info_overlay.h"
 #include "player/instruction.h"
 #include "player/sample_triggers.h"
 #include "player/sound_library.h"
@@ -47,6 +57,8 @@
 #include "script/script_builder.h"
 
 namespace mirva {
+
+class Camera;
 
 class ScriptPlayer final : public ScriptBuilder {
 public:
@@ -74,6 +86,23 @@ public:
     void Skip(Time time, Time target, int line) override;
     Component* findInstance(const std::string& name) override;
     const ComponentType* findComponentType(const std::string& name) override;
+
+    // One frame of the show: time, instructions, every visible instance rendered in layer
+    // order, the info overlay, present, and the restart after the end. `seconds` is the
+    // wall-clock time of the frame; more than 0.5 counts as 0.5. Needs a screen mode.
+    void frameUpdate(float seconds);
+    // One line of info-overlay text at a grid cell of the overlay; nothing unless the
+    // script is in info mode.
+    void infoPrint(int column, int row, const char* format, ...) __attribute__((format(printf, 4, 5)));
+    // How many times the script has restarted since it was loaded (each end of the time
+    // source seen by a frame update counts once).
+    int restarts() const { return restarts_; }
+    // The script time of the last frame update (0 after the load and after a restart).
+    Time previousTime() const { return previousTime_; }
+    // The camera every instance is rendered with; null before a screen mode was set.
+    Camera* camera() const { return camera_.get(); }
+    // The info mode's overlay; null unless in info mode with a screen mode set.
+    InfoOverlay* infoOverlay() const { return infoOverlay_.get(); }
 
     // Executes, in list order, every instruction not yet executed whose time is at most
     // `time`.
@@ -108,6 +137,11 @@ public:
 
 private:
     void load(const std::string& scriptPath);
+    // The camera, and in info mode the overlay's font, once a screen mode is set.
+    void prepareGraphics();
+    // Step 8 of the frame for one instance: sample block, Enabled, envelopes, rows, render.
+    void renderInstance(Component& instance, std::int32_t rowsElapsed, float movementSeconds);
+    void restart();
     // The checks every block of Set, Begin and SampleMessageBegin goes through: known,
     // not a construction parameter, a usable SampleNumber. Fills in the identifiers.
     void checkBlock(const char* command, const Component& instance, std::vector<Variable>& block, int line) const;
@@ -120,7 +154,11 @@ private:
     std::unique_ptr<TimeSource> timeSource_;
     SampleTriggers sampleTriggers_;
     std::size_t nextInstruction_ = 0;
+    Time previousTime_ = 0;
+    int restarts_ = 0;
     bool infoMode_ = false;
+    std::unique_ptr<Camera> camera_;
+    std::unique_ptr<InfoOverlay> infoOverlay_;
     TraceSink traceSink_;
     // Last, so that it is freed first: the mixing thread calls the synchronizers of the
     // time source and the sample triggers until the library is freed.

@@ -233,11 +233,24 @@ TEST_F(Cameras, TheSceneFlagFollowsBeginAndEnd)
     EXPECT_FATAL(camera.endScene(), "DirectX error - Camera: device->EndScene  D3DERR_INVALIDCALL");
 }
 
-TEST_F(Cameras, AnEmptyRectangleIsAViewportError)
+// A script may squeeze an instance's Viewport to nothing; that instance then draws and
+// clears nothing instead of ending the program.
+TEST_F(Cameras, AnEmptyRectangleKeepsTheViewportAndClearsNothing)
 {
-    Camera camera;
-    camera.right = camera.left;
-    EXPECT_FATAL(camera.setViewport(), "DirectX error - Camera: SetViewport  D3DERR_INVALIDCALL");
+    Camera whole;
+    whole.clear(kGreen, true, true, 1.0f);
+    Camera empty;
+    empty.left = 0.25f;
+    empty.right = 0.25f + 0.5f / 64.0f;   // half a pixel wide
+    EXPECT_FALSE(empty.coversPixels());
+    empty.setViewport();
+    D3DVIEWPORT8 viewport;
+    device()->GetViewport(&viewport);
+    EXPECT_EQ(viewport.Width, 64u);
+    empty.clear(kRed, true, true, 1.0f);
+    const Picture picture = flipAndRead();
+    EXPECT_COLOR(picture.at(16, 10), kGreen);
+    EXPECT_TRUE(whole.coversPixels());
 }
 
 }  // namespace

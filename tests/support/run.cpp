@@ -1,15 +1,29 @@
 #include "tests/support/run.h"
 
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <stdexcept>
+#include <thread>
 
 #include "tests/support/files.h"
 
 namespace mirva::test {
 
 namespace {
+
+const char* mirvaBinary()
+{
+    const char* binary = std::getenv("MIRVA_BINARY");
+    if (!binary)
+        throw std::runtime_error("MIRVA_BINARY is not set (run the tests through ctest)");
+    return binary;
+}
 
 std::string quote(const std::string& s)
 {
@@ -23,9 +37,7 @@ std::string quote(const std::string& s)
 
 RunResult runMirva(const std::vector<std::string>& args, const std::string& workingDir)
 {
-    const char* binary = std::getenv("MIRVA_BINARY");
-    if (!binary)
-        throw std::runtime_error("MIRVA_BINARY is not set (run the tests through ctest)");
+    const char* binary = mirvaBinary();
     TempDir capture;
     std::string command = "cd " + quote(workingDir) + " && " + quote(binary);
     for (const std::string& arg : args)
@@ -40,6 +52,63 @@ RunResult runMirva(const std::vector<std::string>& args, const std::string& work
     result.out = readText(capture.file("out"));
     result.err = readText(capture.file("err"));
     return result;
+}
+
+MirvaProcess::MirvaProcess(const std::vector<std::string>& args, const std::string& workingDir)
+{
+    // Everything the child needs is made before the fork: it only changes folder, opens
+    // its two files and executes.
+    const std::string binary = mirvaBinary();
+    const std::string out = capture_.file("out"), err = capture_.file("err");
+    std::vector<std::string> strings = {binary};
+    strings.insert(strings.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& s : strings)
+        argv.push_back(s.data());
+    argv.push_back(nullptr);
+    pid_ = fork();
+    if (pid_ < 0)
+        throw std::runtime_error("fork failed");
+    if (pid_ == 0) {
+        // Ends with the test, even when the test itself is killed (a ctest time-out).
+        prctl(PR_SET_PDEATHSIG, SIGKILL);
+        const int outFile = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        const int errFile = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (chdir(workingDir.c_str()) != 0 || outFile < 0 || errFile < 0 || dup2(outFile, 1) < 0 ||
+            dup2(errFile, 2) < 0)
+            _exit(126);
+        execv(binary.c_str(), argv.data());
+        _exit(127);
+    }
+}
+
+MirvaProcess::~MirvaProcess()
+{
+    if (running()) {
+        kill(pid_, SIGKILL);
+        int status = 0;
+        waitpid(pid_, &status, 0);
+    }
+}
+
+bool MirvaProcess::running()
+{
+    if (exitCode_ || pid_ <= 0)
+        return false;
+    int status = 0;
+    if (waitpid(pid_, &status, WNOHANG) != pid_)
+        return true;
+    exitCode_ = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return false;
+}
+
+std::optional<int> MirvaProcess::wait(double seconds)
+{
+    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (running() && std::chrono::steady_clock::now() < end)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    running();
+    return exitCode_;
 }
 
 }  // namespace mirva::test

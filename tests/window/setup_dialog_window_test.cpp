@@ -15,6 +15,7 @@
 #include "app/setup_dialog_window.h"
 #include "engine/dx_driver.h"
 #include "platform/d3d8/window.h"
+#include "tests/window/window_contents.h"
 
 namespace mirva::test {
 namespace {
@@ -23,11 +24,8 @@ class SetupDialogWindowTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        std::string reason;
-        if (!displayAvailable(&reason))
-            GTEST_SKIP() << "no X display to open a window on (" << reason << ")";
-        if (std::system("command -v xdotool > /dev/null") != 0)
-            GTEST_SKIP() << "xdotool is not installed";
+        if (const std::string reason = whyNoTyping(); !reason.empty())
+            GTEST_SKIP() << reason;
         dxDriver().rememberedSelection() = {};
     }
     void TearDown() override { dxDriver().rememberedSelection() = {}; }

@@ -11,4 +11,16 @@ namespace mirva::test {
 // in `error` when the window is not an X11 window.
 std::vector<std::uint32_t> windowPixels(void* sdlWindow, int width, int height, std::string& error);
 
+// The same for any X window on the display of $DISPLAY (another process's window, by
+// its id), whole: its size comes back in `width` and `height`.
+std::vector<std::uint32_t> xWindowPixels(unsigned long window, int& width, int& height, std::string& error);
+
+// Why windows cannot be typed at here (no display to open them on, no xdotool); empty
+// when they can.
+std::string whyNoTyping();
+
+// Takes the keyboard focus away from every window, as when the user turns to another
+// program.
+bool xFocusNowhere(std::string& error);
+
 }  // namespace mirva::test

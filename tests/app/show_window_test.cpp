@@ -1,0 +1,87 @@
+// The show's window without a window: which resizes rebuild, how keys become
+// virtual-key codes, and what the program says where no display can be had.
+#include <SDL2/SDL_keycode.h>
+
+#include <cstdlib>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "app/key_map.h"
+#include "app/keys.h"
+#include "app/show_window.h"
+#include "tests/support/files.h"
+#include "tests/support/run.h"
+
+namespace mirva::test {
+namespace {
+
+TEST(ResizeWatch, OnlyAChangedSizeAbove16PixelsRebuilds)
+{
+    ResizeWatch watch(640, 480);
+    EXPECT_FALSE(watch.rebuildFor(640, 480));  // unchanged
+    EXPECT_TRUE(watch.rebuildFor(320, 240));
+    EXPECT_FALSE(watch.rebuildFor(320, 240));
+    EXPECT_FALSE(watch.rebuildFor(16, 240));  // too narrow, but remembered
+    EXPECT_TRUE(watch.rebuildFor(17, 240));
+    EXPECT_FALSE(watch.rebuildFor(17, 16));
+    EXPECT_FALSE(watch.rebuildFor(0, 0));  // minimised
+    EXPECT_TRUE(watch.rebuildFor(17, 17));
+}
+
+TEST(KeyMap, TheProgramsKeysGetTheirVirtualKeyCodes)
+{
+    const std::pair<SDL_Keycode, int> keys[] = {
+        {SDLK_SPACE, vk::SPACE}, {SDLK_LEFT, vk::LEFT},     {SDLK_RIGHT, vk::RIGHT}, {SDLK_DOWN, vk::DOWN},
+        {SDLK_LSHIFT, vk::SHIFT}, {SDLK_RSHIFT, vk::SHIFT}, {SDLK_p, vk::KEY_P},     {SDLK_0, vk::KEY_0},
+        {SDLK_9, vk::KEY_9},     {SDLK_ESCAPE, vk::ESCAPE}, {SDLK_F1, vk::F1},
+        {SDLK_a, 0x41},          {SDLK_z, 0x5A},           {SDLK_F12, 0x7B},       {SDLK_UP, 0x26},
+        {SDLK_KP_0, 0x60},       {SDLK_KP_9, 0x69},        {SDLK_RETURN, 0x0D},
+    };
+    for (const auto& [sdl, code] : keys)
+        EXPECT_EQ(virtualKeyCode(sdl), code) << "SDL key " << sdl;
+    EXPECT_EQ(virtualKeyCode(SDLK_MENU), 0);  // no code: not recorded
+}
+
+// Sets an environment variable for the scope.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const char* value) : name_(name)
+    {
+        if (const char* old = std::getenv(name))
+            old_ = old, had_ = true;
+        if (value)
+            setenv(name, value, 1);
+        else
+            unsetenv(name);
+    }
+    ~ScopedEnv()
+    {
+        if (had_)
+            setenv(name_.c_str(), old_.c_str(), 1);
+        else
+            unsetenv(name_.c_str());
+    }
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+private:
+    std::string name_, old_;
+    bool had_ = false;
+};
+
+TEST(ShowWithoutDisplay, SaysSoInOneLinePointsToRenderAndEndsWith255)
+{
+    ScopedEnv driver("SDL_VIDEODRIVER", "offscreen");
+    TempDir dir;
+    const RunResult result = runMirva({"-usedfiles"}, dir.path().string());
+    EXPECT_EQ(result.exitCode, 255);
+    EXPECT_EQ(result.err,
+              "mirva: no display: SDL video driver 'offscreen' shows nothing - the show needs a window; "
+              "`mirva render SCRIPT --out DIR` renders a script to PNG files without one\n");
+    EXPECT_EQ(result.out, "");
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / "usedfiles.txt"));
+}
+
+}  // namespace
+}  // namespace mirva::test

@@ -1,0 +1,74 @@
+#pragma once
+// Scripts played frame by frame through the frame update on a headless screen: each
+// test loads a script written into a fresh working folder (fonts copied in when asked)
+// and reads every presented frame back.
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "platform/sound/sound_output.h"
+#include "player/script_player.h"
+#include "tests/engine/engine_fixture.h"
+#include "tests/support/files.h"
+
+namespace mirva::test {
+
+class FrameTest : public EngineTest {
+protected:
+    void SetUp() override { openScreen(64, 48); }
+    void TearDown() override
+    {
+        player.reset();
+        SoundOutput::choose(SoundOutput::Kind::Automatic);
+        EngineTest::TearDown();
+    }
+
+    // Copies a file of the show's data folder (for example "fonts/defaultfont.png") to
+    // the same place under the working folder.
+    static void copyData(const std::string& name)
+    {
+        std::filesystem::create_directories(std::filesystem::path(name).parent_path());
+        std::filesystem::copy_file(std::string(MIRVA_DATA_DIR) + "/" + name, name,
+                                   std::filesystem::copy_options::overwrite_existing);
+    }
+
+    ScriptPlayer& play(const std::string& script)
+    {
+        writeText("script.txt", script);
+        player = std::make_unique<ScriptPlayer>("script.txt");
+        player->setTraceSink([this](const std::string& text) { traces += text; });
+        return *player;
+    }
+
+    // One frame of `seconds`, read back.
+    Picture frame(float seconds)
+    {
+        player->frameUpdate(seconds);
+        return frontBuffer(device());
+    }
+    // Video frame `n` of an offline Song script at `fps`: the frame's sound, then the
+    // frame update, as the renderer does it.
+    Picture songFrame(std::uint64_t n, double fps)
+    {
+        player->mixOfflineSound(n, fps);
+        return frame(static_cast<float>(1.0 / fps));
+    }
+
+    TempDir dir;
+    ScopedWorkingDir inDir{dir.path()};
+    std::unique_ptr<ScriptPlayer> player;
+    std::string traces;
+};
+
+#define ASSERT_COLOR(actual, expected)                                                                           \
+    ASSERT_PRED2([](std::uint32_t a, std::uint32_t b) { return ::mirva::test::near(a, b); }, actual, expected) \
+        << ::mirva::test::hex(actual)
+
+inline constexpr std::uint32_t kBlack = 0xFF000000;
+inline constexpr std::uint32_t kRed = 0xFFFF0000;
+inline constexpr std::uint32_t kGreen = 0xFF00FF00;
+inline constexpr std::uint32_t kBlue = 0xFF0000FF;
+
+}  // namespace mirva::test

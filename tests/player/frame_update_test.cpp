@@ -1,0 +1,204 @@
+// The frame update on a headless screen: layer order, RowsToShow, sample blocks on the
+// frame of their trigger, the restart after the end, the camera set up from the common
+// variables, and the info overlay.
+#include <cmath>
+
+#include <gtest/gtest.h>
+
+#include "components/component.h"
+#include "engine/camera.h"
+#include "engine/texture.h"
+#include "player/instance_camera.h"
+#include "tests/player/frame_fixture.h"
+#include "tests/player/sound_script_fixture.h"
+
+namespace mirva::test {
+namespace {
+
+constexpr Time time(int order, int row)
+{
+    return order << 14 | row << 8;
+}
+
+// At tempo 120 a frame of half a second is one row.
+constexpr float kRow = 0.5f;
+
+TEST_F(FrameTest, LayerOrderDecidesWhichClearerColourWins)
+{
+    play("Enum Layers { BACK FRONT }\n"
+         "Construct Clearer red { Layer = FRONT ClearColor = 255, 0, 0 Enabled = true }\n"
+         "Construct Clearer blue { Layer = BACK ClearColor = 0, 0, 255 Enabled = true }\n"
+         "Timer 1:0:0 120 1.0\n"
+         "0:3:0 Set red { Layer = BACK }\n"
+         "0:3:0 Set blue { Layer = FRONT }\n"
+         "0:5:0 Set blue { Layer = BACK }\n");
+    EXPECT_COLOR(frame(kRow).at(10, 10), kRed);   // red comes later in layer order
+    while (player->previousTime() < time(0, 3))
+        frame(kRow);
+    EXPECT_COLOR(frontBuffer(device()).at(60, 40), kBlue);
+    while (player->previousTime() < time(0, 5))
+        frame(kRow);
+    // Equal layers keep the order they had: red, then blue.
+    EXPECT_COLOR(frontBuffer(device()).at(30, 20), kBlue);
+}
+
+TEST_F(FrameTest, RowsToShowRendersOnTheRowsCountedFromTheEnablingFrame)
+{
+    play("Enum Layers { BACK FRONT }\n"
+         "Construct Clearer back { Layer = BACK Enabled = true }\n"
+         "Construct Clearer shown { Layer = FRONT ClearColor = 0, 255, 0 RowsToShow = 4 }\n"
+         "Timer 4:0:0 120 1.0\n"
+         "1:0:0 Begin shown\n");
+    std::vector<int> greenRows;
+    while (player->previousTime() < time(1, 8)) {
+        const Picture picture = frame(kRow);
+        ASSERT_EQ(player->previousTime() & 255, 0);
+        if (near(picture.at(32, 24), kGreen))
+            greenRows.push_back(player->previousTime() >> 8);
+        else
+            ASSERT_COLOR(picture.at(32, 24), kBlack);
+    }
+    EXPECT_EQ(greenRows, (std::vector<int>{64, 65, 66, 67}));
+    EXPECT_NE(traces.find("Disable shown (rowsToShow expired)\n"), std::string::npos);
+    EXPECT_FALSE(player->instances()[1]->enabled());
+}
+
+TEST_F(FrameTest, ASampleBlockIsAppliedOnTheFrameOfItsTrigger)
+{
+    SoundOutput::choose(SoundOutput::Kind::Offline);
+    fourRowModule().write("four.mod");
+    play("Enum Layers { BACK FRONT }\n"
+         "Construct Clearer c { Layer = BACK ClearColor = 255, 0, 0 Enabled = true }\n"
+         "Construct Clearer d { Layer = FRONT ClearColor = 0, 0, 255 Viewport = 0, 0, 0.5, 1 }\n"
+         "Song \"four.mod\"\n"
+         "0:0:0 SampleMessageBegin c { SampleNumber = 3 ClearColor = 0, 255, 0 }\n"
+         "0:0:0 SampleMessageBegin d { SampleNumber = 3 Enabled = true }\n");
+    // Instrument 3 starts row 1, sample 5292: the first frame at 60 a second whose
+    // samples reach it is frame 8 (samples 5145 to 5880).
+    for (std::uint64_t n = 0; n < 8; ++n) {
+        const Picture picture = songFrame(n, 60.0);
+        ASSERT_COLOR(picture.at(10, 24), kRed) << "frame " << n;
+        ASSERT_COLOR(picture.at(50, 24), kRed) << "frame " << n;
+    }
+    const Picture triggered = songFrame(8, 60.0);
+    EXPECT_COLOR(triggered.at(50, 24), kGreen);
+    EXPECT_COLOR(triggered.at(10, 24), kBlue);   // shown in the frame that enabled it
+    EXPECT_EQ(player->instances()[1]->rowsShown(), 1);   // the row crossed in this frame
+}
+
+TEST_F(FrameTest, TheScriptRestartsAtTheEndOfTheFrameThatPassedTheEnd)
+{
+    play("Construct Clearer c { ClearColor = 255, 0, 0 Enabled = true }\n"
+         "Timer 0:4:0 120 1.0\n"
+         "0:2:0 Set c { ClearColor = 0, 255, 0 }\n");
+    EXPECT_COLOR(frame(kRow).at(5, 5), kRed);
+    while (player->previousTime() < time(0, 4))
+        frame(kRow);
+    EXPECT_EQ(player->restarts(), 0);   // exactly at the end is not past it
+    EXPECT_COLOR(frame(kRow).at(5, 5), kGreen);   // the frame that passed the end is drawn
+    EXPECT_EQ(player->restarts(), 1);
+    EXPECT_EQ(player->previousTime(), 0);
+    EXPECT_EQ(player->nextInstruction(), 0u);
+    EXPECT_EQ(traces.substr(traces.size() - 8), "LOOPING\n");
+    EXPECT_COLOR(frame(kRow).at(5, 5), kRed);   // constructed again from the start
+    EXPECT_EQ(player->previousTime(), time(0, 1));
+}
+
+TEST_F(FrameTest, AFrameOfMoreThanHalfASecondCountsAsHalf)
+{
+    play("Construct Clearer c { Enabled = true }\nTimer 1:0:0 120 1.0\n0:0:0 Set c { ClearColor = 9, 9, 9 }\n");
+    frame(0.0f);   // the timer starts at 0:0:0
+    frame(2.0f);
+    EXPECT_EQ(player->previousTime(), time(0, 1));
+    frame(-1.0f);
+    EXPECT_EQ(player->previousTime(), time(0, 1));
+}
+
+TEST_F(FrameTest, TheCameraComesFromTheInstancesCommonVariables)
+{
+    play("Construct Clearer c { Viewport = 0.5, 0, 0.2, 1.5 FOV = 60, 45 FrontBack = 1, 50 Ambient = 1, 2, 3 "
+         "ZBufferMode = COMPARE CameraMotion = 1, 2, 3, 0, 0, 0, 1, 1, 1 }\n"
+         "Timer 1:0:0 120 1.0\n");
+    frame(0.0f);
+    Camera& camera = *player->camera();
+    setUpCamera(camera, *player->instances()[0]);
+    EXPECT_FLOAT_EQ(camera.left, 0.5f);
+    EXPECT_FLOAT_EQ(camera.top, 0.0f);
+    EXPECT_FLOAT_EQ(camera.right, 0.5f);   // no width rather than a negative one
+    EXPECT_FLOAT_EQ(camera.bottom, 1.0f);
+    EXPECT_FALSE(camera.coversPixels());
+    EXPECT_NEAR(camera.horizontalFov, 1.0471976f, 1e-6);   // 60 degrees
+    EXPECT_NEAR(camera.verticalFov, 0.7853982f, 1e-6);     // 45 degrees
+    EXPECT_FLOAT_EQ(camera.nearPlane, 1.0f);
+    EXPECT_FLOAT_EQ(camera.farPlane, 50.0f);
+    EXPECT_EQ(camera.ambient & 0xFFFFFF, 0x010203u);
+    EXPECT_EQ(camera.depthMode, Camera::DEPTH_TEST);
+    EXPECT_FLOAT_EQ(camera.placement.m[3][1], 2.0f);
+    EXPECT_FLOAT_EQ(camera.view.m[3][0], -1.0f);
+    EXPECT_FLOAT_EQ(camera.view.m[3][1], -2.0f);
+    EXPECT_FLOAT_EQ(camera.view.m[3][2], -3.0f);
+}
+
+TEST_F(FrameTest, AnInstanceWithAnEmptyViewportDrawsNothing)
+{
+    play("Enum Layers { BACK FRONT }\n"
+         "Construct Clearer back { Layer = BACK ClearColor = 255, 0, 0 Enabled = true }\n"
+         "Construct Clearer c { Layer = FRONT Viewport = 0.5, 0, 0.2, 1 Enabled = true }\n"
+         "Timer 1:0:0 120 1.0\n");
+    const Picture picture = frame(kRow);
+    EXPECT_COLOR(picture.at(32, 24), kRed);
+}
+
+// The info overlay's text cells on a 640 x 480 screen: one cell is one font height of
+// pixels both ways.
+class InfoOverlayTest : public FrameTest {
+protected:
+    void SetUp() override
+    {
+        openScreen(640, 480);
+        copyData("fonts/defaultfont.png");
+    }
+    // Whether any pixel of the band of text row `row` (font height h) is lit.
+    static bool lit(const Picture& picture, int top, int bottom, int right)
+    {
+        for (int y = top; y < bottom; ++y)
+            for (int x = 0; x < right; ++x)
+                if ((picture.at(x, y) & 0xFFFFFF) != 0)
+                    return true;
+        return false;
+    }
+};
+
+TEST_F(InfoOverlayTest, InfoModeWritesOneLinePerVisibleInstanceUnderTheHeader)
+{
+    play("Info\nEnum Layers { BACK FRONT }\n"
+         "Construct Clearer c { Layer = BACK Enabled = true }\n"
+         "Construct Clearer hidden { Layer = FRONT ColorBuffer = false }\n"
+         "Timer 1:0:0 120 1.0\n");
+    const Picture picture = frame(kRow);
+    const int h = player->infoOverlay()->font().height();
+    const std::array<float, 4> grid = player->infoOverlay()->grid();
+    EXPECT_NEAR(grid[0], -1.0f, 1e-6);
+    EXPECT_NEAR(grid[1], 0.75f, 1e-6);
+    EXPECT_NEAR(grid[2], static_cast<float>(h) / 320.0f, 1e-6);
+    EXPECT_NEAR(grid[3], -static_cast<float>(h) / 320.0f, 1e-6);
+    // fps, Texmem, the time and one instance: four lines of text, nothing below them.
+    for (int row = 0; row < 4; ++row)
+        EXPECT_TRUE(lit(picture, row * h, (row + 1) * h, 200)) << "row " << row;
+    EXPECT_FALSE(lit(picture, 4 * h + 1, 480, 640));
+    EXPECT_EQ(infoTimeText(time(1, 2) | 3), "01:02:03");
+    EXPECT_EQ(infoTimeText(time(123, 45) | 200), "123:45:200");
+}
+
+TEST_F(InfoOverlayTest, WithoutInfoNoTextIsDrawnAndNoFontLoaded)
+{
+    play("Construct Clearer c { Enabled = true }\nTimer 1:0:0 120 1.0\n");
+    const Picture picture = frame(kRow);
+    EXPECT_EQ(player->infoOverlay(), nullptr);
+    EXPECT_FALSE(Texture::exists("fonts/defaultfont.png"));
+    EXPECT_FALSE(lit(picture, 0, 480, 640));
+    player->infoPrint(0, 0, "%s", "nothing");
+}
+
+}  // namespace
+}  // namespace mirva::test
