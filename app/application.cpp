@@ -26,13 +26,13 @@ std::unique_ptr<Primitive> makeBoardQuad(Material& material)
 {
     auto quad = std::make_unique<Primitive>(Primitive::TRIANGLELIST, 6, 4);
     const float w = kBoardHalfWidth, h = kBoardHalfHeight;
-    const Vertex corners[4] = {
+    const Primitive::Vertex corners[4] = {
         {.x = -w, .y = h, .nz = -1, .diffuse = 0xFFFFFFFF, .u = 0, .v = 0},
         {.x = w, .y = h, .nz = -1, .diffuse = 0xFFFFFFFF, .u = 1, .v = 0},
         {.x = w, .y = -h, .nz = -1, .diffuse = 0xFFFFFFFF, .u = 1, .v = 1},
         {.x = -w, .y = -h, .nz = -1, .diffuse = 0xFFFFFFFF, .u = 0, .v = 1},
     };
-    std::span<Vertex> vertices = quad->vertices();
+    std::span<Primitive::Vertex> vertices = quad->vertices();
     for (int i = 0; i < 4; ++i)
         vertices[static_cast<std::size_t>(i)] = corners[i];
     const WORD indices[6] = {0, 1, 2, 0, 2, 3};

@@ -123,13 +123,14 @@ protected:
     }
 
     // What the test saw last, and what mirva printed, for a failure message.
-    std::string seen() const
+    std::string seen()
     {
+        const std::string printed = "; mirva " + std::string(mirva_->running() ? "runs" : "has ended") +
+                                    " and printed: " + mirva_->out() + mirva_->err();
         if (last_.width == 0)
-            return "nothing readable; mirva printed: " + mirva_->err();
+            return "nothing readable" + printed;
         return std::to_string(last_.width) + "x" + std::to_string(last_.height) + " window, corner " +
-               hex(last_.at(5, 5)) + ", centre " + hex(last_.at(last_.width / 2, last_.height / 2)) +
-               "; mirva printed: " + mirva_->err();
+               hex(last_.at(5, 5)) + ", centre " + hex(last_.at(last_.width / 2, last_.height / 2)) + printed;
     }
 
     TempDir dir_;
