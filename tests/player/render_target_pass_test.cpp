@@ -46,6 +46,33 @@ TEST_F(RenderTargetPass, LayersBetweenBeginAndEndDrawIntoTheNamedTexture)
     EXPECT_COLOR(texture.at(60, 40), kGreen);
 }
 
+TEST_F(RenderTargetPass, ACapturedPictureShowsUpInALaterLayer)
+{
+    // A sprite of half-size 1 at depth 2 covers the middle half of the screen across and
+    // two thirds of it down (at depth 2 the screen is 4 x 3 units).
+    play("Enum Layers { SCREEN BEGIN INSIDE END SHOW }\n"
+         "Construct Clearer screen { Layer = SCREEN ClearColor = 255, 0, 0 Enabled = true }\n"
+         "Construct RenderTargetBegin begin { Layer = BEGIN MapName = \"capture\" Width = 32 Height = 32 "
+         "ZBuffer = false Alpha = false Enabled = true }\n"
+         "Construct Clearer inside { Layer = INSIDE ClearColor = 0, 255, 0 Enabled = true }\n"
+         "Construct RenderTargetEnd end { Layer = END Enabled = true }\n"
+         "Construct Sprite show { Layer = SHOW Map = \"capture\" Motion = 0, 0, 2, 0, 0, 0, 1, 1, 1 Size = 1, 1 "
+         "Enabled = true }\n"
+         "Timer 0:4:0 120 1.0\n");
+    const Picture screen = frame(0.5f);
+    EXPECT_COLOR(screen.at(32, 24), kGreen);
+    EXPECT_COLOR(screen.at(18, 10), kGreen);
+    EXPECT_COLOR(screen.at(46, 38), kGreen);
+    EXPECT_COLOR(screen.at(14, 24), kRed);
+    EXPECT_COLOR(screen.at(50, 24), kRed);
+    EXPECT_COLOR(screen.at(32, 6), kRed);
+    EXPECT_COLOR(screen.at(32, 42), kRed);
+    // After the restart both are made again and the sprite shows the new target.
+    while (player->restarts() == 0)
+        frame(0.5f);
+    EXPECT_COLOR(frame(0.5f).at(32, 24), kGreen);
+}
+
 TEST_F(RenderTargetPass, APassWithoutEndEndsWithTheFrame)
 {
     play("Enum Layers { SCREEN BEGIN INSIDE }\n"
