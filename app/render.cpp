@@ -70,17 +70,6 @@ Surface readFrontBuffer(int width, int height)
     return frame;
 }
 
-// The frames one play of the script takes at `fps`, as far as the time source can tell:
-// the frame clock reads 1/fps on the first frame, whose start instruction sets it back to
-// 0, then k/fps on frame k; the first reading past the length ends the play.
-int expectedFrames(const ScriptPlayer& player, double fps)
-{
-    const double seconds = player.timeSource().lengthSeconds();
-    if (seconds < 0.0)
-        return 0;
-    return static_cast<int>(seconds * fps) + 2;
-}
-
 // "frame DONE/TOTAL  SPEED frames/s" on stderr, a few times a second: rewritten in place
 // on a terminal, one line each time otherwise (a log file).
 class Progress {
@@ -173,6 +162,51 @@ bool parseRenderOptions(const std::vector<std::string>& args, RenderOptions& opt
     return true;
 }
 
+OfflineRenderer::OfflineRenderer(const RenderOptions& options)
+    : options_(options), window_(options.width, options.height)
+{
+    SoundOutput::choose(SoundOutput::Kind::Offline, options.wavFile);
+    dxDriver().rememberedSelection() = {};
+    bool realtime = false;
+    if (!selectScreenMode(realtime, false) || !setScreenMode(&window_))
+        Console::error("render: no %d x %d screen mode to render into", options.width, options.height);
+    player_ = std::make_unique<ScriptPlayer>(options.script);
+}
+
+OfflineRenderer::~OfflineRenderer()
+{
+    player_->mixOfflineSound(static_cast<std::uint64_t>(done_), options_.fps);
+    player_.reset();
+    Texture::releaseAll();
+    restoreScreenMode();
+    SoundOutput::choose(SoundOutput::Kind::Automatic);
+}
+
+void OfflineRenderer::renderFrame()
+{
+    player_->mixOfflineSound(static_cast<std::uint64_t>(done_), options_.fps);
+    player_->frameUpdate(static_cast<float>(1.0 / options_.fps));
+    const Surface picture = readFrontBuffer(options_.width, options_.height);
+    if (!options_.outDir.empty())
+        picture.savePng((std::filesystem::path(options_.outDir) / frameFileName(done_)).string());
+    ++done_;
+}
+
+bool OfflineRenderer::finished() const
+{
+    return options_.frames > 0 ? done_ >= options_.frames : player_->restarts() > 0;
+}
+
+// The clock reads 1/fps on the first frame, whose start instruction sets it back to 0,
+// then k/fps on frame k; the first reading past the length ends the play.
+int OfflineRenderer::expectedFrames() const
+{
+    if (options_.frames > 0)
+        return options_.frames;
+    const double seconds = player_->timeSource().lengthSeconds();
+    return seconds < 0.0 ? 0 : static_cast<int>(seconds * options_.fps) + 2;
+}
+
 int render(const std::vector<std::string>& args)
 {
     RenderOptions options;
@@ -186,34 +220,15 @@ int render(const std::vector<std::string>& args)
     if (made || !std::filesystem::is_directory(options.outDir))
         Console::error("render: can't make the output folder '%s'", options.outDir.c_str());
 
-    SoundOutput::choose(SoundOutput::Kind::Offline, options.wavFile);
-    HeadlessWindow window(options.width, options.height);
-    dxDriver().rememberedSelection() = {};
-    bool realtime = false;
-    if (!selectScreenMode(realtime, false) || !setScreenMode(&window))
-        Console::error("render: no %d x %d screen mode to render into", options.width, options.height);
-
-    int done = 0;
-    {
-        ScriptPlayer player(options.script);
-        if (!options.wavFile.empty() && !player.soundStarted())
-            std::fprintf(stderr, "mirva render: the script plays no sound; no WAV file is written\n");
-        Progress progress(options.frames > 0 ? options.frames : expectedFrames(player, options.fps));
-        const auto frameSeconds = static_cast<float>(1.0 / options.fps);
-        while (options.frames > 0 ? done < options.frames : player.restarts() == 0) {
-            player.mixOfflineSound(static_cast<std::uint64_t>(done), options.fps);
-            player.frameUpdate(frameSeconds);
-            readFrontBuffer(options.width, options.height)
-                .savePng((std::filesystem::path(options.outDir) / frameFileName(done)).string());
-            ++done;
-            progress.show(done, false);
-        }
-        // The sound of the last frame too, so a WAV file lasts exactly the frames.
-        player.mixOfflineSound(static_cast<std::uint64_t>(done), options.fps);
-        progress.show(done, true);
+    OfflineRenderer renderer(options);
+    if (!options.wavFile.empty() && !renderer.player().soundStarted())
+        std::fprintf(stderr, "mirva render: the script plays no sound; no WAV file is written\n");
+    Progress progress(renderer.expectedFrames());
+    while (!renderer.finished()) {
+        renderer.renderFrame();
+        progress.show(renderer.framesDone(), false);
     }
-    Texture::releaseAll();
-    restoreScreenMode();
+    progress.show(renderer.framesDone(), true);
     return 0;
 }
 

@@ -10,10 +10,15 @@
 // to a WAV file too. Without --frames it renders until the script has ended once (the
 // frame that passes the end is the last). A progress line on stderr shows the frames
 // done, the total and the speed. The size defaults to 640x480.
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "platform/d3d8/window.h"
+
 namespace mirva {
+
+class ScriptPlayer;
 
 struct RenderOptions {
     std::string script;
@@ -27,6 +32,38 @@ struct RenderOptions {
 // Reads the arguments after the word "render"; false with the reason in `error` when
 // they are not a valid command line.
 bool parseRenderOptions(const std::vector<std::string>& args, RenderOptions& options, std::string& error);
+
+// The renderer behind the command: a headless screen of the options' size, the offline
+// sound output (with the WAV file, if any) and the script's player. One frame at a time:
+//
+//   OfflineRenderer renderer(options);
+//   while (!renderer.finished())
+//       renderer.renderFrame();   // sound, frame update, read-back, PNG file
+class OfflineRenderer {
+public:
+    explicit OfflineRenderer(const RenderOptions& options);
+    // Mixes the last frame's sound (so a WAV file lasts exactly the frames) and gives the
+    // screen back.
+    ~OfflineRenderer();
+    OfflineRenderer(const OfflineRenderer&) = delete;
+    OfflineRenderer& operator=(const OfflineRenderer&) = delete;
+
+    // The next frame: its sound, the frame update with 1/fps seconds, and the picture
+    // written to the output folder (nothing is written when it is empty).
+    void renderFrame();
+    // With a number of frames: that many are done; without: the script has ended once.
+    bool finished() const;
+    int framesDone() const { return done_; }
+    // The frames one render takes, as far as the time source can tell (0: unknown).
+    int expectedFrames() const;
+    ScriptPlayer& player() { return *player_; }
+
+private:
+    RenderOptions options_;
+    HeadlessWindow window_;
+    std::unique_ptr<ScriptPlayer> player_;
+    int done_ = 0;
+};
 
 // Arguments after the word "render". Returns the exit code; script errors are fatal.
 int render(const std::vector<std::string>& args);
