@@ -8,6 +8,7 @@
 
 #include <cmath>
 
+#include "bench/headless_screen.h"
 #include "engine/bitmap_font.h"
 #include "engine/camera.h"
 #include "engine/dx_driver.h"
@@ -16,23 +17,15 @@
 #include "engine/primitive.h"
 #include "engine/texture.h"
 #include "io/surface.h"
-#include "platform/d3d8/window.h"
 
 namespace {
 
 using namespace mirva;
 
 // A 640 x 480 headless screen for the whole run.
-HeadlessWindow& screen()
+void screen()
 {
-    static HeadlessWindow window(640, 480);
-    static const bool ready = [] {
-        bool realtime = false;
-        selectScreenMode(realtime, false);
-        return setScreenMode(&window);
-    }();
-    (void)ready;
-    return window;
+    openHeadlessScreen(640, 480);
 }
 
 void BM_ClearAndPresent640x480(benchmark::State& state)
@@ -79,11 +72,11 @@ void BM_LitTexturedPrimitive1000Triangles(benchmark::State& state)
     {
         constexpr int columns = 25, rows = 20;
         Primitive grid(Primitive::TRIANGLELIST, columns * rows * 6, (columns + 1) * (rows + 1));
-        std::span<Vertex> v = grid.vertices();
+        std::span<Primitive::Vertex> v = grid.vertices();
         for (int r = 0; r <= rows; ++r)
             for (int c = 0; c <= columns; ++c) {
                 const float angle = 3.14159265f * static_cast<float>(c) / columns;
-                Vertex& vertex = v[static_cast<std::size_t>(r * (columns + 1) + c)];
+                Primitive::Vertex& vertex = v[static_cast<std::size_t>(r * (columns + 1) + c)];
                 vertex = {.x = -std::cos(angle), .y = static_cast<float>(r) / rows * 1.5f - 0.75f,
                           .z = 3.0f - std::sin(angle), .nx = -std::cos(angle), .nz = -std::sin(angle),
                           .diffuse = 0xFFFFFFFF, .u = static_cast<float>(c) / columns,

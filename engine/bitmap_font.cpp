@@ -186,7 +186,7 @@ void BitmapFont::drawString(Camera& camera, int anchor, const std::string& text)
     const float bottom = (-h - penY0) * verticalScale;
 
     primitive_->transformation = transformation;
-    std::span<Vertex> quads;
+    std::span<Primitive::Vertex> quads;
     int count = 0;
     const auto flush = [&] {
         primitive_->unlockVertexBuffer();
@@ -206,8 +206,8 @@ void BitmapFont::drawString(Camera& camera, int anchor, const std::string& text)
         const float right = x + static_cast<float>(g.width) * horizontalScale;
         const float xs[4] = {x, right, right, x}, ys[4] = {top, top, bottom, bottom};
         for (int k = 0; k < 4; ++k) {
-            Vertex& v = quads[static_cast<std::size_t>(4 * count + k)];
-            v = Vertex{};
+            Primitive::Vertex& v = quads[static_cast<std::size_t>(4 * count + k)];
+            v = Primitive::Vertex{};
             v.x = xs[k];
             v.y = ys[k];
             v.diffuse = color;

@@ -73,7 +73,7 @@ void Primitive::restoreVideoMemory()
     createBuffers();
 }
 
-Vertex& Primitive::at(int vertex)
+Primitive::Vertex& Primitive::at(int vertex)
 {
     if (vertex < 0 || vertex >= vertexCapacity())
         Console::fatal(formatText("Primitive: vertex %d outside 0 to %d", vertex, vertexCapacity() - 1));
@@ -122,7 +122,7 @@ void Primitive::setIndex(int index, WORD vertex)
     indicesDirty_ = true;
 }
 
-std::span<Vertex> Primitive::vertices()
+std::span<Primitive::Vertex> Primitive::vertices()
 {
     verticesDirty_ = true;
     return vertices_;
@@ -134,7 +134,7 @@ std::span<WORD> Primitive::indices()
     return indices_;
 }
 
-const Vertex& Primitive::vertex(int i) const
+const Primitive::Vertex& Primitive::vertex(int i) const
 {
     return vertices_.at(static_cast<std::size_t>(i));
 }
@@ -144,7 +144,7 @@ WORD Primitive::index(int i) const
     return indices_.at(static_cast<std::size_t>(i));
 }
 
-std::span<Vertex> Primitive::lockVertexBuffer()
+std::span<Primitive::Vertex> Primitive::lockVertexBuffer()
 {
     if (!vertexBuffer_)
         return {};

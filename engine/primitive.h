@@ -6,7 +6,7 @@
 // Filling one (what mesh builders do):
 //
 //   Primitive mesh(Primitive::TRIANGLELIST, 3 * triangles, vertexCount);
-//   std::span<Vertex> v = mesh.vertices();    // every vertex, to write in place
+//   std::span<Primitive::Vertex> v = mesh.vertices();    // every vertex, to write in place
 //   v[0] = {.x = 0, .y = 1, .z = 0, .nz = -1, .diffuse = 0xFFFFFFFF, .u = 0, .v = 0};
 //   std::span<WORD> i = mesh.indices();       // 16-bit indices into the vertices
 //   i[0] = 0; ...
@@ -36,22 +36,24 @@ class Camera;
 class Light;
 class Material;
 
-// The engine's vertex: position, normal, diffuse and specular colours (0xAARRGGBB), one
-// pair of texture coordinates; 40 bytes, flexible vertex format 0x1D2. A new vertex is
-// all zero with both colours opaque black.
-struct Vertex {
-    float x = 0, y = 0, z = 0;
-    float nx = 0, ny = 0, nz = 0;
-    D3DCOLOR diffuse = 0xFF000000;
-    D3DCOLOR specular = 0xFF000000;
-    float u = 0, v = 0;
-};
-static_assert(sizeof(Vertex) == 40);
 constexpr DWORD kVertexFormat = D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_DIFFUSE | D3DFVF_SPECULAR | D3DFVF_TEX1;
 
 class Primitive : public VideoMemoryResource {
 public:
     enum Kind { POINTLIST = 0, LINELIST = 1, LINESTRIP = 2, TRIANGLELIST = 3, TRIANGLESTRIP = 4, TRIANGLEFAN = 5 };
+
+    // The engine's vertex: position, normal, diffuse and specular colours (0xAARRGGBB),
+    // one pair of texture coordinates; 40 bytes, flexible vertex format 0x1D2. A new
+    // vertex is all zero with both colours opaque black. (Kept inside Primitive: the
+    // LightWave object has a Vertex of its own, and mesh building uses both.)
+    struct Vertex {
+        float x = 0, y = 0, z = 0;
+        float nx = 0, ny = 0, nz = 0;
+        D3DCOLOR diffuse = 0xFF000000;
+        D3DCOLOR specular = 0xFF000000;
+        float u = 0, v = 0;
+    };
+    static_assert(sizeof(Vertex) == 40);
 
     // An index capacity of 0 makes a primitive without indices (drawn in vertex order).
     Primitive(int kind, int indexCapacity, int vertexCapacity, bool dynamicIndices = false,

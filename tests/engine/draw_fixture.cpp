@@ -26,7 +26,7 @@ std::unique_ptr<Primitive> DrawTest::quad(float left, float top, float right, fl
     const auto cameraX = [&](float px) { return (px / width * 2.0f - 1.0f) * z; };
     const auto cameraY = [&](float py) { return (1.0f - py / height * 2.0f) * (height / width) * z; };
     auto primitive = std::make_unique<Primitive>(Primitive::TRIANGLELIST, 6, 4);
-    std::span<mirva::Vertex> v = primitive->vertices();
+    std::span<Primitive::Vertex> v = primitive->vertices();
     const float xs[4] = {cameraX(left), cameraX(right), cameraX(right), cameraX(left)};
     const float ys[4] = {cameraY(top), cameraY(top), cameraY(bottom), cameraY(bottom)};
     const float us[4] = {0, u1, u1, 0}, vs[4] = {0, 0, v1, v1};
@@ -42,7 +42,7 @@ std::unique_ptr<Primitive> DrawTest::quad(float left, float top, float right, fl
 
 void DrawTest::setNormals(Primitive& primitive, float x, float y, float z)
 {
-    for (mirva::Vertex& v : primitive.vertices()) {
+    for (Primitive::Vertex& v : primitive.vertices()) {
         v.nx = x;
         v.ny = y;
         v.nz = z;

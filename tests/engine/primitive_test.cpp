@@ -23,7 +23,7 @@ constexpr D3DCOLOR kBlack = 0xFF000000, kRed = 0xFFFF0000;
 std::unique_ptr<Primitive> fourTriangles()
 {
     auto p = std::make_unique<Primitive>(Primitive::TRIANGLELIST, 12, 12);
-    std::span<mirva::Vertex> v = p->vertices();
+    std::span<Primitive::Vertex> v = p->vertices();
     for (int t = 0; t < 4; ++t) {
         const float left = -1.0f + 0.5f * static_cast<float>(t);
         const float xs[3] = {left, left + 0.5f, left}, ys[3] = {0.7f, 0.7f, -0.7f};
@@ -121,7 +121,7 @@ TEST_F(Primitives, NoCountsToDrawDrawNothing)
 TEST_F(Primitives, NewVerticesAreZeroWithOpaqueBlackColours)
 {
     const Primitive p(Primitive::TRIANGLELIST, 3, 3);
-    const mirva::Vertex& v = p.vertex(2);
+    const Primitive::Vertex& v = p.vertex(2);
     EXPECT_EQ(v.x, 0.0f);
     EXPECT_EQ(v.nz, 0.0f);
     EXPECT_EQ(v.u, 0.0f);
@@ -264,7 +264,7 @@ TEST_F(Primitives, TheShowsCartoonShaderShadesByTheLight)
 TEST_F(Primitives, DirectWritesAreDrawnAsWritten)
 {
     Primitive p(Primitive::TRIANGLELIST, 0, 3, false, true);
-    std::span<mirva::Vertex> v = p.lockVertexBuffer();
+    std::span<Primitive::Vertex> v = p.lockVertexBuffer();
     v[0] = {.x = -1, .y = 1, .z = 1, .diffuse = kRed};
     v[1] = {.x = 1, .y = 1, .z = 1, .diffuse = kRed};
     v[2] = {.x = -1, .y = -1, .z = 1, .diffuse = kRed};
