@@ -102,8 +102,10 @@ std::string Writer2Component::shownText(const std::string& text, int line, float
 {
     const float start = static_cast<float>(upperAhead_) * static_cast<float>(line);
     const double typed = std::round(static_cast<double>(phase)) - static_cast<double>(start);
-    const std::size_t count =
-        typed <= 0.0 ? 0 : std::min({text.size(), static_cast<std::size_t>(typed), kMaxLineCharacters});
+    const std::size_t limit = std::min(text.size(), kMaxLineCharacters);
+    const std::size_t count = !(typed > 0.0)                         ? 0
+                              : typed >= static_cast<double>(limit) ? limit
+                                                                    : static_cast<std::size_t>(typed);
     std::string shown;
     shown.reserve(count);
     for (std::size_t j = 0; j < count; ++j) {

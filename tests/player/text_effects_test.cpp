@@ -212,6 +212,7 @@ TEST_F(TextEffects, Writer2CharactersRollDownToTheirOwnCode)
     EXPECT_EQ(writer.shownText("AB", 0, 9.0f), "AB");
     EXPECT_EQ(writer.shownText("~", 0, 1.0f), "\x80");   // past 127 stays at 128
     EXPECT_EQ(writer.shownText("AB", 1, 5.0f), "G");      // line 1 starts at UpperAhead
+    EXPECT_EQ(writer.shownText(std::string(2000, 'A'), 0, 5000.0f), std::string(1023, 'A'));
 }
 
 TEST_F(TextEffects, Writer2WithChangeSpeedZeroTypesFinalCharacters)
