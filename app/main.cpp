@@ -11,6 +11,7 @@
 #include "app/check.h"
 #include "app/command_line.h"
 #include "app/inspect.h"
+#include "app/render.h"
 #include "app/show_window.h"
 #include "io/console.h"
 
@@ -21,12 +22,6 @@ constexpr const char* kUsage =
     "       mirva check SCRIPT\n"
     "       mirva render SCRIPT --out DIR [--frames N] [--fps F] [--size WxH] [--wav FILE]\n"
     "       mirva inspect FILE [options]\n";
-
-int notYet(const std::string& what)
-{
-    std::fprintf(stderr, "mirva: %s is not available in this build yet\n", what.c_str());
-    return 2;
-}
 
 }  // namespace
 
@@ -41,7 +36,7 @@ int main(int argc, char** argv)
         if (command == "check")
             return mirva::check(rest);
         if (command == "render")
-            return notYet("'mirva " + command + "'");
+            return mirva::render(rest);
         if (command == "--help" || command == "-h" || command == "help") {
             std::fputs(kUsage, stdout);
             return 0;

@@ -97,6 +97,8 @@ public:
     std::array<float, 2> frontBack() const { return frontBack_.readVector2(); }
     std::uint32_t ambient() const { return ambient_.readColor(); }
     std::int32_t zBufferMode() const { return zBufferMode_; }
+    // Text components switch the depth test off in their construct.
+    void setZBufferMode(std::int32_t mode) { zBufferMode_ = mode; }
     LWScene* scene() const { return scene_; }
     const std::string& cameraName() const { return cameraName_; }
 

@@ -1,6 +1,19 @@
 #include "components/render_target_begin.h"
 
+#include "engine/camera.h"
+#include "engine/render_target.h"
+#include "engine/texture.h"
+#include "io/console.h"
+
 namespace mirva {
+
+namespace {
+
+// The target the next RenderTargetEnd ends, and whether a pass into it is open.
+RenderTarget* currentTarget = nullptr;
+bool passOpen = false;
+
+}  // namespace
 
 RenderTargetBeginComponentType::RenderTargetBeginComponentType()
     : ComponentTypeFor("RenderTargetBegin", "RenderTargetBegin. all layers between layers of RenderTargetBegin and RenderTargetEnd are rendered to texture called 'rendertarget'")
@@ -10,6 +23,80 @@ RenderTargetBeginComponentType::RenderTargetBeginComponentType()
     declareConstructionParameter(RenderTargetBeginVariable::Height, ValueType::Int, "Height");
     declareConstructionParameter(RenderTargetBeginVariable::ZBuffer, ValueType::Bool, "ZBuffer");
     declareConstructionParameter(RenderTargetBeginVariable::Alpha, ValueType::Bool, "Alpha");
+}
+
+RenderTargetBeginComponent::RenderTargetBeginComponent(const ComponentType& type) : Component(type) {}
+
+RenderTargetBeginComponent::~RenderTargetBeginComponent()
+{
+    destruct();
+}
+
+RenderTarget* RenderTargetBeginComponent::current()
+{
+    return currentTarget;
+}
+
+bool RenderTargetBeginComponent::endOpenPass(Camera& camera)
+{
+    if (!currentTarget || !passOpen)
+        return false;
+    passOpen = false;
+    currentTarget->end(camera);
+    camera.beginScene();
+    return true;
+}
+
+void RenderTargetBeginComponent::variableHook(const Variable& record)
+{
+    switch (record.identifier) {
+    case RenderTargetBeginVariable::MapName: mapName_ = record.readString(); break;
+    case RenderTargetBeginVariable::Width: width_ = record.readInt(); break;
+    case RenderTargetBeginVariable::Height: height_ = record.readInt(); break;
+    case RenderTargetBeginVariable::ZBuffer: zBuffer_ = record.readBool(); break;
+    case RenderTargetBeginVariable::Alpha: alpha_ = record.readBool(); break;
+    default: break;
+    }
+}
+
+void RenderTargetBeginComponent::construct()
+{
+    resetBase();
+    if (width_ < 1 || height_ < 1)
+        Console::error("RenderTargetBegin %s: the render target must be at least 1 x 1 pixels, not %d x %d",
+                       name().c_str(), width_, height_);
+    // A construct after a construct without destruct (a restart) makes a fresh target.
+    destruct();
+    target_ = std::make_unique<RenderTarget>(width_, height_, alpha_, zBuffer_);
+    currentTarget = target_.get();
+    Texture::registerRenderTarget(mapName_, *target_);
+}
+
+void RenderTargetBeginComponent::destruct()
+{
+    if (!target_)
+        return;
+    if (currentTarget == target_.get()) {
+        currentTarget = nullptr;
+        passOpen = false;
+    }
+    // Only the entry that still shows this target: a later RenderTargetBegin may have
+    // registered its own under the same name.
+    if (Texture::exists(mapName_) && Texture::getD3DSurface(mapName_).texture() == target_->texture())
+        Texture::release(mapName_);
+    target_.reset();
+}
+
+void RenderTargetBeginComponent::update(Camera& camera, float /*seconds*/)
+{
+    if (!target_)
+        return;
+    // A pass of another instance still open ends where this one begins.
+    endOpenPass(camera);
+    camera.endScene();
+    currentTarget = target_.get();
+    target_->begin(camera);
+    passOpen = true;
 }
 
 }  // namespace mirva

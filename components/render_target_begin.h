@@ -1,15 +1,23 @@
 #pragma once
 // RenderTargetBegin: from its place in the layer order on, rendering goes into a texture
-// (named by MapName) until a RenderTargetEnd.
+// until a RenderTargetEnd. The texture stands in the texture table under MapName, so a
+// later layer (a material, a sprite) draws the captured picture like any image.
 //
-// What it loads and draws comes with the component's own work; until then an instance
-// constructs (resetting its common variables) and renders nothing.
+// Each instance owns the render target its construct makes (Width x Height, with a depth
+// buffer when ZBuffer, with alpha when Alpha); its update begins that target, which
+// becomes the current one for the RenderTargetEnd that follows. Several instances may
+// capture several passes in one frame. A pass still open when the layers are done is
+// ended by the frame update (endOpenPass), so the next frame starts on the screen.
 #include <cstdint>
+#include <memory>
+#include <string>
 
 #include "components/component.h"
 #include "components/component_type.h"
 
 namespace mirva {
+
+class RenderTarget;
 
 // Identifiers of the RenderTargetBegin's own variables.
 namespace RenderTargetBeginVariable {
@@ -24,10 +32,26 @@ enum : std::int32_t {
 
 class RenderTargetBeginComponent final : public Component {
 public:
-    using Component::Component;
-    void construct() override { resetBase(); }
-    void destruct() override {}
-    void update(Camera& /*camera*/, float /*seconds*/) override {}
+    explicit RenderTargetBeginComponent(const ComponentType& type);
+    ~RenderTargetBeginComponent() override;
+    void construct() override;
+    void destruct() override;
+    void update(Camera& camera, float seconds) override;
+    void variableHook(const Variable& record) override;
+
+    // The render target of the most recent construct or update still alive; null when none.
+    static RenderTarget* current();
+    // Ends the pass into the current render target, if one is open, and begins the scene
+    // on the screen again. False when no pass was open.
+    static bool endOpenPass(Camera& camera);
+
+private:
+    std::string mapName_;
+    std::int32_t width_ = 0;
+    std::int32_t height_ = 0;
+    bool zBuffer_ = false;
+    bool alpha_ = false;
+    std::unique_ptr<RenderTarget> target_;
 };
 
 class RenderTargetBeginComponentType final : public ComponentTypeFor<RenderTargetBeginComponent> {

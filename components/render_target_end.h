@@ -1,8 +1,6 @@
 #pragma once
-// RenderTargetEnd: sends rendering back to the screen at its place in the layer order.
-//
-// What it loads and draws comes with the component's own work; until then an instance
-// constructs (resetting its common variables) and renders nothing.
+// RenderTargetEnd: sends rendering back to the screen at its place in the layer order,
+// ending the pass that a RenderTargetBegin opened. Without an open pass it does nothing.
 #include <cstdint>
 
 #include "components/component.h"
@@ -15,7 +13,7 @@ public:
     using Component::Component;
     void construct() override { resetBase(); }
     void destruct() override {}
-    void update(Camera& /*camera*/, float /*seconds*/) override {}
+    void update(Camera& camera, float seconds) override;
 };
 
 class RenderTargetEndComponentType final : public ComponentTypeFor<RenderTargetEndComponent> {

@@ -1,14 +1,19 @@
 #pragma once
-// Scroller: one line of bitmap-font text moving sideways at a constant rate.
-//
-// What it loads and draws comes with the component's own work; until then an instance
-// constructs (resetting its common variables) and renders nothing.
+// Scroller: one line of bitmap-font text moving sideways at a constant rate. The text is
+// centred on (Position x + phase, Position y) at depth 1, and the phase grows by Speed
+// units per second; construct starts it again at 0. Size and Col go to the loaded font,
+// so they take effect from the Construct block on (before it there is no font to hold
+// them, and they are dropped). The glyphs are multiplied by Col, alpha included.
 #include <cstdint>
+#include <memory>
+#include <string>
 
 #include "components/component.h"
 #include "components/component_type.h"
 
 namespace mirva {
+
+class BitmapFont;
 
 // Identifiers of the Scroller's own variables.
 namespace ScrollerVariable {
@@ -26,10 +31,24 @@ enum : std::int32_t {
 
 class ScrollerComponent final : public Component {
 public:
-    using Component::Component;
-    void construct() override { resetBase(); }
-    void destruct() override {}
-    void update(Camera& /*camera*/, float /*seconds*/) override {}
+    explicit ScrollerComponent(const ComponentType& type);
+    ~ScrollerComponent() override;
+    void construct() override;
+    void destruct() override { font_.reset(); }
+    void update(Camera& camera, float seconds) override;
+    void variableHook(const Variable& record) override;
+
+    float phase() const { return phase_; }
+    BitmapFont* font() const { return font_.get(); }
+
+private:
+    std::string fontFile_;
+    std::string text_;
+    std::unique_ptr<BitmapFont> font_;
+    float x_ = 0.0f, y_ = 0.0f;
+    float phase_ = 0.0f;
+    float speed_ = 1.0f;
+    std::int32_t blend_ = 4;  // BLEND
 };
 
 class ScrollerComponentType final : public ComponentTypeFor<ScrollerComponent> {

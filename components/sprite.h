@@ -2,9 +2,15 @@
 // Sprite: one textured square, moved by its Motion or drawn at every object of a scene
 // that has its Name.
 //
-// What it loads and draws comes with the component's own work; until then an instance
-// constructs (resetting its common variables) and renders nothing.
+// Map names the texture: an image file, or the MapName of a RenderTargetBegin constructed
+// before it, which shows what that pass captured. The glyphs of the texture are
+// multiplied by Diffuse and Specular is added; fully transparent texels are not drawn.
+// Size is the half-size of the square; Size, Diffuse, Specular and Motion may be
+// envelopes. Drawn without depth test unless the script sets ZBufferMode after the
+// construct.
 #include <cstdint>
+#include <memory>
+#include <string>
 
 #include "components/component.h"
 #include "components/component_type.h"
@@ -25,12 +31,31 @@ enum : std::int32_t {
 };
 }
 
+class TexturedQuad;
+
 class SpriteComponent final : public Component {
 public:
-    using Component::Component;
-    void construct() override { resetBase(); }
-    void destruct() override {}
-    void update(Camera& /*camera*/, float /*seconds*/) override {}
+    explicit SpriteComponent(const ComponentType& type);
+    ~SpriteComponent() override;
+    void construct() override;
+    void destruct() override;
+    void update(Camera& camera, float seconds) override;
+    void variableHook(const Variable& record) override;
+
+    TexturedQuad* quad() const { return quad_.get(); }
+
+private:
+    void resetOwnVariables();
+
+    std::string map_;
+    std::string name_;
+    std::int32_t blend_ = 4;    // BLEND
+    std::int32_t filter_ = 8;   // TRILINEAR
+    Variable motion_;
+    Variable size_;
+    Variable diffuse_;
+    Variable specular_;
+    std::unique_ptr<TexturedQuad> quad_;
 };
 
 class SpriteComponentType final : public ComponentTypeFor<SpriteComponent> {

@@ -1,12 +1,14 @@
 #pragma once
 // Writer2: several lines of bitmap-font text, typed out character by character.
 //
-// What it loads and draws comes with the component's own work; until then an instance
-// constructs (resetting its common variables) and renders nothing.
+// Line i starts UpperAhead * i phase units in; character j of it appears when the
+// rounded phase passes UpperAhead * i + j, first ChangeSpeed * Changing codes above its
+// own, and counts down to it over the next Changing phase units.
 #include <cstdint>
+#include <string>
 
-#include "components/component.h"
 #include "components/component_type.h"
+#include "components/text_writer.h"
 
 namespace mirva {
 
@@ -33,12 +35,26 @@ enum : std::int32_t {
 };
 }
 
-class Writer2Component final : public Component {
+class Writer2Component final : public TextWriter {
 public:
-    using Component::Component;
-    void construct() override { resetBase(); }
-    void destruct() override {}
-    void update(Camera& /*camera*/, float /*seconds*/) override {}
+    explicit Writer2Component(const ComponentType& type);
+    void construct() override;
+    void update(Camera& camera, float seconds) override;
+    void variableHook(const Variable& record) override;
+
+    // What line `line` shows of `text` at `phase`: the characters typed so far, those
+    // still rolling drawn with the codes above their own.
+    std::string shownText(const std::string& text, int line, float phase) const;
+    // The font blend the flags choose.
+    int blend() const;
+
+private:
+    bool blend_ = true;
+    bool add_ = false;
+    bool mul_ = false;
+    std::int32_t upperAhead_ = 4;
+    std::int32_t changing_ = 4;
+    std::int32_t changeSpeed_ = 1;
 };
 
 class Writer2ComponentType final : public ComponentTypeFor<Writer2Component> {

@@ -101,6 +101,16 @@ void Camera::endScene()
 
 void Camera::clear(D3DCOLOR color, bool clearColor, bool clearDepth, float depth)
 {
+    IDirect3DDevice8* device = dxDriver().drawingDevice();
+    if (clearDepth) {
+        // A target without a depth buffer (a render target made without one) has no
+        // depth to clear.
+        IDirect3DSurface8* depthSurface = nullptr;
+        if (SUCCEEDED(device->GetDepthStencilSurface(&depthSurface)) && depthSurface)
+            depthSurface->Release();
+        else
+            clearDepth = false;
+    }
     if ((!clearColor && !clearDepth) || !coversPixels())
         return;
     setViewport();
@@ -108,7 +118,7 @@ void Camera::clear(D3DCOLOR color, bool clearColor, bool clearDepth, float depth
     const D3DRECT rect{static_cast<long>(left * width), static_cast<long>(top * height),
                        static_cast<long>(right * width), static_cast<long>(bottom * height)};
     const DWORD flags = (clearColor ? D3DCLEAR_TARGET : 0) | (clearDepth ? D3DCLEAR_ZBUFFER : 0);
-    if (HRESULT hr = dxDriver().drawingDevice()->Clear(1, &rect, flags, color, depth, 0); FAILED(hr))
+    if (HRESULT hr = device->Clear(1, &rect, flags, color, depth, 0); FAILED(hr))
         DXDriver::directXError("Camera: Clear ", hr);
 }
 

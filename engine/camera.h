@@ -28,7 +28,8 @@ public:
     bool coversPixels() const;
     void beginScene();
     void endScene();
-    // Clears the camera's rectangle: the colour buffer and/or the depth buffer.
+    // Clears the camera's rectangle: the colour buffer and/or the depth buffer (when the
+    // current target has one).
     void clear(D3DCOLOR color, bool clearColor, bool clearDepth, float depth);
 
     // The projection of a draw. A non-zero depth offset moves the depth of the geometry

@@ -1,5 +1,7 @@
 #include "player/audio_stream_source.h"
 
+#include <algorithm>
+
 #include "io/console.h"
 #include "player/script_player.h"
 #include "player/sound_library.h"
@@ -34,6 +36,12 @@ std::string AudioStreamSource::describe() const
     return formatText("AudioStream %s, %.2f s, tempo %d, time multiplier %g", file_.c_str(),
                       BASS_StreamGetLength(stream()) / kBytesPerSecond, clock_.tempo(),
                       static_cast<double>(timeMultiplier_));
+}
+
+double AudioStreamSource::lengthSeconds() const
+{
+    return std::min(BASS_StreamGetLength(stream()) / kBytesPerSecond,
+                    FrameClock::secondsOf(kEndTime, clock_.tempo()));
 }
 
 void AudioStreamSource::rewind()

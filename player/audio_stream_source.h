@@ -31,6 +31,7 @@ public:
     // The clock jumps; the file plays on where it is.
     void skipTo(Time target) override { clock_.skipTo(target); }
     float timeMultiplier() const override { return timeMultiplier_; }
+    double lengthSeconds() const override;
 
     // Plays the file from its beginning and sets the end synchronizer; returns its length
     // in bytes. The clock goes on from where it is.

@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "components/component_registry.h"
+#include "components/render_target_begin.h"
 #include "engine/camera.h"
 #include "engine/dx_driver.h"
 #include "io/console.h"
@@ -111,6 +112,9 @@ void ScriptPlayer::frameUpdate(float seconds)
     for (const auto& instance : instances_)
         if (instance->lifecycleState() == LifecycleState::Constructed)
             renderInstance(*instance, rowsElapsed, movementSeconds);
+    // A render-target pass that no RenderTargetEnd closed ends here, so the overlay and
+    // the next frame go to the screen.
+    RenderTargetBeginComponent::endOpenPass(*camera_);
     if (infoOverlay_)
         infoOverlay_->draw(*camera_, fps, time, instances_);
     camera_->endScene();

@@ -1,6 +1,8 @@
 #include "player/song_source.h"
 
 #include "io/console.h"
+#include "io/phile.h"
+#include "platform/sound/module_info.h"
 #include "player/script_player.h"
 #include "player/sound_library.h"
 
@@ -28,6 +30,10 @@ SongSource::SongSource(const std::string& file) : ChannelSource(loadModule(file)
         Console::error("Music output initialization failed (BASS message: %s)", bassMessage());
     if (!BASS_MusicSetPositionScaler(music(), kPositionScaler))
         Console::error("Music setPositionScaling failed (BASS message: %s)", bassMessage());
+    // The length is only for people (the renderer's progress); the file loaded above.
+    if (PhileBlock bytes; Phile::tryLoad(file, bytes))
+        if (const std::optional<ModuleInfo> info = describeModule(bytes.data(), bytes.size()))
+            seconds_ = info->seconds;
 }
 
 std::string SongSource::describe() const

@@ -25,6 +25,7 @@ public:
     Time endOfMusic() const override;
     void skipTo(Time target) override;
     float timeMultiplier() const override { return 1.0f; }
+    double lengthSeconds() const override { return seconds_; }
     void setSampleSync(int sample, SampleTriggers& triggers) override;
     void removeSampleSync(int sample) override;
 
@@ -42,6 +43,7 @@ public:
 
 private:
     std::string file_;
+    double seconds_ = -1.0;  // one play of the module, from its file
     std::array<HSYNC, SampleTriggers::kSamples> sampleSync_{};
 };
 

@@ -36,6 +36,10 @@ public:
     // Jumps so that the next reading gives `target`.
     virtual void skipTo(Time target) = 0;
 
+    // How long one play of the script lasts, in seconds of frame clock or music, as far
+    // as the source knows it (Skip jumps shorten it); below 0 when it can't tell.
+    virtual double lengthSeconds() const { return -1.0; }
+
     // Factor on the frame seconds handed to the components for movement.
     virtual float timeMultiplier() const = 0;
 

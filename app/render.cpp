@@ -1,0 +1,235 @@
+#include "app/render.h"
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+
+#include <unistd.h>
+
+#include "engine/dx_driver.h"
+#include "engine/texture.h"
+#include "io/console.h"
+#include "io/surface.h"
+#include "platform/d3d8/window.h"
+#include "platform/sound/sound_output.h"
+#include "player/script_player.h"
+
+namespace mirva {
+
+namespace {
+
+constexpr const char* kUsage = "usage: mirva render SCRIPT --out DIR [--frames N] [--fps F] [--size WxH] [--wav FILE]\n";
+
+bool readInt(const std::string& text, int& value)
+{
+    std::size_t used = 0;
+    try {
+        value = std::stoi(text, &used);
+    } catch (const std::exception&) {
+        return false;
+    }
+    return used == text.size();
+}
+
+bool readDouble(const std::string& text, double& value)
+{
+    std::size_t used = 0;
+    try {
+        value = std::stod(text, &used);
+    } catch (const std::exception&) {
+        return false;
+    }
+    return used == text.size();
+}
+
+// The presented frame as an opaque image (the screen has no alpha).
+Surface readFrontBuffer(int width, int height)
+{
+    IDirect3DDevice8* device = dxDriver().drawingDevice();
+    IDirect3DSurface8* image = nullptr;
+    if (HRESULT hr = device->CreateImageSurface(static_cast<UINT>(width), static_cast<UINT>(height), D3DFMT_A8R8G8B8,
+                                                &image);
+        FAILED(hr))
+        DXDriver::directXError("render: Device->CreateImageSurface - ", hr);
+    if (HRESULT hr = device->GetFrontBuffer(image); FAILED(hr))
+        DXDriver::directXError("render: Device->GetFrontBuffer - ", hr);
+    D3DLOCKED_RECT locked;
+    if (HRESULT hr = image->LockRect(&locked, nullptr, D3DLOCK_READONLY); FAILED(hr))
+        DXDriver::directXError("render: Surface->LockRect - ", hr);
+    Surface frame(width, height);
+    for (int y = 0; y < height; ++y) {
+        const auto* row = reinterpret_cast<const std::uint32_t*>(static_cast<const BYTE*>(locked.pBits) +
+                                                                 static_cast<std::ptrdiff_t>(y) * locked.Pitch);
+        std::uint32_t* out = frame.pixels() + static_cast<std::ptrdiff_t>(y) * width;
+        for (int x = 0; x < width; ++x)
+            out[x] = row[x] | 0xFF000000;
+    }
+    image->UnlockRect();
+    image->Release();
+    return frame;
+}
+
+// "frame DONE/TOTAL  SPEED frames/s" on stderr, a few times a second: rewritten in place
+// on a terminal, one line each time otherwise (a log file).
+class Progress {
+public:
+    explicit Progress(int total)
+        : total_(total), terminal_(isatty(fileno(stderr)) != 0), start_(std::chrono::steady_clock::now())
+    {
+    }
+    void show(int done, bool last)
+    {
+        const auto now = std::chrono::steady_clock::now();
+        if (!last && now - shown_ < std::chrono::milliseconds(250))
+            return;
+        shown_ = now;
+        const double elapsed = std::chrono::duration<double>(now - start_).count();
+        const double speed = elapsed > 0.0 ? done / elapsed : 0.0;
+        const int total = last ? done : std::max(total_, done);
+        std::fprintf(stderr, "%sframe %d/%d  %.1f frames/s%s", terminal_ ? "\r" : "", done, total, speed,
+                     terminal_ && !last ? " " : "\n");
+        std::fflush(stderr);
+    }
+
+private:
+    int total_;
+    bool terminal_;
+    std::chrono::steady_clock::time_point start_;
+    std::chrono::steady_clock::time_point shown_{};
+};
+
+}  // namespace
+
+std::string frameFileName(int n)
+{
+    return formatText("frame%05d.png", n);
+}
+
+bool parseRenderOptions(const std::vector<std::string>& args, RenderOptions& options, std::string& error)
+{
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg.rfind("--", 0) != 0) {
+            if (!options.script.empty()) {
+                error = "more than one script: '" + options.script + "' and '" + arg + "'";
+                return false;
+            }
+            options.script = arg;
+            continue;
+        }
+        if (arg != "--out" && arg != "--frames" && arg != "--fps" && arg != "--size" && arg != "--wav") {
+            error = "unknown option '" + arg + "'";
+            return false;
+        }
+        if (i + 1 >= args.size()) {
+            error = "option " + arg + " needs a value";
+            return false;
+        }
+        const std::string& value = args[++i];
+        if (arg == "--out") {
+            options.outDir = value;
+        } else if (arg == "--wav") {
+            options.wavFile = value;
+        } else if (arg == "--frames") {
+            if (!readInt(value, options.frames) || options.frames < 1) {
+                error = "--frames wants a whole number of at least 1, not '" + value + "'";
+                return false;
+            }
+        } else if (arg == "--fps") {
+            if (!readDouble(value, options.fps) || !(options.fps >= 1.0 && options.fps <= 1000.0)) {
+                error = "--fps wants a number from 1 to 1000, not '" + value + "'";
+                return false;
+            }
+        } else {
+            const std::size_t x = value.find('x');
+            if (x == std::string::npos || !readInt(value.substr(0, x), options.width) ||
+                !readInt(value.substr(x + 1), options.height) || options.width < 1 || options.height < 1 ||
+                options.width > 8192 || options.height > 8192) {
+                error = "--size wants WIDTHxHEIGHT, each from 1 to 8192, not '" + value + "'";
+                return false;
+            }
+        }
+    }
+    if (options.script.empty()) {
+        error = "no script given";
+        return false;
+    }
+    if (options.outDir.empty()) {
+        error = "no output folder given (--out DIR)";
+        return false;
+    }
+    return true;
+}
+
+OfflineRenderer::OfflineRenderer(const RenderOptions& options)
+    : options_(options), window_(options.width, options.height)
+{
+    SoundOutput::choose(SoundOutput::Kind::Offline, options.wavFile);
+    dxDriver().rememberedSelection() = {};
+    bool realtime = false;
+    if (!selectScreenMode(realtime, false) || !setScreenMode(&window_))
+        Console::error("render: no %d x %d screen mode to render into", options.width, options.height);
+    player_ = std::make_unique<ScriptPlayer>(options.script);
+}
+
+OfflineRenderer::~OfflineRenderer()
+{
+    player_->mixOfflineSound(static_cast<std::uint64_t>(done_), options_.fps);
+    player_.reset();
+    Texture::releaseAll();
+    restoreScreenMode();
+    SoundOutput::choose(SoundOutput::Kind::Automatic);
+}
+
+void OfflineRenderer::renderFrame()
+{
+    player_->mixOfflineSound(static_cast<std::uint64_t>(done_), options_.fps);
+    player_->frameUpdate(static_cast<float>(1.0 / options_.fps));
+    const Surface picture = readFrontBuffer(options_.width, options_.height);
+    if (!options_.outDir.empty())
+        picture.savePng((std::filesystem::path(options_.outDir) / frameFileName(done_)).string());
+    ++done_;
+}
+
+bool OfflineRenderer::finished() const
+{
+    return options_.frames > 0 ? done_ >= options_.frames : player_->restarts() > 0;
+}
+
+// The clock reads 1/fps on the first frame, whose start instruction sets it back to 0,
+// then k/fps on frame k; the first reading past the length ends the play.
+int OfflineRenderer::expectedFrames() const
+{
+    if (options_.frames > 0)
+        return options_.frames;
+    const double seconds = player_->timeSource().lengthSeconds();
+    return seconds < 0.0 ? 0 : static_cast<int>(seconds * options_.fps) + 2;
+}
+
+int render(const std::vector<std::string>& args)
+{
+    RenderOptions options;
+    std::string error;
+    if (!parseRenderOptions(args, options, error)) {
+        std::fprintf(stderr, "mirva render: %s\n%s", error.c_str(), kUsage);
+        return 2;
+    }
+    std::error_code made;
+    std::filesystem::create_directories(options.outDir, made);
+    if (made || !std::filesystem::is_directory(options.outDir))
+        Console::error("render: can't make the output folder '%s'", options.outDir.c_str());
+
+    OfflineRenderer renderer(options);
+    if (!options.wavFile.empty() && !renderer.player().soundStarted())
+        std::fprintf(stderr, "mirva render: the script plays no sound; no WAV file is written\n");
+    Progress progress(renderer.expectedFrames());
+    while (!renderer.finished()) {
+        renderer.renderFrame();
+        progress.show(renderer.framesDone(), false);
+    }
+    progress.show(renderer.framesDone(), true);
+    return 0;
+}
+
+}  // namespace mirva

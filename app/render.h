@@ -1,0 +1,74 @@
+#pragma once
+// `mirva render SCRIPT --out DIR [--frames N] [--fps F] [--size WxH] [--wav FILE]`:
+// plays a script offline, with no window and no sound card, and writes every frame as a
+// numbered PNG file ("frame00000.png", ...) into DIR.
+//
+// Deterministic: each frame moves the script clock by exactly 1/F seconds (F = 60 by
+// default), and a `Song` or `AudioStream` script mixes exactly the samples of each frame
+// before the frame reads its time, so positions and sample triggers are the same on every
+// run, and two renders of a script give identical files. With --wav the mixed sound goes
+// to a WAV file too. Without --frames it renders until the script has ended once (the
+// frame that passes the end is the last). A progress line on stderr shows the frames
+// done, the total and the speed. The size defaults to 640x480.
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/d3d8/window.h"
+
+namespace mirva {
+
+class ScriptPlayer;
+
+struct RenderOptions {
+    std::string script;
+    std::string outDir;
+    int frames = 0;  // 0: until the script ends
+    double fps = 60.0;
+    int width = 640, height = 480;
+    std::string wavFile;
+};
+
+// Reads the arguments after the word "render"; false with the reason in `error` when
+// they are not a valid command line.
+bool parseRenderOptions(const std::vector<std::string>& args, RenderOptions& options, std::string& error);
+
+// The renderer behind the command: a headless screen of the options' size, the offline
+// sound output (with the WAV file, if any) and the script's player. One frame at a time:
+//
+//   OfflineRenderer renderer(options);
+//   while (!renderer.finished())
+//       renderer.renderFrame();   // sound, frame update, read-back, PNG file
+class OfflineRenderer {
+public:
+    explicit OfflineRenderer(const RenderOptions& options);
+    // Mixes the last frame's sound (so a WAV file lasts exactly the frames) and gives the
+    // screen back.
+    ~OfflineRenderer();
+    OfflineRenderer(const OfflineRenderer&) = delete;
+    OfflineRenderer& operator=(const OfflineRenderer&) = delete;
+
+    // The next frame: its sound, the frame update with 1/fps seconds, and the picture
+    // written to the output folder (nothing is written when it is empty).
+    void renderFrame();
+    // With a number of frames: that many are done; without: the script has ended once.
+    bool finished() const;
+    int framesDone() const { return done_; }
+    // The frames one render takes, as far as the time source can tell (0: unknown).
+    int expectedFrames() const;
+    ScriptPlayer& player() { return *player_; }
+
+private:
+    RenderOptions options_;
+    HeadlessWindow window_;
+    std::unique_ptr<ScriptPlayer> player_;
+    int done_ = 0;
+};
+
+// Arguments after the word "render". Returns the exit code; script errors are fatal.
+int render(const std::vector<std::string>& args);
+
+// The file name of frame `n`.
+std::string frameFileName(int n);
+
+}  // namespace mirva

@@ -1,0 +1,44 @@
+// Offline rendering of the show, data/scripts/deriravedivido.txt, at 640 x 480 on the
+// headless device: frames per second of `mirva render` (sound mixed, frame update, frame
+// read back and written as a PNG file), and the same without the file, to tell the
+// rendering from the PNG encoding. Each benchmark plays the show from its start; it runs
+// in the show's working directory.
+//   build/bench/mirva_render_bench
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+
+#include "app/render.h"
+
+namespace {
+
+using namespace mirva;
+
+void renderShow(benchmark::State& state, bool writeFiles)
+{
+    std::filesystem::current_path(MIRVA_DATA_DIR);
+    const std::filesystem::path out = std::filesystem::temp_directory_path() / "mirva_render_bench";
+    std::filesystem::create_directories(out);
+    RenderOptions options;
+    options.script = "scripts/deriravedivido.txt";
+    options.outDir = writeFiles ? out.string() : "";
+    OfflineRenderer renderer(options);
+    for (auto _ : state)
+        renderer.renderFrame();
+    state.counters["frames/s"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+    std::filesystem::remove_all(out);
+}
+
+void BM_RenderShowFrame640x480(benchmark::State& state)
+{
+    renderShow(state, true);
+}
+BENCHMARK(BM_RenderShowFrame640x480)->Unit(benchmark::kMillisecond)->MinTime(10.0)->UseRealTime();
+
+void BM_RenderShowFrameWithoutFile640x480(benchmark::State& state)
+{
+    renderShow(state, false);
+}
+BENCHMARK(BM_RenderShowFrameWithoutFile640x480)->Unit(benchmark::kMillisecond)->MinTime(10.0)->UseRealTime();
+
+}  // namespace

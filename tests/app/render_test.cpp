@@ -1,0 +1,181 @@
+// End to end: `mirva render` as its own process: numbered PNG frames that are the same on
+// every run, until the end of the script or for a number of frames, the sound of exactly
+// those frames in a WAV file, the progress line, and bad command lines.
+#include <filesystem>
+
+#include <gtest/gtest.h>
+#include <sndfile.h>
+
+#include "app/render.h"
+#include "io/surface.h"
+#include "tests/player/sound_script_fixture.h"
+#include "tests/support/files.h"
+#include "tests/support/run.h"
+
+namespace mirva {
+namespace {
+
+using test::runMirva;
+
+class RenderTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::filesystem::create_directories(dir.path() / "fonts");
+        std::filesystem::copy_file(std::string(MIRVA_DATA_DIR) + "/fonts/defaultfont.png",
+                                   dir.file("fonts/defaultfont.png"));
+    }
+    // The file names in folder `sub`, sorted.
+    std::vector<std::string> filesIn(const std::string& sub) const
+    {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(dir.path() / sub))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    test::TempDir dir;
+};
+
+// Text that types in, fades in and scrolls over an animated colour: every frame differs.
+constexpr const char* kShow =
+    "Enum Layers { BACK TEXT }\n"
+    "Construct Clearer bg { Layer = BACK Enabled = true ClearColor = Key 0,0,LINEAR Key 2,255,LINEAR CONSTANT "
+    "CONSTANT, 20, 40 }\n"
+    "Construct Writer2 typed { Layer = TEXT Font = \"fonts/defaultfont.png\" MaxLines = 1 Speed = 8 Enabled = true "
+    "l = 0 pos = 0, 0.5 size = 0.01, 0.01 col = 255, 255, 255 ref = 1 txt = \"typed in\" }\n"
+    "Construct Scroller s { Layer = TEXT Font = \"fonts/defaultfont.png\" Position = 0, -0.3 Speed = -0.5 "
+    "Text = \"scrolling\" Size = 0.004, 0.004 Enabled = true }\n"
+    "Timer 0:4:0 240 1.0\n";
+
+TEST_F(RenderTest, TwoRendersOfAScriptGiveIdenticalFrames)
+{
+    test::writeText(dir.file("show.txt"), kShow);
+    const std::string root = dir.path().string();
+    const auto first = runMirva({"render", "show.txt", "--out", "a", "--frames", "6", "--fps", "10", "--size", "96x72"},
+                                root);
+    ASSERT_EQ(first.exitCode, 0) << first.err;
+    const auto second = runMirva({"render", "show.txt", "--frames", "6", "--out", "b", "--size", "96x72", "--fps", "10"},
+                                 root);
+    ASSERT_EQ(second.exitCode, 0) << second.err;
+    const std::vector<std::string> expected{"frame00000.png", "frame00001.png", "frame00002.png",
+                                            "frame00003.png", "frame00004.png", "frame00005.png"};
+    ASSERT_EQ(filesIn("a"), expected);
+    ASSERT_EQ(filesIn("b"), expected);
+    for (const std::string& name : expected)
+        EXPECT_EQ(test::readFile(dir.file("a/" + name)), test::readFile(dir.file("b/" + name))) << name;
+    EXPECT_NE(test::readFile(dir.file("a/frame00001.png")), test::readFile(dir.file("a/frame00005.png")));
+    const Surface frame(dir.file("a/frame00003.png"));
+    EXPECT_EQ(frame.width(), 96);
+    EXPECT_EQ(frame.height(), 72);
+    EXPECT_EQ(frame.pixel(0, 71) >> 24, 0xFFu);   // opaque, like a screen
+    EXPECT_NE(first.err.find("frame 6/6"), std::string::npos) << first.err;
+    EXPECT_NE(first.err.find("frames/s"), std::string::npos) << first.err;
+}
+
+TEST_F(RenderTest, WithoutFramesItRendersUntilTheScriptHasEndedOnce)
+{
+    // Four rows at tempo 240 last one second: at 8 frames a second the clock reads 1/8 on
+    // frame 0 (whose start instruction sets it back to 0), k/8 on frame k, and passes the
+    // end on frame 9.
+    test::writeText(dir.file("show.txt"), kShow);
+    const auto result = runMirva({"render", "show.txt", "--out", "frames", "--fps", "8", "--size", "32x24"},
+                                 dir.path().string());
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(filesIn("frames").size(), 10u);
+    EXPECT_EQ(filesIn("frames").back(), "frame00009.png");
+    EXPECT_NE(result.err.find("frame 10/10"), std::string::npos) << result.err;
+}
+
+TEST_F(RenderTest, ASongScriptWritesTheSoundOfExactlyItsFrames)
+{
+    test::fourRowModule().write(dir.file("four.mod"));
+    test::writeText(dir.file("song.txt"), "Construct Clearer c { Enabled = true }\nSong \"four.mod\"\n");
+    const auto result = runMirva({"render", "song.txt", "--out", "f", "--size", "16x16", "--wav", "song.wav"},
+                                 dir.path().string());
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    // The module's 4 rows end in frame 29 at 60 frames a second: 30 frames, 30 * 735
+    // samples of sound.
+    EXPECT_EQ(filesIn("f").size(), 30u);
+    SF_INFO info{};
+    SNDFILE* wav = sf_open(dir.file("song.wav").c_str(), SFM_READ, &info);
+    ASSERT_NE(wav, nullptr);
+    sf_close(wav);
+    EXPECT_EQ(info.frames, 30 * 735);
+    EXPECT_EQ(info.channels, 2);
+    EXPECT_EQ(info.samplerate, 44100);
+}
+
+TEST_F(RenderTest, ABadCommandLineSaysWhatIsWrong)
+{
+    const std::string root = dir.path().string();
+    const auto noOut = runMirva({"render", "show.txt"}, root);
+    EXPECT_EQ(noOut.exitCode, 2);
+    EXPECT_EQ(noOut.err.substr(0, noOut.err.find('\n')), "mirva render: no output folder given (--out DIR)");
+    const auto size = runMirva({"render", "show.txt", "--out", "x", "--size", "0x10"}, root);
+    EXPECT_EQ(size.exitCode, 2);
+    EXPECT_EQ(size.err.substr(0, size.err.find('\n')),
+              "mirva render: --size wants WIDTHxHEIGHT, each from 1 to 8192, not '0x10'");
+    const auto fps = runMirva({"render", "show.txt", "--out", "x", "--fps", "fast"}, root);
+    EXPECT_EQ(fps.err.substr(0, fps.err.find('\n')), "mirva render: --fps wants a number from 1 to 1000, not 'fast'");
+    const auto unknown = runMirva({"render", "show.txt", "--out", "x", "--loop"}, root);
+    EXPECT_EQ(unknown.err.substr(0, unknown.err.find('\n')), "mirva render: unknown option '--loop'");
+    const auto missing = runMirva({"render", "show.txt", "--out", "x", "--frames"}, root);
+    EXPECT_EQ(missing.err.substr(0, missing.err.find('\n')), "mirva render: option --frames needs a value");
+}
+
+TEST_F(RenderTest, AScriptErrorEndsWithItsMessage)
+{
+    const auto result = runMirva({"render", "none.txt", "--out", "x"}, dir.path().string());
+    EXPECT_EQ(result.exitCode, 255);
+    EXPECT_NE(result.err.find("script file 'none.txt' not found"), std::string::npos) << result.err;
+}
+
+TEST_F(RenderTest, TheShowRendersItsTitle)
+{
+    const std::string out = dir.file("show");
+    const auto result = runMirva({"render", "scripts/deriravedivido.txt", "--out", out, "--frames", "24", "--fps",
+                                  "10", "--size", "160x120"},
+                                 MIRVA_DATA_DIR);
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    // At 2.3 s the title has faded in: gold letters on the dark sky.
+    const Surface frame(out + "/frame00023.png");
+    int gold = 0;
+    for (int y = 0; y < frame.height(); ++y)
+        for (int x = 0; x < frame.width(); ++x) {
+            const std::uint32_t p = frame.pixel(x, y);
+            gold += (p >> 16 & 0xFF) > 150 && (p >> 8 & 0xFF) > 110 && (p & 0xFF) < 140;
+        }
+    EXPECT_GT(gold, 20);
+    EXPECT_FALSE(std::filesystem::exists(std::string(MIRVA_DATA_DIR) + "/parameters.txt"));
+}
+
+TEST(RenderOptions, DefaultsAndValues)
+{
+    RenderOptions options;
+    std::string error;
+    ASSERT_TRUE(parseRenderOptions({"s.txt", "--out", "o", "--frames", "12", "--fps", "25.5", "--size", "320x200",
+                                    "--wav", "w.wav"},
+                                   options, error))
+        << error;
+    EXPECT_EQ(options.script, "s.txt");
+    EXPECT_EQ(options.frames, 12);
+    EXPECT_DOUBLE_EQ(options.fps, 25.5);
+    EXPECT_EQ(options.width, 320);
+    EXPECT_EQ(options.height, 200);
+    EXPECT_EQ(options.wavFile, "w.wav");
+    RenderOptions defaults;
+    ASSERT_TRUE(parseRenderOptions({"s.txt", "--out", "o"}, defaults, error));
+    EXPECT_EQ(defaults.frames, 0);
+    EXPECT_DOUBLE_EQ(defaults.fps, 60.0);
+    EXPECT_EQ(defaults.width, 640);
+    EXPECT_EQ(defaults.height, 480);
+    RenderOptions two;
+    EXPECT_FALSE(parseRenderOptions({"a.txt", "b.txt", "--out", "o"}, two, error));
+    EXPECT_EQ(error, "more than one script: 'a.txt' and 'b.txt'");
+    EXPECT_EQ(frameFileName(123), "frame00123.png");
+}
+
+}  // namespace
+}  // namespace mirva
