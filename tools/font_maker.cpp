@@ -69,29 +69,29 @@ struct FreeType {
 
 }  // namespace
 
-Surface makeFontImage(const FontSpec& spec)
+Surface makeFontImage(const FontSpec& desc)
 {
-    if (spec.pixelSize < 1 || spec.pixelSize > 256 || spec.first < 0 || spec.first > spec.last || spec.last > 255 ||
-        spec.extraAdvance < 0 || spec.glow < 0 || spec.glow > 16)
-        Console::fatal(formatText("fontmaker: bad font specification (size %d, codes %d to %d, extra advance %d, "
+    if (desc.pixelSize < 1 || desc.pixelSize > 256 || desc.first < 0 || desc.first > desc.last || desc.last > 255 ||
+        desc.extraAdvance < 0 || desc.glow < 0 || desc.glow > 16)
+        Console::fatal(formatText("fontmaker: bad font description (size %d, codes %d to %d, extra advance %d, "
                                   "glow %d)",
-                                  spec.pixelSize, spec.first, spec.last, spec.extraAdvance, spec.glow));
+                                  desc.pixelSize, desc.first, desc.last, desc.extraAdvance, desc.glow));
     FreeType ft;
     if (FT_Init_FreeType(&ft.library) != 0)
         Console::fatal("fontmaker: FreeType did not start");
-    if (FT_New_Face(ft.library, spec.fontFile.c_str(), 0, &ft.face) != 0)
-        Console::fatal("fontmaker: couldn't read font '" + spec.fontFile + "'");
-    if (FT_Set_Pixel_Sizes(ft.face, 0, static_cast<FT_UInt>(spec.pixelSize)) != 0)
-        Console::fatal(formatText("fontmaker: '%s' has no size of %d pixels", spec.fontFile.c_str(), spec.pixelSize));
+    if (FT_New_Face(ft.library, desc.fontFile.c_str(), 0, &ft.face) != 0)
+        Console::fatal("fontmaker: couldn't read font '" + desc.fontFile + "'");
+    if (FT_Set_Pixel_Sizes(ft.face, 0, static_cast<FT_UInt>(desc.pixelSize)) != 0)
+        Console::fatal(formatText("fontmaker: '%s' has no size of %d pixels", desc.fontFile.c_str(), desc.pixelSize));
     const FT_Size_Metrics& metrics = ft.face->size->metrics;
-    const int ascender = static_cast<int>((metrics.ascender + 63) / 64) + spec.glow;
-    const int descender = static_cast<int>((-metrics.descender + 63) / 64) + spec.glow;
+    const int ascender = static_cast<int>((metrics.ascender + 63) / 64) + desc.glow;
+    const int descender = static_cast<int>((-metrics.descender + 63) / 64) + desc.glow;
     const int fontHeight = ascender + descender;
 
-    std::vector<Glyph> glyphs(static_cast<std::size_t>(spec.last) + 1);
-    for (int code = spec.first; code <= spec.last; ++code) {
+    std::vector<Glyph> glyphs(static_cast<std::size_t>(desc.last) + 1);
+    for (int code = desc.first; code <= desc.last; ++code) {
         if (FT_Load_Char(ft.face, static_cast<FT_ULong>(code), FT_LOAD_RENDER | FT_LOAD_TARGET_LIGHT) != 0)
-            Console::fatal(formatText("fontmaker: '%s' couldn't render code %d", spec.fontFile.c_str(), code));
+            Console::fatal(formatText("fontmaker: '%s' couldn't render code %d", desc.fontFile.c_str(), code));
         const FT_GlyphSlot slot = ft.face->glyph;
         const FT_Bitmap& bitmap = slot->bitmap;
         Glyph& glyph = glyphs[static_cast<std::size_t>(code)];
@@ -99,20 +99,20 @@ Surface makeFontImage(const FontSpec& spec)
         glyph.rows = static_cast<int>(bitmap.rows);
         glyph.left = slot->bitmap_left;
         glyph.top = slot->bitmap_top;
-        glyph.advance = static_cast<int>((slot->advance.x + 32) / 64) + spec.extraAdvance;
+        glyph.advance = static_cast<int>((slot->advance.x + 32) / 64) + desc.extraAdvance;
         for (int y = 0; y < glyph.rows; ++y)
             for (int x = 0; x < glyph.width; ++x)
                 glyph.coverage.push_back(bitmap.buffer[y * bitmap.pitch + x]);
-        if (spec.glow > 0)
-            addGlow(glyph, spec.glow);
+        if (desc.glow > 0)
+            addGlow(glyph, desc.glow);
     }
 
     // Cell widths: ink, the pen's run and the separating column must all fit.
     std::vector<int> origin(glyphs.size(), 0), cell(glyphs.size(), 2);
     int imageWidth = 0;
-    for (int code = 0; code <= spec.last; ++code) {
+    for (int code = 0; code <= desc.last; ++code) {
         const auto c = static_cast<std::size_t>(code);
-        if (code >= spec.first) {
+        if (code >= desc.first) {
             const Glyph& g = glyphs[c];
             origin[c] = std::max(0, -g.left);
             cell[c] = std::max({origin[c] + g.left + g.width + 1, origin[c] + g.advance + 2, 2});
@@ -124,11 +124,11 @@ Surface makeFontImage(const FontSpec& spec)
     image.clear();
     const std::uint32_t marked = packArgb(255, 255, 255, 255);
     int x = 0;
-    for (int code = 0; code <= spec.last; ++code) {
+    for (int code = 0; code <= desc.last; ++code) {
         const auto c = static_cast<std::size_t>(code);
         for (int i = 0; i < cell[c] - 1; ++i)
             image.setPixel(x + i, 0, marked);
-        const int advance = code >= spec.first ? glyphs[c].advance : 0;
+        const int advance = code >= desc.first ? glyphs[c].advance : 0;
         for (int i = 0; i <= advance; ++i)
             image.setPixel(x + origin[c] + i, 1, marked);
         const Glyph& g = glyphs[c];

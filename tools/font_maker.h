@@ -32,6 +32,6 @@ struct FontSpec {
 };
 
 // Bad specifications and unreadable fonts are fatal ("fontmaker: ...").
-Surface makeFontImage(const FontSpec& spec);
+Surface makeFontImage(const FontSpec& desc);
 
 }  // namespace mirva

@@ -34,21 +34,21 @@ int main(int argc, char** argv)
     using namespace mirva;
     if (argc < 4 || argc % 2 != 0)
         return usage();
-    FontSpec spec;
-    spec.fontFile = argv[1];
-    if (!number(argv[2], spec.pixelSize))
+    FontSpec desc;
+    desc.fontFile = argv[1];
+    if (!number(argv[2], desc.pixelSize))
         return usage();
     for (int i = 4; i + 1 < argc; i += 2) {
         const std::string option = argv[i];
-        int* target = option == "--first" ? &spec.first
-                      : option == "--last" ? &spec.last
-                      : option == "--extra-advance" ? &spec.extraAdvance
-                      : option == "--glow" ? &spec.glow
+        int* target = option == "--first" ? &desc.first
+                      : option == "--last" ? &desc.last
+                      : option == "--extra-advance" ? &desc.extraAdvance
+                      : option == "--glow" ? &desc.glow
                                              : nullptr;
         if (!target || !number(argv[i + 1], *target))
             return usage();
     }
-    const Surface image = makeFontImage(spec);
+    const Surface image = makeFontImage(desc);
     image.savePng(argv[3]);
     std::printf("%s: font height %d, %d x %d pixels\n", argv[3], image.height() - 2, image.width(), image.height());
     return 0;

@@ -21,13 +21,13 @@ protected:
 
 TEST_F(InspectTest, PngSizeAndRawRgbaBytes)
 {
-    test::PngSpec spec{.width = 3, .height = 2, .colorType = PNG_COLOR_TYPE_RGB_ALPHA};
-    spec.samples = {1, 2, 3, 4, 10, 20, 30, 40, 255, 0, 0, 255, 0, 255, 0, 128, 0, 0, 255, 0, 9, 9, 9, 9};
-    test::writePng(dir.file("pic.png"), spec);
+    test::PngSpec desc{.width = 3, .height = 2, .colorType = PNG_COLOR_TYPE_RGB_ALPHA};
+    desc.samples = {1, 2, 3, 4, 10, 20, 30, 40, 255, 0, 0, 255, 0, 255, 0, 128, 0, 0, 255, 0, 9, 9, 9, 9};
+    test::writePng(dir.file("pic.png"), desc);
     const auto result = runMirva({"inspect", "pic.png", "--raw", "pic.rgba"}, dir.path().string());
     EXPECT_EQ(result.exitCode, 0) << result.err;
     EXPECT_EQ(result.out, "image: pic.png\nwidth: 3\nheight: 2\n");
-    const std::vector<std::uint8_t> expected(spec.samples.begin(), spec.samples.end());
+    const std::vector<std::uint8_t> expected(desc.samples.begin(), desc.samples.end());
     EXPECT_EQ(test::readFile(dir.file("pic.rgba")), expected);
 }
 

@@ -19,17 +19,17 @@ using TextureTable = EngineTest;
 // A PNG image: top half red, bottom half blue.
 std::string writeImage(const TempDir& dir, const std::string& name, int width, int height)
 {
-    PngSpec spec;
-    spec.width = width;
-    spec.height = height;
-    spec.colorType = 2;
+    PngSpec desc;
+    desc.width = width;
+    desc.height = height;
+    desc.colorType = 2;
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
             const bool top = y < height / 2;
-            spec.samples.insert(spec.samples.end(), {std::uint16_t(top ? 255 : 0), 0, std::uint16_t(top ? 0 : 255)});
+            desc.samples.insert(desc.samples.end(), {std::uint16_t(top ? 255 : 0), 0, std::uint16_t(top ? 0 : 255)});
         }
     const std::string path = dir.file(name);
-    writePng(path, spec);
+    writePng(path, desc);
     return path;
 }
 

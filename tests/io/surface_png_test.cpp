@@ -19,9 +19,9 @@ using test::PngSpec;
 class PngTest : public testing::Test {
 protected:
     test::TempDir dir;
-    Surface load(const PngSpec& spec, const std::string& name = "image.png")
+    Surface load(const PngSpec& desc, const std::string& name = "image.png")
     {
-        test::writePng(dir.file(name), spec);
+        test::writePng(dir.file(name), desc);
         return Surface(dir.file(name));
     }
     std::string couldntLoad(const std::string& name) const { return "couldn't load '" + dir.file(name) + "'"; }
@@ -29,9 +29,9 @@ protected:
 
 TEST_F(PngTest, Rgb8ArrivesOpaqueInPlace)
 {
-    PngSpec spec{.width = 2, .height = 2, .colorType = PNG_COLOR_TYPE_RGB};
-    spec.samples = {255, 0, 0, 0, 255, 0, 0, 0, 255, 10, 20, 30};
-    const Surface s = load(spec);
+    PngSpec desc{.width = 2, .height = 2, .colorType = PNG_COLOR_TYPE_RGB};
+    desc.samples = {255, 0, 0, 0, 255, 0, 0, 0, 255, 10, 20, 30};
+    const Surface s = load(desc);
     ASSERT_EQ(s.width(), 2);
     ASSERT_EQ(s.height(), 2);
     EXPECT_EQ(s.pixel(0, 0), 0xffff0000u);
@@ -42,18 +42,18 @@ TEST_F(PngTest, Rgb8ArrivesOpaqueInPlace)
 
 TEST_F(PngTest, Rgba8KeepsAlpha)
 {
-    PngSpec spec{.width = 2, .height = 1, .colorType = PNG_COLOR_TYPE_RGB_ALPHA};
-    spec.samples = {1, 2, 3, 0, 200, 100, 50, 128};
-    const Surface s = load(spec);
+    PngSpec desc{.width = 2, .height = 1, .colorType = PNG_COLOR_TYPE_RGB_ALPHA};
+    desc.samples = {1, 2, 3, 0, 200, 100, 50, 128};
+    const Surface s = load(desc);
     EXPECT_EQ(s.pixel(0, 0), 0x00010203u);
     EXPECT_EQ(s.pixel(1, 0), 0x80c86432u);
 }
 
 TEST_F(PngTest, GreyBecomesThreeEqualChannels)
 {
-    PngSpec spec{.width = 3, .height = 1, .colorType = PNG_COLOR_TYPE_GRAY};
-    spec.samples = {0, 77, 255};
-    const Surface s = load(spec);
+    PngSpec desc{.width = 3, .height = 1, .colorType = PNG_COLOR_TYPE_GRAY};
+    desc.samples = {0, 77, 255};
+    const Surface s = load(desc);
     EXPECT_EQ(s.pixel(0, 0), 0xff000000u);
     EXPECT_EQ(s.pixel(1, 0), 0xff4d4d4du);
     EXPECT_EQ(s.pixel(2, 0), 0xffffffffu);
@@ -76,32 +76,32 @@ TEST_F(PngTest, SmallGreyDepthsAreScaledTo8Bits)
 
 TEST_F(PngTest, GreyWithAlphaKeepsItsAlpha)
 {
-    PngSpec spec{.width = 1, .height = 1, .colorType = PNG_COLOR_TYPE_GRAY_ALPHA};
-    spec.samples = {60, 10};
-    EXPECT_EQ(load(spec).pixel(0, 0), 0x0a3c3c3cu);
+    PngSpec desc{.width = 1, .height = 1, .colorType = PNG_COLOR_TYPE_GRAY_ALPHA};
+    desc.samples = {60, 10};
+    EXPECT_EQ(load(desc).pixel(0, 0), 0x0a3c3c3cu);
 }
 
 TEST_F(PngTest, GreyTransparencyChunkBecomesAlpha)
 {
-    PngSpec spec{.width = 2, .height = 1, .colorType = PNG_COLOR_TYPE_GRAY};
-    spec.samples = {9, 10};
-    spec.transparentGrey = 9;
-    const Surface s = load(spec);
+    PngSpec desc{.width = 2, .height = 1, .colorType = PNG_COLOR_TYPE_GRAY};
+    desc.samples = {9, 10};
+    desc.transparentGrey = 9;
+    const Surface s = load(desc);
     EXPECT_EQ(s.pixel(0, 0), 0x00090909u);
     EXPECT_EQ(s.pixel(1, 0), 0xff0a0a0au);
 }
 
 TEST_F(PngTest, PaletteExpandsAndTransparencyBecomesAlpha)
 {
-    PngSpec spec{.width = 3, .height = 1, .colorType = PNG_COLOR_TYPE_PALETTE};
-    spec.paletteRgb = {10, 20, 30, 255, 128, 0, 1, 2, 3};
-    spec.samples = {1, 0, 2};
-    Surface s = load(spec, "opaque.png");
+    PngSpec desc{.width = 3, .height = 1, .colorType = PNG_COLOR_TYPE_PALETTE};
+    desc.paletteRgb = {10, 20, 30, 255, 128, 0, 1, 2, 3};
+    desc.samples = {1, 0, 2};
+    Surface s = load(desc, "opaque.png");
     EXPECT_EQ(s.pixel(0, 0), 0xffff8000u);
     EXPECT_EQ(s.pixel(1, 0), 0xff0a141eu);
     EXPECT_EQ(s.pixel(2, 0), 0xff010203u);
-    spec.paletteAlpha = {0, 99};  // entries past the list stay opaque
-    s = load(spec, "transparent.png");
+    desc.paletteAlpha = {0, 99};  // entries past the list stay opaque
+    s = load(desc, "transparent.png");
     EXPECT_EQ(s.pixel(0, 0), 0x63ff8000u);
     EXPECT_EQ(s.pixel(1, 0), 0x000a141eu);
     EXPECT_EQ(s.pixel(2, 0), 0xff010203u);
@@ -109,19 +109,19 @@ TEST_F(PngTest, PaletteExpandsAndTransparencyBecomesAlpha)
 
 TEST_F(PngTest, SixteenBitChannelsKeepTheirHighByte)
 {
-    PngSpec spec{.width = 1, .height = 1, .colorType = PNG_COLOR_TYPE_RGB_ALPHA, .bitDepth = 16};
-    spec.samples = {0x1234, 0xABCD, 0xFF00, 0x8001};
-    EXPECT_EQ(load(spec).pixel(0, 0), 0x8012abffu);
+    PngSpec desc{.width = 1, .height = 1, .colorType = PNG_COLOR_TYPE_RGB_ALPHA, .bitDepth = 16};
+    desc.samples = {0x1234, 0xABCD, 0xFF00, 0x8001};
+    EXPECT_EQ(load(desc).pixel(0, 0), 0x8012abffu);
 }
 
 TEST_F(PngTest, InterlacedImageArrivesWhole)
 {
-    PngSpec spec{.width = 9, .height = 7, .colorType = PNG_COLOR_TYPE_RGB, .interlaced = true};
+    PngSpec desc{.width = 9, .height = 7, .colorType = PNG_COLOR_TYPE_RGB, .interlaced = true};
     for (int y = 0; y < 7; ++y)
         for (int x = 0; x < 9; ++x)
-            spec.samples.insert(spec.samples.end(), {static_cast<std::uint16_t>(x * 20), static_cast<std::uint16_t>(y * 30),
+            desc.samples.insert(desc.samples.end(), {static_cast<std::uint16_t>(x * 20), static_cast<std::uint16_t>(y * 30),
                                                      static_cast<std::uint16_t>(x + y)});
-    const Surface s = load(spec);
+    const Surface s = load(desc);
     for (int y = 0; y < 7; ++y)
         for (int x = 0; x < 9; ++x)
             ASSERT_EQ(s.pixel(x, y), packArgb(255, static_cast<std::uint8_t>(x * 20), static_cast<std::uint8_t>(y * 30),
@@ -132,27 +132,27 @@ TEST_F(PngTest, InterlacedImageArrivesWhole)
 TEST_F(PngTest, GammaChunkIsCorrectedForAScreenGammaOf2_2)
 {
     // A linear file (gamma 1.0) shown on a 2.2 screen: out = in ^ (1 / 2.2).
-    PngSpec spec{.width = 3, .height = 1, .colorType = PNG_COLOR_TYPE_RGB};
-    spec.samples = {0, 64, 128, 192, 255, 32, 16, 100, 200};
-    spec.gamma = 1.0;
-    const Surface s = load(spec);
+    PngSpec desc{.width = 3, .height = 1, .colorType = PNG_COLOR_TYPE_RGB};
+    desc.samples = {0, 64, 128, 192, 255, 32, 16, 100, 200};
+    desc.gamma = 1.0;
+    const Surface s = load(desc);
     for (int i = 0; i < 9; ++i) {
         const int x = i / 3;
         const int shift = 16 - 8 * (i % 3);
         const int got = static_cast<int>((s.pixel(x, 0) >> shift) & 0xff);
-        const double expected = 255.0 * std::pow(spec.samples[static_cast<std::size_t>(i)] / 255.0, 1.0 / 2.2);
+        const double expected = 255.0 * std::pow(desc.samples[static_cast<std::size_t>(i)] / 255.0, 1.0 / 2.2);
         EXPECT_NEAR(got, expected, 1.0) << "sample " << i;
     }
 }
 
 TEST_F(PngTest, BackgroundChunkIsCompositedUnder)
 {
-    PngSpec spec{.width = 2, .height = 1, .colorType = PNG_COLOR_TYPE_RGB_ALPHA};
-    spec.samples = {255, 0, 0, 255, 255, 0, 0, 0};
-    spec.backgroundRgb[0] = 0;
-    spec.backgroundRgb[1] = 0;
-    spec.backgroundRgb[2] = 255;
-    const Surface s = load(spec);
+    PngSpec desc{.width = 2, .height = 1, .colorType = PNG_COLOR_TYPE_RGB_ALPHA};
+    desc.samples = {255, 0, 0, 255, 255, 0, 0, 0};
+    desc.backgroundRgb[0] = 0;
+    desc.backgroundRgb[1] = 0;
+    desc.backgroundRgb[2] = 255;
+    const Surface s = load(desc);
     EXPECT_EQ(s.pixel(0, 0), 0xffff0000u);  // opaque stays
     EXPECT_EQ(s.pixel(1, 0), 0xff0000ffu);  // transparent shows the background
 }
@@ -160,8 +160,8 @@ TEST_F(PngTest, BackgroundChunkIsCompositedUnder)
 TEST_F(PngTest, PngFilesAreRecordedEvenWhenMissing)
 {
     test::ScopedWorkingDir cd(dir.path());
-    PngSpec spec{.width = 1, .height = 1, .colorType = PNG_COLOR_TYPE_GRAY, .samples = {5}};
-    test::writePng("a.png", spec);
+    PngSpec desc{.width = 1, .height = 1, .colorType = PNG_COLOR_TYPE_GRAY, .samples = {5}};
+    test::writePng("a.png", desc);
     Phile::enableUsedFiles();
     Surface s("a.png");
     test::fatalMessage([] { Surface missing("b.png"); });
@@ -171,10 +171,10 @@ TEST_F(PngTest, PngFilesAreRecordedEvenWhenMissing)
 
 TEST_F(PngTest, BrokenFilesEndInCouldntLoad)
 {
-    PngSpec spec{.width = 16, .height = 16, .colorType = PNG_COLOR_TYPE_RGB};
+    PngSpec desc{.width = 16, .height = 16, .colorType = PNG_COLOR_TYPE_RGB};
     for (int i = 0; i < 16 * 16 * 3; ++i)
-        spec.samples.push_back(static_cast<std::uint16_t>(i * 7 % 256));
-    test::writePng(dir.file("good.png"), spec);
+        desc.samples.push_back(static_cast<std::uint16_t>(i * 7 % 256));
+    test::writePng(dir.file("good.png"), desc);
     const auto good = test::readFile(dir.file("good.png"));
 
     auto truncated = good;
@@ -206,8 +206,8 @@ TEST_F(PngTest, BrokenFilesEndInCouldntLoad)
 
 TEST_F(PngTest, ZeroWidthHeaderIsRefused)
 {
-    PngSpec spec{.width = 2, .height = 1, .colorType = PNG_COLOR_TYPE_GRAY, .samples = {1, 2}};
-    test::writePng(dir.file("zero.png"), spec);
+    PngSpec desc{.width = 2, .height = 1, .colorType = PNG_COLOR_TYPE_GRAY, .samples = {1, 2}};
+    test::writePng(dir.file("zero.png"), desc);
     auto bytes = test::readFile(dir.file("zero.png"));
     bytes[16] = bytes[17] = bytes[18] = bytes[19] = 0;  // IHDR width (its CRC no longer matches either)
     test::writeFile(dir.file("zero.png"), bytes);

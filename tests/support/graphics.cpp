@@ -10,16 +10,16 @@ namespace mirva::test {
 
 void Picture::save(const std::string& path) const
 {
-    PngSpec spec;
-    spec.width = width;
-    spec.height = height;
-    spec.colorType = 2;
+    PngSpec desc;
+    desc.width = width;
+    desc.height = height;
+    desc.colorType = 2;
     for (std::uint32_t p : pixels) {
-        spec.samples.push_back(static_cast<std::uint16_t>(p >> 16 & 0xFF));
-        spec.samples.push_back(static_cast<std::uint16_t>(p >> 8 & 0xFF));
-        spec.samples.push_back(static_cast<std::uint16_t>(p & 0xFF));
+        desc.samples.push_back(static_cast<std::uint16_t>(p >> 16 & 0xFF));
+        desc.samples.push_back(static_cast<std::uint16_t>(p >> 8 & 0xFF));
+        desc.samples.push_back(static_cast<std::uint16_t>(p & 0xFF));
     }
-    writePng(path, spec);
+    writePng(path, desc);
 }
 
 bool near(std::uint32_t a, std::uint32_t b, int tolerance)

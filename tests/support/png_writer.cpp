@@ -25,21 +25,21 @@ int channelsOf(int colorType)
 }
 
 // Packs one row of samples into the file's bit depth.
-std::vector<png_byte> packRow(const PngSpec& spec, int y)
+std::vector<png_byte> packRow(const PngSpec& desc, int y)
 {
-    const int channels = channelsOf(spec.colorType);
-    const std::size_t perRow = static_cast<std::size_t>(spec.width * channels);
-    std::vector<png_byte> row((perRow * static_cast<std::size_t>(spec.bitDepth) + 7) / 8, 0);
+    const int channels = channelsOf(desc.colorType);
+    const std::size_t perRow = static_cast<std::size_t>(desc.width * channels);
+    std::vector<png_byte> row((perRow * static_cast<std::size_t>(desc.bitDepth) + 7) / 8, 0);
     for (std::size_t i = 0; i < perRow; ++i) {
-        const std::uint16_t v = spec.samples.at(static_cast<std::size_t>(y) * perRow + i);
-        if (spec.bitDepth == 16) {
+        const std::uint16_t v = desc.samples.at(static_cast<std::size_t>(y) * perRow + i);
+        if (desc.bitDepth == 16) {
             row[2 * i] = static_cast<png_byte>(v >> 8);
             row[2 * i + 1] = static_cast<png_byte>(v);
-        } else if (spec.bitDepth == 8) {
+        } else if (desc.bitDepth == 8) {
             row[i] = static_cast<png_byte>(v);
         } else {
-            const std::size_t bit = i * static_cast<std::size_t>(spec.bitDepth);
-            const int shift = 8 - spec.bitDepth - static_cast<int>(bit % 8);
+            const std::size_t bit = i * static_cast<std::size_t>(desc.bitDepth);
+            const int shift = 8 - desc.bitDepth - static_cast<int>(bit % 8);
             row[bit / 8] = static_cast<png_byte>(row[bit / 8] | (v << shift));
         }
     }
@@ -48,7 +48,7 @@ std::vector<png_byte> packRow(const PngSpec& spec, int y)
 
 }  // namespace
 
-void writePng(const std::string& path, const PngSpec& spec)
+void writePng(const std::string& path, const PngSpec& desc)
 {
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (!file)
@@ -61,28 +61,28 @@ void writePng(const std::string& path, const PngSpec& spec)
         throw std::runtime_error("libpng couldn't write " + path);
     }
     png_init_io(png, file);
-    png_set_IHDR(png, info, static_cast<png_uint_32>(spec.width), static_cast<png_uint_32>(spec.height),
-                 spec.bitDepth, spec.colorType, spec.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
+    png_set_IHDR(png, info, static_cast<png_uint_32>(desc.width), static_cast<png_uint_32>(desc.height),
+                 desc.bitDepth, desc.colorType, desc.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     std::vector<png_color> palette;
-    for (std::size_t i = 0; i + 2 < spec.paletteRgb.size(); i += 3)
-        palette.push_back({spec.paletteRgb[i], spec.paletteRgb[i + 1], spec.paletteRgb[i + 2]});
+    for (std::size_t i = 0; i + 2 < desc.paletteRgb.size(); i += 3)
+        palette.push_back({desc.paletteRgb[i], desc.paletteRgb[i + 1], desc.paletteRgb[i + 2]});
     if (!palette.empty())
         png_set_PLTE(png, info, palette.data(), static_cast<int>(palette.size()));
-    if (!spec.paletteAlpha.empty())
-        png_set_tRNS(png, info, spec.paletteAlpha.data(), static_cast<int>(spec.paletteAlpha.size()), nullptr);
-    if (spec.transparentGrey) {
+    if (!desc.paletteAlpha.empty())
+        png_set_tRNS(png, info, desc.paletteAlpha.data(), static_cast<int>(desc.paletteAlpha.size()), nullptr);
+    if (desc.transparentGrey) {
         png_color_16 grey{};
-        grey.gray = *spec.transparentGrey;
+        grey.gray = *desc.transparentGrey;
         png_set_tRNS(png, info, nullptr, 0, &grey);
     }
-    if (spec.gamma)
-        png_set_gAMA(png, info, *spec.gamma);
-    if (spec.backgroundRgb[0]) {
+    if (desc.gamma)
+        png_set_gAMA(png, info, *desc.gamma);
+    if (desc.backgroundRgb[0]) {
         png_color_16 background{};
-        background.red = *spec.backgroundRgb[0];
-        background.green = spec.backgroundRgb[1].value_or(0);
-        background.blue = spec.backgroundRgb[2].value_or(0);
+        background.red = *desc.backgroundRgb[0];
+        background.green = desc.backgroundRgb[1].value_or(0);
+        background.blue = desc.backgroundRgb[2].value_or(0);
         background.gray = background.red;
         png_set_bKGD(png, info, &background);
     }
@@ -90,8 +90,8 @@ void writePng(const std::string& path, const PngSpec& spec)
 
     std::vector<std::vector<png_byte>> rows;
     std::vector<png_bytep> pointers;
-    for (int y = 0; y < spec.height; ++y)
-        rows.push_back(packRow(spec, y));
+    for (int y = 0; y < desc.height; ++y)
+        rows.push_back(packRow(desc, y));
     for (auto& row : rows)
         pointers.push_back(row.data());
     png_write_image(png, pointers.data());

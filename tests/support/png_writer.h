@@ -24,6 +24,6 @@ struct PngSpec {
     std::optional<std::uint16_t> backgroundRgb[3];   // bKGD for colour images
 };
 
-void writePng(const std::string& path, const PngSpec& spec);
+void writePng(const std::string& path, const PngSpec& desc);
 
 }  // namespace mirva::test

@@ -107,7 +107,7 @@ TEST(FontMaker, ExtraAdvanceAndGlowForDisplayFaces)
 TEST(FontMaker, BadSpecificationsEndInAMessage)
 {
     EXPECT_FATAL(makeFontImage({.fontFile = kSans, .first = 100, .last = 90}),
-                 "fontmaker: bad font specification (size 16, codes 100 to 90, extra advance 0, glow 0)");
+                 "fontmaker: bad font description (size 16, codes 100 to 90, extra advance 0, glow 0)");
     EXPECT_FATAL(makeFontImage({.fontFile = "no/such.ttf"}), "fontmaker: couldn't read font 'no/such.ttf'");
 }
 
