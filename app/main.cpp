@@ -10,7 +10,7 @@
 
 #include "app/check.h"
 #include "app/command_line.h"
-#include "app/inspect.h"
+#include "app/file_facts.h"
 #include "app/render.h"
 #include "app/show_window.h"
 #include "io/console.h"

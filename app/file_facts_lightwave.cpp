@@ -1,4 +1,4 @@
-#include "app/inspect_lightwave.h"
+#include "app/file_facts_lightwave.h"
 
 #include <cstdio>
 

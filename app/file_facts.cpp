@@ -1,4 +1,4 @@
-#include "app/inspect.h"
+#include "app/file_facts.h"
 
 #include <cmath>
 #include <cstdio>
@@ -6,7 +6,7 @@
 #include <memory>
 #include <optional>
 
-#include "app/inspect_lightwave.h"
+#include "app/file_facts_lightwave.h"
 #include "io/console.h"
 #include "io/phile.h"
 #include "io/surface.h"
