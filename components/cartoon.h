@@ -1,11 +1,20 @@
 #pragma once
-// Cartoon: draws a LightWave object toon-shaded (a banded shade ramp applied by a vertex
-// shader) and outlines its silhouette edges, placed by its Motion or at the objects of a
-// scene.
+// Cartoon: draws a LightWave object toon-shaded and outlines its silhouette, placed by its
+// Motion or at every object of its scene that has the object's file name.
 //
-// What it loads and draws comes with the component's own work; until then an instance
-// constructs (resetting its common variables) and renders nothing.
+// The shade material runs the vertex shader "shaders/cartoon.vso", which turns the light
+// (LightPosition, handed over in object space in constant register 4) and the vertex
+// normal into a place on the banded ramp "maps/64shade.tga", multiplied by the surface
+// colours. For every placement the silhouette is found again for the current view and
+// drawn as black lines pulled a little towards the camera. A Material pointer replaces
+// the shade material (not the outline).
+//
+// The object, its shaded mesh and its edge lines are built once per file and shared by
+// every instance showing that file.
 #include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
 
 #include "components/component.h"
 #include "components/component_type.h"
@@ -22,12 +31,37 @@ enum : std::int32_t {
 };
 }
 
+class Material;
+class MaterialComponent;
+struct CartoonMeshes;
+
 class CartoonComponent final : public Component {
 public:
-    using Component::Component;
-    void construct() override { resetBase(); }
-    void destruct() override {}
-    void update(Camera& /*camera*/, float /*seconds*/) override {}
+    explicit CartoonComponent(const ComponentType& type);
+    ~CartoonComponent() override;
+    void construct() override;
+    void destruct() override;
+    void update(Camera& camera, float seconds) override;
+    void variableHook(const Variable& record) override;
+
+    // How many constructed instances share the meshes of this object file now.
+    static int sharing(const std::string& fileName);
+    // The number of silhouette edges drawn for the last placement.
+    int outlineEdges() const { return outlineEdges_; }
+
+private:
+    void resetOwnVariables();
+    void drawAt(Camera& camera, const Transformation& world);
+
+    std::string fileName_;
+    std::optional<std::string> heldKey_;  // the cache entry this instance holds
+    CartoonMeshes* meshes_ = nullptr;
+    Variable motion_;
+    Variable lightPosition_;
+    MaterialComponent* pointed_ = nullptr;
+    std::unique_ptr<Material> outline_;
+    std::unique_ptr<Material> shade_;
+    int outlineEdges_ = 0;
 };
 
 class CartoonComponentType final : public ComponentTypeFor<CartoonComponent> {

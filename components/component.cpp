@@ -43,7 +43,7 @@ void Component::resetBase()
 
     zBufferMode_ = 2;  // WRITEANDCOMPARE
     rowsToShow_ = 2147483647;
-    scene_ = nullptr;
+    scene_.reset();
     cameraName_.clear();
     sampleNumbers_.clear();
     sampleBlock_.clear();
@@ -70,7 +70,7 @@ void Component::applyVariables(const std::vector<Variable>& list)
         case CommonVariable::Scene: {
             // The scene the LWS instance holds now; one it loads later is not seen.
             const auto* lws = static_cast<const Component*>(record.readPointer());
-            scene_ = lws ? lws->loadedScene() : nullptr;
+            scene_ = lws ? lws->loadedScene() : std::shared_ptr<LWScene>();
             break;
         }
         case CommonVariable::CameraName: cameraName_ = record.readString(); break;

@@ -18,6 +18,7 @@
 // ZBufferMode, Scene, CameraName.
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -68,7 +69,7 @@ public:
     // called for every record applied, the common ones included.
     virtual void variableHook(const Variable& record);
     // The scene an LWS instance has loaded; none for every other type.
-    virtual LWScene* loadedScene() const { return nullptr; }
+    virtual std::shared_ptr<LWScene> loadedScene() const { return nullptr; }
 
     // Every common field back to its default, the lifecycle state and sample triggering
     // included; the envelope phase and speed of the common records are kept.
@@ -99,7 +100,9 @@ public:
     std::int32_t zBufferMode() const { return zBufferMode_; }
     // Text components switch the depth test off in their construct.
     void setZBufferMode(std::int32_t mode) { zBufferMode_ = mode; }
-    LWScene* scene() const { return scene_; }
+    // The scene taken by the last Scene assignment, as long as its LWS instance still
+    // holds it: a scene destructed since (by the script or a restart) is none.
+    LWScene* scene() const { return scene_.lock().get(); }
     const std::string& cameraName() const { return cameraName_; }
 
 private:
@@ -115,7 +118,7 @@ private:
     Variable ambient_;
     std::int32_t zBufferMode_ = 2;
     std::int32_t rowsToShow_ = 2147483647;
-    LWScene* scene_ = nullptr;
+    std::weak_ptr<LWScene> scene_;
     std::string cameraName_;
     std::vector<std::int32_t> sampleNumbers_;
     std::vector<Variable> sampleBlock_;

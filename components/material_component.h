@@ -2,9 +2,20 @@
 // Material: owns one engine material and exposes its settings as script variables; the
 // 3D components draw with it through their Material pointer. Draws nothing itself.
 //
-// What it loads and draws comes with the component's own work; until then an instance
-// constructs (resetting its common variables) and renders nothing.
+// Plain settings (Type, Blend, Fill, Filter, TextureAddress, Culling, AlphaTest,
+// AlphaReference, Fogging, Lighting) reach the engine material when they are set; Map and
+// VertexShader are loaded at once, so a later block changes the texture in that very
+// frame. The ten animatable colours and numbers are copied when they are set and, while
+// the instance is enabled, every frame after their envelopes moved on.
+//
+// Every component declares a common Ambient (the light of its view), and the Material
+// declares its own Ambient, the material's ambient colour. A block finds the common
+// declaration first; since a Material draws nothing, the common value has no use here,
+// so an Ambient in a Material block sets the material's own ambient colour as well.
+#include <array>
 #include <cstdint>
+#include <memory>
+#include <string>
 
 #include "components/component.h"
 #include "components/component_type.h"
@@ -40,12 +51,31 @@ enum : std::int32_t {
 };
 }
 
+class Material;
+
 class MaterialComponent final : public Component {
 public:
-    using Component::Component;
+    explicit MaterialComponent(const ComponentType& type);
+    ~MaterialComponent() override;
     void construct() override { resetBase(); }
     void destruct() override {}
-    void update(Camera& /*camera*/, float /*seconds*/) override {}
+    void update(Camera& camera, float seconds) override;
+    void variableHook(const Variable& record) override;
+
+    // The engine material the 3D components draw with; it lives as long as the instance.
+    Material& material() { return *material_; }
+
+private:
+    // The animated settings, in the order they are copied.
+    enum Animated { DETAIL_OFFSET, FACTOR, FOG_COLOR, FOG_START, FOG_END, AMBIENT, DIFFUSE, SPECULAR, EMISSIVE,
+                    SPECULAR_EXPONENT, ANIMATED_COUNT };
+    static int animatedIndex(std::int32_t identifier);
+    void copyAnimated(int index);
+    void setMap(const std::string& name);
+
+    std::unique_ptr<Material> material_;
+    std::array<Variable, ANIMATED_COUNT> animated_;
+    std::string map_;  // the texture this instance holds a reference on
 };
 
 class MaterialComponentType final : public ComponentTypeFor<MaterialComponent> {

@@ -1,5 +1,13 @@
 #include "components/object.h"
 
+#include "components/cache_template.h"
+#include "components/material_component.h"
+#include "components/placement.h"
+#include "engine/material.h"
+#include "engine/primitive.h"
+#include "lightwave/lw_object.h"
+#include "mesh/mesh_builder.h"
+
 namespace mirva {
 
 ObjectComponentType::ObjectComponentType()
@@ -8,6 +16,90 @@ ObjectComponentType::ObjectComponentType()
     declareConstructionParameter(ObjectVariable::Object, ValueType::String, "Object");
     declareParameter(ObjectVariable::Motion, ValueType::Transformation, "Motion");
     declareParameter(ObjectVariable::Material, ValueType::Pointer, "Material", "Material");
+}
+
+namespace {
+
+// The object itself is needed only to build the mesh.
+struct ObjectMesh {
+    std::unique_ptr<Primitive> mesh;
+};
+
+CacheTemplate<ObjectMesh>& meshes()
+{
+    static CacheTemplate<ObjectMesh> cache([](const std::string& fileName) {
+        const LWObject object = LWObject::Load(fileName);
+        return ObjectMesh{createMesh(object)};
+    });
+    return cache;
+}
+
+}  // namespace
+
+ObjectComponent::ObjectComponent(const ComponentType& type) : Component(type)
+{
+    motion_.type = ValueType::Transformation;
+    motion_.setTransformation({0, 0, 0, 0, 0, 0, 1, 1, 1});
+}
+
+ObjectComponent::~ObjectComponent()
+{
+    destruct();
+}
+
+int ObjectComponent::sharing(const std::string& fileName)
+{
+    return meshes().count(fileName);
+}
+
+void ObjectComponent::construct()
+{
+    resetBase();
+    destruct();
+    material_ = std::make_unique<Material>(Material::DIFFUSE, Material::COPY);
+    material_->culling = Material::ANTICLOCKWISE_VISIBLE;
+    mesh_ = meshes().get(fileName_).mesh.get();
+    heldKey_ = fileName_;
+    motion_.clearChannels();
+    motion_.setTransformation({0, 0, 0, 0, 0, 0, 1, 1, 1});
+}
+
+// Only what this instance holds is given back: the player destructs every instance at a
+// restart and at its end, constructed or not.
+void ObjectComponent::destruct()
+{
+    if (heldKey_) {
+        mesh_ = nullptr;
+        const std::string key = *heldKey_;
+        heldKey_.reset();
+        meshes().remove(key);
+    }
+    material_.reset();
+}
+
+void ObjectComponent::variableHook(const Variable& record)
+{
+    switch (record.identifier) {
+    case ObjectVariable::Object: fileName_ = record.readString(); break;
+    case ObjectVariable::Motion: motion_.assign(record); break;
+    case ObjectVariable::Material: pointed_ = static_cast<MaterialComponent*>(record.readPointer()); break;
+    default: break;
+    }
+}
+
+void ObjectComponent::update(Camera& camera, float seconds)
+{
+    if (!mesh_)
+        return;
+    Primitive& mesh = *mesh_;
+    mesh.setMaterial(pointed_ ? &pointed_->material() : material_.get());
+    mesh.setLights(sceneLights(*this));
+    if (!scene())
+        motion_.advance(seconds);
+    forEachPlacement(*this, fileName_, motion_, [&](const Transformation& world) {
+        mesh.transformation = world;
+        mesh.draw(camera);
+    });
 }
 
 }  // namespace mirva

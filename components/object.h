@@ -1,10 +1,16 @@
 #pragma once
-// Object: draws the mesh of a LightWave object with a material, placed by its Motion or at
-// the objects of a scene.
+// Object: draws the mesh of a LightWave object with a material, placed by its Motion or
+// at every object of its scene that has the object's file name.
 //
-// What it loads and draws comes with the component's own work; until then an instance
-// constructs (resetting its common variables) and renders nothing.
+// The mesh is built once per object file and shared by every instance that shows that
+// file (a cache entry, removed with the last instance). The instance's own material is
+// plain diffuse with the surface colours and back faces culled; a Material pointer draws
+// with that Material instance's engine material instead. Placed in a scene, the mesh is
+// lit by the scene's lights (for materials with Lighting on).
 #include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
 
 #include "components/component.h"
 #include "components/component_type.h"
@@ -20,12 +26,31 @@ enum : std::int32_t {
 };
 }
 
+class Material;
+class MaterialComponent;
+class Primitive;
+
 class ObjectComponent final : public Component {
 public:
-    using Component::Component;
-    void construct() override { resetBase(); }
-    void destruct() override {}
-    void update(Camera& /*camera*/, float /*seconds*/) override {}
+    explicit ObjectComponent(const ComponentType& type);
+    ~ObjectComponent() override;
+    void construct() override;
+    void destruct() override;
+    void update(Camera& camera, float seconds) override;
+    void variableHook(const Variable& record) override;
+
+    // How many constructed instances share the mesh of this object file now.
+    static int sharing(const std::string& fileName);
+    // The shared mesh this instance draws; null when not constructed.
+    Primitive* mesh() const { return mesh_; }
+
+private:
+    std::string fileName_;
+    std::optional<std::string> heldKey_;  // the cache entry this instance holds
+    Variable motion_;
+    MaterialComponent* pointed_ = nullptr;
+    std::unique_ptr<Material> material_;
+    Primitive* mesh_ = nullptr;
 };
 
 class ObjectComponentType final : public ComponentTypeFor<ObjectComponent> {

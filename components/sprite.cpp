@@ -1,8 +1,8 @@
 #include "components/sprite.h"
 
+#include "components/placement.h"
 #include "components/textured_quad.h"
 #include "engine/material.h"
-#include "lightwave/lw_scene.h"
 
 namespace mirva {
 
@@ -96,17 +96,12 @@ void SpriteComponent::update(Camera& camera, float seconds)
     quad_->setSpecular(specular_.readColor());
     const auto [halfWidth, halfHeight] = size_.readVector2();
     quad_->setHalfSize(halfWidth, halfHeight);
-    if (const LWScene* lightwave = scene()) {
-        for (const SceneObject& object : lightwave->objects())
-            if (object.name == name_) {
-                quad_->setTransformation(object.world);
-                quad_->draw(camera);
-            }
-        return;
-    }
-    motion_.advance(seconds);
-    quad_->setTransformation(motion_.readTransformation());
-    quad_->draw(camera);
+    if (!scene())
+        motion_.advance(seconds);
+    forEachPlacement(*this, name_, motion_, [&](const Transformation& world) {
+        quad_->setTransformation(world);
+        quad_->draw(camera);
+    });
 }
 
 }  // namespace mirva

@@ -94,6 +94,16 @@ void LWScene::createEngineLights()
     }
 }
 
+void LWScene::placeEngineLights()
+{
+    for (std::size_t i = 0; i < lights_.size() && i < engineLights_.size(); ++i) {
+        const auto& m = lights_[i].world.m;
+        const Vector3 along = normalised({m[2][0], m[2][1], m[2][2]});
+        engineLights_[i].position = {m[3][0], m[3][1], m[3][2]};
+        engineLights_[i].direction = {along.x, along.y, along.z};
+    }
+}
+
 void LWScene::Update(float seconds)
 {
     auto evaluate = [seconds](SceneItem& item) {

@@ -11,8 +11,8 @@
 // 28 bits the index in that kind's list; -1 is no item.
 //
 // Loading also makes one engine Light per scene light (kind, colour times intensity,
-// range, cone and attenuation); placing them at their items' world matrices is left to
-// whoever draws the scene.
+// range, cone and attenuation); whoever plays the scene places them at their items' world
+// matrices after an update (placeEngineLights).
 //
 // Does not: load object files or draw anything.
 #include <cstdint>
@@ -88,6 +88,9 @@ public:
     const std::vector<SceneCamera>& cameras() const { return cameras_; }
     // One engine light per scene light, in the same order.
     const std::vector<Light>& engineLights() const { return engineLights_; }
+    // Puts every engine light where its light item is now: at the item's world position,
+    // shining along the item's z axis (a LightWave light looks down its own z).
+    void placeEngineLights();
 
     int previewFirstFrame = 0;
     int previewLastFrame = 0;

@@ -37,4 +37,38 @@ Transformation multiply(const Transformation& a, const Transformation& b)
     return r;
 }
 
+Transformation inverse(const Transformation& M)
+{
+    const auto& m = M.m;
+    // Cofactors of the 3x3 part, transposed: the adjugate.
+    float a[3][3];
+    for (int r = 0; r < 3; ++r)
+        for (int c = 0; c < 3; ++c) {
+            const int r1 = (c + 1) % 3, r2 = (c + 2) % 3, c1 = (r + 1) % 3, c2 = (r + 2) % 3;
+            a[r][c] = m[r1][c1] * m[r2][c2] - m[r1][c2] * m[r2][c1];
+        }
+    const float determinant = m[0][0] * a[0][0] + m[0][1] * a[1][0] + m[0][2] * a[2][0];
+    if (!(std::fabs(determinant) > 1e-20f))
+        return M.rigidInverse();
+    Transformation result;
+    for (int r = 0; r < 3; ++r)
+        for (int c = 0; c < 3; ++c)
+            result.m[r][c] = a[r][c] / determinant;
+    for (int c = 0; c < 3; ++c)
+        result.m[3][c] = -(m[3][0] * result.m[0][c] + m[3][1] * result.m[1][c] + m[3][2] * result.m[2][c]);
+    return result;
+}
+
+Vector3 transformPoint(const Transformation& M, const Vector3& p)
+{
+    return transformDirection(M, p) + Vector3{M.m[3][0], M.m[3][1], M.m[3][2]};
+}
+
+Vector3 transformDirection(const Transformation& M, const Vector3& d)
+{
+    const auto& m = M.m;
+    return {d.x * m[0][0] + d.y * m[1][0] + d.z * m[2][0], d.x * m[0][1] + d.y * m[1][1] + d.z * m[2][1],
+            d.x * m[0][2] + d.y * m[1][2] + d.z * m[2][2]};
+}
+
 }  // namespace mirva

@@ -3,6 +3,7 @@
 // heading, pitch, bank and three scales. Motions (envelope channels), scene items and
 // the script's Transformation values all use it.
 #include "io/transformation.h"
+#include "lightwave/vector3.h"
 
 namespace mirva {
 
@@ -18,5 +19,15 @@ void setRotationAndScale(Transformation& M, float heading, float pitch, float ba
 // the 3x3 part of b plus the translation of b. A point goes through a, then through b,
 // so a child's world matrix is multiply(child local, parent world).
 Transformation multiply(const Transformation& a, const Transformation& b);
+
+// The inverse of a transformation with any rotation, scale or shear: what takes a point of
+// world space back into the space the transformation places. A singular 3x3 part (a scale
+// of 0) has no inverse; it gives the rigid inverse instead, so callers never see NaNs.
+Transformation inverse(const Transformation& M);
+
+// p * R + t: a point through the whole transformation.
+Vector3 transformPoint(const Transformation& M, const Vector3& p);
+// p * R: a direction through the 3x3 part only.
+Vector3 transformDirection(const Transformation& M, const Vector3& d);
 
 }  // namespace mirva

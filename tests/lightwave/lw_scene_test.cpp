@@ -5,6 +5,7 @@
 
 #include "lightwave/lw_scene.h"
 #include "tests/support/fatal.h"
+#include "tests/support/scene_text.h"
 
 namespace mirva {
 namespace {
@@ -19,24 +20,8 @@ std::string failure(const std::string& body, const std::string& version = "3")
     return test::fatalMessage([&] { parse(body, version); });
 }
 
-// One envelope block: keys as (value, time, shape) with zero parameters.
-std::string envelope(const std::vector<std::array<float, 3>>& keys, int pre = 1, int post = 1)
-{
-    std::string text = "{ Envelope\n  " + std::to_string(keys.size()) + "\n";
-    for (const auto& key : keys)
-        text += "  Key " + std::to_string(key[0]) + " " + std::to_string(key[1]) + " " +
-                std::to_string(static_cast<int>(key[2])) + " 0 0 0 0 0 0\n";
-    return text + "  Behaviors " + std::to_string(pre) + " " + std::to_string(post) + "\n}\n";
-}
-
-// A motion of nine channels holding these values; channels 3-5 are written in radians.
-std::string motion(const std::array<float, 9>& values)
-{
-    std::string text = "NumChannels 9\n";
-    for (int i = 0; i < 9; ++i)
-        text += "Channel " + std::to_string(i) + "\n" + envelope({{{values[static_cast<std::size_t>(i)], 0, 0}}});
-    return text;
-}
+using test::envelope;
+using test::motion;
 
 constexpr float kQuarterTurn = 1.5707964f;
 

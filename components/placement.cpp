@@ -1,0 +1,17 @@
+#include "components/placement.h"
+
+namespace mirva {
+
+std::vector<const Light*> sceneLights(const Component& component)
+{
+    // The device lights eight at once; a scene with more lights the rest not at all.
+    constexpr std::size_t kDeviceLights = 8;
+    std::vector<const Light*> lights;
+    if (const LWScene* scene = component.scene())
+        for (const Light& light : scene->engineLights())
+            if (lights.size() < kDeviceLights)
+                lights.push_back(&light);
+    return lights;
+}
+
+}  // namespace mirva

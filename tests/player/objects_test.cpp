@@ -1,0 +1,238 @@
+// LightWave objects in scripts: Object, Cartoon and Material drawn by the frame update,
+// placed by an LWS scene or by their Motion, on the headless 64 x 48 screen.
+//
+// The view looks along +z from the origin with the default fields of view (90 x 73.74
+// degrees): at depth d one unit across is 32 / d pixels, one unit up 24 / (0.75 d).
+// A box from -1 to 1 placed at z = 6 shows its front face at depth 5.
+#include <cmath>
+
+#include <gtest/gtest.h>
+
+#include "components/cartoon.h"
+#include "components/object.h"
+#include "tests/player/frame_fixture.h"
+#include "tests/support/png_writer.h"
+#include "tests/support/scene_text.h"
+#include "tools/object_writer.h"
+
+namespace mirva::test {
+namespace {
+
+constexpr float kQuarterTurn = 1.5707964f;
+
+// A box from -1 to 1 in one colour (components 0..1).
+void writeBox(const std::string& path, float red, float green, float blue)
+{
+    ObjectWriter box = ObjectWriter::box(-1, -1, -1, 1, 1, 1);
+    box.addSurface("Paint", red, green, blue);
+    box.write(path);
+}
+
+// An image of one colour.
+void writeFlat(const std::string& path, std::uint16_t red, std::uint16_t green, std::uint16_t blue)
+{
+    PngSpec image{.width = 4, .height = 4};
+    for (int i = 0; i < 16; ++i)
+        image.samples.insert(image.samples.end(), {red, green, blue});
+    writePng(path, image);
+}
+
+// Scene text: a header, then items.
+std::string scene(const std::string& items)
+{
+    return "LWSC\n3\n\nFramesPerSecond 30\n" + items;
+}
+
+std::string object(const std::string& file, float x, float y, float z)
+{
+    return "LoadObjectLayer 1 " + file + "\nObjectMotion\n" + motion({x, y, z, 0, 0, 0, 1, 1, 1});
+}
+
+// A white distant light shining along +z, away from the view into the scene.
+const std::string kSun = "AddLight\nLightName Sun\nLightMotion\n" + motion({0, 0, 0, 0, 0, 0, 1, 1, 1}) +
+                         "LightColor 1 1 1\nLightIntensity 1\nLightType 0\n";
+
+constexpr const char* kLayers = "Enum Layers { BACK SCENE MATERIAL DRAW }\n"
+                                "Construct Clearer back { Layer = BACK ClearColor = 0, 0, 0 Enabled = true }\n";
+
+class Objects : public FrameTest {
+protected:
+    void SetUp() override
+    {
+        FrameTest::SetUp();
+        writeBox("red.lwo", 1, 0, 0);
+        writeBox("green.lwo", 0, 1, 0);
+    }
+
+    static std::uint32_t red(std::uint32_t color) { return (color >> 16) & 0xFF; }
+
+    // Frames of a quarter second until the script time reaches `row` of order 0; the last
+    // of them (the one that executed that row's instructions), read back.
+    Picture untilRow(int row)
+    {
+        Picture last = frame(0.25f);
+        while (player->previousTime() < (row << 8))
+            last = frame(0.25f);
+        return last;
+    }
+};
+
+TEST_F(Objects, ASceneDrawsTheObjectAtEveryObjectOfItsNameAndNothingForOtherNames)
+{
+    writeText("two.lws", scene(object("red.lwo", -2.5f, 0, 6) + object("red.lwo", 2.5f, 0, 6)));
+    play(std::string(kLayers) +
+         "Construct LWS scene { Layer = SCENE Scene = \"two.lws\" Enabled = true }\n"
+         "Construct Object boxes { Layer = DRAW Object = \"red.lwo\" Scene = scene Enabled = true }\n"
+         "Construct Object absent { Layer = DRAW Object = \"green.lwo\" Scene = scene Enabled = true }\n"
+         "Timer 1:0:0 120 1.0\n");
+    const Picture picture = frame(0.1f);
+    // Each front face spans 1 / 5 of the depth either side of x = +-2.5: pixels 9.6..22.4
+    // and 41.6..54.4.
+    EXPECT_COLOR(picture.at(16, 24), kRed);
+    EXPECT_COLOR(picture.at(48, 24), kRed);
+    EXPECT_COLOR(picture.at(32, 24), kBlack);
+    EXPECT_COLOR(picture.at(7, 24), kBlack);
+    for (std::uint32_t pixel : picture.pixels)
+        ASSERT_NE(pixel & 0xFF00FF00, 0xFF00FF00u) << "the green box has no place in the scene";
+    EXPECT_EQ(ObjectComponent::sharing("red.lwo"), 1);
+}
+
+TEST_F(Objects, InstancesOfOneFileShareItsMeshUntilTheLastGoes)
+{
+    play(std::string(kLayers) +
+         "Construct Object a { Object = \"red.lwo\" }\n"
+         "Construct Object b { Object = \"red.lwo\" }\n"
+         "Timer 1:0:0 120 1.0\n"
+         "0:1:0 Destruct a\n"
+         "0:2:0 Destruct b\n");
+    frame(0.25f);
+    EXPECT_EQ(ObjectComponent::sharing("red.lwo"), 2);
+    untilRow(1);
+    EXPECT_EQ(ObjectComponent::sharing("red.lwo"), 1);
+    untilRow(2);
+    EXPECT_EQ(ObjectComponent::sharing("red.lwo"), 0);
+}
+
+TEST_F(Objects, ADiffuseEnvelopeChangesTheLitColourEveryFrame)
+{
+    writeText("lit.lws", scene(object("red.lwo", 0, 0, 6) + kSun));
+    play(std::string(kLayers) +
+         "Construct LWS scene { Layer = SCENE Scene = \"lit.lws\" Enabled = true }\n"
+         "Construct Material paint { Layer = MATERIAL Lighting = true Enabled = true\n"
+         "  Diffuse = Key 0,0,LINEAR Key 1,255,LINEAR CONSTANT CONSTANT, 0, 255, 255 }\n"
+         "Construct Object box { Layer = DRAW Object = \"red.lwo\" Material = paint Scene = scene Enabled = true }\n"
+         "Timer 1:0:0 120 1.0\n");
+    // The face looks straight at the light, but its corners' normals lean away from it
+    // into the box's diagonals: every channel comes at cos 54.7 = 0.577 of the diffuse.
+    EXPECT_NEAR(red(frame(0.25f).at(32, 24)), 0.577 * 64, 3);
+    const std::uint32_t later = frame(0.5f).at(32, 24);
+    EXPECT_NEAR(red(later), 0.577 * 191, 3);
+    EXPECT_NEAR(later & 0xFF, 0.577 * 255, 3);
+}
+
+TEST_F(Objects, AmbientInAMaterialBlockIsTheMaterialsOwnAmbientColour)
+{
+    // Lit without lights, only ambient light reaches it: the view's ambient (the Object's
+    // common Ambient) times the material's.
+    play(std::string(kLayers) +
+         "Construct Material paint { Lighting = true Ambient = 0, 255, 0 }\n"
+         "Construct Object box { Layer = DRAW Object = \"red.lwo\" Material = paint Ambient = 255, 255, 255\n"
+         "  Motion = 0, 0, 6, 0, 0, 0, 1, 1, 1 Enabled = true }\n"
+         "Timer 1:0:0 120 1.0\n");
+    EXPECT_COLOR(frame(0.1f).at(32, 24), kGreen);
+}
+
+TEST_F(Objects, MapSetInALaterBlockShowsInThatVeryFrame)
+{
+    writeFlat("red.png", 255, 0, 0);
+    writeFlat("blue.png", 0, 0, 255);
+    play(std::string(kLayers) +
+         "Construct Material paint { Type = TEXTURE Map = \"red.png\" }\n"
+         "Construct Object box { Layer = DRAW Object = \"green.lwo\" Material = paint\n"
+         "  Motion = 0, 0, 6, 0, 0, 0, 1, 1, 1 Enabled = true }\n"
+         "Timer 1:0:0 120 1.0\n"
+         "0:1:0 Set paint { Map = \"blue.png\" }\n");
+    Picture last = frame(0.25f);
+    while (player->previousTime() < (1 << 8)) {
+        EXPECT_COLOR(last.at(32, 24), kRed);
+        last = frame(0.25f);
+    }
+    EXPECT_COLOR(last.at(32, 24), kBlue);
+}
+
+// A box sliding along x from -2.5 at 0 s to 2.5 at 2 s.
+std::string slidingBox()
+{
+    std::string sliding = motion({0, 0, 6, 0, 0, 0, 1, 1, 1});
+    const std::size_t from = sliding.find("Channel 0"), to = sliding.find("Channel 1");
+    sliding.replace(from, to - from, "Channel 0\n" + envelope({{{-2.5f, 0, 3}}, {{2.5f, 2, 3}}}));
+    return scene("LoadObjectLayer 1 red.lwo\nObjectMotion\n" + sliding);
+}
+
+TEST_F(Objects, SpeedZeroFreezesTheSceneAtPhaseAndPhaseJumps)
+{
+    writeText("slide.lws", slidingBox());
+    play(std::string(kLayers) +
+         "Construct LWS scene { Layer = SCENE Scene = \"slide.lws\" Speed = 0 Enabled = true }\n"
+         "Construct Object box { Layer = DRAW Object = \"red.lwo\" Scene = scene Enabled = true }\n"
+         "Timer 1:0:0 120 1.0\n"
+         "0:1:0 Set scene { Phase = 2 }\n"
+         "0:2:0 Set scene { Phase = 1 Speed = 1 }\n");
+    for (int i = 0; i < 3; ++i) {
+        const Picture frozen = frame(0.2f);
+        EXPECT_COLOR(frozen.at(16, 24), kRed) << "frame " << i;
+        EXPECT_COLOR(frozen.at(48, 24), kBlack) << "frame " << i;
+    }
+    const Picture jumped = untilRow(1);  // the scene jumps to its end
+    EXPECT_COLOR(jumped.at(16, 24), kBlack);
+    EXPECT_COLOR(jumped.at(48, 24), kRed);
+    // From 0:2:0 on it plays from time 1, the box at the middle, half a unit a second.
+    EXPECT_COLOR(untilRow(2).at(32, 24), kRed);
+}
+
+TEST_F(Objects, AViewWithCameraNameSeesThroughTheKeyedSceneCamera)
+{
+    // The camera flies a quarter circle around the box at the origin, from (-6, 0, 0)
+    // facing +x to (0, 0, -6) facing +z, keeping it straight ahead at every moment.
+    std::string flight = motion({-6, 0, 0, kQuarterTurn, 0, 0, 1, 1, 1});
+    auto key = [&](int channel, float from, float to) {
+        const std::string name = "Channel " + std::to_string(channel) + "\n";
+        const std::size_t at = flight.find(name), end = flight.find("Channel " + std::to_string(channel + 1));
+        flight.replace(at, (end == std::string::npos ? flight.size() : end) - at,
+                       name + envelope({{{from, 0, 3}}, {{to, 1, 3}}}));
+    };
+    key(0, -6, 0);
+    key(2, 0, -6);
+    key(3, kQuarterTurn, 0);
+    // Between the keys the path is a straight line, still looking at the origin.
+    writeText("flight.lws", scene(object("red.lwo", 0, 0, 0) + "AddCamera\nCameraName Cam\nCameraMotion\n" + flight +
+                                  "ZoomFactor 3.2\n"));
+    play(std::string(kLayers) +
+         "Construct LWS scene { Layer = SCENE Scene = \"flight.lws\" Enabled = true }\n"
+         "Construct Object box { Layer = DRAW Object = \"red.lwo\" Scene = scene CameraName = \"Cam\" Enabled = true }\n"
+         "Timer 1:0:0 120 1.0\n");
+    for (int i = 0; i < 4; ++i) {
+        const Picture picture = frame(0.25f);
+        EXPECT_COLOR(picture.at(32, 24), kRed) << "frame " << i;
+        EXPECT_COLOR(picture.at(2, 2), kBlack) << "frame " << i;
+        EXPECT_COLOR(picture.at(61, 45), kBlack) << "frame " << i;
+    }
+}
+
+TEST_F(Objects, AnObjectWhoseSceneWasDestructedDrawsAtItsMotion)
+{
+    writeText("two.lws", scene(object("red.lwo", -2.5f, 0, 6) + object("red.lwo", 2.5f, 0, 6)));
+    play(std::string(kLayers) +
+         "Construct LWS scene { Layer = SCENE Scene = \"two.lws\" Enabled = true }\n"
+         "Construct Object box { Layer = DRAW Object = \"red.lwo\" Scene = scene Motion = 0, 0, 6, 0, 0, 0, 1, 1, 1 "
+         "Enabled = true }\n"
+         "Timer 1:0:0 120 1.0\n"
+         "0:1:0 Destruct scene\n");
+    EXPECT_COLOR(frame(0.25f).at(32, 24), kBlack);
+    const Picture after = untilRow(1);
+    EXPECT_COLOR(after.at(32, 24), kRed);
+    EXPECT_COLOR(after.at(16, 24), kBlack);
+}
+
+}  // namespace
+}  // namespace mirva::test
