@@ -236,3 +236,87 @@ TEST_F(Objects, AnObjectWhoseSceneWasDestructedDrawsAtItsMotion)
 
 }  // namespace
 }  // namespace mirva::test
+
+namespace mirva::test {
+namespace {
+
+class Cartoons : public Objects {
+protected:
+    void SetUp() override
+    {
+        Objects::SetUp();
+        copyData("maps/64shade.tga");
+        copyData("shaders/cartoon.vso");
+        ObjectWriter ball = ObjectWriter::geodesicSphere(1.5f, 3);
+        ball.addSurface("Paint", 1, 1, 1);
+        ball.write("ball.lwo");
+    }
+
+    Picture toon(const std::string& light)
+    {
+        play("Enum Layers { BACK DRAW }\n"
+             "Construct Clearer back { Layer = BACK ClearColor = 0, 0, 255 Enabled = true }\n"
+             "Construct Cartoon ball { Layer = DRAW Object = \"ball.lwo\" Motion = 0, 0, 6, 0, 0, 0, 1, 1, 1\n"
+             "  LightPosition = " + light + " Enabled = true }\n"
+             "Timer 1:0:0 120 1.0\n");
+        return frame(0.1f);
+    }
+};
+
+int brightness(std::uint32_t color)
+{
+    return static_cast<int>(((color >> 16) & 0xFF) + ((color >> 8) & 0xFF) + (color & 0xFF));
+}
+
+// The ball (radius 1.5 at depth 6) shows a disc of radius 8.3 pixels around (32, 24).
+TEST_F(Cartoons, TheSilhouetteIsOutlinedInBlackAroundTheShadedBall)
+{
+    const Picture picture = toon("-20, 0, 6");
+    auto background = [&](int x, int y) { return picture.at(x, y) == 0xFF0000FFu; };
+    auto black = [&](int x, int y) { return brightness(picture.at(x, y)) < 60; };
+    int rim = 0, outlined = 0;
+    for (int y = 1; y < 47; ++y)
+        for (int x = 1; x < 63; ++x) {
+            const float distance = std::hypot(static_cast<float>(x - 32), static_cast<float>(y - 24));
+            if (background(x, y)) {
+                EXPECT_GT(distance, 7.5f) << x << "," << y;
+                continue;
+            }
+            EXPECT_LT(distance, 9.5f) << x << "," << y;
+            if (distance < 6.5f) {
+                EXPECT_FALSE(black(x, y)) << "outline inside the ball at " << x << "," << y;
+            }
+            if (background(x - 1, y) || background(x + 1, y) || background(x, y - 1) || background(x, y + 1)) {
+                ++rim;
+                outlined += black(x, y);
+            }
+        }
+    // The lines run along the rim: where one passes between pixel centres it leaves a
+    // pixel of the ball's own shade.
+    EXPECT_GT(rim, 30);
+    EXPECT_GT(outlined * 10, rim * 4) << outlined << " of " << rim;
+}
+
+TEST_F(Cartoons, MovingTheLightMovesTheShadeBands)
+{
+    const Picture fromLeft = toon("-20, 0, 6");
+    EXPECT_GT(brightness(fromLeft.at(27, 24)), brightness(fromLeft.at(37, 24)) + 60);
+    const Picture fromRight = toon("20, 0, 6");
+    EXPECT_GT(brightness(fromRight.at(37, 24)), brightness(fromRight.at(27, 24)) + 60);
+}
+
+TEST_F(Cartoons, AMaterialPointerReplacesTheShadeButKeepsTheOutline)
+{
+    play("Enum Layers { BACK DRAW }\n"
+         "Construct Clearer back { Layer = BACK ClearColor = 0, 0, 255 Enabled = true }\n"
+         "Construct Material flat { Type = FACTOR Factor = 0, 255, 0 }\n"
+         "Construct Cartoon ball { Layer = DRAW Object = \"ball.lwo\" Motion = 0, 0, 6, 0, 0, 0, 1, 1, 1\n"
+         "  Material = flat Enabled = true }\n"
+         "Timer 1:0:0 120 1.0\n");
+    const Picture picture = frame(0.1f);
+    EXPECT_COLOR(picture.at(32, 24), kGreen);
+    EXPECT_COLOR(picture.at(25, 19), kBlack);
+}
+
+}  // namespace
+}  // namespace mirva::test
