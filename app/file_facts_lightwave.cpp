@@ -1,6 +1,7 @@
 #include "app/file_facts_lightwave.h"
 
 #include <cstdio>
+#include <set>
 
 #include "lightwave/lw_object.h"
 #include "lightwave/lw_scene.h"
@@ -75,6 +76,20 @@ void inspectScene(const std::string& fileName, float seconds)
         printItem(scene, "camera", camera);
         std::printf("  zoom %g\n", camera.zoom);
     }
+    // The names as a script writes them to find the scene's objects and cameras: each
+    // distinct object name once, in file order, with how many objects carry it.
+    std::set<std::string> named;
+    for (const SceneObject& object : scene.objects()) {
+        if (!named.insert(object.name).second)
+            continue;
+        const int count = scene.CountObjects(object.name);
+        std::printf("object name: \"%s\"", object.name.c_str());
+        if (count > 1)
+            std::printf(" (%d times)", count);
+        std::printf("\n");
+    }
+    for (const SceneCamera& camera : scene.cameras())
+        std::printf("camera name: \"%s\"\n", camera.name.c_str());
 }
 
 }  // namespace mirva

@@ -82,11 +82,38 @@ TEST_F(InspectLightwaveTest, SceneItemsWithParentsAndWorldMatricesAtATime)
                           "  type 0 colour 255 255 255 intensity 0.5\n"
                           "camera 30000000 'Eye' parent none\n"
                           "  world 1 0 0 | 0 1 0 | 0 0 1 | 0 0 0\n"
-                          "  zoom 2\n");
+                          "  zoom 2\n"
+                          "object name: \"Base\"\n"
+                          "object name: \"Objects/arm.lwo\"\n"
+                          "camera name: \"Eye\"\n");
 
     const auto atZero = runMirva({"inspect", "set.lws"}, dir.path().string());
     EXPECT_NE(atZero.out.find("'Objects/arm.lwo' parent 10000000 'Base'\n  world 1 0 0 | 0 1 0 | 0 0 1 | 0 0 1\n"),
               std::string::npos);
+}
+
+TEST_F(InspectLightwaveTest, SceneNamesAsAScriptWritesThem)
+{
+    // Each object name once, in order of first use, counted; a name keeps its folder,
+    // its letter case and its trailing blanks, as a script must write it.
+    test::writeText(dir.file("names.lws"), "LWSC 3\n"
+                                           "LoadObjectLayer 1 objects/star.lwo\n"
+                                           "AddNullObject Pivot\n"
+                                           "LoadObjectLayer 1 Objects/Big Ship.lwo \r\n"
+                                           "LoadObjectLayer 1 objects/star.lwo\n"
+                                           "LoadObjectLayer 1 objects/Star.lwo\n"
+                                           "AddCamera\nCameraName Front\nAddCamera\nCameraName Side\n"
+                                           "LoadObjectLayer 1 objects/star.lwo\n");
+    const auto result = runMirva({"inspect", "names.lws"}, dir.path().string());
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    const std::size_t summary = result.out.find("object name:");
+    ASSERT_NE(summary, std::string::npos) << result.out;
+    EXPECT_EQ(result.out.substr(summary), "object name: \"objects/star.lwo\" (3 times)\n"
+                                          "object name: \"Pivot\"\n"
+                                          "object name: \"Objects/Big Ship.lwo \"\n"
+                                          "object name: \"objects/Star.lwo\"\n"
+                                          "camera name: \"Front\"\n"
+                                          "camera name: \"Side\"\n");
 }
 
 TEST_F(InspectLightwaveTest, BrokenFilesAndBadTimes)

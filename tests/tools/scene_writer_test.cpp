@@ -1,0 +1,82 @@
+// Scenes written in code, read back by the scene loader.
+#include <cmath>
+
+#include <gtest/gtest.h>
+
+#include "lightwave/lw_scene.h"
+#include "tools/scene_writer.h"
+
+namespace mirva {
+namespace {
+
+constexpr float kPi = 3.14159265358979f;
+
+LWScene readBack(const SceneWriter& writer)
+{
+    return LWScene::Parse("written.lws", writer.text());
+}
+
+TEST(SceneWriter, ItemsParentsLightsCamerasAndSettingsReadBack)
+{
+    SceneWriter writer(90, 25);
+    const std::int32_t pivot = writer.addNull("Pivot", SceneMotion::still({.x = 1, .y = 2, .z = 3}));
+    writer.addObject("Objects/Arm Part.lwo", SceneMotion::still({.z = 1}), pivot);
+    SceneLightSpec light{.name = "Key", .colour = {0.5f, 1, 0.25f}, .intensity = 0.8f, .type = 1};
+    writer.addLight(light);
+    writer.addCamera("Eye", SceneMotion::still(), SceneEnvelope::constant(3.2f));
+    writer.setAmbient(1, 0.5f, 0, 0.3f);
+    const LWScene scene = readBack(writer);
+
+    EXPECT_EQ(scene.previewLastFrame, 90);
+    EXPECT_EQ(scene.framesPerSecond, 25);
+    EXPECT_FLOAT_EQ(scene.ambientColour[1], 127.5f);
+    EXPECT_FLOAT_EQ(scene.ambientIntensity, 0.3f);
+    const SceneObject& arm = scene.FindObject("Objects/Arm Part.lwo");
+    EXPECT_EQ(arm.parent, pivot);
+    EXPECT_FLOAT_EQ(arm.world.m[3][2], 4.0f);
+    EXPECT_FLOAT_EQ(arm.world.m[3][1], 2.0f);
+    ASSERT_EQ(scene.lights().size(), 1u);
+    EXPECT_EQ(scene.lights()[0].name, "Key");
+    EXPECT_FLOAT_EQ(scene.lights()[0].colour[2], 63.75f);
+    EXPECT_FLOAT_EQ(scene.lights()[0].intensity, 0.8f);
+    EXPECT_EQ(scene.lights()[0].type, 1);
+    EXPECT_FLOAT_EQ(scene.FindCamera("Eye").zoom, 3.2f);
+}
+
+TEST(SceneWriter, SampledTurnsKeepTurningAndLoopedMotionsRepeat)
+{
+    // A full turn in 4 s whose heading, as atan2 gives it, jumps from pi to -pi halfway.
+    const SceneMotion motion = SceneMotion::sampled(4, 8, [](float t) {
+        const float angle = 2 * kPi * t / 4;
+        return Placement{.x = std::cos(angle), .y = 7, .heading = std::atan2(std::sin(angle), std::cos(angle))};
+    });
+    EXPECT_EQ(motion.channels[1].keys.size(), 1u);   // never changes
+    EXPECT_EQ(motion.channels[0].keys.size(), 9u);
+    SceneWriter writer(120, 30);
+    writer.addObject("spin.lwo", motion);
+    const LWScene scene = readBack(writer);
+    const Motion& read = *scene.objects()[0].motion;
+    const struct {
+        float time, heading, x;
+    } expected[] = {{2.0f, 180, -1}, {2.5f, 225, -0.7071f}, {4.0f, 360, 1}, {5.0f, 450, 0}, {6.0f, 540, -1}};
+    for (const auto& e : expected) {
+        EXPECT_NEAR(read.ChannelValue(3, e.time), e.heading, 1.0f) << e.time;
+        EXPECT_NEAR(read.ChannelValue(0, e.time), e.x, 0.02f) << e.time;
+        EXPECT_FLOAT_EQ(read.ChannelValue(1, e.time), 7.0f);
+    }
+}
+
+TEST(SceneWriter, AnItemAimedAtAPointLooksAlongItsZAxisAtIt)
+{
+    const struct {
+        float x, y, z, heading, pitch;
+    } cases[] = {{0, 0, 5, 0, 0}, {5, 0, 0, kPi / 2, 0}, {0, 0, -5, kPi, 0}, {0, -5, 5, 0, kPi / 4}, {0, 5, 5, 0, -kPi / 4}};
+    for (const auto& c : cases) {
+        const Aim aim = aimAt(0, 0, 0, c.x, c.y, c.z);
+        EXPECT_NEAR(aim.heading, c.heading, 1e-5f) << c.x << " " << c.y << " " << c.z;
+        EXPECT_NEAR(aim.pitch, c.pitch, 1e-5f) << c.x << " " << c.y << " " << c.z;
+    }
+}
+
+}  // namespace
+}  // namespace mirva
