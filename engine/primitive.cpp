@@ -153,6 +153,7 @@ std::span<Primitive::Vertex> Primitive::lockVertexBuffer()
     if (FAILED(hr))
         DXDriver::directXError("Primitive: vertexBuffer->Lock ", hr);
     verticesDirty_ = false;
+    uploadedVertices_ = vertexCapacity();  // the caller writes the buffer itself
     return {reinterpret_cast<Vertex*>(data), vertices_.size()};
 }
 
@@ -167,6 +168,9 @@ void Primitive::setVertexCount(int count)
     if (count < 0 || count > vertexCapacity())
         Console::fatal(formatText("Primitive: %d vertices to draw, room for %d", count, vertexCapacity()));
     vertexCount_ = count;
+    // A dynamic buffer holds only what was drawn last: more vertices must be sent again.
+    if (dynamicVertices_ && count > uploadedVertices_)
+        verticesDirty_ = true;
 }
 
 void Primitive::setIndexCount(int count)
@@ -179,12 +183,17 @@ void Primitive::setIndexCount(int count)
 void Primitive::upload()
 {
     if (verticesDirty_ && vertexBuffer_) {
+        // Dynamic vertices are rewritten for every draw (outlines refill theirs for each
+        // view): only those to be drawn are sent.
+        const std::size_t count = dynamicVertices_ ? static_cast<std::size_t>(vertexCount_) : vertices_.size();
+        const auto bytes = static_cast<UINT>(count * sizeof(Vertex));
         BYTE* data = nullptr;
-        const HRESULT hr = vertexBuffer_->Lock(0, 0, &data, dynamicVertices_ ? D3DLOCK_DISCARD : 0u);
+        const HRESULT hr = vertexBuffer_->Lock(0, bytes, &data, dynamicVertices_ ? D3DLOCK_DISCARD : 0u);
         if (FAILED(hr))
             DXDriver::directXError("Primitive: vertexBuffer->Lock ", hr);
-        std::memcpy(data, vertices_.data(), vertices_.size() * sizeof(Vertex));
+        std::memcpy(data, vertices_.data(), bytes);
         vertexBuffer_->Unlock();
+        uploadedVertices_ = static_cast<int>(count);
     }
     verticesDirty_ = false;
     if (indicesDirty_ && indexBuffer_) {

@@ -113,6 +113,7 @@ private:
     IDirect3DVertexBuffer8* vertexBuffer_ = nullptr;
     IDirect3DIndexBuffer8* indexBuffer_ = nullptr;
     bool verticesDirty_ = true;
+    int uploadedVertices_ = 0;  // how many vertices the buffer holds from the last upload
     bool indicesDirty_ = true;
     Material* material_ = nullptr;
     std::vector<const Light*> lights_;

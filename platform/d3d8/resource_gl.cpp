@@ -353,7 +353,7 @@ BufferGL::~BufferGL()
     }
 }
 
-HRESULT BufferGL::lock(UINT offset, UINT size, BYTE** data, DWORD)
+HRESULT BufferGL::lock(UINT offset, UINT size, BYTE** data, DWORD flags)
 {
     if (!data || locked_ || offset > data_.size())
         return D3DERR_INVALIDCALL;
@@ -363,6 +363,10 @@ HRESULT BufferGL::lock(UINT offset, UINT size, BYTE** data, DWORD)
         return D3DERR_INVALIDCALL;
     *data = data_.data() + offset;
     locked_ = true;
+    lockBegin_ = offset;
+    lockEnd_ = offset + size;
+    if (flags & D3DLOCK_DISCARD)
+        discarded_ = true;
     return D3D_OK;
 }
 
@@ -371,24 +375,40 @@ HRESULT BufferGL::unlock()
     if (!locked_)
         return D3DERR_INVALIDCALL;
     locked_ = false;
-    dirty_ = true;
+    if (dirtyEnd_ <= dirtyBegin_) {
+        dirtyBegin_ = lockBegin_;
+        dirtyEnd_ = lockEnd_;
+    } else {
+        dirtyBegin_ = std::min(dirtyBegin_, lockBegin_);
+        dirtyEnd_ = std::max(dirtyEnd_, lockEnd_);
+    }
     return D3D_OK;
 }
 
+// Only the locked range goes to GL: a dynamic buffer is often much larger than what a
+// frame writes into it (an outline has room for every edge, and draws a few).
 void BufferGL::bind(GLenum target)
 {
     if (!name_) {
         glGenBuffers(1, &name_);
-        dirty_ = true;
+        allocated_ = false;
     }
     glBindBuffer(target, name_);
-    if (dirty_) {
-        // Dynamic buffers are rewritten every frame: a fresh store lets the driver keep
-        // drawing from the old one meanwhile.
-        glBufferData(target, static_cast<GLsizeiptr>(data_.size()), data_.data(),
-                     (usage_ & D3DUSAGE_DYNAMIC) ? GL_STREAM_DRAW : GL_STATIC_DRAW);
-        dirty_ = false;
+    const GLenum hint = (usage_ & D3DUSAGE_DYNAMIC) ? GL_STREAM_DRAW : GL_STATIC_DRAW;
+    const auto size = static_cast<GLsizeiptr>(data_.size());
+    if (!allocated_) {
+        glBufferData(target, size, data_.data(), hint);
+        allocated_ = true;
+    } else if (dirtyEnd_ > dirtyBegin_) {
+        // After a discard a fresh store lets the driver keep drawing from the old one
+        // meanwhile; what was not written since is undefined, as a discard says.
+        if (discarded_)
+            glBufferData(target, size, nullptr, hint);
+        glBufferSubData(target, static_cast<GLintptr>(dirtyBegin_), static_cast<GLsizeiptr>(dirtyEnd_ - dirtyBegin_),
+                        data_.data() + dirtyBegin_);
     }
+    dirtyBegin_ = dirtyEnd_ = 0;
+    discarded_ = false;
 }
 
 void BufferGL::dropGL(bool contextLost)
@@ -398,7 +418,7 @@ void BufferGL::dropGL(bool contextLost)
         glDeleteBuffers(1, &name_);
     }
     name_ = 0;
-    dirty_ = true;
+    allocated_ = false;
 }
 
 HRESULT VertexBufferGL::GetDevice(IDirect3DDevice8** device)
