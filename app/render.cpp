@@ -186,9 +186,10 @@ void OfflineRenderer::renderFrame()
 {
     player_->mixOfflineSound(static_cast<std::uint64_t>(done_), options_.fps);
     player_->frameUpdate(static_cast<float>(1.0 / options_.fps));
-    const Surface picture = readFrontBuffer(options_.width, options_.height);
+    // Nothing to write, nothing to read back: the frame is drawn and presented all the same.
     if (!options_.outDir.empty())
-        picture.savePng((std::filesystem::path(options_.outDir) / frameFileName(done_)).string());
+        readFrontBuffer(options_.width, options_.height)
+            .savePng((std::filesystem::path(options_.outDir) / frameFileName(done_)).string());
     ++done_;
 }
 
