@@ -1,6 +1,7 @@
 // The shade ramp, the two scenes and the writing of all the show's 3D data.
 #include "tools/show3d.h"
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -77,17 +78,49 @@ std::vector<std::uint8_t> shadeRampLevels()
     return levels;
 }
 
+namespace {
+
+// An uncompressed 24-bit TGA: no ID, no colour map, type 2 (true colour), descriptor 0
+// (rows bottom first). `bgr` holds the rows in that order, three bytes a pixel.
+std::vector<std::uint8_t> tgaFile(int width, int height, const std::vector<std::uint8_t>& bgr)
+{
+    std::vector<std::uint8_t> file = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    for (int size : {width, height})
+        file.insert(file.end(), {static_cast<std::uint8_t>(size & 0xFF), static_cast<std::uint8_t>(size >> 8)});
+    file.insert(file.end(), {24, 0});
+    file.insert(file.end(), bgr.begin(), bgr.end());
+    return file;
+}
+
+}  // namespace
+
 std::vector<std::uint8_t> shadeRampTga()
 {
     constexpr int kWidth = 64, kHeight = 4;
-    // Header: no ID, no colour map, type 2 (true colour), origin 0, size, 24 bits per
-    // pixel, descriptor 0 (rows bottom first).
-    std::vector<std::uint8_t> file = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, kWidth, 0, kHeight, 0, 24, 0};
     const std::vector<std::uint8_t> levels = shadeRampLevels();
+    std::vector<std::uint8_t> bgr;
     for (int y = 0; y < kHeight; ++y)
         for (std::uint8_t level : levels)
-            file.insert(file.end(), {level, level, level});
-    return file;
+            bgr.insert(bgr.end(), {level, level, level});
+    return tgaFile(kWidth, kHeight, bgr);
+}
+
+std::vector<std::uint8_t> tilesTga()
+{
+    // 8 x 8 tiles of 16 pixels, cream and teal in turn, each with a bevel: its top and
+    // left edges lighter, its bottom and right edges darker, so that lit tiles stand out.
+    constexpr int kSize = 128, kTile = 16;
+    std::vector<std::uint8_t> bgr;
+    for (int row = kSize - 1; row >= 0; --row)
+        for (int x = 0; x < kSize; ++x) {
+            const bool cream = ((x / kTile) + (row / kTile)) % 2 == 0;
+            const int u = x % kTile, v = row % kTile;
+            const float shade = u < 2 || v < 2 ? 1.25f : u > kTile - 3 || v > kTile - 3 ? 0.6f : 1.0f;
+            const float colour[3] = {cream ? 150.0f : 160.0f, cream ? 205.0f : 140.0f, cream ? 235.0f : 50.0f};
+            for (float channel : colour)
+                bgr.push_back(static_cast<std::uint8_t>(std::min(255.0f, channel * shade)));
+        }
+    return tgaFile(kSize, kSize, bgr);
 }
 
 std::string flightSceneText()
@@ -187,13 +220,14 @@ std::vector<std::string> writeShow3dData(const std::string& dataDir)
         std::filesystem::create_directories(root / folder);
     auto at = [&](const char* file) { return (root / file).string(); };
     writeBytes(at(kShadeRampFile), shadeRampTga());
+    writeBytes(at(kTilesFile), tilesTga());
     torusKnotObject().write(at(kTorusKnotFile));
     starObject().write(at(kStarFile));
     spheresObject().write(at(kSpheresFile));
     const std::string flight = flightSceneText(), family = familySceneText();
     writeBytes(at(kFlightSceneFile), {flight.begin(), flight.end()});
     writeBytes(at(kFamilySceneFile), {family.begin(), family.end()});
-    return {kShadeRampFile, kTorusKnotFile, kStarFile, kSpheresFile, kFlightSceneFile, kFamilySceneFile};
+    return {kShadeRampFile, kTilesFile, kTorusKnotFile, kStarFile, kSpheresFile, kFlightSceneFile, kFamilySceneFile};
 }
 
 }  // namespace mirva

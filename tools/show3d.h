@@ -4,6 +4,8 @@
 //   maps/64shade.tga        the cartoon shade ramp: 64 x 4 grey pixels in three hard bands,
 //                           read across by N.L (dark where the light misses, light where
 //                           it falls straight on)
+//   maps/tiles.tga          128 x 128 bevelled tiles in cream and teal, a texture for lit
+//                           objects
 //   objects/torusknot.lwo   a (2, 3) torus knot tube in bands of three colours
 //   objects/star.lwo        a puffy five-pointed star: front, rim and back surfaces
 //   objects/spheres.lwo     a core sphere with six smaller ones around it, four colours
@@ -17,7 +19,7 @@
 // lies flat on the face turned to a camera looking along +z). Object files are named in
 // the scenes by their path from the data folder, which is how a script finds them.
 //
-// Does not: write motions files, images other than the ramp, or scripts.
+// Does not: write motion files or scripts.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -30,6 +32,7 @@ inline constexpr const char* kTorusKnotFile = "objects/torusknot.lwo";
 inline constexpr const char* kStarFile = "objects/star.lwo";
 inline constexpr const char* kSpheresFile = "objects/spheres.lwo";
 inline constexpr const char* kShadeRampFile = "maps/64shade.tga";
+inline constexpr const char* kTilesFile = "maps/tiles.tga";
 inline constexpr const char* kFlightSceneFile = "scenes/flight.lws";
 inline constexpr const char* kFamilySceneFile = "scenes/family.lws";
 
@@ -41,6 +44,8 @@ ObjectWriter spheresObject();
 std::vector<std::uint8_t> shadeRampLevels();
 // The ramp as an uncompressed 24-bit TGA file, 64 x 4, rows bottom first.
 std::vector<std::uint8_t> shadeRampTga();
+// The tiles texture, 128 x 128, rows bottom first.
+std::vector<std::uint8_t> tilesTga();
 
 std::string flightSceneText();
 std::string familySceneText();

@@ -27,7 +27,6 @@ TEST_F(Show3dData, TheCommittedFilesAreWhatTheToolWrites)
 {
     test::TempDir dir;
     const std::vector<std::string> files = writeShow3dData(dir.path().string());
-    EXPECT_EQ(files.size(), 6u);
     for (const std::string& file : files)
         EXPECT_TRUE(test::readFile(dir.file(file)) == test::readFile(file))
             << file << " differs from the tool's output: rebuild it with the mirva_data target";
