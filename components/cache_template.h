@@ -12,6 +12,7 @@
 // until then. A remove without a get is fatal.
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -60,6 +61,40 @@ public:
 private:
     Factory factory_;
     std::map<std::string, CacheTemplateEntry> entries_;
+};
+
+// One instance's hold on a cache entry. Releasing gives the entry back once, however
+// often it is called: the player destructs every instance at a restart and at its end,
+// whether it was constructed or not, and an instance must not remove what it never got.
+template <typename Resources>
+class CacheHold {
+public:
+    explicit CacheHold(CacheTemplate<Resources>& cache) : cache_(cache) {}
+    ~CacheHold() { release(); }
+    CacheHold(const CacheHold&) = delete;
+    CacheHold& operator=(const CacheHold&) = delete;
+
+    // The entry of `key`, after giving back any entry held before.
+    Resources& acquire(const std::string& key)
+    {
+        release();
+        Resources& resources = cache_.get(key);
+        key_ = key;
+        return resources;
+    }
+
+    void release()
+    {
+        if (!key_)
+            return;
+        const std::string key = std::move(*key_);
+        key_.reset();
+        cache_.remove(key);
+    }
+
+private:
+    CacheTemplate<Resources>& cache_;
+    std::optional<std::string> key_;
 };
 
 }  // namespace mirva

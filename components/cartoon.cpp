@@ -51,7 +51,7 @@ CacheTemplate<CartoonMeshes>& cache()
 
 }  // namespace
 
-CartoonComponent::CartoonComponent(const ComponentType& type) : Component(type)
+CartoonComponent::CartoonComponent(const ComponentType& type) : Component(type), held_(cache())
 {
     resetOwnVariables();
 }
@@ -90,21 +90,14 @@ void CartoonComponent::construct()
     shade_->culling = Material::ANTICLOCKWISE_VISIBLE;
     shade_->setTexture(kShadeRamp, 0, false);
     shade_->loadVertexShader(kShader);
-    meshes_ = &cache().get(fileName_);
-    heldKey_ = fileName_;
+    meshes_ = &held_.acquire(fileName_);
     resetOwnVariables();
 }
 
-// Only what this instance holds is given back: the player destructs every instance at a
-// restart and at its end, constructed or not.
 void CartoonComponent::destruct()
 {
-    if (heldKey_) {
-        meshes_ = nullptr;
-        const std::string key = *heldKey_;
-        heldKey_.reset();
-        cache().remove(key);
-    }
+    meshes_ = nullptr;
+    held_.release();
     if (shade_ && Texture::exists(kShadeRamp))
         Texture::release(kShadeRamp);
     shade_.reset();

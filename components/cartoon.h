@@ -13,9 +13,9 @@
 // every instance showing that file.
 #include <cstdint>
 #include <memory>
-#include <optional>
 #include <string>
 
+#include "components/cache_template.h"
 #include "components/component.h"
 #include "components/component_type.h"
 
@@ -54,7 +54,7 @@ private:
     void drawAt(Camera& camera, const Transformation& world);
 
     std::string fileName_;
-    std::optional<std::string> heldKey_;  // the cache entry this instance holds
+    CacheHold<CartoonMeshes> held_;
     CartoonMeshes* meshes_ = nullptr;
     Variable motion_;
     Variable lightPosition_;

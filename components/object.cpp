@@ -18,12 +18,12 @@ ObjectComponentType::ObjectComponentType()
     declareParameter(ObjectVariable::Material, ValueType::Pointer, "Material", "Material");
 }
 
-namespace {
-
 // The object itself is needed only to build the mesh.
 struct ObjectMesh {
     std::unique_ptr<Primitive> mesh;
 };
+
+namespace {
 
 CacheTemplate<ObjectMesh>& meshes()
 {
@@ -36,7 +36,7 @@ CacheTemplate<ObjectMesh>& meshes()
 
 }  // namespace
 
-ObjectComponent::ObjectComponent(const ComponentType& type) : Component(type)
+ObjectComponent::ObjectComponent(const ComponentType& type) : Component(type), held_(meshes())
 {
     motion_.type = ValueType::Transformation;
     motion_.setTransformation({0, 0, 0, 0, 0, 0, 1, 1, 1});
@@ -58,22 +58,15 @@ void ObjectComponent::construct()
     destruct();
     material_ = std::make_unique<Material>(Material::DIFFUSE, Material::COPY);
     material_->culling = Material::ANTICLOCKWISE_VISIBLE;
-    mesh_ = meshes().get(fileName_).mesh.get();
-    heldKey_ = fileName_;
+    mesh_ = held_.acquire(fileName_).mesh.get();
     motion_.clearChannels();
     motion_.setTransformation({0, 0, 0, 0, 0, 0, 1, 1, 1});
 }
 
-// Only what this instance holds is given back: the player destructs every instance at a
-// restart and at its end, constructed or not.
 void ObjectComponent::destruct()
 {
-    if (heldKey_) {
-        mesh_ = nullptr;
-        const std::string key = *heldKey_;
-        heldKey_.reset();
-        meshes().remove(key);
-    }
+    mesh_ = nullptr;
+    held_.release();
     material_.reset();
 }
 

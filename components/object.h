@@ -9,9 +9,9 @@
 // lit by the scene's lights (for materials with Lighting on).
 #include <cstdint>
 #include <memory>
-#include <optional>
 #include <string>
 
+#include "components/cache_template.h"
 #include "components/component.h"
 #include "components/component_type.h"
 
@@ -29,6 +29,7 @@ enum : std::int32_t {
 class Material;
 class MaterialComponent;
 class Primitive;
+struct ObjectMesh;
 
 class ObjectComponent final : public Component {
 public:
@@ -46,7 +47,7 @@ public:
 
 private:
     std::string fileName_;
-    std::optional<std::string> heldKey_;  // the cache entry this instance holds
+    CacheHold<ObjectMesh> held_;
     Variable motion_;
     MaterialComponent* pointed_ = nullptr;
     std::unique_ptr<Material> material_;

@@ -70,5 +70,24 @@ TEST_F(CacheTemplateTest, RemovingAKeyThatWasNeverGotIsFatal)
     EXPECT_FATAL(cache.remove("ship.lwo"), "CacheTemplate::remove - CacheTemplateEntry 'ship.lwo' not found");
 }
 
+TEST_F(CacheTemplateTest, AHoldGivesBackWhatItGotOnceAndOnlyThat)
+{
+    cache.get("ship.lwo");
+    {
+        CacheHold<Meshes> hold(cache);
+        hold.release();  // holds nothing yet: nothing to give back
+        EXPECT_EQ(hold.acquire("ship.lwo").file, "ship.lwo");
+        EXPECT_EQ(cache.count("ship.lwo"), 2);
+        hold.acquire("boat.lwo");  // gives the ship back first
+        EXPECT_EQ(cache.count("ship.lwo"), 1);
+        hold.release();
+        hold.release();
+        EXPECT_EQ(cache.count("boat.lwo"), 0);
+        hold.acquire("boat.lwo");
+    }
+    EXPECT_EQ(cache.count("boat.lwo"), 0);  // the hold's end gives it back
+    EXPECT_EQ(cache.count("ship.lwo"), 1);
+}
+
 }  // namespace
 }  // namespace mirva
