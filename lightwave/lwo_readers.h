@@ -5,6 +5,7 @@
 #include <span>
 #include <vector>
 
+#include "io/memory_pages.h"
 #include "lightwave/chunk_reader.h"
 #include "lightwave/lw_object.h"
 
@@ -29,15 +30,17 @@ void readPoints(ChunkReader& in, std::size_t count, LWObject& object);
 // triangles made. The LWO2 reader makes room for a whole chunk's triangles first.
 int addPolygon(LWObject& object, std::span<const std::uint32_t> points, std::int32_t surface);
 
-// Capacity for `extra` more elements. Room is made for a whole chunk at once, so a big
-// array is allocated once at its final size instead of growing step by step; growth
-// beyond that is by half the capacity at least, so many small chunks stay linear.
+// Capacity for `extra` more elements, their memory pages mapped at once. Room is made for
+// a whole chunk at once, so a big array is allocated once at its final size instead of
+// growing step by step; growth beyond that is by half the capacity at least, so many
+// small chunks stay linear.
 template <typename T>
 void makeRoom(std::vector<T>& array, std::size_t extra)
 {
     const std::size_t needed = array.size() + extra;
     if (needed > array.capacity())
         array.reserve(std::max(needed, array.capacity() + array.capacity() / 2));
+    prefaultPages(array.data() + array.size(), extra * sizeof(T));
 }
 
 // Surface colour of a COLR sub-chunk: each float component times 255, rounded, limited
