@@ -11,9 +11,10 @@ namespace mirva {
 
 namespace {
 
-// What the C library's fmin and fmax give for ordered values (the smaller or larger one;
-// the first one when they are equal, which tells -0 from +0), without a call per
-// component; NaNs go to the library.
+// fmin and fmax for the bounding box without a library call per component; NaNs still
+// go to the library. Of two equal values (-0 and +0) the first, the bound so far, is
+// kept: fmin leaves that choice open, and the compiler may pass its arguments in either
+// order.
 float lower(float a, float b)
 {
     return a != a || b != b ? std::fmin(a, b) : (b < a ? b : a);
