@@ -294,7 +294,7 @@ private:
         const bool used = applies(type, values.size());
         // Each entry can add one vertex and takes two indices and the values at least.
         if (used)
-            makeRoom(object_.vertices, in_.remaining() / (4 + 4 * values.size()));
+            reserveMore(object_.vertices, in_.remaining() / (4 + 4 * values.size()));
         while (in_.remaining() > 0) {
             const std::uint32_t source = point();
             const std::int32_t polygon = polygonIndex();

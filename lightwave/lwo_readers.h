@@ -30,16 +30,23 @@ void readPoints(ChunkReader& in, std::size_t count, LWObject& object);
 // triangles made. The LWO2 reader makes room for a whole chunk's triangles first.
 int addPolygon(LWObject& object, std::span<const std::uint32_t> points, std::int32_t surface);
 
-// Capacity for `extra` more elements, their memory pages mapped at once. Room is made for
-// a whole chunk at once, so a big array is allocated once at its final size instead of
-// growing step by step; growth beyond that is by half the capacity at least, so many
-// small chunks stay linear.
+// Capacity for `extra` more elements. Room is made for a whole chunk at once, so a big
+// array is allocated once at its final size instead of growing step by step; growth
+// beyond that is by half the capacity at least, so many small chunks stay linear.
 template <typename T>
-void makeRoom(std::vector<T>& array, std::size_t extra)
+void reserveMore(std::vector<T>& array, std::size_t extra)
 {
     const std::size_t needed = array.size() + extra;
     if (needed > array.capacity())
         array.reserve(std::max(needed, array.capacity() + array.capacity() / 2));
+}
+
+// The same for `extra` elements that will all be written, with their memory pages mapped
+// at once. (For a mere upper bound `reserveMore` alone: pages mapped stay in memory.)
+template <typename T>
+void makeRoom(std::vector<T>& array, std::size_t extra)
+{
+    reserveMore(array, extra);
     prefaultPages(array.data() + array.size(), extra * sizeof(T));
 }
 
