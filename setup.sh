@@ -15,7 +15,7 @@ packages=(
   libopenmpt-dev libsndfile1-dev libpng-dev zlib1g-dev libimgui-dev
   libfreetype-dev fonts-dejavu-core
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth xdotool assimp-testmodels
+  xvfb xauth xdotool assimp-testmodels libassimp-dev
 )
 
 install_packages() {

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 
 #include "io/console.h"
+#include "io/memory_pages.h"
 
 namespace mirva {
 
@@ -37,6 +38,16 @@ FileHandle openRegular(const std::string& name, long& length)
     return file;
 }
 
+// The block becomes `length` bytes long; a big file's block gets its memory pages mapped
+// at once before it is filled.
+void sizeBlock(PhileBlock& block, std::size_t length)
+{
+    block.clear();
+    block.reserve(length);
+    prefaultPages(block.data(), length);
+    block.resize(length);
+}
+
 }  // namespace
 
 PhileBlock Phile::load(const std::string& name)
@@ -46,7 +57,8 @@ PhileBlock Phile::load(const std::string& name)
     if (!file)
         Console::fatal("Phile::load - couldn't open file '" + name + "'");
     record(name);
-    PhileBlock block(static_cast<std::size_t>(length));
+    PhileBlock block;
+    sizeBlock(block, static_cast<std::size_t>(length));
     if (std::fread(block.data(), 1, block.size(), file.get()) != block.size())
         Console::fatal("Phile::load - error while reading file '" + name + "'");
     return block;
@@ -58,7 +70,7 @@ bool Phile::tryLoad(const std::string& name, PhileBlock& block)
     FileHandle file = openRegular(name, length);
     if (!file)
         return false;
-    block.assign(static_cast<std::size_t>(length), 0);
+    sizeBlock(block, static_cast<std::size_t>(length));
     return std::fread(block.data(), 1, block.size(), file.get()) == block.size();
 }
 

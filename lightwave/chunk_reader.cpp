@@ -27,49 +27,9 @@ void ChunkReader::fail(const std::string& problem) const
     Console::fatal("invalid " + form_ + " file '" + fileName_ + "': " + problem);
 }
 
-void ChunkReader::need(std::size_t bytes) const
+void ChunkReader::truncated() const
 {
-    if (pos_ > limit_ || limit_ - pos_ < bytes)
-        fail("truncated " + idText(chunk_) + " chunk");
-}
-
-std::uint32_t ChunkReader::u4()
-{
-    need(4);
-    const std::uint8_t* p = data_ + pos_;
-    pos_ += 4;
-    return static_cast<std::uint32_t>(p[0]) << 24 | static_cast<std::uint32_t>(p[1]) << 16 |
-           static_cast<std::uint32_t>(p[2]) << 8 | static_cast<std::uint32_t>(p[3]);
-}
-
-std::uint16_t ChunkReader::u2()
-{
-    need(2);
-    const std::uint8_t* p = data_ + pos_;
-    pos_ += 2;
-    return static_cast<std::uint16_t>(p[0] << 8 | p[1]);
-}
-
-std::uint8_t ChunkReader::u1()
-{
-    need(1);
-    return data_[pos_++];
-}
-
-float ChunkReader::f4()
-{
-    const std::uint32_t bits = u4();
-    float value;
-    std::memcpy(&value, &bits, sizeof value);
-    return value;
-}
-
-Vector3 ChunkReader::vec12()
-{
-    const float x = f4();
-    const float y = f4();
-    const float z = f4();
-    return {x, y, z};
+    fail("truncated " + idText(chunk_) + " chunk");
 }
 
 std::string ChunkReader::s0()
@@ -77,7 +37,7 @@ std::string ChunkReader::s0()
     const std::size_t start = pos_;
     const void* end = pos_ < limit_ ? std::memchr(data_ + pos_, 0, limit_ - pos_) : nullptr;
     if (!end)
-        fail("truncated " + idText(chunk_) + " chunk");
+        truncated();
     const std::size_t length = static_cast<std::size_t>(static_cast<const std::uint8_t*>(end) - (data_ + start));
     std::string text(reinterpret_cast<const char*>(data_ + start), length);
     pos_ = start + length + 1;
@@ -85,14 +45,6 @@ std::string ChunkReader::s0()
     if ((length + 1) % 2 != 0 && pos_ < limit_)
         ++pos_;
     return text;
-}
-
-std::uint32_t ChunkReader::vx()
-{
-    need(1);
-    if (data_[pos_] < 0xFF)
-        return u2();
-    return u4() & 0x00FFFFFFu;
 }
 
 std::size_t ChunkReader::header(std::size_t end, int sizeBytes, std::uint32_t& id)

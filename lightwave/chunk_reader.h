@@ -6,6 +6,7 @@
 // naming the file and the chunk. The owner moves the limit from chunk to chunk.
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 
 #include "lightwave/vector3.h"
@@ -41,18 +42,54 @@ public:
     bool before(std::size_t end) const { return pos_ < end; }
     std::size_t remaining() const { return pos_ < limit_ ? limit_ - pos_ : 0; }
 
+    // The fixed-size reads are inline: the loader calls them for every point and index.
     std::uint32_t id4() { return u4(); }
-    std::uint32_t u4();
-    std::uint16_t u2();
+    std::uint32_t u4()
+    {
+        need(4);
+        const std::uint8_t* p = data_ + pos_;
+        pos_ += 4;
+        return static_cast<std::uint32_t>(p[0]) << 24 | static_cast<std::uint32_t>(p[1]) << 16 |
+               static_cast<std::uint32_t>(p[2]) << 8 | static_cast<std::uint32_t>(p[3]);
+    }
+    std::uint16_t u2()
+    {
+        need(2);
+        const std::uint8_t* p = data_ + pos_;
+        pos_ += 2;
+        return static_cast<std::uint16_t>(p[0] << 8 | p[1]);
+    }
     std::int16_t i2() { return static_cast<std::int16_t>(u2()); }
-    std::uint8_t u1();
-    float f4();
-    Vector3 vec12();
+    std::uint8_t u1()
+    {
+        need(1);
+        return data_[pos_++];
+    }
+    float f4()
+    {
+        const std::uint32_t bits = u4();
+        float value;
+        std::memcpy(&value, &bits, sizeof value);
+        return value;
+    }
+    Vector3 vec12()
+    {
+        const float x = f4();
+        const float y = f4();
+        const float z = f4();
+        return {x, y, z};
+    }
     // Zero-terminated string, then one pad byte when string and terminator have odd length.
     std::string s0();
     // Index: 2 bytes when the first byte is below 0xFF, else 4 bytes of which the last
     // three are the index.
-    std::uint32_t vx();
+    std::uint32_t vx()
+    {
+        need(1);
+        if (data_[pos_] < 0xFF)
+            return u2();
+        return u4() & 0x00FFFFFFu;
+    }
     void skip(std::size_t bytes);
 
     // Walks the chunks from the cursor up to `end`: each is an ID4, a U4 size and its
@@ -71,12 +108,21 @@ public:
         walk(end, 2, visit);
     }
 
+    // The bytes from the cursor to the limit, for a look ahead that moves nothing.
+    const std::uint8_t* cursor() const { return data_ + pos_; }
+
     // "invalid <form> file '<name>': <problem>"
     [[noreturn]] void fail(const std::string& problem) const;
     const std::string& fileName() const { return fileName_; }
 
 private:
-    void need(std::size_t bytes) const;
+    void need(std::size_t bytes) const
+    {
+        if (pos_ > limit_ || limit_ - pos_ < bytes) [[unlikely]]
+            truncated();
+    }
+    // "truncated <chunk> chunk"
+    [[noreturn]] void truncated() const;
     // Reads one chunk header at the cursor; returns the data end, or fails.
     std::size_t header(std::size_t end, int sizeBytes, std::uint32_t& id);
 

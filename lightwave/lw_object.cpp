@@ -1,6 +1,7 @@
 #include "lightwave/lw_object.h"
 
 #include <cmath>
+#include <cstdint>
 
 #include "io/console.h"
 #include "io/phile.h"
@@ -10,29 +11,35 @@ namespace mirva {
 
 namespace {
 
+// fmin and fmax for the bounding box without a library call per component; NaNs still
+// go to the library. Of two equal values (-0 and +0) the first, the bound so far, is
+// kept: fmin leaves that choice open, and the compiler may pass its arguments in either
+// order.
+float lower(float a, float b)
+{
+    return a != a || b != b ? std::fmin(a, b) : (b < a ? b : a);
+}
+
+float higher(float a, float b)
+{
+    return a != a || b != b ? std::fmax(a, b) : (b > a ? b : a);
+}
+
 // After reading: surfaces counted, corner references, unit normals and the tangent frame
 // (0, 1, 0) x normal, normal x tangent.
 void finish(LWObject& object, ChunkReader& in)
 {
     if (object.vertices.empty())
         in.fail("the first layer has no points");
-    float largestSquared = 0;
-    for (const Vertex& vertex : object.vertices) {
-        const Vector3& p = vertex.position;
-        object.boundsMin = {std::fmin(object.boundsMin.x, p.x), std::fmin(object.boundsMin.y, p.y),
-                            std::fmin(object.boundsMin.z, p.z)};
-        object.boundsMax = {std::fmax(object.boundsMax.x, p.x), std::fmax(object.boundsMax.y, p.y),
-                            std::fmax(object.boundsMax.z, p.z)};
-        largestSquared = std::fmax(largestSquared, dot(p, p));
-    }
-    object.radius = std::sqrt(largestSquared);
+    object.radius = std::sqrt(object.radius);
+    Vertex* vertices = object.vertices.data();
     for (std::size_t t = 0; t < object.triangles.size(); ++t) {
-        Triangle& triangle = object.triangles[t];
+        const Triangle& triangle = object.triangles[t];
         if (triangle.surface < 0)
             Console::fatal("invalid LWO2 file: not every polygon has a surface");
         ++object.surfaces[static_cast<std::size_t>(triangle.surface)].triangles;
         for (int c = 0; c < 3; ++c)
-            object.vertices[static_cast<std::size_t>(triangle.v[c])].corner = static_cast<std::int32_t>(4 * t) + c;
+            vertices[triangle.v[c]].corner = static_cast<std::int32_t>(4 * t) + c;
     }
     for (Vertex& vertex : object.vertices) {
         vertex.normal = normalised(vertex.normal);
@@ -45,30 +52,45 @@ void finish(LWObject& object, ChunkReader& in)
 
 void readPoints(ChunkReader& in, std::size_t count, LWObject& object)
 {
-    object.vertices.assign(count, Vertex{});
-    for (Vertex& vertex : object.vertices)
-        vertex.position = in.vec12();
+    std::vector<Vertex>& vertices = object.vertices;
+    vertices.clear();
+    makeRoom(vertices, count);
+    Vector3 low{kNoBounds, kNoBounds, kNoBounds};
+    Vector3 high{-kNoBounds, -kNoBounds, -kNoBounds};
+    float largestSquared = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        const Vector3 p = in.vec12();
+        vertices.emplace_back().position = p;
+        low = {lower(low.x, p.x), lower(low.y, p.y), lower(low.z, p.z)};
+        high = {higher(high.x, p.x), higher(high.y, p.y), higher(high.z, p.z)};
+        largestSquared = higher(largestSquared, dot(p, p));
+    }
+    object.boundsMin = low;
+    object.boundsMax = high;
+    object.radius = largestSquared;
 }
 
-int addPolygon(LWObject& object, const std::vector<std::uint32_t>& points, std::int32_t surface)
+int addPolygon(LWObject& object, std::span<const std::uint32_t> points, std::int32_t surface)
 {
     const std::size_t n = points.size();
     if (n < 3)
         return 0;
-    auto at = [&](std::size_t i) { return object.vertices[points[i]].position; };
-    const Vector3 normal = normalised(cross(at(1) - at(0), at(n - 1) - at(0)));
+    Vertex* vertices = object.vertices.data();
+    const Vector3 p0 = vertices[points[0]].position;
+    const Vector3 normal = normalised(cross(vertices[points[1]].position - p0, vertices[points[n - 1]].position - p0));
     for (std::size_t k = 1; k + 1 < n; ++k) {
-        Triangle triangle;
+        const Vector3 edge1 = vertices[points[k]].position - p0;
+        const Vector3 edge2 = vertices[points[k + 1]].position - p0;
+        Triangle& triangle = object.triangles.emplace_back();
         triangle.normal = normal;
         triangle.surface = surface;
         triangle.v[0] = static_cast<std::int32_t>(points[0]);
         triangle.v[1] = static_cast<std::int32_t>(points[k]);
         triangle.v[2] = static_cast<std::int32_t>(points[k + 1]);
-        triangle.area = 0.5f * length(cross(at(k) - at(0), at(k + 1) - at(0)));
-        object.triangles.push_back(triangle);
+        triangle.area = 0.5f * length(cross(edge1, edge2));
     }
     for (std::uint32_t p : points)
-        object.vertices[p].normal += normal;
+        vertices[p].normal += normal;
     return static_cast<int>(n - 2);
 }
 

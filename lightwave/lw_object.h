@@ -71,14 +71,17 @@ struct VertexMapInfo {
     bool perPolygon = false;    // a discontinuous map (VMAD)
 };
 
+// The bounding box of no points runs from this (the largest float) down to its negative.
+inline constexpr float kNoBounds = 3.4028235e38f;
+
 struct LWObject {
     std::string name;   // the file name it was loaded from
     std::vector<Vertex> vertices;
     std::vector<Triangle> triangles;
     std::vector<Edge> edges;   // ordered by (low, high); filled by the adjacency step
     std::vector<ObjectSurface> surfaces;
-    Vector3 boundsMin{3.4028235e38f, 3.4028235e38f, 3.4028235e38f};
-    Vector3 boundsMax{-3.4028235e38f, -3.4028235e38f, -3.4028235e38f};
+    Vector3 boundsMin{kNoBounds, kNoBounds, kNoBounds};
+    Vector3 boundsMax{-kNoBounds, -kNoBounds, -kNoBounds};
     float radius = 0;   // largest distance of a point from the origin
     // Edge uses that found their edge already shared by two triangles (adjacency step).
     std::int32_t nonManifold = 0;

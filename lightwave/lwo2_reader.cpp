@@ -1,6 +1,7 @@
 // The LWO2 form: a walk over the chunks of the file, of which the first layer's points
 // ("PNTS"), its polygons ("POLS") with their surface tags ("TAGS", "PTAG"), the surface
 // colours ("SURF") and the vertex maps ("VMAP", per-polygon "VMAD") are used.
+#include <array>
 #include <cstring>
 #include <unordered_map>
 
@@ -110,20 +111,52 @@ private:
     {
         const std::uint32_t type = in_.id4();
         const bool faces = type == makeId("FACE");
+        const PolygonCount count = countPolygons();
         polygons_.clear();
-        std::vector<std::uint32_t> points;
+        makeRoom(polygons_, count.polygons);
+        if (faces)
+            makeRoom(object_.triangles, count.triangles);
+        std::array<std::uint32_t, kMaxPolygonPoints> points;
         while (in_.remaining() > 0) {
-            const int n = in_.u2() & 0x03FF;
-            points.clear();
-            for (int i = 0; i < n; ++i)
-                points.push_back(point());
+            const std::size_t n = in_.u2() & 0x03FFu;
+            for (std::size_t i = 0; i < n; ++i)
+                points[i] = point();
             Polygon polygon{static_cast<std::int32_t>(object_.triangles.size()), 0};
             if (faces)
-                polygon.triangleCount = addPolygon(object_, points, -1);
+                polygon.triangleCount = addPolygon(object_, {points.data(), n}, -1);
             polygons_.push_back(polygon);
         }
         const std::string typeText = idText(type);
         Console::print("POLS %s %d\n", typeText.c_str(), static_cast<int>(polygons_.size()));
+    }
+
+    struct PolygonCount {
+        std::size_t polygons = 0;
+        std::size_t triangles = 0;
+    };
+
+    // Looks ahead over the polygons from the cursor to the chunk end, reading only their
+    // point counts and the first byte of each index (which gives its size), so that the
+    // polygon table and the triangles get their memory at once. Moves nothing and fails
+    // on nothing: where the chunk is cut short the reading itself will stop.
+    PolygonCount countPolygons() const
+    {
+        const std::uint8_t* bytes = in_.cursor();
+        const std::size_t size = in_.remaining();
+        PolygonCount count;
+        std::size_t at = 0;
+        while (size - at >= 2) {
+            const std::size_t n = static_cast<std::size_t>(bytes[at] << 8 | bytes[at + 1]) & 0x03FFu;
+            at += 2;
+            for (std::size_t i = 0; i < n && at < size; ++i)
+                at += bytes[at] < 0xFF ? 2 : 4;
+            ++count.polygons;
+            if (n >= 3)
+                count.triangles += n - 2;
+            if (at > size)
+                break;
+        }
+        return count;
     }
 
     void tags()
@@ -152,12 +185,17 @@ private:
             const std::uint16_t tag = in_.u2();
             if (tag >= tags_.size())
                 Console::error("invalid LWO2 file: PTAG polygon tag invalid (%d)", tag);
+            if (tagUses_.empty())
+                tagUses_.assign(tags_.size(), 0);
             const Polygon& polygon = polygons_[index];
             for (std::int32_t t = 0; t < polygon.triangleCount; ++t) {
                 Triangle& triangle = object_.triangles[static_cast<std::size_t>(polygon.firstTriangle + t)];
-                if (triangle.surface != -1)
+                if (triangle.surface != -1) {
                     Console::print(" duplicate PTAG %d", static_cast<int>(index));
+                    --tagUses_[static_cast<std::size_t>(triangle.surface)];
+                }
                 triangle.surface = tag;
+                ++tagUses_[tag];
             }
             ++entries;
         }
@@ -254,6 +292,9 @@ private:
             return;
         std::vector<float> values(static_cast<std::size_t>(info.dimension));
         const bool used = applies(type, values.size());
+        // Each entry can add one vertex and takes two indices and the values at least.
+        if (used)
+            reserveMore(object_.vertices, in_.remaining() / (4 + 4 * values.size()));
         while (in_.remaining() > 0) {
             const std::uint32_t source = point();
             const std::int32_t polygon = polygonIndex();
@@ -294,13 +335,12 @@ private:
     // name (black), so every triangle's surface exists.
     void nameTaggedSurfaces()
     {
-        for (const Triangle& triangle : object_.triangles) {
-            if (triangle.surface < 0)
+        for (std::size_t tag = 0; tag < tagUses_.size(); ++tag) {
+            if (tagUses_[tag] == 0)
                 continue;
-            const std::size_t index = static_cast<std::size_t>(triangle.surface);
-            growSurfaces(index + 1);
-            if (object_.surfaces[index].name.empty())
-                object_.surfaces[index].name = tags_[index];
+            growSurfaces(tag + 1);
+            if (object_.surfaces[tag].name.empty())
+                object_.surfaces[tag].name = tags_[tag];
         }
     }
 
@@ -315,6 +355,8 @@ private:
     bool polygonsCurrent_ = false;
     std::size_t pointCount_ = 0;
     std::vector<std::string> tags_;
+    // For each tag, the triangles that have it as their surface now.
+    std::vector<std::int32_t> tagUses_;
     std::vector<std::string> vertexMapNames_;
     std::unordered_map<std::uint32_t, std::vector<Split>> splits_;
 };

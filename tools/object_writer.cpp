@@ -376,4 +376,18 @@ ObjectWriter ObjectWriter::torus(float major, float minor, int around, int tube)
     return writer;
 }
 
+ObjectWriter ObjectWriter::grid(int columns, int rows, float cell)
+{
+    ObjectWriter writer;
+    for (int j = 0; j <= rows; ++j)
+        for (int i = 0; i <= columns; ++i)
+            writer.addPoint(cell * static_cast<float>(i), 0.0f, cell * static_cast<float>(j));
+    auto index = [&](int i, int j) { return static_cast<std::uint32_t>(j * (columns + 1) + i); };
+    // (P1 - P0) x (P3 - P0) = (0, 0, cell) x (cell, 0, 0) points along +y.
+    for (int j = 0; j < rows; ++j)
+        for (int i = 0; i < columns; ++i)
+            writer.addPolygon({index(i, j), index(i, j + 1), index(i + 1, j + 1), index(i + 1, j)});
+    return writer;
+}
+
 }  // namespace mirva

@@ -5,8 +5,8 @@
 // ObjectWriter makes a whole one-layer object: points, polygons with surfaces (a tag and
 // a SURF chunk with a colour each), vertex maps and per-polygon maps, as LWO2 or as the
 // older LWOB. It also makes the test shapes: a box, a tetrahedron, a geodesic sphere, an
-// open cylinder and a torus, every polygon wound so that (P1 - P0) x (Pn-1 - P0) points
-// outwards.
+// open cylinder, a torus and a flat grid, every polygon wound so that
+// (P1 - P0) x (Pn-1 - P0) points outwards.
 //
 // IffBytes writes the big-endian pieces of an IFF file one by one, for files that are
 // broken on purpose.
@@ -89,6 +89,10 @@ public:
     // A torus around the y axis: ring radius `major`, tube radius `minor`, `around` x
     // `tube` quads.
     static ObjectWriter torus(float major, float minor, int around, int tube);
+    // A flat grid in the plane y = 0 of `columns` x `rows` square quads of side `cell`,
+    // from the origin along +x and +z, every quad facing +y: (columns + 1) x (rows + 1)
+    // points, points and quads numbered row by row.
+    static ObjectWriter grid(int columns, int rows, float cell = 1.0f);
 
 private:
     struct Polygon {
