@@ -40,7 +40,7 @@ void writeData(const fs::path& dir, bool cartoons, bool objects)
     fs::create_directories(dir / "maps");
     fs::create_directories(dir / "shaders");
     fs::create_directories(dir / "objects");
-    for (const char* file : {"maps/64shade.tga", "shaders/cartoon.vso", "fonts/defaultfont.png"}) {
+    for (const char* file : {"maps/64shade.tga", "maps/tiles.tga", "shaders/cartoon.vso"}) {
         fs::create_directories((dir / file).parent_path());
         fs::copy_file(fs::path(MIRVA_DATA_DIR) / file, dir / file, fs::copy_options::overwrite_existing);
     }
@@ -48,11 +48,11 @@ void writeData(const fs::path& dir, bool cartoons, bool objects)
     const ObjectWriter torus = ObjectWriter::torus(1.0f, 0.35f, 50, 50);
     torus.write((dir / "objects/toon.lwo").string());
     std::string scene = "LWSC\n3\n\n";
-    std::string script = "Enum Layers { BACK SCENE MATERIAL DRAW }\n"
+    std::string script = "Enum Layers { BACK SCENE MATERIAL DRAW TOON }\n"
                          "Construct Clearer back { Layer = BACK ClearColor = 20, 30, 60 Enabled = true }\n"
                          "Construct LWS scene { Layer = SCENE Scene = \"lit.lws\" Enabled = true }\n"
                          "Construct Material paint { Layer = MATERIAL Type = TEXTUREANDDIFFUSE Lighting = true "
-                         "Map = \"maps/64shade.tga\" Filter = TRILINEAR Diffuse = 255, 200, 120 Enabled = true }\n";
+                         "Map = \"maps/tiles.tga\" Diffuse = 255, 200, 120 Enabled = true }\n";
     for (int i = 0; i < 20; ++i) {
         const float x = static_cast<float>(i % 5) * 2.6f - 5.2f, y = static_cast<float>(i / 5) * 2.6f - 3.9f;
         const std::string lit = "objects/lit" + std::to_string(i) + ".lwo";
@@ -62,7 +62,7 @@ void writeData(const fs::path& dir, bool cartoons, bool objects)
             script += "Construct Object lit" + std::to_string(i) + " { Layer = DRAW Object = \"" + lit +
                   "\" Material = paint Scene = scene Ambient = 40, 40, 40 Enabled = true }\n";
         if (cartoons)
-            script += "Construct Cartoon toon" + std::to_string(i) + " { Layer = DRAW Object = \"objects/toon.lwo\" "
+            script += "Construct Cartoon toon" + std::to_string(i) + " { Layer = TOON Object = \"objects/toon.lwo\" "
                   "LightPosition = -20, 20, -10 Motion = " + std::to_string(x) + ", " + std::to_string(y) +
                   ", 12, 0, 0.5, 0, 1, 1, 1 Enabled = true }\n";
     }

@@ -396,14 +396,17 @@ void BufferGL::bind(GLenum target)
     glBindBuffer(target, name_);
     const GLenum hint = (usage_ & D3DUSAGE_DYNAMIC) ? GL_STREAM_DRAW : GL_STATIC_DRAW;
     const auto size = static_cast<GLsizeiptr>(data_.size());
-    if (!allocated_) {
+    if (!allocated_ || (dirtyEnd_ > dirtyBegin_ && !discarded_ && dirtyEnd_ > storeSize_)) {
         glBufferData(target, size, data_.data(), hint);
         allocated_ = true;
+        storeSize_ = data_.size();
+    } else if (dirtyEnd_ > dirtyBegin_ && discarded_) {
+        // After a discard the rest of the buffer is undefined: a fresh store of just the
+        // bytes up to the end of what was written lets the driver keep drawing from the
+        // old one meanwhile, and costs no more than those bytes.
+        glBufferData(target, static_cast<GLsizeiptr>(dirtyEnd_), data_.data(), hint);
+        storeSize_ = dirtyEnd_;
     } else if (dirtyEnd_ > dirtyBegin_) {
-        // After a discard a fresh store lets the driver keep drawing from the old one
-        // meanwhile; what was not written since is undefined, as a discard says.
-        if (discarded_)
-            glBufferData(target, size, nullptr, hint);
         glBufferSubData(target, static_cast<GLintptr>(dirtyBegin_), static_cast<GLsizeiptr>(dirtyEnd_ - dirtyBegin_),
                         data_.data() + dirtyBegin_);
     }

@@ -199,7 +199,8 @@ private:
     DWORD usage_;
     GLuint name_ = 0;
     bool locked_ = false;
-    bool allocated_ = false;   // the GL store exists and holds the whole buffer once
+    bool allocated_ = false;   // the GL store exists
+    std::size_t storeSize_ = 0;   // its size: the whole buffer, or what a discard wrote
     bool discarded_ = false;   // a lock since the last upload discarded the contents
     UINT lockBegin_ = 0, lockEnd_ = 0;     // the range of the lock in progress
     UINT dirtyBegin_ = 0, dirtyEnd_ = 0;   // what was written since the last upload
