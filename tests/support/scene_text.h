@@ -1,6 +1,7 @@
 #pragma once
 // LightWave scene text written in tests: envelope blocks and nine-channel motions.
 #include <array>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -16,12 +17,18 @@ inline std::string envelope(const std::vector<std::array<float, 3>>& keys, int p
     return text + "  Behaviors " + std::to_string(pre) + " " + std::to_string(post) + "\n}\n";
 }
 
-// A motion of nine channels holding these values; channels 3-5 are written in radians.
-inline std::string motion(const std::array<float, 9>& values)
+// A motion of nine channels holding these values, but for the channels given keys of their
+// own; channels 3-5 are written in radians.
+inline std::string motion(const std::array<float, 9>& values,
+                          const std::map<int, std::vector<std::array<float, 3>>>& keyed = {})
 {
     std::string text = "NumChannels 9\n";
-    for (int i = 0; i < 9; ++i)
-        text += "Channel " + std::to_string(i) + "\n" + envelope({{{values[static_cast<std::size_t>(i)], 0, 0}}});
+    for (int i = 0; i < 9; ++i) {
+        const auto keys = keyed.find(i);
+        text += "Channel " + std::to_string(i) + "\n" +
+                (keys != keyed.end() ? envelope(keys->second)
+                                     : envelope({{{values[static_cast<std::size_t>(i)], 0, 0}}}));
+    }
     return text;
 }
 

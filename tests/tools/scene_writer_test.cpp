@@ -16,33 +16,6 @@ LWScene readBack(const SceneWriter& writer)
     return LWScene::Parse("written.lws", writer.text());
 }
 
-TEST(SceneWriter, ItemsParentsLightsCamerasAndSettingsReadBack)
-{
-    SceneWriter writer(90, 25);
-    const std::int32_t pivot = writer.addNull("Pivot", SceneMotion::still({.x = 1, .y = 2, .z = 3}));
-    writer.addObject("Objects/Arm Part.lwo", SceneMotion::still({.z = 1}), pivot);
-    SceneLightSpec light{.name = "Key", .colour = {0.5f, 1, 0.25f}, .intensity = 0.8f, .type = 1};
-    writer.addLight(light);
-    writer.addCamera("Eye", SceneMotion::still(), SceneEnvelope::constant(3.2f));
-    writer.setAmbient(1, 0.5f, 0, 0.3f);
-    const LWScene scene = readBack(writer);
-
-    EXPECT_EQ(scene.previewLastFrame, 90);
-    EXPECT_EQ(scene.framesPerSecond, 25);
-    EXPECT_FLOAT_EQ(scene.ambientColour[1], 127.5f);
-    EXPECT_FLOAT_EQ(scene.ambientIntensity, 0.3f);
-    const SceneObject& arm = scene.FindObject("Objects/Arm Part.lwo");
-    EXPECT_EQ(arm.parent, pivot);
-    EXPECT_FLOAT_EQ(arm.world.m[3][2], 4.0f);
-    EXPECT_FLOAT_EQ(arm.world.m[3][1], 2.0f);
-    ASSERT_EQ(scene.lights().size(), 1u);
-    EXPECT_EQ(scene.lights()[0].name, "Key");
-    EXPECT_FLOAT_EQ(scene.lights()[0].colour[2], 63.75f);
-    EXPECT_FLOAT_EQ(scene.lights()[0].intensity, 0.8f);
-    EXPECT_EQ(scene.lights()[0].type, 1);
-    EXPECT_FLOAT_EQ(scene.FindCamera("Eye").zoom, 3.2f);
-}
-
 TEST(SceneWriter, SampledTurnsKeepTurningAndLoopedMotionsRepeat)
 {
     // A full turn in 4 s whose heading, as atan2 gives it, jumps from pi to -pi halfway.
