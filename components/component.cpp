@@ -13,6 +13,8 @@ Component::~Component() = default;
 
 void Component::variableHook(const Variable& /*record*/) {}
 
+void Component::checkValues(const std::vector<Variable>& /*block*/, const std::string& /*where*/) {}
+
 void Component::resetBase()
 {
     setLifecycleState(LifecycleState::NotConstructed);

@@ -68,6 +68,12 @@ public:
     // Copies a record the type declared into the component's own fields or records;
     // called for every record applied, the common ones included.
     virtual void variableHook(const Variable& record);
+    // Checks, while the script is loaded, the values of a block given to this instance:
+    // what the type can judge from the script alone (the bounds of a count, an index
+    // against a count its Construct block set), so that `mirva check` reports it with its
+    // line. Fatal, the message beginning with `where` ("line 12 Set title"). Blocks come
+    // in script order, the Construct block first.
+    virtual void checkValues(const std::vector<Variable>& block, const std::string& where);
     // The scene an LWS instance has loaded; none for every other type.
     virtual std::shared_ptr<LWScene> loadedScene() const { return nullptr; }
 

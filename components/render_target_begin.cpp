@@ -47,6 +47,17 @@ bool RenderTargetBeginComponent::endOpenPass(Camera& camera)
     return true;
 }
 
+void RenderTargetBeginComponent::checkValues(const std::vector<Variable>& block, const std::string& where)
+{
+    for (const Variable& record : block)
+        if (record.identifier == RenderTargetBeginVariable::Width ||
+            record.identifier == RenderTargetBeginVariable::Height) {
+            const std::int32_t side = record.readInt();
+            if (side < 1 || side > kLargestSide)
+                Console::error("%s: %s %d is outside 1 to %d", where.c_str(), record.name.c_str(), side, kLargestSide);
+        }
+}
+
 void RenderTargetBeginComponent::variableHook(const Variable& record)
 {
     switch (record.identifier) {

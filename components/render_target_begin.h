@@ -38,6 +38,12 @@ public:
     void destruct() override;
     void update(Camera& camera, float seconds) override;
     void variableHook(const Variable& record) override;
+    // Width and Height within 1 .. kLargestSide, when the script is loaded.
+    void checkValues(const std::vector<Variable>& block, const std::string& where) override;
+
+    // The largest side a script may ask for; a device that can do less says so when the
+    // target is made.
+    static constexpr std::int32_t kLargestSide = 16384;
 
     // The render target of the most recent construct or update still alive; null when none.
     static RenderTarget* current();

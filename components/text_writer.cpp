@@ -27,6 +27,25 @@ void TextWriter::constructTextBlock()
     setZBufferMode(0);  // OFF
 }
 
+void TextWriter::checkValues(const std::vector<Variable>& block, const std::string& where)
+{
+    for (const Variable& record : block)
+        if (record.identifier == ids_.maxLines) {
+            loadedMaxLines_ = record.readInt();
+            if (loadedMaxLines_ < 0 || loadedMaxLines_ > kMostLines)
+                Console::error("%s: MaxLines %d is outside 0 to %d", where.c_str(), loadedMaxLines_, kMostLines);
+        }
+    for (const Variable& record : block) {
+        if (record.identifier != ids_.l)
+            continue;
+        const std::int32_t index = record.readInt();
+        if (index < 0)
+            Console::error("%s: line index %d is below 0", where.c_str(), index);
+        if (index >= loadedMaxLines_)
+            Console::error("%s: line index %d is not below MaxLines (%d)", where.c_str(), index, loadedMaxLines_);
+    }
+}
+
 TextLine* TextWriter::currentLine()
 {
     return block_ ? &block_->line(line_) : nullptr;

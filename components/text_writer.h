@@ -3,7 +3,9 @@
 // construct from Font and MaxLines, move a phase on by Speed per second, and take the
 // line variables the same way: a script sets `l` and then `pos`, `size`, `col`, `ref`
 // and `txt` of that line in one block (records apply in block order). `l` outside
-// 0 .. MaxLines - 1 is fatal "Writer line: line index out of range".
+// 0 .. MaxLines - 1 is fatal "Writer line: line index out of range". A script is checked
+// for both when it is loaded: MaxLines within 0 .. kMostLines (each line costs memory and
+// a draw every frame), and every `l` against the MaxLines of the Construct block.
 //
 // The text stands four units in front of the origin (where the default camera looks);
 // each line is moved from there by its position. Text draws without depth test unless
@@ -11,6 +13,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "components/component.h"
 #include "components/text_block.h"
@@ -29,6 +32,9 @@ public:
     ~TextWriter() override;
 
     void destruct() override { block_.reset(); }
+    void checkValues(const std::vector<Variable>& block, const std::string& where) override;
+
+    static constexpr std::int32_t kMostLines = 10000;
 
     float phase() const { return phase_; }
     TextBlock* textBlock() const { return block_.get(); }
@@ -53,6 +59,7 @@ private:
     Identifiers ids_;
     std::string fontFile_;
     std::int32_t maxLines_ = 0;
+    std::int32_t loadedMaxLines_ = 0;  // the Construct block's, while the script loads
     std::unique_ptr<TextBlock> block_;
     float phase_ = 0.0f;
     float speed_ = 1.0f;

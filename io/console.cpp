@@ -138,4 +138,12 @@ Console::Handler Console::setFatalHandler(Handler handler)
     return std::exchange(state().fatalHandler, std::move(handler));
 }
 
+std::string excerpt(std::string_view text)
+{
+    constexpr std::size_t kLongest = 80;
+    if (text.size() <= kLongest)
+        return std::string(text);
+    return std::string(text.substr(0, kLongest)) + "...";
+}
+
 }  // namespace mirva

@@ -14,6 +14,7 @@
 #include <cstdarg>
 #include <functional>
 #include <string>
+#include <string_view>
 
 namespace mirva {
 
@@ -49,5 +50,9 @@ public:
 std::string formatText(const char* format, ...) __attribute__((format(printf, 1, 2)));
 // The same with the arguments of a variadic caller.
 std::string formatTextV(const char* format, va_list args) __attribute__((format(printf, 1, 0)));
+
+// A word of someone's input as a message quotes it: at most its first 80 characters,
+// then "..." when there was more, so that a huge token never makes a huge message.
+std::string excerpt(std::string_view text);
 
 }  // namespace mirva

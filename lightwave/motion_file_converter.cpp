@@ -91,7 +91,10 @@ const char* behaviorWord(std::int32_t code)
 // The motion-file grammar, one recursive-descent step per rule, writing as it goes.
 class Conversion {
 public:
-    Conversion(std::string_view text, std::string& out, std::FILE* echo) : scanner_(text, echo), out_(out) {}
+    Conversion(std::string_view text, std::string& out, std::FILE* echo, const std::string& fileName)
+        : scanner_(text, echo), out_(out), where_(fileName.empty() ? "" : "motion file '" + excerpt(fileName) + "': ")
+    {
+    }
 
     void file()
     {
@@ -99,7 +102,7 @@ public:
         expected_ = "version number";
         require(Token::Int);
         if (scanner_.intValue() != 3)
-            Console::fatal("motion file version must be 3");
+            fail("motion file version must be 3");
         expected_ = "NumChannels";
         require(Token::NumChannels);
         expected_ = "number of channels";
@@ -186,7 +189,7 @@ private:
             out_ += "STEPPED\n";
             break;
         default:
-            Console::fatal("unknown motion shape");
+            fail("unknown motion shape");
         }
     }
 
@@ -208,20 +211,28 @@ private:
 
     [[noreturn]] void syntaxError()
     {
-        Console::fatal(formatText("line %d syntax error: '", scanner_.line()) + std::string(scanner_.tokenText()) +
-                       "' found " + expected_ + " expected ");
+        // Characters that make no token are skipped: a file that is no motion file at all
+        // ends before its first token.
+        const std::string found =
+            scanner_.tokenText().empty() ? "end of file" : "'" + excerpt(scanner_.tokenText()) + "'";
+        fail(formatText("line %d syntax error: ", scanner_.line()) + found + " found " + expected_ + " expected ");
     }
+
+    // Messages name the file when it came through an include.
+    [[noreturn]] void fail(const std::string& message) { Console::fatal(where_ + message); }
 
     MotionScanner scanner_;
     std::string& out_;
-    std::string expected_;
+    std::string where_;
+    std::string expected_ = "LWMO";
 };
 
 }  // namespace
 
-void MotionFileConverter::Convert(std::string_view text, std::string& out, std::FILE* echo)
+void MotionFileConverter::Convert(std::string_view text, std::string& out, std::FILE* echo,
+                                  const std::string& fileName)
 {
-    Conversion(text, out, echo).file();
+    Conversion(text, out, echo, fileName).file();
 }
 
 }  // namespace mirva

@@ -22,8 +22,10 @@ class MotionFileConverter {
 public:
     // Converts the whole motion file `text` (as read in text mode) and appends the
     // script text to `out`. Characters that belong to no token are skipped and echoed
-    // to `echo` (never into the script); null drops them.
-    static void Convert(std::string_view text, std::string& out, std::FILE* echo = stdout);
+    // to `echo` (never into the script); null drops them. Messages begin with the file's
+    // name when one is given.
+    static void Convert(std::string_view text, std::string& out, std::FILE* echo = stdout,
+                        const std::string& fileName = {});
 };
 
 }  // namespace mirva

@@ -60,9 +60,9 @@ void ScriptPlayer::load(const std::string& scriptPath)
     Phile::record(scriptPath);
     std::string script;
     if (!readTextFile(scriptPath, script))
-        Console::fatal("script file '" + scriptPath + "' not found");
+        Console::fatal("script file '" + excerpt(scriptPath) + "' not found");
     std::string text;
-    IncludePass::run(script, text);
+    IncludePass::run(script, text, scriptPath);
     script.clear();
     ScriptParser(text, *this, registry.enums()).parse();
 
@@ -254,7 +254,7 @@ void ScriptPlayer::checkSampleNumbers(const char* command, const std::string& na
     for (const std::int32_t s : record.integerList)
         if (!SampleTriggers::valid(s))
             Console::error("line %d %s %s: SampleNumber %d is not a sample number 0..127", line, command,
-                           name.c_str(), s);
+                           excerpt(name).c_str(), s);
 }
 
 void ScriptPlayer::Construct(Time time, const ScriptType& scriptType, const std::string& name,
@@ -262,12 +262,13 @@ void ScriptPlayer::Construct(Time time, const ScriptType& scriptType, const std:
 {
     const auto& type = static_cast<const ComponentType&>(scriptType);
     if (findInstance(name))
-        Console::error("line %d Construct: component named '%s' already exists", line, name.c_str());
+        Console::error("line %d Construct: component named '%s' already exists", line, excerpt(name).c_str());
     for (Variable& record : block) {
         const Variable* declaration = type.declaration(record.name);
         if (!declaration)
-            Console::error("line %d Construct %s: component doesn't have variable named '%s'", line, name.c_str(),
-                           record.name.c_str());
+            Console::error("line %d Construct %s: component doesn't have variable named '%s'", line,
+                           excerpt(name).c_str(),
+                           excerpt(record.name).c_str());
         record.identifier = declaration->identifier;
         record.constructionParameter = declaration->constructionParameter;
         checkSampleNumbers("Construct", name, record, line);
@@ -279,13 +280,14 @@ void ScriptPlayer::Construct(Time time, const ScriptType& scriptType, const std:
         for (const Variable& record : block)
             given = given || record.name == declaration.name;
         if (!given)
-            Console::error("line %d Construct %s: variable '%s' must be set in construct", line, name.c_str(),
-                           declaration.name.c_str());
+            Console::error("line %d Construct %s: variable '%s' must be set in construct", line, excerpt(name).c_str(),
+                           excerpt(declaration.name).c_str());
     }
 
     std::unique_ptr<Component> instance = type.createInstance();
     instance->setName(name);
     instance->setLifecycleState(LifecycleState::Constructed);
+    instance->checkValues(block, formatText("line %d Construct %s", line, excerpt(name).c_str()));
     Component& created = *instance;
     instancesByName_.emplace(name, &created);
     instances_.push_back(std::move(instance));
@@ -298,7 +300,7 @@ void ScriptPlayer::Construct(Time time, const ScriptType& scriptType, const std:
                                                   std::move(others)));
 }
 
-void ScriptPlayer::checkBlock(const char* command, const Component& instance, std::vector<Variable>& block,
+void ScriptPlayer::checkBlock(const char* command, Component& instance, std::vector<Variable>& block,
                               int line) const
 {
     const ComponentType& type = instance.getType();
@@ -306,13 +308,14 @@ void ScriptPlayer::checkBlock(const char* command, const Component& instance, st
         const Variable* declaration = type.declaration(record.name);
         if (!declaration)
             Console::error("line %d %s %s: component doesn't have variable named '%s'", line, command,
-                           instance.name().c_str(), record.name.c_str());
+                           excerpt(instance.name()).c_str(), excerpt(record.name).c_str());
         if (declaration->constructionParameter)
             Console::error("line %d %s %s: variable '%s' is construction parameter and can only be set in Construct",
-                           line, command, instance.name().c_str(), record.name.c_str());
+                           line, command, excerpt(instance.name()).c_str(), excerpt(record.name).c_str());
         record.identifier = declaration->identifier;
         checkSampleNumbers(command, instance.name(), record, line);
     }
+    instance.checkValues(block, formatText("line %d %s %s", line, command, excerpt(instance.name()).c_str()));
 }
 
 void ScriptPlayer::Destruct(Time time, ScriptInstance& instance, int /*line*/)
@@ -332,7 +335,7 @@ void ScriptPlayer::Begin(Time time, ScriptInstance& instance, std::vector<Variab
     for (const Variable& record : block)
         if (record.name == "Enabled")
             Console::error("line %d Begin %s: variable 'Enabled' can't be set in Begin (for Begin, Enabled = true always)",
-                           line, instance.name().c_str());
+                           line, excerpt(instance.name()).c_str());
     checkBlock("Begin", component(instance), block, line);
     Variable& enabled = block.emplace_back();
     enabled.name = "Enabled";
@@ -353,7 +356,7 @@ void ScriptPlayer::SampleMessageBegin(Time time, ScriptInstance& instance, std::
     checkBlock("SampleMessageBegin", target, block, line);
     if (target.sampleTriggering())
         Console::error("line %d SampleMessageBegin %s: sample triggering is already on for '%s'", line,
-                       target.name().c_str(), target.name().c_str());
+                       excerpt(target.name()).c_str(), excerpt(target.name()).c_str());
     target.setSampleTriggering(true);
     std::vector<Variable> sampleNumbers;
     std::vector<Variable> sampleBlock;
@@ -368,7 +371,7 @@ void ScriptPlayer::SampleMessageEnd(Time time, ScriptInstance& instance, int lin
     Component& target = component(instance);
     if (!target.sampleTriggering())
         Console::error("line %d SampleMessageEnd %s: sample triggering is not on for '%s'", line,
-                       target.name().c_str(), target.name().c_str());
+                       excerpt(target.name()).c_str(), excerpt(target.name()).c_str());
     target.setSampleTriggering(false);
     append(std::make_unique<SampleMessageEndInstruction>(*this, time, target));
 }

@@ -144,7 +144,7 @@ private:
     void restart();
     // The checks every block of Set, Begin and SampleMessageBegin goes through: known,
     // not a construction parameter, a usable SampleNumber. Fills in the identifiers.
-    void checkBlock(const char* command, const Component& instance, std::vector<Variable>& block, int line) const;
+    void checkBlock(const char* command, Component& instance, std::vector<Variable>& block, int line) const;
     void checkSampleNumbers(const char* command, const std::string& name, const Variable& record, int line) const;
     void append(std::unique_ptr<Instruction> instruction);
 

@@ -35,7 +35,7 @@ void Enums::createEnum(const std::string& name, int line, bool user)
     declaring_.clear();
     declaringUser_ = user;
     if ((user ? user_ : builtIn_).contains(name))
-        Console::error("line %d: Enum '%s' already exists", line, name.c_str());
+        Console::error("line %d: Enum '%s' already exists", line, excerpt(name).c_str());
     declaringName_ = name;
 }
 
@@ -44,7 +44,8 @@ void Enums::addMember(const std::string& name, std::int32_t value, int line)
     if (value == kAutomatic)
         value = static_cast<std::int32_t>(declaring_.size());
     if (!declaring_.emplace(name, value).second)
-        Console::error("line %d Enum %s: member '%s' already exists", line, declaringName_.c_str(), name.c_str());
+        Console::error("line %d Enum %s: member '%s' already exists", line, excerpt(declaringName_).c_str(),
+                       excerpt(name).c_str());
 }
 
 void Enums::finishEnum(int /*line*/)
@@ -59,11 +60,12 @@ std::int32_t Enums::lookup(const std::string& enumName, const std::string& membe
     if (found == builtIn_.end()) {
         found = user_.find(enumName);
         if (found == user_.end())
-            Console::error("line %d: Enum '%s' doesn't exists", line, enumName.c_str());
+            Console::error("line %d: Enum '%s' doesn't exists", line, excerpt(enumName).c_str());
     }
     const auto value = found->second.find(member);
     if (value == found->second.end())
-        Console::error("line %d Enum %s doesn't have member '%s'", line, enumName.c_str(), member.c_str());
+        Console::error("line %d Enum %s doesn't have member '%s'", line, excerpt(enumName).c_str(),
+                       excerpt(member).c_str());
     return value->second;
 }
 

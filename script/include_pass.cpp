@@ -1,5 +1,9 @@
 #include "script/include_pass.h"
 
+#include <cstdint>
+#include <filesystem>
+#include <system_error>
+
 #include "io/console.h"
 #include "io/phile.h"
 #include "lightwave/motion_file_converter.h"
@@ -32,6 +36,10 @@ std::size_t matchInclude(std::string_view text, std::string_view& name)
 
 bool readTextFile(const std::string& path, std::string& text)
 {
+    std::error_code failure;
+    if (const std::uintmax_t size = std::filesystem::file_size(path, failure); !failure && size > kLargestScriptFile)
+        Console::error("'%s' is %ju bytes; a script or an included file may have at most %zu", excerpt(path).c_str(),
+                       size, kLargestScriptFile);
     PhileBlock bytes;
     if (!Phile::tryLoad(path, bytes))
         return false;
@@ -48,11 +56,11 @@ void IncludePass::include(const std::string& path, std::string& out, std::FILE* 
     Phile::record(path);
     std::string text;
     if (!readTextFile(path, text))
-        Console::fatal("include file '" + path + "' not found");
-    MotionFileConverter::Convert(text, out, echo);
+        Console::fatal("include file '" + excerpt(path) + "' not found");
+    MotionFileConverter::Convert(text, out, echo, path);
 }
 
-void IncludePass::run(std::string_view script, std::string& out)
+void IncludePass::run(std::string_view script, std::string& out, const std::string& scriptPath)
 {
     bool inComment = false;
     std::size_t copied = 0;  // start of the text not yet copied (outside comments)
@@ -67,8 +75,14 @@ void IncludePass::run(std::string_view script, std::string& out)
         std::size_t length = 0;
         if (c == 'i' && (length = matchInclude(script.substr(p), name)) > 0) {
             flush(p);
-            if (!inComment)
-                include(std::string(name), out);
+            if (!inComment) {
+                const std::string path(name);
+                std::error_code failure;
+                if (!scriptPath.empty() && std::filesystem::equivalent(path, scriptPath, failure))
+                    Console::error("include recurses: '%s' includes '%s', which is the script itself",
+                                   excerpt(scriptPath).c_str(), excerpt(path).c_str());
+                include(path, out);
+            }
             p += length;
             copied = p;
         } else if (c == '/' && p + 1 < script.size() && script[p + 1] == '*') {

@@ -42,7 +42,7 @@ const std::string& ScriptParser::expectIdentifier()
 
 void ScriptParser::syntaxError()
 {
-    const std::string found(scanner_.text());
+    const std::string found = excerpt(scanner_.text());
     Console::error("line %d syntax error: '%s' found %s expected ", line(), found.c_str(), expectation_.c_str());
 }
 
@@ -211,7 +211,7 @@ void ScriptParser::constructBody()
     const std::string typeName = expectIdentifier();
     componentType_ = builder_.findComponentType(typeName);
     if (!componentType_)
-        Console::error("line %d: component type '%s' doesn't exist", line(), typeName.c_str());
+        Console::error("line %d: component type '%s' doesn't exist", line(), excerpt(typeName).c_str());
     expectation_ = "instance name";
     instanceName_ = expectIdentifier();
     expectation_ = "variableBlock";
@@ -224,12 +224,12 @@ void ScriptParser::resolveInstance(const std::string& name)
 {
     instance_ = builder_.findInstance(name);
     if (!instance_)
-        Console::error("line %d: component '%s' doesn't exist", line(), name.c_str());
+        Console::error("line %d: component '%s' doesn't exist", line(), excerpt(name).c_str());
     componentType_ = &instance_->getType();
     if (instance_->lifecycleState() == LifecycleState::NotConstructed)
-        Console::error("line %d: component '%s' is not constructed", line(), name.c_str());
+        Console::error("line %d: component '%s' is not constructed", line(), excerpt(name).c_str());
     if (instance_->lifecycleState() == LifecycleState::Destructed)
-        Console::error("line %d: component '%s' is destructed", line(), name.c_str());
+        Console::error("line %d: component '%s' is destructed", line(), excerpt(name).c_str());
 }
 
 void ScriptParser::variableBlock()
@@ -257,7 +257,7 @@ void ScriptParser::checkDuplicates() const
     for (const Variable& v : block_)
         if (count[v.name] > 1)
             Console::error("line %d: variable '%s' defined multiple times in the same variable block", line(),
-                           v.name.c_str());
+                           excerpt(v.name).c_str());
 }
 
 void ScriptParser::variable()

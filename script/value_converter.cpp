@@ -75,7 +75,7 @@ std::uint32_t Conversion::takeWord(const std::string& expected)
 void Conversion::mismatch(const std::string& expected) const
 {
     Console::error("line %d component type %s: variable '%s' type doesn't match component definition (should be %s)",
-                   line_, type_.name().c_str(), record_.name.c_str(), expected.c_str());
+                   line_, type_.name().c_str(), excerpt(record_.name).c_str(), expected.c_str());
 }
 
 const std::string& Conversion::identifierText(std::uint32_t index, const std::string& expected) const
@@ -213,7 +213,7 @@ void Conversion::run()
     const Variable* declaration = type_.declaration(record_.name);
     if (!declaration)
         Console::error("line %d: component type %s doesn't have variable named '%s'", line_, type_.name().c_str(),
-                       record_.name.c_str());
+                       excerpt(record_.name).c_str());
 
     if (isPhaseOrSpeed(peek())) {
         record_.type = phaseSpeedTail();
@@ -290,7 +290,7 @@ void Conversion::run()
         ScriptInstance* instance = builder_.findInstance(target);
         if (!instance)
             Console::error("line %d: there is no such %s as '%s'", line_, declaration->referenceName.c_str(),
-                           target.c_str());
+                           excerpt(target).c_str());
         if (instance->getType().name() != declaration->referenceName)
             Console::error("line %d: pointer must to component type '%s'", line_, declaration->referenceName.c_str());
         record_.referenceName = declaration->referenceName;

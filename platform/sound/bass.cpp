@@ -159,8 +159,8 @@ bool BASS_Init(int device, DWORD freq, DWORD, void*)
             Console::print("Sound: no sound card (%s); the music plays silently in real time\n", problem.c_str());
     } else if (kind == SoundOutput::Kind::Offline) {
         auto offline = std::make_unique<OfflineOutput>(*mixer, freq);
-        if (!lib.wavFile.empty() && !offline->writeTo(lib.wavFile))
-            return fail(BASS_ERROR_FILEOPEN, false);
+        if (!lib.wavFile.empty())
+            offline->writeTo(lib.wavFile);
         output = std::move(offline);
     }
     if (!output)

@@ -31,8 +31,9 @@ class OfflineOutput : public Output {
 public:
     OfflineOutput(Mixer& mixer, DWORD freq);
     ~OfflineOutput() override;
-    // False when the file can't be written.
-    bool writeTo(const std::string& wavFile);
+    // Fatal, naming the file and the reason, when it can't be written; so are writes
+    // that fail later (a full disk).
+    void writeTo(const std::string& wavFile);
 
     SoundOutput::Kind kind() const override { return SoundOutput::Kind::Offline; }
     void start() override {}

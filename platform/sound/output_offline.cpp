@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "io/console.h"
 #include "platform/sound/mixer.h"
 #include "platform/sound/output.h"
 
@@ -11,6 +12,7 @@ namespace mirva {
 
 struct OfflineOutput::Wav {
     SNDFILE* file = nullptr;
+    std::string name;
     ~Wav()
     {
         if (file)
@@ -22,7 +24,7 @@ OfflineOutput::OfflineOutput(Mixer& mixer, DWORD freq) : mixer_(mixer), freq_(fr
 
 OfflineOutput::~OfflineOutput() = default;
 
-bool OfflineOutput::writeTo(const std::string& wavFile)
+void OfflineOutput::writeTo(const std::string& wavFile)
 {
     auto wav = std::make_unique<Wav>();
     SF_INFO info{};
@@ -31,9 +33,9 @@ bool OfflineOutput::writeTo(const std::string& wavFile)
     info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
     wav->file = sf_open(wavFile.c_str(), SFM_WRITE, &info);
     if (!wav->file)
-        return false;
+        Console::error("sound: can't write the WAV file '%s' (%s)", excerpt(wavFile).c_str(), sf_strerror(nullptr));
+    wav->name = wavFile;
     wav_ = std::move(wav);
-    return true;
 }
 
 void OfflineOutput::stop()
@@ -48,8 +50,10 @@ std::vector<std::int16_t> OfflineOutput::pull(std::size_t frames)
     std::vector<std::int16_t> samples(frames * 2);
     for (std::size_t i = 0; i < samples.size(); ++i)
         samples[i] = toSample16(buffer_[i]);
-    if (wav_)
-        sf_writef_short(wav_->file, samples.data(), static_cast<sf_count_t>(frames));
+    if (wav_ && sf_writef_short(wav_->file, samples.data(), static_cast<sf_count_t>(frames)) !=
+                    static_cast<sf_count_t>(frames))
+        Console::error("sound: writing the WAV file '%s' failed (%s)", excerpt(wav_->name).c_str(),
+                       sf_strerror(wav_->file));
     return samples;
 }
 

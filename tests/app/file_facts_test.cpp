@@ -109,18 +109,18 @@ TEST_F(InspectTest, BadMotionFilesExitWith255AndTheMessage)
     auto result = runMirva({"inspect", "v2.mot"}, dir.path().string());
     EXPECT_EQ(result.exitCode, 255);
     EXPECT_EQ(result.out, "");
-    EXPECT_EQ(result.err, "motion file version must be 3\n");
+    EXPECT_EQ(result.err, "motion file 'v2.mot': motion file version must be 3\n");
 
     test::writeText(dir.file("shape.mot"), "LWMO 3\nNumChannels 1\nChannel 0 { Envelope 1\nKey 0 0 0.0");
     result = runMirva({"inspect", "shape.mot"}, dir.path().string());
     EXPECT_EQ(result.exitCode, 255);
     EXPECT_EQ(result.out, "");
-    EXPECT_EQ(result.err, "line 4 syntax error: '0.0' found shape expected \n");
+    EXPECT_EQ(result.err, "motion file 'shape.mot': line 4 syntax error: '0.0' found shape expected \n");
 
     test::writeText(dir.file("bez.mot"), "LWMO 3 NumChannels 1 Channel 0 { Envelope 1 Key 0 0 5 0 0 0 0 0 0");
     result = runMirva({"inspect", "bez.mot"}, dir.path().string());
     EXPECT_EQ(result.exitCode, 255);
-    EXPECT_EQ(result.err, "unknown motion shape\n");
+    EXPECT_EQ(result.err, "motion file 'bez.mot': unknown motion shape\n");
 
     test::writeText(dir.file("beh.mot"), "LWMO 3 NumChannels 1 Channel 0 { Envelope 0 Behaviors 1 7 }");
     result = runMirva({"inspect", "beh.mot"}, dir.path().string());

@@ -97,9 +97,9 @@ TEST(MotionFileConverterTest, SyntaxErrorsNameLineTokenAndExpectation)
 {
     EXPECT_FATAL(convert("LWMO 3 NumChannels 1 Channel 0 { Envelope 1\nKey 1 0 0.0 0 0 0 0 0 0"),
                  "line 2 syntax error: '0.0' found shape expected ");
-    EXPECT_FATAL(convert("3 NumChannels"), "line 1 syntax error: '3' found  expected ");
+    EXPECT_FATAL(convert("3 NumChannels"), "line 1 syntax error: '3' found LWMO expected ");
     EXPECT_FATAL(convert("LWMO 3\nNumChannels 1\nChannel 0 {\nEnvelope 1\nKey 1 0 0 0 0"),
-                 "line 5 syntax error: '' found bias expected ");
+                 "line 5 syntax error: end of file found bias expected ");
     EXPECT_FATAL(convert("LWMO 3 NumChannels 1 Channel 0 { Envelope 1 Key 1 0 0 0 0 0 0 0 0 } "),
                  "line 1 syntax error: '}' found Key or prebehavior expected ");
     EXPECT_FATAL(convert("LWMO 3 NumChannels 1 Channel 0 { Envelope 0 Behaviors 1 1 } Key"),

@@ -138,12 +138,5 @@ TEST_F(RenderTargetPass, TwoPassesInOneFrameEachFillTheirOwnTexture)
     EXPECT_COLOR(captured("two").at(32, 24), kBlue);
 }
 
-TEST_F(RenderTargetPass, ASizeBelowOnePixelStops)
-{
-    play("Construct RenderTargetBegin b { MapName = \"x\" Width = 0 Height = 16 ZBuffer = false Alpha = false }\n"
-         "Timer 1:0:0 120 1.0\n");
-    EXPECT_FATAL(frame(0.5f), "RenderTargetBegin b: the render target must be at least 1 x 1 pixels, not 0 x 16");
-}
-
 }  // namespace
 }  // namespace mirva::test

@@ -5,6 +5,7 @@
 #include "components/component_registry.h"
 #include "player/script_instructions.h"
 #include "player/timer_source.h"
+#include "script/include_pass.h"
 #include "tests/player/script_player_fixture.h"
 
 namespace mirva {
@@ -210,6 +211,51 @@ TEST_F(ScriptLoadTest, ValuesAreCheckedAgainstTheRealDeclarations)
               "line 1 component type LWS: variable 'Scene' type doesn't match component definition (should be String)");
     EXPECT_EQ(messageOf("Construct RenderTargetEnd e { MapName = \"x\" }"),
               "line 1: component type RenderTargetEnd doesn't have variable named 'MapName'");
+}
+
+// What `mirva check` must refuse because playing it would: counts that size memory,
+// indexes against them, render targets the device can't have.
+TEST_F(ScriptLoadTest, ValuesThatPlayingWouldRefuseStopTheLoadWithTheirLine)
+{
+    const std::string writer = "Construct Writer w { Font = \"f.png\" MaxLines = 2 }\n" + std::string(kTimer);
+    const std::string target = "Construct RenderTargetBegin b { MapName = \"x\" ZBuffer = false Alpha = false ";
+    const struct {
+        std::string script, message;
+    } cases[] = {
+        {"Construct Writer w { Font = \"f.png\" MaxLines = 2000000000 }",
+         "line 1 Construct w: MaxLines 2000000000 is outside 0 to 10000"},
+        {"Construct Writer2 w { Font = \"f.png\" MaxLines = -1 }", "line 1 Construct w: MaxLines -1 is outside 0 to 10000"},
+        {"Construct Writer2 w { Font = \"f.png\" l = 2147483647 MaxLines = 3 }",
+         "line 1 Construct w: line index 2147483647 is not below MaxLines (3)"},
+        {writer + "0:0:0 Set w { l = 2 txt = \"x\" }", "line 3 Set w: line index 2 is not below MaxLines (2)"},
+        {writer + "0:0:0 SampleMessageBegin w { l = -1 }", "line 3 SampleMessageBegin w: line index -1 is below 0"},
+        {target + "Width = -64 Height = 0 }", "line 1 Construct b: Width -64 is outside 1 to 16384"},
+        {target + "Width = 64 Height = 2000000000 }", "line 1 Construct b: Height 2000000000 is outside 1 to 16384"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(messageOf(c.script), c.message);
+    load(writer + "0:0:0 Set w { l = 1 txt = \"x\" }");  // the last line is fine
+}
+
+TEST_F(ScriptLoadTest, MessagesQuoteAtMostEightyCharactersOfAWord)
+{
+    const std::string word(100, 'b');
+    EXPECT_EQ(messageOf("Construct Clearer c { " + word + " = 1 }"),
+              "line 1: component type Clearer doesn't have variable named '" + std::string(80, 'b') + "...'");
+    EXPECT_EQ(messageOf("Construct Clearer c " + word), "line 1 syntax error: '" + std::string(80, 'b') +
+                                                            "...' found Constructs or Time or Song or AudioStream expected ");
+}
+
+TEST_F(ScriptLoadTest, IncludesThatCannotWorkSayWhy)
+{
+    EXPECT_EQ(messageOf("Construct Clearer c { ClearColor = include \"script.txt\" }"),
+              "include recurses: 'script.txt' includes 'script.txt', which is the script itself");
+    test::writeText("other.txt", "Construct Clearer d 3");
+    EXPECT_EQ(messageOf("Construct Clearer c { ClearColor = include \"other.txt\" }"),
+              "motion file 'other.txt': line 1 syntax error: '3' found LWMO expected ");
+    test::writeText("huge.mot", std::string(kLargestScriptFile + 1, ' '));
+    EXPECT_EQ(messageOf("Construct Clearer c { ClearColor = include \"huge.mot\" }"),
+              "'huge.mot' is 16777217 bytes; a script or an included file may have at most 16777216");
 }
 
 }  // namespace

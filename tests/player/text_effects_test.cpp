@@ -155,13 +155,6 @@ TEST_F(TextEffects, WriterPhaseMovesBySpeedPerSecond)
     EXPECT_FLOAT_EQ(writer.phase(), 1.0f);   // two frames of 0.5 s, times 2, times 0.5
 }
 
-TEST_F(TextEffects, WriterLineIndexOutsideTheLinesStops)
-{
-    play(kHeader + std::string("Construct Writer w { Layer = TEXT Font = \"block.png\" MaxLines = 2 l = 2 }\n"
-                               "Timer 1:0:0 120 1.0\n"));
-    EXPECT_FATAL(frame(0.5f), "Writer line: line index out of range");
-}
-
 class Writer2Reveal : public TextEffects {
 protected:
     // Two lines of solid blocks at phase `phase`: 10 characters at y = 1 (row 32), 6 at

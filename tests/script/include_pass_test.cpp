@@ -132,9 +132,10 @@ TEST_F(IncludePassTest, MissingIncludeIsFatal)
 TEST_F(IncludePassTest, BadMotionFileEndsInTheConvertersMessage)
 {
     test::writeText("bad.mot", "LWMO\r\n4\r\n");
-    EXPECT_FATAL(pass("include \"bad.mot\""), "motion file version must be 3");
+    EXPECT_FATAL(pass("include \"bad.mot\""), "motion file 'bad.mot': motion file version must be 3");
     test::writeText("bad.mot", "LWMO\r\n3\r\nNumChannels 1\r\nChannel 0 {\r\nEnvelope 1\r\nKey 1 2 0.5");
-    EXPECT_FATAL(pass("include \"bad.mot\""), "line 6 syntax error: '0.5' found shape expected ");
+    EXPECT_FATAL(pass("include \"bad.mot\""),
+                 "motion file 'bad.mot': line 6 syntax error: '0.5' found shape expected ");
 }
 
 TEST_F(IncludePassTest, IncludedFilesAreRecordedInTheUsedFilesList)

@@ -46,12 +46,13 @@ TEST(BassErrors, InitChecksDeviceRateAndASecondInit)
     BASS_Free();
 }
 
-TEST(BassErrors, AnUnwritableWavFileFailsOfflineInitWithCode2)
+TEST(BassErrors, AnUnwritableWavFileIsFatalNamingItAndWhy)
 {
     SoundOutput::choose(SoundOutput::Kind::Offline, "/nonexistent-folder/out.wav");
-    EXPECT_FALSE(BASS_Init(BASS_DEVICE_DEFAULT, 44100, 0, nullptr));
-    EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_FILEOPEN);
-    EXPECT_EQ(SoundOutput::current(), SoundOutput::Kind::Automatic);
+    EXPECT_FATAL(BASS_Init(BASS_DEVICE_DEFAULT, 44100, 0, nullptr),
+                 "sound: can't write the WAV file '/nonexistent-folder/out.wav' (System error : No such file or "
+                 "directory.)");
+    SoundOutput::choose(SoundOutput::Kind::Automatic);
 }
 
 class BassLoadErrors : public test::OfflineSound {};
