@@ -5,6 +5,8 @@
 //   mirva render SCRIPT --out DIR [...]           render frames offline
 //   mirva inspect FILE [...]                      facts about a data file
 #include <cstdio>
+#include <new>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -23,11 +25,8 @@ constexpr const char* kUsage =
     "       mirva render SCRIPT --out DIR [--frames N] [--fps F] [--size WxH] [--wav FILE]\n"
     "       mirva inspect FILE [options]\n";
 
-}  // namespace
-
-int main(int argc, char** argv)
+int dispatch(const std::vector<std::string>& args)
 {
-    const std::vector<std::string> args(argv + 1, argv + argc);
     if (!args.empty()) {
         const std::string& command = args[0];
         const std::vector<std::string> rest(args.begin() + 1, args.end());
@@ -51,4 +50,20 @@ int main(int argc, char** argv)
     if (line.has("-console"))
         mirva::Console::open();
     return mirva::runShow(line);
+}
+
+}  // namespace
+
+// Memory that runs out, or a size no container can hold, ends like every other failure:
+// a message and exit code 255, never an abort.
+int main(int argc, char** argv)
+{
+    std::set_new_handler([] { mirva::Console::fatal("out of memory"); });
+    try {
+        return dispatch(std::vector<std::string>(argv + 1, argv + argc));
+    } catch (const std::length_error& error) {
+        mirva::Console::fatal(std::string("out of memory: ") + error.what());
+    } catch (const std::bad_alloc&) {
+        mirva::Console::fatal("out of memory");
+    }
 }
