@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "engine/camera.h"
+#include "engine/dx_driver.h"
 #include "engine/material.h"
 #include "engine/primitive.h"
 #include "engine/texture.h"
@@ -52,7 +53,7 @@ BitmapFont::BitmapFont(const std::string& fileName)
                                   fileName.c_str(), image.height()));
     height_ = image.height() - 2;
     readMetrics(image);
-    const Surface packed = pack(image);
+    const Surface packed = pack(image, fileName);
     Texture::createFromSurface(fileName, packed, TextureEntry::A8R8G8B8, true);
     material_ = std::make_unique<Material>(Material::TEXTURE, Material::ADD);
     material_->culling = Material::NOCULLING;
@@ -83,7 +84,7 @@ void BitmapFont::readMetrics(const Surface& image)
     });
 }
 
-Surface BitmapFont::pack(const Surface& image)
+Surface BitmapFont::pack(const Surface& image, const std::string& fileName)
 {
     std::vector<int> order;
     for (int code = 32; code < 256; ++code)
@@ -93,11 +94,21 @@ Surface BitmapFont::pack(const Surface& image)
     const int rowHeight = height_ + 1;
     int size = 32;  // the texture height; rows may not grow past it
     int width = 32;
+    // The texture is never wider than high, so it fits the device while its height does.
+    const int largest = screenModeSet()
+                            ? std::min(dxDriver().largestTextureWidth(), dxDriver().largestTextureHeight())
+                            : Surface::kDefaultLargestImage;
+    const auto grow = [&] {
+        if (size > largest / 2)
+            Console::fatal(formatText("BitmapFont: the glyphs of '%s' don't fit a %d x %d texture", fileName.c_str(),
+                                      largest, largest));
+        size *= 2;
+    };
     std::vector<std::vector<int>> rows;
     for (bool packed = false; !packed;) {
         const int rowCount = size / rowHeight;
         if (rowCount == 0) {
-            size *= 2;
+            grow();
             continue;
         }
         rows.assign(static_cast<std::size_t>(rowCount), {});
@@ -110,7 +121,7 @@ Surface BitmapFont::pack(const Surface& image)
             const auto row = static_cast<std::size_t>(std::min_element(fill.begin(), fill.end()) - fill.begin());
             const int newFill = fill[row] + glyphs_[code].width + 1;
             if (newFill > size) {
-                size *= 2;
+                grow();
                 packed = false;
                 break;
             }

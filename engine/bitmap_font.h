@@ -74,7 +74,9 @@ public:
 
 private:
     void readMetrics(const Surface& image);
-    Surface pack(const Surface& image);
+    // Packs the glyphs into rows of a texture with power-of-two sides, no wider than high,
+    // doubling its height until they fit; past the device's largest texture that is fatal.
+    Surface pack(const Surface& image, const std::string& fileName);
     bool drawn(unsigned char code) const { return glyphs_[code].advance > 0 || glyphs_[code].width > 0; }
 
     int height_ = 0;

@@ -1,5 +1,7 @@
 #include "engine/dx_driver.h"
 
+#include <algorithm>
+#include <climits>
 #include <cstdarg>
 #include <cstdio>
 
@@ -374,6 +376,13 @@ bool DXDriver::setScreenMode(HWND window)
             directXError("Direct3D->CreateDevice - ", hr);
         }
     }
+    // Images are loaded no larger than the device's textures from now on.
+    D3DCAPS8 deviceCaps;
+    if (HRESULT capsResult = device_->GetDeviceCaps(&deviceCaps); FAILED(capsResult))
+        directXError("Device->GetDeviceCaps - ", capsResult);
+    largestTextureWidth_ = static_cast<int>(std::min<DWORD>(deviceCaps.MaxTextureWidth, INT_MAX));
+    largestTextureHeight_ = static_cast<int>(std::min<DWORD>(deviceCaps.MaxTextureHeight, INT_MAX));
+    Surface::setLargestImage(largestTextureWidth_, largestTextureHeight_);
     for (int i = 0; i < backBufferCount_; ++i) {
         device_->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
         device_->Present(nullptr, nullptr, nullptr, nullptr);
@@ -390,6 +399,8 @@ void DXDriver::restoreScreenMode()
     if (count > 0)
         Console::print("DXDriver::restoreScreenMode - device reference count = %d\n", static_cast<int>(count));
     device_ = nullptr;
+    largestTextureWidth_ = largestTextureHeight_ = Surface::kDefaultLargestImage;
+    Surface::setLargestImage(largestTextureWidth_, largestTextureHeight_);
 }
 
 void DXDriver::flip()

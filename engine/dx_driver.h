@@ -16,6 +16,7 @@
 #include <utility>
 #include <vector>
 
+#include "io/surface.h"
 #include "platform/d3d8/d3d8.h"
 
 namespace mirva {
@@ -94,6 +95,12 @@ public:
     IDirect3DDevice8* drawingDevice() const;
     IDirect3D8* direct3d() const;
     const D3DCAPS8& caps() const { return caps_; }
+    // The largest texture the device can use, in pixels each way, from its capabilities;
+    // without a device, the size images are held to by default. Textures, render targets
+    // and font images larger than this are refused with a message instead of being cut
+    // down or allocated.
+    int largestTextureWidth() const { return largestTextureWidth_; }
+    int largestTextureHeight() const { return largestTextureHeight_; }
     const D3DDISPLAYMODE& displayMode() const { return displayMode_; }
     D3DFORMAT backBufferFormat() const { return backBufferFormat_; }
     D3DFORMAT depthBufferFormat() const { return depthFormat_; }
@@ -133,6 +140,8 @@ private:
     DWORD vertexProcessing_ = D3DCREATE_SOFTWARE_VERTEXPROCESSING;
     D3DCAPS8 caps_;
     ScreenSelection remembered_;
+    int largestTextureWidth_ = Surface::kDefaultLargestImage;
+    int largestTextureHeight_ = Surface::kDefaultLargestImage;
 
     IDirect3DDevice8* device_ = nullptr;
     D3DPRESENT_PARAMETERS presentation_;

@@ -21,6 +21,14 @@ RenderTarget::RenderTarget(int width, int height, bool wantsAlpha, bool withDept
     : width_(width), height_(height), wantsAlpha_(wantsAlpha), withDepth_(withDepth)
 {
     const DXDriver& driver = dxDriver();
+    // The utility library's check below would quietly cut a larger size down to the
+    // device's largest texture; a size the device can't take is refused instead.
+    if (width < 1 || height < 1)
+        DXDriver::fatalError("RenderTarget: %d x %d is no size; a render target has at least 1 x 1 pixels", width,
+                             height);
+    if (width > driver.largestTextureWidth() || height > driver.largestTextureHeight())
+        DXDriver::fatalError("RenderTarget: %d x %d is larger than the %d x %d the device can use", width, height,
+                             driver.largestTextureWidth(), driver.largestTextureHeight());
     bool found = false;
     if (withDepth) {
         for (const auto& [color, depth] : driver.renderTargetDepthFormats())

@@ -1,5 +1,8 @@
 #include "engine/texture.h"
 
+#include <algorithm>
+#include <climits>
+#include <cstdint>
 #include <map>
 #include <vector>
 
@@ -14,7 +17,7 @@ namespace {
 
 struct Table {
     std::map<std::string, TextureEntry> entries;  // names compared byte by byte
-    int memory = 0;
+    std::int64_t memory = 0;  // a few of the largest textures pass INT_MAX
     // Owned textures whose entries a registered render target replaced: users of the old
     // entry may still draw with them, so they live until releaseAll.
     std::vector<IDirect3DTexture8*> replaced;
@@ -41,8 +44,18 @@ D3DFORMAT d3dFormat(int format, const std::string& name)
 TextureEntry& Texture::enter(const std::string& name, int width, int height, int format, bool mipmaps)
 {
     const D3DFORMAT d3d = d3dFormat(format, name);
+    IDirect3DDevice8* device = dxDriver().drawingDevice();
+    // The utility library would quietly cut a larger size down to what the device takes,
+    // leaving an image that no longer matches its texture; such a size is refused here.
+    const int largestWidth = dxDriver().largestTextureWidth(), largestHeight = dxDriver().largestTextureHeight();
+    if (width < 1 || height < 1)
+        DXDriver::fatalError("Texture: '%s' would be %d x %d pixels; a texture has at least 1 x 1", name.c_str(), width,
+                             height);
+    if (width > largestWidth || height > largestHeight)
+        DXDriver::fatalError("Texture: '%s' is %d x %d pixels, larger than the %d x %d the device can use", name.c_str(),
+                             width, height, largestWidth, largestHeight);
     IDirect3DTexture8* texture = nullptr;
-    const HRESULT hr = D3DXCreateTexture(dxDriver().drawingDevice(), static_cast<UINT>(width), static_cast<UINT>(height),
+    const HRESULT hr = D3DXCreateTexture(device, static_cast<UINT>(width), static_cast<UINT>(height),
                                          mipmaps ? D3DX_DEFAULT : 1, 0, d3d, D3DPOOL_MANAGED, &texture);
     if (FAILED(hr))
         DXDriver::directXError("D3DXCreateTexture - ", hr);
@@ -86,6 +99,7 @@ TextureEntry* find(const std::string& name)
 
 int textureMemorySize(int format, int width, int height, bool mipmaps)
 {
+    // Sizes are at most the largest texture, whose 32-bit mip chain still fits an int.
     const int bytes = width * height * (format == TextureEntry::A8R8G8B8 ? 4 : 2);
     return mipmaps ? static_cast<int>(static_cast<float>(bytes) * 1.3333334f) : bytes;
 }
@@ -201,7 +215,7 @@ int Texture::levelCount(const std::string& name)
 
 int Texture::textureMemory()
 {
-    return table().memory;
+    return static_cast<int>(std::min<std::int64_t>(table().memory, INT_MAX));
 }
 
 bool Texture::exists(const std::string& name)

@@ -36,7 +36,8 @@ private:
 
 class Texture {
 public:
-    // Format codes: 0 A8R8G8B8, 1 R5G6B5, 2 A4R4G4B4.
+    // Format codes: 0 A8R8G8B8, 1 R5G6B5, 2 A4R4G4B4. A size beyond the device's largest
+    // texture ends the program with a message naming the texture.
     static void load(const std::string& name, int format, bool mipmaps);
     static void createFromSurface(const std::string& name, const Surface& surface, int format, bool mipmaps);
     static void create(const std::string& name, int width, int height, int format, bool mipmaps);
@@ -52,6 +53,7 @@ public:
     static void unlock(const std::string& name, int level);
     static int levelCount(const std::string& name);
 
+    // Bytes, at most INT_MAX.
     static int textureMemory();
     static bool exists(const std::string& name);
     // A render target going away: entries registered for it yield no texture from now on.

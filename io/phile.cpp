@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cstdio>
 #include <memory>
+#include <new>
 #include <sys/stat.h>
 
 #include "io/console.h"
@@ -58,7 +59,11 @@ PhileBlock Phile::load(const std::string& name)
         Console::fatal("Phile::load - couldn't open file '" + name + "'");
     record(name);
     PhileBlock block;
-    sizeBlock(block, static_cast<std::size_t>(length));
+    try {
+        sizeBlock(block, static_cast<std::size_t>(length));
+    } catch (const std::bad_alloc&) {
+        Console::fatal(formatText("Phile::load - no memory for the %ld bytes of file '%s'", length, name.c_str()));
+    }
     if (std::fread(block.data(), 1, block.size(), file.get()) != block.size())
         Console::fatal("Phile::load - error while reading file '" + name + "'");
     return block;
@@ -70,7 +75,11 @@ bool Phile::tryLoad(const std::string& name, PhileBlock& block)
     FileHandle file = openRegular(name, length);
     if (!file)
         return false;
-    sizeBlock(block, static_cast<std::size_t>(length));
+    try {
+        sizeBlock(block, static_cast<std::size_t>(length));
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
     return std::fread(block.data(), 1, block.size(), file.get()) == block.size();
 }
 

@@ -1,12 +1,22 @@
 #include "io/surface.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <cstring>
+#include <new>
 
 #include "io/console.h"
 
 namespace mirva {
+
+namespace {
+
+// Read by the loaders on any thread, set by the engine on the main thread.
+std::atomic<int> largestWidth{Surface::kDefaultLargestImage};
+std::atomic<int> largestHeight{Surface::kDefaultLargestImage};
+
+}  // namespace
 
 Surface::Surface(const std::string& name)
 {
@@ -31,9 +41,13 @@ void Surface::create(int width, int height)
     release();
     if (width < 0 || height < 0)
         Console::fatal(formatText("Surface: invalid size %d x %d", width, height));
-    adopt(std::vector<std::uint32_t>(static_cast<std::size_t>(width) * static_cast<std::size_t>(height),
-                                     packArgb(255, 0, 0, 0)),
-          width, height);
+    std::vector<std::uint32_t> pixels;
+    try {
+        pixels.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), packArgb(255, 0, 0, 0));
+    } catch (const std::bad_alloc&) {
+        Console::fatal(formatText("Surface: no memory for %d x %d pixels", width, height));
+    }
+    adopt(std::move(pixels), width, height);
 }
 
 void Surface::release()
@@ -83,6 +97,32 @@ int Surface::determineImageFormat(const std::string& name)
     if (endsWith("png"))
         return IMAGE_PNG;
     Console::fatal("Surface: Unsupported file format in file '" + name + "'");
+}
+
+void Surface::setLargestImage(int width, int height)
+{
+    largestWidth = width;
+    largestHeight = height;
+}
+
+int Surface::largestImageWidth()
+{
+    return largestWidth;
+}
+
+int Surface::largestImageHeight()
+{
+    return largestHeight;
+}
+
+void SurfaceReaders::refuseOversize(const std::string& name, std::uint64_t width, std::uint64_t height)
+{
+    const int w = Surface::largestImageWidth(), h = Surface::largestImageHeight();
+    if (width <= static_cast<std::uint64_t>(w) && height <= static_cast<std::uint64_t>(h))
+        return;
+    Console::fatal(formatText("Surface: image '%s' is %llu x %llu pixels, larger than the %d x %d the device can use",
+                              name.c_str(), static_cast<unsigned long long>(width),
+                              static_cast<unsigned long long>(height), w, h));
 }
 
 void Surface::load(const std::string& name)

@@ -42,6 +42,15 @@ public:
     // 0 TGA, 1 JPEG, 2 PNG from the name's ending; any other ending is fatal.
     static int determineImageFormat(const std::string& name);
 
+    // The largest image a load accepts, in pixels each way: the largest texture the
+    // graphics device can use. The engine sets it when it creates the device; until then
+    // it is kDefaultLargestImage each way. A larger image is refused, naming the file and
+    // its size, before any of its pixels are allocated.
+    static constexpr int kDefaultLargestImage = 16384;
+    static void setLargestImage(int width, int height);
+    static int largestImageWidth();
+    static int largestImageHeight();
+
     std::uint32_t* pixels() { return pixels_.data(); }
     const std::uint32_t* pixels() const { return pixels_.data(); }
     std::uint32_t pixel(int x, int y) const { return pixels_[index(x, y)]; }
@@ -69,6 +78,8 @@ private:
 struct SurfaceReaders {
     static void readTga(Surface& surface, const std::string& name);
     static void readPng(Surface& surface, const std::string& name);
+    // Ends the program when a file's image is larger than the largest image.
+    static void refuseOversize(const std::string& name, std::uint64_t width, std::uint64_t height);
 };
 
 inline std::uint32_t packArgb(std::uint8_t a, std::uint8_t r, std::uint8_t g, std::uint8_t b)

@@ -45,6 +45,7 @@ void SurfaceReaders::readTga(Surface& surface, const std::string& name)
         refuse("unsupported color depth in", name);
     if (width == 0 || height == 0)
         refuse("no pixels (width or height 0) in", name);
+    refuseOversize(name, static_cast<std::uint64_t>(width), static_cast<std::uint64_t>(height));
 
     const std::size_t start = kHeaderSize + idLength + mapLength * mapEntryBits / 8u;
     const std::size_t rowBytes = static_cast<std::size_t>(width) * bytesPerPixel;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 #include <string>
 
 #include "platform/d3d8/direct3d_gl.h"
@@ -363,6 +364,29 @@ HRESULT DeviceGL::ResourceManagerDiscardBytes(DWORD)
 
 // ---------------------------------------------------------------------------- resources
 
+namespace {
+
+// A resource whose memory the process can't get is the caller's E_OUTOFMEMORY, as
+// Direct3D reports it, rather than an exception through the interface.
+template <class Make>
+HRESULT outOfMemoryAsResult(Make make)
+{
+    try {
+        make();
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
+    return D3D_OK;
+}
+
+}  // namespace
+
+bool DeviceGL::withinLargestTexture(UINT width, UINT height) const
+{
+    const D3DCAPS8 caps = direct3d_->caps();
+    return width > 0 && height > 0 && width <= caps.MaxTextureWidth && height <= caps.MaxTextureHeight;
+}
+
 HRESULT DeviceGL::CreateTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format, D3DPOOL pool,
                                 IDirect3DTexture8** texture)
 {
@@ -370,7 +394,7 @@ HRESULT DeviceGL::CreateTexture(UINT width, UINT height, UINT levels, DWORD usag
         return D3DERR_INVALIDCALL;
     *texture = nullptr;
     const D3DCAPS8 caps = direct3d_->caps();
-    if (width == 0 || height == 0 || width > caps.MaxTextureWidth || height > caps.MaxTextureHeight)
+    if (!withinLargestTexture(width, height))
         return D3DERR_INVALIDCALL;
     if ((caps.TextureCaps & D3DPTEXTURECAPS_POW2) && (!isPowerOfTwo(width) || !isPowerOfTwo(height)))
         return D3DERR_INVALIDCALL;
@@ -383,8 +407,7 @@ HRESULT DeviceGL::CreateTexture(UINT width, UINT height, UINT levels, DWORD usag
     const UINT full = fullChainLevels(width, height);
     if (levels == 0 || levels > full)
         levels = full;
-    *texture = new TextureGL(this, width, height, levels, usage, format, pool);
-    return D3D_OK;
+    return outOfMemoryAsResult([&] { *texture = new TextureGL(this, width, height, levels, usage, format, pool); });
 }
 
 HRESULT DeviceGL::CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool,
@@ -392,8 +415,7 @@ HRESULT DeviceGL::CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOO
 {
     if (!buffer || length == 0)
         return D3DERR_INVALIDCALL;
-    *buffer = new VertexBufferGL(this, length, usage, fvf, pool);
-    return D3D_OK;
+    return outOfMemoryAsResult([&] { *buffer = new VertexBufferGL(this, length, usage, fvf, pool); });
 }
 
 HRESULT DeviceGL::CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool,
@@ -401,14 +423,13 @@ HRESULT DeviceGL::CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT format, 
 {
     if (!buffer || length == 0 || (format != D3DFMT_INDEX16 && format != D3DFMT_INDEX32))
         return D3DERR_INVALIDCALL;
-    *buffer = new IndexBufferGL(this, length, usage, format, pool);
-    return D3D_OK;
+    return outOfMemoryAsResult([&] { *buffer = new IndexBufferGL(this, length, usage, format, pool); });
 }
 
 HRESULT DeviceGL::CreateDepthStencilSurface(UINT width, UINT height, D3DFORMAT format,
                                             D3DMULTISAMPLE_TYPE multiSample, IDirect3DSurface8** surface)
 {
-    if (!surface || width == 0 || height == 0 || !direct3d_->isDepthFormat(format) ||
+    if (!surface || !withinLargestTexture(width, height) || !direct3d_->isDepthFormat(format) ||
         !direct3d_->isSampleCount(multiSample))
         return D3DERR_INVALIDCALL;
     makeCurrent();
@@ -418,10 +439,9 @@ HRESULT DeviceGL::CreateDepthStencilSurface(UINT width, UINT height, D3DFORMAT f
 
 HRESULT DeviceGL::CreateImageSurface(UINT width, UINT height, D3DFORMAT format, IDirect3DSurface8** surface)
 {
-    if (!surface || width == 0 || height == 0 || !pixelFormat(format))
+    if (!surface || !withinLargestTexture(width, height) || !pixelFormat(format))
         return D3DERR_INVALIDCALL;
-    *surface = new ImageSurfaceGL(this, width, height, format);
-    return D3D_OK;
+    return outOfMemoryAsResult([&] { *surface = new ImageSurfaceGL(this, width, height, format); });
 }
 
 // ---------------------------------------------------------------------------- render targets

@@ -124,6 +124,9 @@ private:
     void close(bool contextLost);
     HRESULT attachRenderTarget();
     void waitForPreviousFrame();
+    // Whether a surface or texture of this size is at least 1 x 1 and within the largest
+    // texture of the capabilities.
+    bool withinLargestTexture(UINT width, UINT height) const;
 
     struct LightSlot {
         D3DLIGHT8 light;

@@ -276,6 +276,8 @@ D3DCAPS8 Direct3DGL::caps() const
     D3DCAPS8 caps = caps_;
     if (d3dSimulation().powerOfTwoTextures)
         caps.TextureCaps |= D3DPTEXTURECAPS_POW2;
+    if (d3dSimulation().largestTexture > 0)
+        caps.MaxTextureWidth = caps.MaxTextureHeight = d3dSimulation().largestTexture;
     return caps;
 }
 

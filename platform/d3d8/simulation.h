@@ -16,6 +16,9 @@ struct D3DSimulation {
     // When true, the capabilities report D3DPTEXTURECAPS_POW2: texture sizes must be
     // powers of two, so the utility library enlarges other sizes.
     bool powerOfTwoTextures = false;
+    // When above 0, the capabilities give this as the largest texture width and height
+    // instead of what OpenGL reports.
+    DWORD largestTexture = 0;
     // When true, the adapter lists `modes` with `desktop` as its desktop mode instead of
     // those of the screen (or the fixed headless list).
     bool replaceModes = false;

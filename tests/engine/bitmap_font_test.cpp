@@ -128,6 +128,30 @@ TEST_F(Fonts, ATextureTooSmallForTheGlyphsDoublesAndPacksAgain)
     EXPECT_FLOAT_EQ(font.glyph(35).v[0], (27.0f - 0.5f) / 64.0f);  // the fourth glyph in row 3
 }
 
+TEST_F(Fonts, GlyphsThatDontFitTheLargestTextureEndInAMessage)
+{
+    // Rows of 129 texture lines: a texture of the largest size, 256, holds one. Codes 0
+    // to 31 take 64 columns of the image, leaving 192 for 96 glyphs of width 2, which
+    // pack 3 columns apart: 288 > 256.
+    d3dSimulation().largestTexture = 256;
+    openScreen(64, 48);
+    FontImage image(128);
+    image.fillTo(32);
+    for (int i = 0; i < 96; ++i)
+        image.add(2, 2);
+    image.save("crowded.png");
+    EXPECT_FATAL(BitmapFont("crowded.png"), "BitmapFont: the glyphs of 'crowded.png' don't fit a 256 x 256 texture");
+    // 85 of them take 255 columns: the texture reaches the largest size and no further.
+    FontImage fits(128);
+    fits.fillTo(32);
+    for (int i = 0; i < 85; ++i)
+        fits.add(2, 2);
+    fits.save("fits.png");
+    const BitmapFont font("fits.png");
+    EXPECT_EQ(font.textureWidth(), 256);
+    EXPECT_EQ(font.textureHeight(), 256);
+}
+
 TEST_F(Fonts, GlyphPixelsAreCopiedToTheirPackedPlace)
 {
     FontImage image(4);

@@ -6,6 +6,8 @@
 
 #include "engine/dx_driver.h"
 #include "engine/video_memory_resource.h"
+#include "io/surface.h"
+#include "platform/d3d8/simulation.h"
 #include "tests/engine/engine_fixture.h"
 #include "tests/support/fatal.h"
 
@@ -244,6 +246,20 @@ TEST_F(Driver, AResetThatFailsEndsTheProgram)
     device()->simulateDeviceLoss();
     EXPECT_FATAL(flip(), "DirectX error - Device->Reset -  D3DERR_INVALIDCALL");
     stray->Release();
+}
+
+TEST_F(Driver, TheLargestTextureAndImageAreTheDevicesWhileItLives)
+{
+    d3dSimulation().largestTexture = 128;
+    openScreen(64, 48);  // capabilities are read when the device is made
+    EXPECT_EQ(dxDriver().largestTextureWidth(), 128);
+    EXPECT_EQ(dxDriver().largestTextureHeight(), 128);
+    EXPECT_EQ(Surface::largestImageWidth(), 128);
+    EXPECT_EQ(Surface::largestImageHeight(), 128);
+    restoreScreenMode();
+    EXPECT_EQ(dxDriver().largestTextureWidth(), 16384);
+    EXPECT_EQ(Surface::largestImageWidth(), 16384);
+    EXPECT_EQ(Surface::largestImageHeight(), 16384);
 }
 
 TEST_F(Driver, ReleasingTheDeviceReportsReferencesLeftOver)

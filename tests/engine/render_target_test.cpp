@@ -100,6 +100,26 @@ TEST_F(RenderTargets, AnEnlargedSizeIsTheTargetsSizeAndItsEntrys)
     EXPECT_EQ(Texture::getD3DSurface("big").height, 64);
 }
 
+TEST_F(RenderTargets, SizesTheDeviceCantTakeAreRefusedNotCutDown)
+{
+    d3dSimulation().largestTexture = 128;
+    openScreen(64, 48);
+    struct Case {
+        int width, height;
+        const char* message;
+    };
+    for (const Case& c :
+         {Case{2000000000, 64, "RenderTarget: 2000000000 x 64 is larger than the 128 x 128 the device can use"},
+          Case{64, 129, "RenderTarget: 64 x 129 is larger than the 128 x 128 the device can use"},
+          Case{0, 64, "RenderTarget: 0 x 64 is no size; a render target has at least 1 x 1 pixels"},
+          Case{64, -1, "RenderTarget: 64 x -1 is no size; a render target has at least 1 x 1 pixels"}}) {
+        EXPECT_FATAL(RenderTarget(c.width, c.height, false, true), c.message);
+    }
+    const RenderTarget largest(128, 128, false, true);
+    EXPECT_EQ(largest.width(), 128);
+    EXPECT_EQ(largest.height(), 128);
+}
+
 TEST_F(RenderTargets, BeginInsideASceneClosesItAndEndOpensItAgain)
 {
     Camera camera;

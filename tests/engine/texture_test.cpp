@@ -6,6 +6,7 @@
 
 #include "engine/render_target.h"
 #include "engine/texture.h"
+#include "platform/d3d8/simulation.h"
 #include "tests/engine/engine_fixture.h"
 #include "tests/support/fatal.h"
 #include "tests/support/files.h"
@@ -84,6 +85,33 @@ TEST_F(TextureTable, UnknownNamesEndTheProgramWithTheirMessages)
     EXPECT_FATAL(Texture::load("maps/missing.png", 0, false), "couldn't load 'maps/missing.png'");
     EXPECT_FATAL(Texture::create("odd", 4, 4, 7, false), "Texture: unknown format code 7 for 'odd'");
     EXPECT_FALSE(Texture::exists("odd"));
+}
+
+TEST_F(TextureTable, SizesTheDeviceCantTakeAreRefusedNotCutDown)
+{
+    d3dSimulation().largestTexture = 64;
+    openScreen(64, 48);
+    Texture::create("edge", 64, 64, 0, true);
+    D3DSURFACE_DESC desc;
+    Texture::getD3DSurface("edge").texture()->GetLevelDesc(0, &desc);
+    EXPECT_EQ(desc.Width, 64u);
+    struct Case {
+        int width, height;
+        const char* message;
+    };
+    for (const Case& c : {Case{65, 1, "Texture: 'big' is 65 x 1 pixels, larger than the 64 x 64 the device can use"},
+                          Case{1, 2000000000, "Texture: 'big' is 1 x 2000000000 pixels, larger than the 64 x 64 the "
+                                              "device can use"},
+                          Case{0, 4, "Texture: 'big' would be 0 x 4 pixels; a texture has at least 1 x 1"},
+                          Case{4, -3, "Texture: 'big' would be 4 x -3 pixels; a texture has at least 1 x 1"}}) {
+        EXPECT_FATAL(Texture::create("big", c.width, c.height, 0, false), c.message);
+        EXPECT_FALSE(Texture::exists("big"));
+    }
+    // An image is held to the device's size as it loads, before its pixels are made.
+    TempDir dir;
+    const std::string path = writeImage(dir, "wide.png", 65, 2);
+    EXPECT_FATAL(Texture::load(path, 0, false),
+                 "Surface: image '" + path + "' is 65 x 2 pixels, larger than the 64 x 64 the device can use");
 }
 
 TEST_F(TextureTable, LoadedImagesAreUpright)

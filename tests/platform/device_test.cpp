@@ -29,6 +29,36 @@ IDirect3DTexture8* makeTexture(IDirect3DDevice8* device, UINT width, UINT height
     return texture;
 }
 
+TEST_F(Device, TexturesAndSurfacesReachTheLargestTextureAndNoFurther)
+{
+    D3DCAPS8 caps;
+    ASSERT_EQ(device_->GetDeviceCaps(&caps), D3D_OK);
+    const UINT largest = caps.MaxTextureWidth;
+    ASSERT_EQ(caps.MaxTextureHeight, largest);
+    // Makes a texture (0), an image surface (1) or a depth surface (2) and lets it go.
+    const auto create = [&](int kind, UINT w, UINT h) {
+        IDirect3DTexture8* texture = nullptr;
+        IDirect3DSurface8* surface = nullptr;
+        const HRESULT hr = kind == 0 ? device_->CreateTexture(w, h, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture)
+                           : kind == 1 ? device_->CreateImageSurface(w, h, D3DFMT_A8R8G8B8, &surface)
+                                       : device_->CreateDepthStencilSurface(w, h, D3DFMT_D24S8, D3DMULTISAMPLE_NONE,
+                                                                            &surface);
+        if (texture)
+            texture->Release();
+        if (surface)
+            surface->Release();
+        return hr;
+    };
+    for (int kind = 0; kind < 3; ++kind) {
+        EXPECT_EQ(create(kind, largest, 1), D3D_OK) << kind;
+        EXPECT_EQ(create(kind, 1, largest), D3D_OK) << kind;
+        EXPECT_EQ(create(kind, largest + 1, 1), D3DERR_INVALIDCALL) << kind;
+        EXPECT_EQ(create(kind, 1, largest + 1), D3DERR_INVALIDCALL) << kind;
+        EXPECT_EQ(create(kind, 2000000000, 2000000000), D3DERR_INVALIDCALL) << kind;
+        EXPECT_EQ(create(kind, 0, 1), D3DERR_INVALIDCALL) << kind;
+    }
+}
+
 TEST_F(Device, ClearFillsTheBackBufferAndPresentShowsIt)
 {
     ASSERT_EQ(device_->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF336699, 1.0f, 0), D3D_OK);
