@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <exception>
 #include <filesystem>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,14 @@
 #include "tests/support/files.h"
 
 namespace mirva::fuzz {
+
+// Test names and failure messages show a target by its name.
+void PrintTo(const Target& target, std::ostream* out);
+void PrintTo(const Target& target, std::ostream* out)
+{
+    *out << target.name;
+}
+
 namespace {
 
 namespace fs = std::filesystem;
