@@ -1,0 +1,13 @@
+// libFuzzer harness: font images: marker rows read, glyphs packed.
+#include <cstddef>
+#include <cstdint>
+
+#include "fuzz/fuzz_targets.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    mirva::fuzz::font({data, size});
+    return 0;
+}
