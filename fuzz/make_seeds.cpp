@@ -112,12 +112,12 @@ void writeScenes(const fs::path& dir)
     offset.scaleY = 2;
     writer.addObject("objects/star.lwo", SceneMotion::still(offset), pivot);
     writer.addObject("objects/star.lwo", SceneMotion::still());
-    SceneLightSpec sun{"Sun"};
+    SceneLightDesc sun{"Sun"};
     sun.colour[1] = 0.5f;
     writer.addLight(sun);
-    SceneLightSpec lamp{"Lamp", SceneMotion::still(offset), {1, 1, 0.5f}, 2.0f, 1};
+    SceneLightDesc lamp{"Lamp", SceneMotion::still(offset), {1, 1, 0.5f}, 2.0f, 1};
     writer.addLight(lamp);
-    SceneLightSpec spot{"Spot", SceneMotion::still(), {1, 1, 1}, 0.5f, 2};
+    SceneLightDesc spot{"Spot", SceneMotion::still(), {1, 1, 1}, 0.5f, 2};
     writer.addLight(spot);
     SceneEnvelope zoom;
     zoom.keys = {{0, 3.2f}, {1, 1.5f, 3}, {2, 4.0f, 4}};
@@ -183,7 +183,7 @@ void writeImages(const fs::path& dir)
     small.savePng((dir / "rgba8.png").string());
 
     using test::PngSpec;
-    const auto png = [&dir](const std::string& name, PngSpec spec) { test::writePng((dir / name).string(), spec); };
+    const auto png = [&dir](const std::string& name, PngSpec desc) { test::writePng((dir / name).string(), desc); };
     png("grey1.png", {.width = 9, .height = 2, .colorType = 0, .bitDepth = 1, .samples = ramp(18, 1, 2)});
     PngSpec grey16{.width = 3, .height = 2, .colorType = 0, .bitDepth = 16, .samples = ramp(6, 9000, 65535)};
     grey16.transparentGrey = 9000;

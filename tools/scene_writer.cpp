@@ -136,10 +136,10 @@ std::int32_t SceneWriter::addNull(const std::string& name, const SceneMotion& mo
     return 0x10000000 | static_cast<std::int32_t>(objects_.size() - 1);
 }
 
-std::int32_t SceneWriter::addLight(const SceneLightSpec& light)
+std::int32_t SceneWriter::addLight(const SceneLightDesc& light)
 {
     lights_.push_back({"AddLight", light.name, light.motion, -1});
-    lightSpecs_.push_back(light);
+    lightDescs_.push_back(light);
     return 0x20000000 | static_cast<std::int32_t>(lights_.size() - 1);
 }
 
@@ -178,10 +178,10 @@ std::string SceneWriter::text() const
     }
     text += "\nAmbientColor " + colourText(ambient_) + "\nAmbientIntensity " + number(ambient_[3]) + "\n";
     for (std::size_t i = 0; i < lights_.size(); ++i) {
-        const SceneLightSpec& spec = lightSpecs_[i];
+        const SceneLightDesc& desc = lightDescs_[i];
         text += "\nAddLight\nLightName " + lights_[i].name + "\nLightMotion\n" + motionText(lights_[i].motion) +
-                "LightColor " + colourText(spec.colour) + "\nLightIntensity " + number(spec.intensity) +
-                "\nLightType " + std::to_string(spec.type) + "\n";
+                "LightColor " + colourText(desc.colour) + "\nLightIntensity " + number(desc.intensity) +
+                "\nLightType " + std::to_string(desc.type) + "\n";
     }
     for (std::size_t i = 0; i < cameras_.size(); ++i) {
         text += "\nAddCamera\nCameraName " + cameras_[i].name + "\nCameraMotion\n" + motionText(cameras_[i].motion);

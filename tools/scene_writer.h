@@ -62,7 +62,7 @@ struct Aim {
 };
 Aim aimAt(float fromX, float fromY, float fromZ, float toX, float toY, float toZ);
 
-struct SceneLightSpec {
+struct SceneLightDesc {
     std::string name;
     SceneMotion motion = SceneMotion::still();
     float colour[3] = {1, 1, 1};
@@ -77,7 +77,7 @@ public:
     // Each returns the item's identifier (kind in the top hex digit, index below).
     std::int32_t addObject(const std::string& file, const SceneMotion& motion, std::int32_t parent = -1);
     std::int32_t addNull(const std::string& name, const SceneMotion& motion, std::int32_t parent = -1);
-    std::int32_t addLight(const SceneLightSpec& light);
+    std::int32_t addLight(const SceneLightDesc& light);
     std::int32_t addCamera(const std::string& name, const SceneMotion& motion, const SceneEnvelope& zoom);
 
     void setAmbient(float red, float green, float blue, float intensity);
@@ -98,7 +98,7 @@ private:
     int framesPerSecond_;
     std::vector<Item> objects_;
     std::vector<Item> lights_;
-    std::vector<SceneLightSpec> lightSpecs_;
+    std::vector<SceneLightDesc> lightDescs_;
     std::vector<Item> cameras_;
     std::vector<SceneEnvelope> zooms_;
     float ambient_[4] = {1, 1, 1, 0.25f};

@@ -33,10 +33,10 @@ void writeBytes(const std::string& path, const std::vector<std::uint8_t>& bytes)
 }
 
 // A distant light at `from`, shining towards the origin.
-SceneLightSpec sun(const std::string& name, float x, float y, float z)
+SceneLightDesc sun(const std::string& name, float x, float y, float z)
 {
     const Aim aim = aimAt(x, y, z, 0, 0, 0);
-    SceneLightSpec light;
+    SceneLightDesc light;
     light.name = name;
     light.motion = SceneMotion::still({.x = x, .y = y, .z = z, .heading = aim.heading, .pitch = aim.pitch});
     light.colour[0] = 1.0f;
@@ -132,7 +132,7 @@ std::string flightSceneText()
 
     scene.setAmbient(1, 1, 1, 0.2f);
     scene.addLight(sun("Sun", -6, 8, -6));
-    SceneLightSpec fill;
+    SceneLightDesc fill;
     fill.name = "Fill";
     fill.motion = SceneMotion::still({.x = 6, .y = -2, .z = -5});
     fill.colour[0] = 0.55f;
