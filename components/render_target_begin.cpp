@@ -73,9 +73,7 @@ void RenderTargetBeginComponent::variableHook(const Variable& record)
 void RenderTargetBeginComponent::construct()
 {
     resetBase();
-    if (width_ < 1 || height_ < 1)
-        Console::error("RenderTargetBegin %s: the render target must be at least 1 x 1 pixels, not %d x %d",
-                       name().c_str(), width_, height_);
+    // Sizes were checked when the script loaded; the render target refuses what the device can't have.
     // A construct after a construct without destruct (a restart) makes a fresh target.
     destruct();
     target_ = std::make_unique<RenderTarget>(width_, height_, alpha_, zBuffer_);
