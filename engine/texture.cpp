@@ -153,6 +153,18 @@ void Texture::registerRenderTarget(const std::string& name, RenderTarget& target
     table().entries[name] = entry;
 }
 
+void Texture::showRenderTarget(const std::string& name, RenderTarget& target)
+{
+    TextureEntry* entry = find(name);
+    if (!entry || entry->format != TextureEntry::RENDER_TARGET) {
+        registerRenderTarget(name, target);
+        return;
+    }
+    entry->renderTarget_ = &target;
+    entry->width = target.width();
+    entry->height = target.height();
+}
+
 void Texture::release(const std::string& name)
 {
     TextureEntry* entry = find(name);

@@ -44,6 +44,10 @@ public:
     // Replaces any entry of that name. A texture of the old entry stays valid (users of
     // that entry may still draw with it) until releaseAll.
     static void registerRenderTarget(const std::string& name, RenderTarget& target);
+    // Points the entry of a registered render target at another target, keeping its
+    // reference count: the users that took the name keep their references while its owner
+    // draws into a pair of targets in turn. Without such an entry, registers the target.
+    static void showRenderTarget(const std::string& name, RenderTarget& target);
     static void release(const std::string& name);
     // Releases every owned texture, also those of replaced entries; the total becomes 0.
     static void releaseAll();

@@ -14,6 +14,7 @@
 #include "tests/support/png_writer.h"
 #include "tools/object_writer.h"
 #include "tools/scene_writer.h"
+#include "tools/tga_writer.h"
 
 namespace mirva {
 namespace {
@@ -22,10 +23,7 @@ namespace fs = std::filesystem;
 
 void writeBytes(const fs::path& path, const std::vector<std::uint8_t>& bytes)
 {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    const bool ok = file && std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    if (!file || std::fclose(file) != 0 || !ok)
-        Console::fatal("mirva-fuzz-seeds: couldn't write '" + path.string() + "'");
+    writeFileBytes(path.string(), bytes);
 }
 
 // ---- objects
@@ -137,26 +135,6 @@ void writeScenes(const fs::path& dir)
 
 // ---- images
 
-// An uncompressed true-colour TGA of `image`: 24 or 32 bits, rows top-first or bottom-first.
-std::vector<std::uint8_t> tga(const Surface& image, int bits, bool topFirst)
-{
-    const auto w = static_cast<std::uint8_t>(image.width()), h = static_cast<std::uint8_t>(image.height());
-    std::vector<std::uint8_t> bytes = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, w, static_cast<std::uint8_t>(image.width() >> 8),
-                                       h, static_cast<std::uint8_t>(image.height() >> 8), static_cast<std::uint8_t>(bits),
-                                       static_cast<std::uint8_t>((topFirst ? 0x20 : 0) | (bits == 32 ? 8 : 0))};
-    for (int stored = 0; stored < image.height(); ++stored) {
-        const int y = topFirst ? stored : image.height() - 1 - stored;
-        for (int x = 0; x < image.width(); ++x) {
-            const std::uint32_t p = image.pixel(x, y);
-            bytes.insert(bytes.end(), {static_cast<std::uint8_t>(p), static_cast<std::uint8_t>(p >> 8),
-                                       static_cast<std::uint8_t>(p >> 16)});
-            if (bits == 32)
-                bytes.push_back(static_cast<std::uint8_t>(p >> 24));
-        }
-    }
-    return bytes;
-}
-
 Surface gradient(int width, int height)
 {
     Surface image(width, height);
@@ -178,8 +156,8 @@ std::vector<std::uint16_t> ramp(std::size_t count, std::uint16_t step, std::uint
 void writeImages(const fs::path& dir)
 {
     const Surface small = gradient(4, 3);
-    writeBytes(dir / "rgb24_bottom.tga", tga(small, 24, false));
-    writeBytes(dir / "rgba32_top.tga", tga(small, 32, true));
+    writeBytes(dir / "rgb24_bottom.tga", tgaFile(small, 24, false));
+    writeBytes(dir / "rgba32_top.tga", tgaFile(small, 32, true));
     small.savePng((dir / "rgba8.png").string());
 
     using test::PngSpec;
@@ -237,13 +215,13 @@ Surface fontImage(int fontHeight, int codes, const std::vector<int>& widths, int
 
 void writeFonts(const fs::path& dir)
 {
-    writeBytes(dir / "small.tga", tga(fontImage(5, 72, {2, 2, 4, 6, 3}, 0), 32, true));
-    writeBytes(dir / "offsets.tga", tga(fontImage(3, 100, {3, 5}, 1), 24, false));
+    writeBytes(dir / "small.tga", tgaFile(fontImage(5, 72, {2, 2, 4, 6, 3}, 0), 32, true));
+    writeBytes(dir / "offsets.tga", tgaFile(fontImage(3, 100, {3, 5}, 1), 24, false));
     // Runs reaching the right edge, and one row of glyphs.
     Surface edge = fontImage(1, 40, {2, 3}, 0);
     for (int y = 0; y < 2; ++y)
         edge.setPixel(edge.width() - 1, y, 0xFF0000FF);
-    writeBytes(dir / "edge.tga", tga(edge, 32, false));
+    writeBytes(dir / "edge.tga", tgaFile(edge, 32, false));
     fontImage(4, 70, {2, 5, 3}, 0).savePng((dir / "small.png").string());
 }
 

@@ -4,10 +4,9 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
-#include <fstream>
 
-#include "io/console.h"
 #include "tools/scene_writer.h"
+#include "tools/tga_writer.h"
 
 namespace mirva {
 
@@ -22,14 +21,6 @@ constexpr int kKeySteps = 48;       // a key every half second
 float turn(float t)
 {
     return 2 * kPi * t / kSeconds;
-}
-
-void writeBytes(const std::string& path, const std::vector<std::uint8_t>& bytes)
-{
-    std::ofstream file(path, std::ios::binary);
-    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    if (!file.flush())
-        Console::fatal("mirva-show3d: couldn't write '" + path + "'");
 }
 
 // A distant light at `from`, shining towards the origin.
@@ -78,31 +69,17 @@ std::vector<std::uint8_t> shadeRampLevels()
     return levels;
 }
 
-namespace {
-
-// An uncompressed 24-bit TGA: no ID, no colour map, type 2 (true colour), descriptor 0
-// (rows bottom first). `bgr` holds the rows in that order, three bytes a pixel.
-std::vector<std::uint8_t> tgaFile(int width, int height, const std::vector<std::uint8_t>& bgr)
-{
-    std::vector<std::uint8_t> file = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0};
-    for (int size : {width, height})
-        file.insert(file.end(), {static_cast<std::uint8_t>(size & 0xFF), static_cast<std::uint8_t>(size >> 8)});
-    file.insert(file.end(), {24, 0});
-    file.insert(file.end(), bgr.begin(), bgr.end());
-    return file;
-}
-
-}  // namespace
-
 std::vector<std::uint8_t> shadeRampTga()
 {
     constexpr int kWidth = 64, kHeight = 4;
     const std::vector<std::uint8_t> levels = shadeRampLevels();
-    std::vector<std::uint8_t> bgr;
+    Surface ramp(kWidth, kHeight);
     for (int y = 0; y < kHeight; ++y)
-        for (std::uint8_t level : levels)
-            bgr.insert(bgr.end(), {level, level, level});
-    return tgaFile(kWidth, kHeight, bgr);
+        for (int x = 0; x < kWidth; ++x) {
+            const std::uint8_t level = levels[static_cast<std::size_t>(x)];
+            ramp.setPixel(x, y, packArgb(255, level, level, level));
+        }
+    return tgaFile(ramp, 24);
 }
 
 std::vector<std::uint8_t> tilesTga()
@@ -110,17 +87,17 @@ std::vector<std::uint8_t> tilesTga()
     // 8 x 8 tiles of 16 pixels, cream and teal in turn, each with a bevel: its top and
     // left edges lighter, its bottom and right edges darker, so that lit tiles stand out.
     constexpr int kSize = 128, kTile = 16;
-    std::vector<std::uint8_t> bgr;
-    for (int row = kSize - 1; row >= 0; --row)
+    Surface tiles(kSize, kSize);
+    for (int row = 0; row < kSize; ++row)
         for (int x = 0; x < kSize; ++x) {
             const bool cream = ((x / kTile) + (row / kTile)) % 2 == 0;
             const int u = x % kTile, v = row % kTile;
             const float shade = u < 2 || v < 2 ? 1.25f : u > kTile - 3 || v > kTile - 3 ? 0.6f : 1.0f;
-            const float colour[3] = {cream ? 150.0f : 160.0f, cream ? 205.0f : 140.0f, cream ? 235.0f : 50.0f};
-            for (float channel : colour)
-                bgr.push_back(static_cast<std::uint8_t>(std::min(255.0f, channel * shade)));
+            const auto channel = [shade](float level) { return static_cast<std::uint8_t>(std::min(255.0f, level * shade)); };
+            tiles.setPixel(x, row, packArgb(255, channel(cream ? 235.0f : 50.0f),
+                                         channel(cream ? 205.0f : 140.0f), channel(cream ? 150.0f : 160.0f)));
         }
-    return tgaFile(kSize, kSize, bgr);
+    return tgaFile(tiles, 24);
 }
 
 std::string flightSceneText()
@@ -219,14 +196,14 @@ std::vector<std::string> writeShow3dData(const std::string& dataDir)
     for (const char* folder : {"maps", "objects", "scenes"})
         std::filesystem::create_directories(root / folder);
     auto at = [&](const char* file) { return (root / file).string(); };
-    writeBytes(at(kShadeRampFile), shadeRampTga());
-    writeBytes(at(kTilesFile), tilesTga());
+    writeFileBytes(at(kShadeRampFile), shadeRampTga());
+    writeFileBytes(at(kTilesFile), tilesTga());
     torusKnotObject().write(at(kTorusKnotFile));
     starObject().write(at(kStarFile));
     spheresObject().write(at(kSpheresFile));
     const std::string flight = flightSceneText(), family = familySceneText();
-    writeBytes(at(kFlightSceneFile), {flight.begin(), flight.end()});
-    writeBytes(at(kFamilySceneFile), {family.begin(), family.end()});
+    writeFileBytes(at(kFlightSceneFile), {flight.begin(), flight.end()});
+    writeFileBytes(at(kFamilySceneFile), {family.begin(), family.end()});
     return {kShadeRampFile, kTilesFile, kTorusKnotFile, kStarFile, kSpheresFile, kFlightSceneFile, kFamilySceneFile};
 }
 
