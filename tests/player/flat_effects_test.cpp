@@ -1,0 +1,242 @@
+// The flat effects in scripts: the ChaosZoomer's feedback shown on sprites, the
+// FlowerZoomer's field of flowers, and a Sprite placed by a scene, on a headless screen.
+//
+// The view looks along +z from the origin with the default fields of view (90 x 73.74
+// degrees): on the W x H screen a point (x, y, z) shows at (W/2 (1 + x/z), H/2 - W/2 y/z).
+#include <cmath>
+#include <cstdlib>
+
+#include <gtest/gtest.h>
+
+#include "components/flower_zoomer.h"
+#include "engine/primitive.h"
+#include "tests/player/frame_fixture.h"
+#include "tests/support/scene_text.h"
+
+namespace mirva::test {
+namespace {
+
+int channel(std::uint32_t color, int shift)
+{
+    return static_cast<int>((color >> shift) & 0xFF);
+}
+
+// The sum over all pixels and channels of how far two pictures differ.
+long difference(const Picture& a, const Picture& b)
+{
+    long sum = 0;
+    for (std::size_t i = 0; i < a.pixels.size(); ++i)
+        for (int shift : {0, 8, 16})
+            sum += std::abs(channel(a.pixels[i], shift) - channel(b.pixels[i], shift));
+    return sum;
+}
+
+int lit(const Picture& picture)
+{
+    int count = 0;
+    for (std::uint32_t pixel : picture.pixels)
+        count += (pixel & 0xFFFFFF) != 0;
+    return count;
+}
+
+class FlatEffects : public FrameTest {
+protected:
+    void SetUp() override
+    {
+        openScreen(screenWidth, screenHeight);
+        for (const char* map : {"maps/flare4.tga", "maps/inner3.tga", "maps/petal.tga", "maps/middle.tga"})
+            copyData(map);
+    }
+    int screenWidth = 64, screenHeight = 48;
+};
+
+// The zoomer's texture over the whole screen, drawn after the zoomer; two more users of
+// it, one drawn before the zoomer each frame, one destructed at row 1.
+constexpr const char* kZoomerOnScreen =
+    "Enum Layers { BEFORE BACK ZOOM SHOW }\n"
+    "Construct Clearer back { Layer = BACK ClearColor = 0, 0, 0 Enabled = true }\n"
+    "Construct ChaosZoomer zoomer { Layer = ZOOM %s Enabled = true }\n"
+    "Construct Sprite before { Layer = BEFORE Map = \"chaoszoomertexture\" Size = 0, 0 Enabled = true }\n"
+    "Construct Sprite gone { Layer = SHOW Map = \"chaoszoomertexture\" Size = 0, 0 Enabled = true }\n"
+    "Construct Sprite show { Layer = SHOW Map = \"chaoszoomertexture\" Blend = COPY\n"
+    "  Motion = 0, 0, 1, 0, 0, 0, 1, 1, 1 Size = 1, 0.75 Enabled = true }\n"
+    "Timer 1:0:0 120 1.0\n"
+    "0:1:0 Destruct gone\n";
+
+std::string zoomerScript(const std::string& rates)
+{
+    char text[1024];
+    std::snprintf(text, sizeof text, kZoomerOnScreen, rates.c_str());
+    return text;
+}
+
+TEST_F(FlatEffects, ASpriteShowsTheZoomersNewestFrameAndItKeepsMoving)
+{
+    play(zoomerScript(""));
+    // The very first frame already shows flares: the sprite gets the frame just drawn.
+    const Picture first = frame(0.04f);
+    EXPECT_GT(lit(first), 20);
+    Picture previous = first;
+    for (int n = 0; n < 8; ++n)
+        previous = frame(0.04f);
+    // The flare circle turns a quarter turn a second: a fifth of a second later the
+    // picture is another one.
+    Picture later = previous;
+    for (int n = 0; n < 5; ++n)
+        later = frame(0.04f);
+    EXPECT_GT(difference(previous, later), 20000);
+    EXPECT_GT(lit(later), 200);
+    // The other user of the name goes at row 1; the zoomer and its viewer carry on, and a
+    // restart takes the zoomer down and up again.
+    while (player->previousTime() < (2 << 8))
+        later = frame(0.25f);
+    EXPECT_GT(lit(frame(0.04f)), 200);
+}
+
+TEST_F(FlatEffects, WithEveryRateZeroTheZoomerSettlesOnOnePicture)
+{
+    const struct {
+        const char* rates;
+        bool still;
+    } cases[] = {{"Param1 = 0 Param2 = 0 Param3 = 0 Param4 = 0 Param5 = 0", true}, {"", false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.rates);
+        play(zoomerScript(c.rates));
+        Picture a;
+        for (int n = 0; n < 60; ++n)
+            a = frame(0.04f);
+        Picture b = a;
+        for (int n = 0; n < 5; ++n)
+            b = frame(0.04f);
+        EXPECT_GT(lit(a), 100);
+        if (c.still)
+            EXPECT_LT(difference(a, b), 500);
+        else
+            EXPECT_GT(difference(a, b), 20000);
+    }
+}
+
+class Flowers : public FlatEffects {
+protected:
+    static constexpr int kWidth = 256, kHeight = 192;
+    Flowers()
+    {
+        screenWidth = kWidth;
+        screenHeight = kHeight;
+    }
+
+    // The field after its first frame, of `seconds`.
+    FlowerZoomerComponent& flowers(const std::string& settings, float seconds = 0.04f)
+    {
+        play("Enum Layers { BACK DRAW }\n"
+             "Construct Clearer back { Layer = BACK ClearColor = 255, 0, 0 Enabled = true }\n"
+             "Construct FlowerZoomer field { Layer = DRAW MiddleMap = \"maps/middle.tga\" PetalMap = \"maps/petal.tga\"\n"
+             "  Petals = 6 PetalWidth = 0.3 PetalInnerRadius = 0.5 PetalOuterRadius = 1.5 Enabled = true\n"
+             "  BackGroundColor = 255, 0, 0 MiddleColor = 0, 0, 255 PetalColor = 0, 0, 255 " + settings + " }\n"
+             "Timer 1:0:0 120 1.0\n");
+        frame(seconds);
+        return dynamic_cast<FlowerZoomerComponent&>(*player->findInstance("field"));
+    }
+
+    static float screenX(const FlowerZoomerComponent::Flower& f) { return kWidth / 2.0f * (1 + f.x / f.z); }
+    static float screenY(const FlowerZoomerComponent::Flower& f) { return kHeight / 2.0f - kWidth / 2.0f * f.y / f.z; }
+
+    // Whether the middle of flower k shows: on the screen, and no nearer flower (drawn
+    // after it) reaches over it; a flower reaches 1.6 units from its middle.
+    static bool inSight(const FlowerZoomerComponent& field, std::size_t k)
+    {
+        const FlowerZoomerComponent::Flower& f = field.flowers()[k];
+        if (f.z < 1 || std::abs(f.x / f.z) > 0.9f || std::abs(f.y / f.z) > 0.6f)
+            return false;
+        for (const FlowerZoomerComponent::Flower& other : field.flowers())
+            if (other.z < f.z && std::hypot(screenX(other) - screenX(f), screenY(other) - screenY(f)) <
+                                     kWidth / 2.0f * 1.6f / other.z + 2)
+                return false;
+        return true;
+    }
+};
+
+TEST_F(Flowers, AFlowerLeavingTheNearEndComesBackFarthestAndIsDrawnFirst)
+{
+    // Flower 59 stands nearest, a third of a unit away: a 0.2 s frame at -2.5 units a
+    // second takes it to -0.17, which is 19.83 at the far end, behind flower 0 (19.5).
+    FlowerZoomerComponent& field = flowers("RotationSpeed = 0", 0.2f);
+    EXPECT_NEAR(field.flowers()[59].z, 20 - 0.5f + 1.0f / 3, 1e-4);
+    EXPECT_NEAR(field.flowers()[0].z, 19.5f, 1e-4);
+    EXPECT_EQ(field.startIndex(), 59);
+    // Eight seconds later every flower went round once more and the order is the same.
+    for (int n = 0; n < 16; ++n)
+        frame(0.5f);
+    EXPECT_EQ(field.startIndex(), 59);
+    EXPECT_NEAR(field.flowers()[59].z, 20 - 0.5f + 1.0f / 3, 1e-3);
+}
+
+TEST_F(Flowers, PetalsAreEvenlyTurnedWithTheFirstPointingUp)
+{
+    const FlowerZoomerComponent& field = flowers("");
+    const Primitive& petals = *field.petals();
+    ASSERT_EQ(petals.vertexCapacity(), 24);
+    for (int k = 0; k < 6; ++k) {
+        // The middle of the outer edge of petal k: 1.5 from the centre, k x 60 degrees on.
+        const Primitive::Vertex& a = petals.vertex(4 * k), &b = petals.vertex(4 * k + 1);
+        const float angle = static_cast<float>(k) * 1.0471976f;
+        EXPECT_NEAR((a.x + b.x) / 2, -1.5f * std::sin(angle), 1e-5) << k;
+        EXPECT_NEAR((a.y + b.y) / 2, 1.5f * std::cos(angle), 1e-5) << k;
+    }
+    EXPECT_EQ(petals.index(6), 4);
+    EXPECT_EQ(petals.index(11), 7);
+}
+
+TEST_F(Flowers, FarFlowersFadeIntoTheBackgroundColour)
+{
+    FlowerZoomerComponent& field = flowers("ZoomSpeed = 0 RotationSpeed = 0");
+    const Picture picture = frame(0.04f);
+    int near = 0, far = 0;
+    for (std::size_t k = 0; k < field.flowers().size(); ++k) {
+        if (!inSight(field, k))
+            continue;
+        const FlowerZoomerComponent::Flower& f = field.flowers()[k];
+        const std::uint32_t pixel = picture.at(static_cast<int>(screenX(f)), static_cast<int>(screenY(f)));
+        SCOPED_TRACE(testing::Message() << "flower " << k << " at depth " << f.z << ": " << hex(pixel));
+        if (f.z < 14) {   // before the fog: the middle's own blue
+            ++near;
+            EXPECT_LT(channel(pixel, 16), 30);
+            EXPECT_GT(channel(pixel, 0), 180);
+        } else if (f.z > 19) {   // almost all fog
+            ++far;
+            EXPECT_GT(channel(pixel, 16), 200);
+            EXPECT_LT(channel(pixel, 0), 60);
+        } else {   // between: (20 - z) / 5 of the blue over the red, from depth 15 on
+            const float blue = std::min(1.0f, (20 - f.z) / 5);
+            EXPECT_NEAR(channel(pixel, 0), blue * 238, 40);
+            EXPECT_NEAR(channel(pixel, 16), (1 - blue) * 255, 40);
+        }
+    }
+    EXPECT_GT(near, 0);
+    EXPECT_GT(far, 0);
+}
+
+TEST_F(FlatEffects, ASpriteOnASceneIsDrawnAtEveryObjectOfItsName)
+{
+    std::string items;
+    for (float x : {-2.0f, 0.0f, 2.0f})
+        items += "LoadObjectLayer 1 dot.lwo\nObjectMotion\n" + motion({x, 0, 4, 0, 0, 0, 1, 1, 1});
+    items += "LoadObjectLayer 1 other.lwo\nObjectMotion\n" + motion({0, 1.2f, 4, 0, 0, 0, 1, 1, 1});
+    writeText("dots.lws", "LWSC\n3\n\nFramesPerSecond 30\n" + items);
+    play("Enum Layers { BACK SCENE DRAW }\n"
+         "Construct Clearer back { Layer = BACK ClearColor = 0, 0, 0 Enabled = true }\n"
+         "Construct LWS dots { Layer = SCENE Scene = \"dots.lws\" Enabled = true }\n"
+         "Construct Sprite flare { Layer = DRAW Map = \"maps/middle.tga\" Scene = dots Name = \"dot.lwo\"\n"
+         "  Size = 0.4, 0.4 Enabled = true }\n"
+         "Timer 1:0:0 120 1.0\n");
+    const Picture picture = frame(0.04f);
+    // Middles at x = 32 + 8 x: 16, 32 and 48; nothing where the other object is.
+    for (int x : {16, 32, 48})
+        EXPECT_GT(channel(picture.at(x, 24), 8), 150) << x;
+    for (int x : {24, 40})
+        EXPECT_COLOR(picture.at(x, 24), kBlack);
+    EXPECT_COLOR(picture.at(32, 14), kBlack);
+}
+
+}  // namespace
+}  // namespace mirva::test
