@@ -6,8 +6,8 @@
 //                     blue ring and six thin rays, black outside (drawn additively)
 //   maps/inner3.tga   256 x 256, a dim five-armed spiral in violet and orange that the
 //                     video-feedback zoomer adds into its picture every frame; its
-//                     brightest parts stay near 40% so that the feedback does not burn
-//                     out to white
+//                     brightest parts stay below a quarter of full so that the feedback
+//                     does not burn out to white
 //   maps/petal.tga    64 x 128, one white petal with alpha: its round tip at the top
 //                     (texture v 0, the outer end), narrowing to its base at the bottom,
 //                     a darker middle vein; tinted by the petal colour when drawn
