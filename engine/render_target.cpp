@@ -105,11 +105,17 @@ void RenderTarget::begin(Camera& camera)
     IDirect3DSurface8* level = nullptr;
     if (HRESULT hr = texture_->GetSurfaceLevel(0, &level); FAILED(hr))
         DXDriver::directXError("RenderTarget: Texture->GetSurfaceLevel - ", hr);
-    if (HRESULT hr = device->GetDepthStencilSurface(&savedDepthSurface_); FAILED(hr))
+    // A target without depth buffer (an outer pass made without one) has none to save.
+    savedDepthSurface_ = nullptr;
+    if (HRESULT hr = device->GetDepthStencilSurface(&savedDepthSurface_); FAILED(hr) && hr != D3DERR_NOTFOUND)
         DXDriver::directXError("RenderTarget: Device->GetDepthStencilSurface - ", hr);
+    if (HRESULT hr = device->GetRenderTarget(&savedColorSurface_); FAILED(hr))
+        DXDriver::directXError("RenderTarget: Device->GetRenderTarget - ", hr);
     if (HRESULT hr = device->SetRenderTarget(level, withDepth_ ? depthSurface_ : nullptr); FAILED(hr))
         DXDriver::directXError("RenderTarget: Device->SetRenderTarget - ", hr);
     level->Release();
+    savedScreenWidth_ = camera.screenWidth;
+    savedScreenHeight_ = camera.screenHeight;
     camera.setScreenSize(width_, height_);
     camera.beginScene();
 }
@@ -118,16 +124,24 @@ void RenderTarget::end(Camera& camera)
 {
     camera.endScene();
     IDirect3DDevice8* device = dxDriver().drawingDevice();
-    IDirect3DSurface8* back = nullptr;
-    if (HRESULT hr = device->GetBackBuffer(0, D3DBACKBUFFER_TYPE_MONO, &back); FAILED(hr))
-        DXDriver::directXError("RenderTarget: Device->GetBackBuffer - ", hr);
-    if (HRESULT hr = device->SetRenderTarget(back, savedDepthSurface_); FAILED(hr))
+    // Back to the target that was drawn into before: the back buffer, or the target of a
+    // pass this one was begun inside (an effect drawing its own texture in the middle of
+    // a RenderTargetBegin pass).
+    IDirect3DSurface8* previous = savedColorSurface_;
+    if (!previous)
+        if (HRESULT hr = device->GetBackBuffer(0, D3DBACKBUFFER_TYPE_MONO, &previous); FAILED(hr))
+            DXDriver::directXError("RenderTarget: Device->GetBackBuffer - ", hr);
+    if (HRESULT hr = device->SetRenderTarget(previous, savedDepthSurface_); FAILED(hr))
         DXDriver::directXError("RenderTarget: Device->SetRenderTarget - ", hr);
-    back->Release();
+    previous->Release();
+    savedColorSurface_ = nullptr;
     if (savedDepthSurface_)
         savedDepthSurface_->Release();
     savedDepthSurface_ = nullptr;
-    camera.setScreenSize(dxDriver().screenWidth(), dxDriver().screenHeight());
+    if (savedScreenWidth_ > 0)
+        camera.setScreenSize(savedScreenWidth_, savedScreenHeight_);
+    else
+        camera.setScreenSize(dxDriver().screenWidth(), dxDriver().screenHeight());
     if (sceneWasOpen_)
         camera.beginScene();
 }

@@ -5,7 +5,9 @@
 // a VideoMemoryResource, rebuilt after a device reset.
 //
 // Use: begin(camera) ... draws ... end(camera); then draw with texture() (usually
-// through the texture table, under a registered name). No nesting.
+// through the texture table, under a registered name). A target begun while another is
+// being drawn into hands back to that one at its end (one level deep is what effects
+// use: their own target inside a script's render-target pass).
 #include "engine/video_memory_resource.h"
 #include "platform/d3d8/d3d8.h"
 
@@ -39,6 +41,8 @@ private:
     IDirect3DTexture8* texture_ = nullptr;
     IDirect3DSurface8* depthSurface_ = nullptr;
     IDirect3DSurface8* savedDepthSurface_ = nullptr;
+    IDirect3DSurface8* savedColorSurface_ = nullptr;
+    int savedScreenWidth_ = 0, savedScreenHeight_ = 0;  // the camera's, given back at the end
     bool wantsAlpha_;
     bool withDepth_;
 };

@@ -116,6 +116,24 @@ TEST_F(FlatEffects, WithEveryRateZeroTheZoomerSettlesOnOnePicture)
     }
 }
 
+TEST_F(FlatEffects, AZoomerInsideACapturePassLeavesThePassDrawingIntoItsTarget)
+{
+    // The red clear after the zoomer belongs to the capture, shown on the left half only.
+    play("Enum Layers { BACK OPEN ZOOM PAINT CLOSE SHOW }\n"
+         "Construct Clearer back { Layer = BACK ClearColor = 0, 0, 0 Enabled = true }\n"
+         "Construct RenderTargetBegin open { Layer = OPEN MapName = \"capture\" Width = 64 Height = 64 "
+         "ZBuffer = false Alpha = false Enabled = true }\n"
+         "Construct ChaosZoomer zoomer { Layer = ZOOM Enabled = true }\n"
+         "Construct Clearer paint { Layer = PAINT ClearColor = 255, 0, 0 Enabled = true }\n"
+         "Construct RenderTargetEnd close { Layer = CLOSE Enabled = true }\n"
+         "Construct Sprite show { Layer = SHOW Map = \"capture\" Blend = COPY\n"
+         "  Motion = -0.5, 0, 1, 0, 0, 0, 1, 1, 1 Size = 0.5, 0.75 Enabled = true }\n"
+         "Timer 1:0:0 120 1.0\n");
+    const Picture picture = frame(0.04f);
+    EXPECT_COLOR(picture.at(16, 24), kRed);
+    EXPECT_COLOR(picture.at(48, 24), kBlack);
+}
+
 class Flowers : public FlatEffects {
 protected:
     static constexpr int kWidth = 256, kHeight = 192;
