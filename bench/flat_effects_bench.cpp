@@ -9,7 +9,7 @@
 #include <fstream>
 #include <string>
 
-#include "app/render.h"
+#include "bench/render_frames.h"
 
 namespace {
 
@@ -34,15 +34,7 @@ void BM_FlatEffectFrame640x480(benchmark::State& state)
                   "PetalMap = \"maps/petal.tga\"\n  Petals = 7 PetalWidth = 0.55 PetalInnerRadius = 0.6 "
                   "PetalOuterRadius = 2.6 Enabled = true }\n";
     std::ofstream(dir / "flat.txt") << script + "Timer 100:0:0 120 1.0\n";
-    fs::current_path(dir);
-    RenderOptions options;
-    options.script = "flat.txt";
-    {
-        OfflineRenderer renderer(options);
-        for (auto _ : state)
-            renderer.renderFrame();
-    }
-    state.counters["frames/s"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+    renderFrames(state, dir, "flat.txt");
     fs::current_path(fs::temp_directory_path());
     fs::remove_all(dir);
 }

@@ -9,7 +9,7 @@
 #include <fstream>
 #include <string>
 
-#include "app/render.h"
+#include "bench/render_frames.h"
 #include "tools/object_writer.h"
 
 namespace {
@@ -77,15 +77,7 @@ void BM_RenderObjects640x480(benchmark::State& state)
 {
     const fs::path dir = fs::temp_directory_path() / "mirva_objects_bench";
     writeData(dir, state.range(0) & 1, state.range(0) & 2);
-    fs::current_path(dir);
-    RenderOptions options;
-    options.script = "objects.txt";
-    {
-        OfflineRenderer renderer(options);
-        for (auto _ : state)
-            renderer.renderFrame();
-    }
-    state.counters["frames/s"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+    renderFrames(state, dir, "objects.txt");
     fs::current_path(fs::temp_directory_path());
     fs::remove_all(dir);
 }

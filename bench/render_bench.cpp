@@ -8,7 +8,7 @@
 
 #include <filesystem>
 
-#include "app/render.h"
+#include "bench/render_frames.h"
 
 namespace {
 
@@ -16,16 +16,9 @@ using namespace mirva;
 
 void renderShow(benchmark::State& state, bool writeFiles)
 {
-    std::filesystem::current_path(MIRVA_DATA_DIR);
     const std::filesystem::path out = std::filesystem::temp_directory_path() / "mirva_render_bench";
     std::filesystem::create_directories(out);
-    RenderOptions options;
-    options.script = "scripts/deriravedivido.txt";
-    options.outDir = writeFiles ? out.string() : "";
-    OfflineRenderer renderer(options);
-    for (auto _ : state)
-        renderer.renderFrame();
-    state.counters["frames/s"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+    renderFrames(state, MIRVA_DATA_DIR, "scripts/deriravedivido.txt", writeFiles ? out.string() : "");
     std::filesystem::remove_all(out);
 }
 
