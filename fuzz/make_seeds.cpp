@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "io/console.h"
+#include "io/flic_chunks.h"
 #include "io/surface.h"
 #include "tests/support/png_writer.h"
 #include "tools/flc_writer.h"
@@ -281,12 +282,12 @@ void writeFlics(const fs::path& dir)
     }
     // The chunk kinds the writer does not choose: a prefix chunk before the frames,
     // 64-level colours, a copy, black and an unknown kind.
-    const FlcBytes colours64 = flcSubchunk(11, {1, 0, 0, 3, 63, 0, 0, 0, 63, 0, 0, 0, 63});
-    const FlcBytes copy = flcSubchunk(16, {0, 1, 2, 1, 0, 2, 2, 1, 0, 1, 1, 1});
+    const FlcBytes colours64 = flcSubchunk(FlicChunk::Colour64, {1, 0, 0, 3, 63, 0, 0, 0, 63, 0, 0, 0, 63});
+    const FlcBytes copy = flcSubchunk(FlicChunk::Copy, {0, 1, 2, 1, 0, 2, 2, 1, 0, 1, 1, 1});
     writeBytes(dir / "kinds.flc",
                flcFile(4, 3, 40, 2,
                        {FlcBytes{8, 0, 0, 0, 0x00, 0xF1, 0, 0}, flcFrameChunk({colours64, copy}),
-                        flcFrameChunk({flcSubchunk(13, {}), flcSubchunk(18, {5, 5})}),
+                        flcFrameChunk({flcSubchunk(FlicChunk::Black, {}), flcSubchunk(18, {5, 5})}),
                         flcFrameChunk({copy})}));
 }
 

@@ -11,6 +11,10 @@
 
 namespace mirva {
 
+// The file: a header of this size with this magic at offset 4, then the chunks.
+inline constexpr std::size_t kFlicHeaderSize = 128;
+inline constexpr std::uint16_t kFlicMagic = 0xAF12;
+
 namespace FlicChunk {
 enum : std::uint16_t {
     Colour256 = 4,    // palette, 8-bit components

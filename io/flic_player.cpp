@@ -7,8 +7,6 @@ namespace mirva {
 
 namespace {
 
-constexpr std::uint16_t kMagic = 0xAF12;
-constexpr std::size_t kHeaderSize = 128;
 constexpr std::size_t kChunkHeaderSize = 6;
 constexpr std::size_t kFrameHeaderSize = 16;
 
@@ -37,10 +35,10 @@ void FlicPlayer::load(const std::string& name, PhileBlock bytes)
     width_ = height_ = frameCount_ = 0;
     palette32_.fill(0xFF000000u);
     palette16_.fill(0xF000);
-    if (bytes_.size() < 6 || u16At(bytes_, 4) != kMagic)
+    if (bytes_.size() < 6 || u16At(bytes_, 4) != kFlicMagic)
         return;
-    if (bytes_.size() < kHeaderSize)
-        refuse(formatText("the header is cut short (%zu of %zu bytes)", bytes_.size(), kHeaderSize));
+    if (bytes_.size() < kFlicHeaderSize)
+        refuse(formatText("the header is cut short (%zu of %zu bytes)", bytes_.size(), kFlicHeaderSize));
     width_ = u16At(bytes_, 8);
     height_ = u16At(bytes_, 10);
     if (width_ == 0 || height_ == 0) {
@@ -57,7 +55,7 @@ void FlicPlayer::load(const std::string& name, PhileBlock bytes)
 void FlicPlayer::rewind()
 {
     currentFrame_ = 0;
-    position_ = kHeaderSize;
+    position_ = kFlicHeaderSize;
 }
 
 void FlicPlayer::refuse(const std::string& problem) const
@@ -73,7 +71,7 @@ void FlicPlayer::checkStructure()
     int frames = 0;
     // A file of one frame and no ring frame may name its end: playing it stays still.
     bool secondFound = secondFrame_ == size;
-    for (std::size_t at = kHeaderSize; at < size;) {
+    for (std::size_t at = kFlicHeaderSize; at < size;) {
         if (size - at < kChunkHeaderSize)
             refuse(formatText("the chunk at offset %zu is cut short", at));
         const std::uint32_t chunkSize = u32At(bytes_, at);

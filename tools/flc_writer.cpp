@@ -4,16 +4,11 @@
 #include <cstdio>
 
 #include "io/console.h"
+#include "io/flic_chunks.h"
 
 namespace mirva {
 
 namespace {
-
-constexpr std::size_t kHeaderSize = 128;
-constexpr std::uint16_t kFrameType = 0xF1FA;
-constexpr std::uint16_t kColour256 = 4;
-constexpr std::uint16_t kWordDelta = 7;
-constexpr std::uint16_t kByteRun = 15;
 
 void put16(FlcBytes& out, unsigned value)
 {
@@ -145,15 +140,15 @@ FlcBytes flcFrameChunk(const std::vector<FlcBytes>& subchunks)
     for (const FlcBytes& subchunk : subchunks)
         append(out, subchunk);
     set32(out, 0, out.size());
-    set16(out, 4, kFrameType);
+    set16(out, 4, FlicChunk::Frame);
     set16(out, 6, static_cast<unsigned>(subchunks.size()));
     return out;
 }
 
 FlcBytes flcFile(int width, int height, int speed, int frameCount, const std::vector<FlcBytes>& chunks)
 {
-    FlcBytes out(kHeaderSize, 0);
-    set16(out, 4, 0xAF12);
+    FlcBytes out(kFlicHeaderSize, 0);
+    set16(out, 4, kFlicMagic);
     set16(out, 6, static_cast<unsigned>(frameCount));
     set16(out, 8, static_cast<unsigned>(width));
     set16(out, 10, static_cast<unsigned>(height));
@@ -162,8 +157,8 @@ FlcBytes flcFile(int width, int height, int speed, int frameCount, const std::ve
     set32(out, 16, static_cast<std::size_t>(speed));
     set16(out, 38, 1);   // pixel aspect 1:1
     set16(out, 40, 1);
-    set32(out, 80, kHeaderSize);
-    set32(out, 84, kHeaderSize + (chunks.empty() ? 0 : chunks.front().size()));
+    set32(out, 80, kFlicHeaderSize);
+    set32(out, 84, kFlicHeaderSize + (chunks.empty() ? 0 : chunks.front().size()));
     for (const FlcBytes& chunk : chunks)
         append(out, chunk);
     set32(out, 0, out.size());
@@ -250,9 +245,9 @@ FlcBytes FlcWriter::frameChunk(const Frame* previous, const Frame& frame) const
     std::vector<FlcBytes> subchunks;
     const FlcBytes colours = flcColourData(previous ? &previous->palette : nullptr, frame.palette);
     if (!colours.empty())
-        subchunks.push_back(flcSubchunk(kColour256, colours));
+        subchunks.push_back(flcSubchunk(FlicChunk::Colour256, colours));
     if (!previous) {
-        subchunks.push_back(flcSubchunk(kByteRun, flcByteRunData(frame.indices, width_, height_)));
+        subchunks.push_back(flcSubchunk(FlicChunk::ByteRun, flcByteRunData(frame.indices, width_, height_)));
     } else {
         // A player that writes colours rather than indices (ours) shows a new palette
         // entry only in the pixels it decodes again: those of the entries that changed
@@ -266,7 +261,7 @@ FlcBytes FlcWriter::frameChunk(const Frame* previous, const Frame& frame) const
             }
         const FlcBytes delta = flcWordDeltaData(before, frame.indices, width_, height_);
         if (!delta.empty())
-            subchunks.push_back(flcSubchunk(kWordDelta, delta));
+            subchunks.push_back(flcSubchunk(FlicChunk::WordDelta, delta));
     }
     return flcFrameChunk(subchunks);
 }
