@@ -46,7 +46,7 @@ constexpr std::size_t kMeshStepTriangles = 2000;
 
 // Animations are played into frames of at most this many pixels, for at most this many
 // frames (and round the ring): beyond that an input only takes time.
-constexpr int kFlicPixels = 1 << 20;
+constexpr std::size_t kFlicPixels = 1 << 20;
 constexpr int kFlicFrames = 64;
 
 // A motion file beside every fuzzed script, for `include "motion.mot"`.
@@ -250,9 +250,10 @@ Outcome flic(Bytes input)
     return runGuarded([input] {
         FlicPlayer player;
         player.load("fuzz.flc", PhileBlock(input.begin(), input.end()));
-        if (!player.loaded() || player.width() * player.height() > kFlicPixels)
+        const auto area = static_cast<std::size_t>(player.width()) * static_cast<std::size_t>(player.height());
+        if (!player.loaded() || area > kFlicPixels)
             return;
-        std::vector<std::uint16_t> pixels(static_cast<std::size_t>(player.width() * player.height()));
+        std::vector<std::uint16_t> pixels(area);
         const int frames = std::min(player.frameCount(), kFlicFrames) + 2;
         for (int i = 0; i < frames; ++i)
             player.decodeFrame(pixels.data(), player.width() * 2);

@@ -284,7 +284,7 @@ void playWhatLoads(const FlcBytes& file)
 {
     FlicPlayer player;
     test::fatalMessage([&] { player.load("anims/test.flc", PhileBlock(file.begin(), file.end())); });
-    if (!player.loaded() || player.width() * player.height() > 1 << 20)
+    if (!player.loaded() || static_cast<long>(player.width()) * player.height() > 1 << 20)
         return;
     Destination out(player.width(), player.height());
     for (int i = 0; i < 6; ++i)
