@@ -58,7 +58,7 @@ fuzz() {
     -DMIRVA_FUZZ=ON -DMIRVA_TESTS=OFF -DMIRVA_BENCH=OFF >/dev/null
   cmake --build build-fuzz -j "$jobs" --target mirva_fuzzers
   local root=$PWD/build-fuzz target
-  for target in script object scene image motion font; do
+  for target in script object scene image motion font flic; do
     local corpus=$root/corpus/$target findings=$root/findings/$target
     mkdir -p "$corpus" "$findings"
     for seeds in fuzz/corpus/$target fuzz/regressions/$target; do

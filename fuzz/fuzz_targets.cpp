@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <cstdlib>
@@ -9,9 +10,11 @@
 #include <filesystem>
 #include <string>
 #include <system_error>
+#include <vector>
 
 #include "engine/bitmap_font.h"
 #include "io/console.h"
+#include "io/flic_player.h"
 #include "io/surface.h"
 #include "lightwave/lw_object.h"
 #include "lightwave/lw_scene.h"
@@ -40,6 +43,11 @@ constexpr std::string_view kNoDevice = "DXDriver - screen mode must be set befor
 // The mesh steps after adjacency walk rings of neighbours many times over; bigger meshes
 // would make an input slow without reaching other code.
 constexpr std::size_t kMeshStepTriangles = 2000;
+
+// Animations are played into frames of at most this many pixels, for at most this many
+// frames (and round the ring): beyond that an input only takes time.
+constexpr std::size_t kFlicPixels = 1 << 20;
+constexpr int kFlicFrames = 64;
 
 // A motion file beside every fuzzed script, for `include "motion.mot"`.
 constexpr const char* kMotionFile = "LWMO\n3\nNumChannels 2\n"
@@ -153,13 +161,14 @@ Outcome runGuarded(const std::function<void()>& action, std::string* message)
     return Outcome::Loaded;
 }
 
-constexpr std::array<Target, 6> kTargets = {{
+constexpr std::array<Target, 7> kTargets = {{
     {"script", script},
     {"object", object},
     {"scene", scene},
     {"image", image},
     {"motion", motion},
     {"font", font},
+    {"flic", flic},
 }};
 
 }  // namespace
@@ -234,6 +243,21 @@ Outcome font(Bytes input)
     const Outcome outcome = runGuarded([&file] { const BitmapFont loaded(file); }, &message);
     // Every step before the texture ran: the font image was read and packed.
     return outcome == Outcome::Refused && message == kNoDevice ? Outcome::Loaded : outcome;
+}
+
+Outcome flic(Bytes input)
+{
+    return runGuarded([input] {
+        FlicPlayer player;
+        player.load("fuzz.flc", PhileBlock(input.begin(), input.end()));
+        const auto area = static_cast<std::size_t>(player.width()) * static_cast<std::size_t>(player.height());
+        if (!player.loaded() || area > kFlicPixels)
+            return;
+        std::vector<std::uint16_t> pixels(area);
+        const int frames = std::min(player.frameCount(), kFlicFrames) + 2;
+        for (int i = 0; i < frames; ++i)
+            player.decodeFrame(pixels.data(), player.width() * 2);
+    });
 }
 
 std::span<const Target> targets()

@@ -39,6 +39,9 @@ Outcome motion(Bytes input);
 // into the texture image. Without a graphics device the load stops, cleanly, where the
 // texture would be created.
 Outcome font(Bytes input);
+// An FLC animation loaded as FlicDecompress loads it, then played round its ring frame and
+// on (frames of up to 1024 x 1024 pixels; larger ones only load).
+Outcome flic(Bytes input);
 
 struct Target {
     std::string_view name;   // also the folder of its corpus: fuzz/corpus/<name>

@@ -1,17 +1,21 @@
 // mirva-fuzz-seeds DIR: writes the generated seed inputs of the fuzz targets into
-// DIR/object, DIR/scene, DIR/image and DIR/font. Small files that between them reach
-// every part of each reader: objects of both forms with vertex maps, per-polygon maps,
-// open and non-manifold meshes and a second layer; a scene with every kind of item;
-// images of every colour type, depth and row order; font images with their marker rows.
+// DIR/object, DIR/scene, DIR/image, DIR/font and DIR/flic. Small files that between them
+// reach every part of each reader: objects of both forms with vertex maps, per-polygon
+// maps, open and non-manifold meshes and a second layer; a scene with every kind of item;
+// images of every colour type, depth and row order; font images with their marker rows;
+// animations with every chunk kind.
 // The hand-written seeds (scripts, motion files, scene text) live in fuzz/corpus.
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "io/console.h"
+#include "io/flic_chunks.h"
 #include "io/surface.h"
 #include "tests/support/png_writer.h"
+#include "tools/flc_writer.h"
 #include "tools/object_writer.h"
 #include "tools/scene_writer.h"
 #include "tools/tga_writer.h"
@@ -225,6 +229,46 @@ void writeFonts(const fs::path& dir)
     fontImage(4, 70, {2, 5, 3}, 0).savePng((dir / "small.png").string());
 }
 
+// ---- animations
+
+// Frames that change in runs, in single pixels, in the odd last column and in the palette.
+FlcBytes flicFrame(int width, int height, int frame)
+{
+    FlcBytes indices(static_cast<std::size_t>(width * height), 0);
+    for (int y = 0; y < height; ++y)
+        for (int x = 1; x < width; ++x)
+            indices[static_cast<std::size_t>(y * width + x)] =
+                static_cast<std::uint8_t>(y < 2 ? 4 : (x / 3 + y + (x + y == frame * 3 ? 9 : 0)) % 12);
+    return indices;
+}
+
+void writeFlics(const fs::path& dir)
+{
+    FlcPalette palette{};
+    for (int i = 0; i < 256; ++i)
+        palette[static_cast<std::size_t>(i)] = {static_cast<std::uint8_t>(i * 9), static_cast<std::uint8_t>(i * 5),
+                                                static_cast<std::uint8_t>(255 - i)};
+    for (const auto& [name, width, height] :
+         {std::tuple{"small.flc", 12, 8}, std::tuple{"odd.flc", 9, 5}, std::tuple{"wide.flc", 300, 3}}) {
+        FlcWriter writer(width, height);
+        for (int frame = 0; frame < 4; ++frame) {
+            if (frame == 2)
+                palette[7] = {1, 2, 3};
+            writer.addFrame(flicFrame(width, height, frame), palette);
+        }
+        writeBytes(dir / name, writer.bytes());
+    }
+    // The chunk kinds the writer does not choose: a prefix chunk before the frames,
+    // 64-level colours, a copy, black and an unknown kind.
+    const FlcBytes colours64 = flcSubchunk(FlicChunk::Colour64, {1, 0, 0, 3, 63, 0, 0, 0, 63, 0, 0, 0, 63});
+    const FlcBytes copy = flcSubchunk(FlicChunk::Copy, {0, 1, 2, 1, 0, 2, 2, 1, 0, 1, 1, 1});
+    writeBytes(dir / "kinds.flc",
+               flcFile(4, 3, 40, 2,
+                       {FlcBytes{8, 0, 0, 0, 0x00, 0xF1, 0, 0}, flcFrameChunk({colours64, copy}),
+                        flcFrameChunk({flcSubchunk(FlicChunk::Black, {}), flcSubchunk(18, {5, 5})}),
+                        flcFrameChunk({copy})}));
+}
+
 }  // namespace
 }  // namespace mirva
 
@@ -235,11 +279,12 @@ int main(int argc, char** argv)
         return 2;
     }
     const std::filesystem::path dir = argv[1];
-    for (const char* target : {"object", "scene", "image", "font"})
+    for (const char* target : {"object", "scene", "image", "font", "flic"})
         std::filesystem::create_directories(dir / target);
     mirva::writeObjects(dir / "object");
     mirva::writeScenes(dir / "scene");
     mirva::writeImages(dir / "image");
     mirva::writeFonts(dir / "font");
+    mirva::writeFlics(dir / "flic");
     return 0;
 }

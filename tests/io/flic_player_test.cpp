@@ -1,0 +1,316 @@
+// FLC animations decoded into 16-bit pixels: writer files play back their frames and loop
+// through the ring frame; each chunk kind decodes to its pixels; the first pixel's colour
+// turns transparent until a colour chunk sets it again; files that are no FLC decode
+// nothing; broken files are refused by name; cut and corrupted files end cleanly.
+#include "io/flic_player.h"
+
+#include <random>
+
+#include <gtest/gtest.h>
+
+#include "io/flic_chunks.h"
+#include "tests/support/fatal.h"
+#include "tools/flc_writer.h"
+
+namespace mirva {
+namespace {
+
+constexpr std::uint8_t kUntouched = 0xAB;
+
+// A destination with a row pitch wider than the frame and a tail after the last row, all
+// filled with kUntouched, so that a write outside the frame shows.
+class Destination {
+public:
+    Destination(int width, int height)
+        : width_(width), height_(height), pitch_(width * 2 + 6),
+          bytes_(static_cast<std::size_t>(pitch_ * height + 64), kUntouched)
+    {
+    }
+    void decode(FlicPlayer& player) { player.decodeFrame(bytes_.data(), pitch_); }
+    std::uint16_t at(int x, int y) const
+    {
+        const std::size_t i = static_cast<std::size_t>(y * pitch_ + 2 * x);
+        return static_cast<std::uint16_t>(bytes_[i] | bytes_[i + 1] << 8);
+    }
+    std::vector<std::uint16_t> pixels() const
+    {
+        std::vector<std::uint16_t> all;
+        for (int y = 0; y < height_; ++y)
+            for (int x = 0; x < width_; ++x)
+                all.push_back(at(x, y));
+        return all;
+    }
+    bool outsideUntouched() const
+    {
+        for (std::size_t i = 0; i < bytes_.size(); ++i) {
+            const int y = static_cast<int>(i) / pitch_, column = static_cast<int>(i) % pitch_;
+            if ((y >= height_ || column >= 2 * width_) && bytes_[i] != kUntouched)
+                return false;
+        }
+        return true;
+    }
+
+private:
+    int width_, height_, pitch_;
+    std::vector<std::uint8_t> bytes_;
+};
+
+FlicPlayer loaded(const FlcBytes& file)
+{
+    FlicPlayer player;
+    player.load("anims/test.flc", PhileBlock(file.begin(), file.end()));
+    return player;
+}
+
+// What a frame of indices decodes to; `transparent` is the index whose alpha is cleared.
+std::vector<std::uint16_t> expected(const FlcBytes& indices, const FlcPalette& palette, std::uint8_t transparent)
+{
+    std::vector<std::uint16_t> pixels;
+    for (const std::uint8_t index : indices) {
+        const FlcColour& c = palette[index];
+        const std::uint16_t entry = flicEntry16(c.red, c.green, c.blue);
+        pixels.push_back(index == transparent ? entry & 0x0FFF : entry);
+    }
+    return pixels;
+}
+
+// Frames with long runs, long unchanged stretches, repeated pairs and an odd last column;
+// the top-left pixel is index 0 throughout and the top row stays, so that every chunk
+// begins with that pixel.
+FlcBytes drawn(int width, int height, int frame)
+{
+    FlcBytes indices(static_cast<std::size_t>(width * height));
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            int index = y == 0 ? (x < width / 2 ? 3 : 5) : (x / 7 + y * 3 + (x > width - 4 ? frame : 0)) % 9;
+            if (y == height - 1 && x >= frame * 9 && x < frame * 9 + 6)
+                index = 8;   // a block moving along the last row
+            indices[static_cast<std::size_t>(y * width + x)] = static_cast<std::uint8_t>(x == 0 && y == 0 ? 0 : index);
+        }
+    return indices;
+}
+
+// A palette whose entries from 6 on move with `shift` (the top row's 0, 3 and 5 stay).
+FlcPalette colours(int shift)
+{
+    FlcPalette palette{};
+    for (int i = 0; i < 256; ++i)
+        palette[static_cast<std::size_t>(i)] = {static_cast<std::uint8_t>(i * 40 + (i >= 6 ? shift : 0)),
+                                                static_cast<std::uint8_t>(255 - i * 25), static_cast<std::uint8_t>(i * 7)};
+    return palette;
+}
+
+TEST(FlicPlayer, WriterFilesPlayTheirFramesAndComeRoundThroughTheRingFrame)
+{
+    for (const auto& [width, height] : {std::pair{37, 9}, std::pair{600, 3}}) {
+        SCOPED_TRACE(width);
+        FlcWriter writer(width, height);
+        for (int frame = 0; frame < 5; ++frame)
+            writer.addFrame(drawn(width, height, frame), colours(frame >= 3 ? 60 : 0));
+        FlicPlayer player = loaded(writer.bytes());
+        ASSERT_TRUE(player.loaded());
+        EXPECT_EQ(player.frameCount(), 5);
+        Destination out(width, height);
+        // The fifth decode is the last frame, the sixth the ring frame (the first picture
+        // again), and playing goes on with the second.
+        const int shown[] = {0, 1, 2, 3, 4, 0, 1, 2};
+        const int counted[] = {1, 2, 3, 4, 5, 1, 2, 3};
+        for (int i = 0; i < 8; ++i) {
+            out.decode(player);
+            EXPECT_EQ(player.currentFrame(), counted[i]);
+            EXPECT_EQ(out.pixels(), expected(drawn(width, height, shown[i]), colours(shown[i] >= 3 ? 60 : 0), 0))
+                << "decode " << i;
+        }
+        EXPECT_TRUE(out.outsideUntouched());
+    }
+}
+
+FlcBytes subchunk(std::uint16_t type, FlcBytes data)
+{
+    return flcSubchunk(type, data);
+}
+
+// A 2 x 2 file of one frame with these subchunks (the header counts one frame).
+FlcBytes oneFrame(const std::vector<FlcBytes>& subchunks, int width = 2, int height = 2)
+{
+    return flcFile(width, height, 40, 1, {flcFrameChunk(subchunks)});
+}
+
+TEST(FlicPlayer, EachChunkKindDecodesToItsPixels)
+{
+    // Entry 1: 64-level (63, 32, 0); entry 2: (0xFF, 0, 16) of which only 6 bits count.
+    const FlcBytes colours64 = subchunk(FlicChunk::Colour64, {1, 0, 1, 2, 63, 32, 0, 0xFF, 0, 16});
+    const FlcBytes colours256 = subchunk(FlicChunk::Colour256, {1, 0, 255, 3, 0xF0, 0x80, 0x10, 1, 2, 3, 4, 5, 6});
+    const FlcBytes copy = subchunk(FlicChunk::Copy, {1, 2, 2, 1});
+    const struct {
+        const char* what;
+        FlcBytes file;
+        std::vector<std::uint16_t> pixels;
+    } cases[] = {
+        {"64-level colours, then a copy whose first index turns transparent", oneFrame({colours64, copy}),
+         {0x0F80, 0xFF04, 0xFF04, 0x0F80}},
+        {"black after a copy", oneFrame({colours64, copy, subchunk(FlicChunk::Black, {})}), {0, 0, 0, 0}},
+        {"unknown kinds are stepped over", oneFrame({subchunk(18, {9, 9, 9, 9}), colours64, copy}),
+         {0x0F80, 0xFF04, 0xFF04, 0x0F80}},
+        {"a copy cut short draws what it holds", oneFrame({colours64, subchunk(FlicChunk::Copy, {2, 1})}),
+         {0x0F04, 0xFF80, 0xABAB, 0xABAB}},
+        {"a byte-run row running over its width ends the chunk",
+         oneFrame({colours64, subchunk(FlicChunk::ByteRun, {1, 3, 2, 1, 2, 1})}), {0x0F04, 0x0F04, 0xABAB, 0xABAB}},
+        {"a byte run of literals and repeats",
+         oneFrame({colours64, subchunk(FlicChunk::ByteRun, {1, 0xFE, 2, 1, 1, 2, 1})}), {0x0F04, 0xFF80, 0xFF80, 0xFF80}},
+        {"a word delta: a line skip, the last pixel of an odd line, a repeated pair",
+         oneFrame({colours64, subchunk(FlicChunk::WordDelta, {1, 0, 0xFF, 0xFF, 2, 0x80, 1, 0, 0, 0xFE, 1, 2})}, 5, 2),
+         {0xABAB, 0xABAB, 0xABAB, 0xABAB, 0xABAB, 0xFF80, 0x0F04, 0xFF80, 0x0F04, 0x0F04}},
+        {"an undefined word-delta opcode ends the chunk",
+         oneFrame({colours64, subchunk(FlicChunk::WordDelta, {1, 0, 0, 0x40, 1, 0, 1, 0xFF, 2, 1})}),
+         {0xABAB, 0xABAB, 0xABAB, 0xABAB}},
+        {"colours beyond entry 255 are dropped", oneFrame({colours256, copy}), {0x0000, 0xF000, 0xF000, 0x0000}},
+        {"chunks before the frame are stepped over",
+         flcFile(2, 2, 40, 1, {FlcBytes{8, 0, 0, 0, 0x00, 0xF1, 0, 0}, flcFrameChunk({colours64, copy})}),
+         {0x0F80, 0xFF04, 0xFF04, 0x0F80}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        FlicPlayer player = loaded(c.file);
+        Destination out(c.file[8], c.file[10]);
+        out.decode(player);
+        EXPECT_EQ(out.pixels(), c.pixels);
+        EXPECT_TRUE(out.outsideUntouched());
+    }
+}
+
+TEST(FlicPlayer, ColourChunksSetBothPalettes)
+{
+    FlicPlayer player = loaded(oneFrame({subchunk(FlicChunk::Colour64, {1, 0, 1, 2, 63, 32, 0, 0xFF, 0, 16}),
+                                         subchunk(FlicChunk::Colour256, {1, 0, 255, 1, 0xF0, 0x80, 0x10})}));
+    Destination out(2, 2);
+    out.decode(player);
+    EXPECT_EQ(player.palette32()[0], 0xFF000000u);
+    EXPECT_EQ(player.palette32()[1], 0xFFFC8000u);
+    EXPECT_EQ(player.palette32()[2], 0xFFFC0040u);
+    EXPECT_EQ(player.palette32()[255], 0xFFF08010u);
+    EXPECT_EQ(player.palette16()[255], 0xFF81);
+}
+
+TEST(FlicPlayer, TheFirstPixelsColourIsTransparentUntilAColourChunkSetsItAgain)
+{
+    const FlcBytes redGreen = subchunk(FlicChunk::Colour256, {1, 0, 0, 2, 255, 0, 0, 0, 255, 0});
+    const FlcBytes file = flcFile(
+        2, 1, 40, 3,
+        {flcFrameChunk({redGreen, subchunk(FlicChunk::ByteRun, {1, 0xFE, 0, 1})}),
+         // The pair (1, 0): index 1 is this chunk's first pixel, index 0 stays transparent.
+         flcFrameChunk({subchunk(FlicChunk::WordDelta, {1, 0, 1, 0, 0, 1, 1, 0})}),
+         // Entry 0 set again (blue): opaque once more.
+         flcFrameChunk({subchunk(FlicChunk::Colour256, {1, 0, 0, 1, 0, 0, 255}),
+                        subchunk(FlicChunk::WordDelta, {1, 0, 1, 0, 0, 1, 1, 0})})});
+    FlicPlayer player = loaded(file);
+    Destination out(2, 1);
+    const std::vector<std::uint16_t> frames[] = {{0x0F00, 0xF0F0}, {0x00F0, 0x0F00}, {0x00F0, 0xF00F}};
+    for (const auto& pixels : frames) {
+        out.decode(player);
+        EXPECT_EQ(out.pixels(), pixels);
+    }
+}
+
+TEST(FlicPlayer, FilesThatAreNoFlcDecodeNothing)
+{
+    FlcWriter writer(4, 4);
+    writer.addFrame(FlcBytes(16, 1), colours(0));
+    const FlcBytes good = writer.bytes();
+    const struct {
+        const char* what;
+        std::size_t at;
+        std::uint8_t value;
+        std::size_t length;
+    } cases[] = {{"wrong magic", 4, 0x11, good.size()},
+                 {"width 0", 8, 0, good.size()},
+                 {"height 0", 10, 0, good.size()},
+                 {"too short for the magic", 0, 0, 5}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        FlcBytes file(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(c.length));
+        if (c.at > 0)
+            file[c.at] = c.value;
+        FlicPlayer player = loaded(file);
+        EXPECT_FALSE(player.loaded());
+        Destination out(4, 4);
+        out.decode(player);
+        EXPECT_EQ(out.pixels(), std::vector<std::uint16_t>(16, 0xABAB));
+    }
+}
+
+TEST(FlicPlayer, BrokenStructureIsRefusedNamingTheFile)
+{
+    FlcWriter writer(4, 4);
+    writer.addFrame(FlcBytes(16, 1), colours(0));
+    writer.addFrame(FlcBytes(16, 2), colours(0));
+    const FlcBytes good = writer.bytes();
+    const auto chunkEnd = [&good](std::size_t at) { return at + good[at] + (good[at + 1] << 8); };
+    const std::size_t second = chunkEnd(128), ring = chunkEnd(second);
+    const auto changed = [&good](std::size_t at, std::vector<std::uint8_t> bytes) {
+        FlcBytes file = good;
+        std::copy(bytes.begin(), bytes.end(), file.begin() + static_cast<std::ptrdiff_t>(at));
+        return file;
+    };
+    const std::string prefix = "FlicPlayer: invalid FLC file 'anims/test.flc': ";
+    const struct {
+        FlcBytes file;
+        std::string problem;
+    } cases[] = {
+        {FlcBytes(good.begin(), good.begin() + 100), "the header is cut short (100 of 128 bytes)"},
+        {FlcBytes(good.begin(), good.end() - 3), "the chunk at offset " + std::to_string(ring) + " claims " +
+                                                     std::to_string(good.size() - ring) + " bytes, but only " +
+                                                     std::to_string(good.size() - ring - 3) + " remain"},
+        {changed(128, {0, 0, 0, 0}), "the chunk at offset 128 claims 0 bytes, less than its header"},
+        {changed(128, {12, 0, 0, 0}), "the frame at offset 128 is 12 bytes, less than its header"},
+        {changed(128 + 16, {0xFF, 0xFF, 0, 0}),
+         "subchunk 1 of the frame at offset 128 claims 65535 bytes, but the frame has " +
+             std::to_string(second - 128 - 16) + " left"},
+        {changed(128 + 6, {9, 0}), "subchunk 3 of the frame at offset 128 runs past the frame"},
+        {changed(84, {0xFF, 0xFF, 0xFF, 0xFF}), "the second frame's offset 4294967295 starts no chunk"},
+        {changed(6, {4, 0}), "the header counts 4 frames, the file holds 3"},
+        {FlcBytes(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(second + 2)),
+         "the chunk at offset " + std::to_string(second) + " is cut short"},
+    };
+    for (const auto& c : cases) {
+        FlicPlayer player;
+        EXPECT_FATAL(player.load("anims/test.flc", PhileBlock(c.file.begin(), c.file.end())), prefix + c.problem);
+    }
+}
+
+// Loads and plays a file as far as it goes: refused at load, or decoded frame after frame
+// (into a destination of the size its header claims) without a write outside the frame.
+void playWhatLoads(const FlcBytes& file)
+{
+    FlicPlayer player;
+    test::fatalMessage([&] { player.load("anims/test.flc", PhileBlock(file.begin(), file.end())); });
+    if (!player.loaded() || static_cast<long>(player.width()) * player.height() > 1 << 20)
+        return;
+    Destination out(player.width(), player.height());
+    for (int i = 0; i < 6; ++i)
+        out.decode(player);
+    ASSERT_TRUE(out.outsideUntouched());
+}
+
+TEST(FlicPlayer, CutAndCorruptedFilesEndCleanly)
+{
+    FlcWriter writer(13, 7);
+    for (int frame = 0; frame < 4; ++frame)
+        writer.addFrame(drawn(13, 7, frame), colours(frame * 20));
+    const FlcBytes good = writer.bytes();
+    for (std::size_t length = 0; length < good.size(); ++length)
+        playWhatLoads(FlcBytes(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(length)));
+    std::mt19937 random(1234);
+    for (int variant = 0; variant < 3000; ++variant) {
+        FlcBytes file = good;
+        // Random bytes anywhere after the header's size fields, then only inside the
+        // chunks' data, where the structure stays whole and the contents lie.
+        const std::size_t from = variant < 1500 ? 4 : 128 + 16 + 6;
+        for (int n = 0; n < 1 + variant % 8; ++n)
+            file[from + random() % (file.size() - from)] = static_cast<std::uint8_t>(random());
+        playWhatLoads(file);
+    }
+}
+
+}  // namespace
+}  // namespace mirva
