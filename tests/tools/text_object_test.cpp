@@ -1,6 +1,6 @@
 // Text objects as the loader and the mesh steps see them: closed solids wound outwards
 // with a front, a back and a side, placed and sized as asked, holes where the letters
-// have them.
+// have them, and the show's committed object the same bytes the tool writes.
 #include "tools/text_object.h"
 
 #include <cmath>
@@ -12,6 +12,7 @@
 #include "lightwave/lw_object.h"
 #include "mesh/topology.h"
 #include "tests/support/fatal.h"
+#include "tests/support/files.h"
 
 namespace mirva {
 namespace {
@@ -81,6 +82,15 @@ double closedSolidFrontArea(LWObject& object, float depth)
     }
     EXPECT_NEAR(volume, frontArea * depth, 1e-3 * volume);
     return frontArea;
+}
+
+TEST(TextObject, TheCommittedFileIsWhatTheToolWrites)
+{
+    test::TempDir dir;
+    const test::ScopedWorkingDir inData{MIRVA_DATA_DIR};
+    for (const std::string& file : writeTextObjectData(dir.path().string(), kDejaVu))
+        EXPECT_TRUE(test::readFile(dir.file(file)) == test::readFile(file))
+            << file << " differs from the tool's output: rebuild it with the mirva_data target";
 }
 
 TEST(TextObject, SolidsAreClosedWoundOutwardsWithThreeSurfaces)
