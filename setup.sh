@@ -16,7 +16,7 @@ packages=(
   g++ cmake ninja-build ccache pkg-config
   libsdl2-dev libepoxy-dev libegl-dev libegl-mesa0 libgl1-mesa-dri libx11-dev
   libopenmpt-dev libsndfile1-dev libpng-dev zlib1g-dev libimgui-dev
-  libfreetype-dev fonts-dejavu-core
+  libfreetype-dev fonts-dejavu-core libglu1-mesa-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool assimp-testmodels libassimp-dev
 )
