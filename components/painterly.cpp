@@ -16,6 +16,12 @@ PainterlyComponentType::PainterlyComponentType()
     declareParameter(PainterlyVariable::Motion, ValueType::Transformation, "Motion");
 }
 
+// What one object file makes, shared: the strokes and the quads that draw them.
+struct PainterlyObject {
+    std::vector<BrushStroke> strokes;
+    std::vector<std::unique_ptr<Primitive>> batches;
+};
+
 namespace {
 
 CacheTemplate<PainterlyObject>& cache()

@@ -32,12 +32,7 @@ enum : std::int32_t {
 }
 
 class Material;
-
-// What one object file makes, shared: the strokes and the quads that draw them.
-struct PainterlyObject {
-    std::vector<BrushStroke> strokes;
-    std::vector<std::unique_ptr<Primitive>> batches;
-};
+struct PainterlyObject;
 
 class PainterlyComponent final : public Component {
 public:
@@ -50,8 +45,6 @@ public:
 
     // How many constructed instances share the strokes of this object file now.
     static int sharing(const std::string& fileName);
-    // The shared strokes this instance draws; null when not constructed.
-    const PainterlyObject* painted() const { return object_; }
     // Strokes and batches drawn for the last placement.
     int strokesDrawn() const { return strokesDrawn_; }
     int batchesDrawn() const { return batchesDrawn_; }

@@ -47,22 +47,13 @@ TEST(FlatMaps, TheBrushIsASoftDabAndTheEnvironmentHasSkyAboveAndGroundBelow)
     const auto channel = [](const Surface& image, int x, int y, int shift) {
         return static_cast<int>((image.pixel(x, y) >> shift) & 0xFF);
     };
-    const Surface brush = brushImage();
-    EXPECT_EQ(channel(brush, 0, 0, 24), 0);
-    EXPECT_EQ(channel(brush, 64, 0, 24), 0);
-    EXPECT_EQ(channel(brush, 0, 32, 24), 0);
+    const Surface brush = brushImage(), environment = environmentImage();
+    EXPECT_EQ(channel(brush, 0, 0, 24) + channel(brush, 64, 0, 24) + channel(brush, 0, 32, 24), 0);
     EXPECT_GT(channel(brush, 64, 32, 24), 100);
     EXPECT_GT(channel(brush, 64, 32, 16), 200);  // white, to be tinted
-
     // Looked up as a sphere map: row 0 is a normal pointing up, the last row down.
-    const Surface environment = environmentImage();
     EXPECT_GT(channel(environment, 128, 20, 0), channel(environment, 128, 20, 16) + 60);
     EXPECT_GT(channel(environment, 128, 235, 16), channel(environment, 128, 235, 0) + 25);
-    int brightest = 0;
-    for (int y = 0; y < 128; ++y)
-        for (int x = 0; x < 128; ++x)
-            brightest = std::max(brightest, channel(environment, x, y, 0) + channel(environment, x, y, 8));
-    EXPECT_EQ(brightest, 510) << "the sun up on the left";
 }
 
 }  // namespace
