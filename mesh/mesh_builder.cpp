@@ -55,10 +55,10 @@ void requireIndexable(const char* what, const LWObject& object, std::size_t vert
 // A triangle list of the given vertices, indexed by `corners` (three per triangle of the
 // object, in order). An object without triangles gets a mesh that draws nothing.
 std::unique_ptr<Primitive> triangleList(const std::vector<Primitive::Vertex>& vertices,
-                                        const std::vector<std::uint32_t>& corners)
+                                        const std::vector<std::uint32_t>& corners, bool dynamicVertices = false)
 {
     auto mesh = std::make_unique<Primitive>(Primitive::TRIANGLELIST, static_cast<int>(corners.size()),
-                                            static_cast<int>(vertices.size()));
+                                            static_cast<int>(vertices.size()), false, dynamicVertices);
     std::span<Primitive::Vertex> out = mesh->vertices();
     std::copy(vertices.begin(), vertices.end(), out.begin());
     std::span<WORD> indices = mesh->indices();
@@ -89,7 +89,7 @@ const Vector3& positionOf(const LWObject& object, std::int32_t vertex)
 
 }  // namespace
 
-std::unique_ptr<Primitive> createMesh(const LWObject& object)
+std::unique_ptr<Primitive> createMesh(const LWObject& object, bool dynamicVertices)
 {
     Console::print("createMesh\n");
     if (!object.triangles.empty())
@@ -103,7 +103,7 @@ std::unique_ptr<Primitive> createMesh(const LWObject& object)
     for (const Triangle& triangle : object.triangles)
         for (std::int32_t v : triangle.v)
             corners.push_back(static_cast<std::uint32_t>(v));
-    return triangleList(vertices, corners);
+    return triangleList(vertices, corners, dynamicVertices);
 }
 
 std::unique_ptr<Primitive> createDuplicateVerticesMesh(const LWObject& object)

@@ -24,7 +24,8 @@
 
 namespace mirva {
 
-std::unique_ptr<Primitive> createMesh(const LWObject& object);
+// `dynamicVertices`: for a mesh whose positions its user rewrites every frame.
+std::unique_ptr<Primitive> createMesh(const LWObject& object, bool dynamicVertices = false);
 std::unique_ptr<Primitive> createDuplicateVerticesMesh(const LWObject& object);
 
 // Two vertices per edge of the object's edge array, in that order, holding the edge's

@@ -1,0 +1,89 @@
+// Scroller3D in scripts: objects bent between two paths, read back from the mesh it
+// writes and from the frame, on the headless 64 x 48 screen looking along +z.
+#include <gtest/gtest.h>
+
+#include "components/scroller3d.h"
+#include "engine/primitive.h"
+#include "lightwave/lw_object.h"
+#include "tests/player/frame_fixture.h"
+#include "tools/object_writer.h"
+
+namespace mirva::test {
+namespace {
+
+// Paths whose x runs back as their time runs on (x = -t), as a scroller's text enters
+// from the right: a vertex at object x shows at -(phase - x * Stretch).
+constexpr const char* kRunningX = "Key -10,10,LINEAR Key 10,-10,LINEAR CONSTANT CONSTANT";
+
+class Scroller3D : public FrameTest {
+protected:
+    Scroller3DComponent& scroller(const std::string& object, const std::string& settings)
+    {
+        play("Enum Layers { BACK DRAW }\n"
+             "Construct Clearer back { Layer = BACK ClearColor = 0, 0, 0 Enabled = true }\n"
+             "Construct Scroller3D bent { Layer = DRAW Object = \"" + object + "\" " + settings +
+             " Enabled = true }\nTimer 1:0:0 120 1.0\n");
+        picture = frame(0.5f);
+        return dynamic_cast<Scroller3DComponent&>(*player->findInstance("bent"));
+    }
+
+    // A red box from (-1, -1, -1) to (1, 3, 1): height 4 from y = -1.
+    static void writeBox()
+    {
+        ObjectWriter box = ObjectWriter::box(-1, -1, -1, 1, 3, 1);
+        box.addSurface("Paint", 1, 0, 0);
+        box.write("box.lwo");
+    }
+
+    Picture picture;
+};
+
+TEST_F(Scroller3D, ConstantPathsPutTheBottomOnTheLowerPathAndTheTopOnTheUpper)
+{
+    writeBox();
+    const Primitive& mesh = *scroller("box.lwo", "UpperMotion = 0, 1, 0 LowerMotion = 0, 0, 0").mesh();
+    ASSERT_EQ(mesh.vertexCapacity(), 8);
+    for (int i = 0; i < 8; ++i) {
+        const Primitive::Vertex& v = mesh.vertex(i);
+        EXPECT_FLOAT_EQ(v.x, 0.0f);
+        EXPECT_FLOAT_EQ(v.z, 0.0f);
+        EXPECT_TRUE(v.y == 0.0f || v.y == 1.0f) << v.y;
+    }
+}
+
+TEST_F(Scroller3D, StretchSpreadsTheObjectAlongThePathsAndZeroCollapsesIt)
+{
+    writeBox();
+    const struct {
+        const char* stretch;
+        float left, right;   // where the box's x = -1 and x = 1 land, half a second in
+    } cases[] = {{"0", -0.5f, -0.5f}, {"2", -2.5f, 1.5f}, {"1", -1.5f, 0.5f}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.stretch);
+        const std::string paths = std::string("UpperMotion = ") + kRunningX + ", 1, 6 LowerMotion = " + kRunningX +
+                                  ", -1, 6 Stretch = " + c.stretch;
+        const Primitive& mesh = *scroller("box.lwo", paths).mesh();
+        const LWObject box = LWObject::Load("box.lwo");
+        for (int i = 0; i < 8; ++i)
+            EXPECT_NEAR(mesh.vertex(i).x, box.vertices[static_cast<std::size_t>(i)].position.x < 0 ? c.left : c.right,
+                        1e-4) << i;
+    }
+    // Stretch 1: the box spans x -1.5..0.5 at depth 6, pixels 24 to 34 across, 19 to 29 up.
+    EXPECT_COLOR(picture.at(28, 24), kRed);
+    EXPECT_COLOR(picture.at(40, 24), kBlack);
+}
+
+TEST_F(Scroller3D, AnObjectWithoutHeightLiesOnTheLowerPath)
+{
+    ObjectWriter flat = ObjectWriter::grid(2, 2);
+    flat.addSurface("Paint", 0, 1, 0);
+    flat.write("flat.lwo");
+    const Primitive& mesh = *scroller("flat.lwo", "UpperMotion = 0, 9, 0 LowerMotion = 5, 6, 7").mesh();
+    for (int i = 0; i < mesh.vertexCapacity(); ++i) {
+        const Primitive::Vertex& v = mesh.vertex(i);
+        EXPECT_EQ((std::array<float, 3>{v.x, v.y, v.z}), (std::array<float, 3>{5, 6, 7})) << i;
+    }
+}
+
+}  // namespace
+}  // namespace mirva::test
