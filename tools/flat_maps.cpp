@@ -1,4 +1,5 @@
-// The flare, the zoomer's inner pattern and the flower's petal and middle.
+// The flare, the zoomer's inner pattern, the flower's petal and middle, and the painted
+// objects' brush and environment.
 #include "tools/flat_maps.h"
 
 #include <algorithm>
@@ -109,6 +110,48 @@ Surface middleImage()
     });
 }
 
+Surface brushImage()
+{
+    return painted(128, 64, [](int, int, float u, float v) {
+        // Bristles across the dab (v): each paints a streak along u, of its own strength
+        // and length, so the ends come out ragged.
+        const float streak = 0.5f + 0.25f * std::sin(37 * v + 1.3f) + 0.15f * std::sin(71 * v + 0.4f) +
+                             0.1f * std::sin(113 * v + 2.1f);
+        const float end = 0.82f + 0.1f * std::sin(23 * v + 0.7f) + 0.05f * std::sin(59 * v + 2.6f);
+        // A soft-edged oval, cut off by the bristle ends along u.
+        const float oval = std::clamp((1 - (u * u) / (end * end) - (v * v) / 0.72f) / 0.4f, 0.0f, 1.0f);
+        const float alpha = oval * std::sqrt(oval) * (0.6f + 0.4f * streak);
+        const float shade = 0.86f + 0.14f * streak;
+        return argb(alpha, shade, shade, shade);
+    });
+}
+
+Surface environmentImage()
+{
+    return painted(256, 256, [](int, int, float u, float v) {
+        // The normal this pixel stands for; outside the disc, the rim's.
+        const float r = std::sqrt(u * u + v * v), scale = r > 1 ? 1 / r : 1;
+        const float x = u * scale, y = v * scale, z = -std::sqrt(std::max(0.0f, 1 - x * x - y * y));
+        float red, green, blue;
+        if (y >= 0) {
+            const float t = std::pow(y, 0.6f);   // horizon to zenith
+            red = 0.86f + (0.16f - 0.86f) * t;
+            green = 0.88f + (0.36f - 0.88f) * t;
+            blue = 0.94f + (0.84f - 0.94f) * t;
+        } else {
+            const float t = std::pow(-y, 0.7f);  // horizon to nadir
+            red = 0.56f + (0.22f - 0.56f) * t;
+            green = 0.48f + (0.17f - 0.48f) * t;
+            blue = 0.36f + (0.11f - 0.36f) * t;
+        }
+        // A sun up to the left, in front: a white disc in a warm glow.
+        const float sx = -0.45f, sy = 0.55f, sz = -0.70f, length = std::sqrt(sx * sx + sy * sy + sz * sz);
+        const float away = 1 - (x * sx + y * sy + z * sz) / length;
+        const float glow = 0.6f * std::exp(-away * 25) + (away < 0.004f ? 1.0f : 0.0f);
+        return argb(1, red + glow, green + glow * 0.9f, blue + glow * 0.7f);
+    });
+}
+
 std::vector<std::string> writeFlatMaps(const std::string& dataDir)
 {
     std::filesystem::create_directories(std::filesystem::path(dataDir) / "maps");
@@ -117,7 +160,8 @@ std::vector<std::string> writeFlatMaps(const std::string& dataDir)
         Surface image;
         int bits;
     } maps[] = {{kFlareFile, flareImage(), 24}, {kInnerFile, innerImage(), 24},
-                {kPetalFile, petalImage(), 32}, {kMiddleFile, middleImage(), 32}};
+                {kPetalFile, petalImage(), 32}, {kMiddleFile, middleImage(), 32},
+                {kBrushFile, brushImage(), 32}, {kEnvironmentFile, environmentImage(), 24}};
     std::vector<std::string> written;
     for (const auto& map : maps) {
         writeFileBytes((std::filesystem::path(dataDir) / map.file).string(), tgaFile(map.image, map.bits));

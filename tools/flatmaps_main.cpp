@@ -1,5 +1,6 @@
 // mirva-flatmaps: writes the images of the show's flat effects (flare, zoomer pattern,
-// flower petal and middle) into a data folder.
+// flower petal and middle) and of the painted objects (brush, environment) into a data
+// folder.
 //   mirva-flatmaps DATA_DIR
 // Prints each file written.
 #include <cstdio>

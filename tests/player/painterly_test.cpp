@@ -1,0 +1,94 @@
+// Painterly in scripts: objects drawn as brush strokes by the frame update on the headless
+// 64 x 48 screen, looking along +z from the origin (the light comes from the camera). The
+// brush is opaque white, so a stroke shows its vertex colour as it is.
+#include <algorithm>
+
+#include <gtest/gtest.h>
+
+#include "components/painterly.h"
+#include "tests/player/frame_fixture.h"
+#include "tests/support/fatal.h"
+#include "tools/object_writer.h"
+#include "tools/tga_writer.h"
+
+namespace mirva::test {
+namespace {
+
+constexpr std::uint32_t kClear = kGreen;
+
+class Painterly : public FrameTest {
+protected:
+    void SetUp() override
+    {
+        FrameTest::SetUp();
+        writeImage("brush.tga", 0xFFFFFFFF);
+        writeImage("blue.tga", 0xFF0000FF);
+        // An open tube of radius 1.5 along y, 3 high (its strokes run round it).
+        writeObject("tube.lwo", ObjectWriter::cylinder(1.5f, 3, 24, 10), 0);
+        writeObject("white.lwo", ObjectWriter::cylinder(1.5f, 3, 24, 10), 1);
+    }
+
+    static void writeImage(const std::string& path, std::uint32_t argb)
+    {
+        Surface image(4, 4);
+        std::fill_n(image.pixels(), 16, argb);
+        writeFileBytes(path, tgaFile(image, 32));
+    }
+    static void writeObject(const std::string& path, ObjectWriter object, float grey)
+    {
+        object.addSurface("Paint", grey, grey, grey);
+        object.write(path);
+    }
+
+    Picture paint(const std::string& object, const std::string& motion, const std::string& brush = "brush.tga",
+                  const std::string& environment = "blue.tga")
+    {
+        play("Enum Layers { BACK DRAW }\n"
+             "Construct Clearer back { Layer = BACK ClearColor = 0, 255, 0 Enabled = true }\n"
+             "Construct Painterly paint { Layer = DRAW Object = \"" + object + "\" BrushMap = \"" + brush +
+             "\" EnvMap = \"" + environment + "\" Motion = " + motion + " Enabled = true }\n"
+             "Timer 1:0:0 120 1.0\n");
+        return frame(0.1f);
+    }
+    PainterlyComponent& painterly() { return dynamic_cast<PainterlyComponent&>(*player->findInstance("paint")); }
+
+    static int channel(std::uint32_t color, int shift) { return static_cast<int>((color >> shift) & 0xFF); }
+};
+
+TEST_F(Painterly, ADarkSurfaceShowsTheEnvironmentAndALightOneItsOwnColour)
+{
+    // The tube's rim, where the strokes turn away from the light, has no highlight.
+    const Picture dark = paint("tube.lwo", "0, -1.5, 6, 0, 0, 0, 1, 1, 1");
+    EXPECT_COLOR(dark.at(2, 24), kClear);
+    const std::uint32_t darkRim = dark.at(26, 24);
+    EXPECT_GT(channel(darkRim, 0), channel(darkRim, 16) + 80) << hex(darkRim);
+    const std::uint32_t whiteRim = paint("white.lwo", "0, -1.5, 6, 0, 0, 0, 1, 1, 1").at(26, 24);
+    EXPECT_GT(channel(whiteRim, 16), 110) << hex(whiteRim);
+    EXPECT_NEAR(channel(whiteRim, 16), channel(whiteRim, 0), 20) << hex(whiteRim);
+}
+
+TEST_F(Painterly, MoreThan512VisibleStrokesAreDrawnInSeveralBatches)
+{
+    // A ring tipped towards the camera: the first batch holds its far side (above), the
+    // last its near side (below).
+    writeObject("ring.lwo", ObjectWriter::torus(1.4f, 0.5f, 24, 12), 0);
+    const Picture picture = paint("ring.lwo", "0, 0, 4.5, 0, -0.6, 0, 1, 1, 1");
+    const int strokes = painterly().strokesDrawn();
+    EXPECT_GT(strokes, kStrokesPerBatch);
+    EXPECT_EQ(painterly().batchesDrawn(), (strokes + kStrokesPerBatch - 1) / kStrokesPerBatch);
+    EXPECT_EQ(PainterlyComponent::sharing("ring.lwo"), 1);
+    EXPECT_NE(picture.at(32, 19), kClear);
+    EXPECT_NE(picture.at(32, 32), kClear);
+    EXPECT_COLOR(picture.at(32, 25), kClear);  // the hole
+}
+
+TEST_F(Painterly, AMissingBrushOrEnvironmentStopsWithTheFileItNames)
+{
+    EXPECT_FATAL(paint("tube.lwo", "0, 0, 6, 0, 0, 0, 1, 1, 1", "nobrush.tga"),
+                 "Phile::load - couldn't open file 'nobrush.tga'");
+    EXPECT_FATAL(paint("tube.lwo", "0, 0, 6, 0, 0, 0, 1, 1, 1", "brush.tga", "noenv.tga"),
+                 "Phile::load - couldn't open file 'noenv.tga'");
+}
+
+}  // namespace
+}  // namespace mirva::test
