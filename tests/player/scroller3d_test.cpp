@@ -17,10 +17,12 @@ constexpr const char* kRunningX = "Key -10,10,LINEAR Key 10,-10,LINEAR CONSTANT 
 
 class Scroller3D : public FrameTest {
 protected:
-    Scroller3DComponent& scroller(const std::string& object, const std::string& settings)
+    // `before`: instances the scroller's settings name.
+    Scroller3DComponent& scroller(const std::string& object, const std::string& settings,
+                                  const std::string& before = "")
     {
         play("Enum Layers { BACK DRAW }\n"
-             "Construct Clearer back { Layer = BACK ClearColor = 0, 0, 0 Enabled = true }\n"
+             "Construct Clearer back { Layer = BACK ClearColor = 0, 0, 0 Enabled = true }\n" + before +
              "Construct Scroller3D bent { Layer = DRAW Object = \"" + object + "\" " + settings +
              " Enabled = true }\nTimer 1:0:0 120 1.0\n");
         picture = frame(0.5f);
@@ -83,6 +85,34 @@ TEST_F(Scroller3D, AnObjectWithoutHeightLiesOnTheLowerPath)
         const Primitive::Vertex& v = mesh.vertex(i);
         EXPECT_EQ((std::array<float, 3>{v.x, v.y, v.z}), (std::array<float, 3>{5, 6, 7})) << i;
     }
+}
+
+TEST_F(Scroller3D, TheShowsTextReadsAlongStraightPaths)
+{
+    // Paths at x = -3.5 - t, a unit apart, with Stretch 1: half a second in, every vertex
+    // lands at (x - 4, y - 0.5, 4), where an Object at that Motion, flattened to depth 0,
+    // shows the unbent text. Both in one colour on a 160 x 120 screen: the bent text must
+    // cover the same pixels.
+    openScreen(160, 120);
+    copyData("objects/scrolltext.lwo");
+    const std::string gold = "Construct Material gold { Layer = BACK Type = FACTOR Culling = NOCULLING "
+                             "Factor = 255, 200, 0, 255 Enabled = true }\n";
+    const std::string run = "Key -40,36.5,LINEAR Key 10,-13.5,LINEAR CONSTANT CONSTANT";
+    scroller("objects/scrolltext.lwo",
+             "Material = gold Stretch = 1 UpperMotion = " + run + ", 0.5, 4 LowerMotion = " + run + ", -0.5, 4", gold);
+    const Picture bent = picture;
+    play("Enum Layers { BACK DRAW }\n"
+         "Construct Clearer back { Layer = BACK ClearColor = 0, 0, 0 Enabled = true }\n" + gold +
+         "Construct Object flat { Layer = DRAW Object = \"objects/scrolltext.lwo\" Material = gold\n"
+         "  Motion = -4, -0.5, 4, 0, 0, 0, 1, 1, 0 Enabled = true }\nTimer 1:0:0 120 1.0\n");
+    const Picture straight = frame(0.5f);
+    int letters = 0, differing = 0;
+    for (std::size_t i = 0; i < bent.pixels.size(); ++i) {
+        letters += (bent.pixels[i] & 0xFFFFFF) == 0xFFC800;
+        differing += (bent.pixels[i] != straight.pixels[i]);
+    }
+    EXPECT_GT(letters, 1000);
+    EXPECT_LT(differing, letters / 10);
 }
 
 }  // namespace
