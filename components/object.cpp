@@ -84,15 +84,8 @@ void ObjectComponent::update(Camera& camera, float seconds)
 {
     if (!mesh_)
         return;
-    Primitive& mesh = *mesh_;
-    mesh.setMaterial(pointed_ ? &pointed_->material() : material_.get());
-    mesh.setLights(sceneLights(*this));
-    if (!scene())
-        motion_.advance(seconds);
-    forEachPlacement(*this, fileName_, motion_, [&](const Transformation& world) {
-        mesh.transformation = world;
-        mesh.draw(camera);
-    });
+    drawAtPlacements(*this, fileName_, motion_, *mesh_, pointed_ ? &pointed_->material() : material_.get(), camera,
+                     seconds);
 }
 
 }  // namespace mirva

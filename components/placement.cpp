@@ -1,5 +1,7 @@
 #include "components/placement.h"
 
+#include "engine/primitive.h"
+
 namespace mirva {
 
 std::vector<const Light*> sceneLights(const Component& component)
@@ -12,6 +14,19 @@ std::vector<const Light*> sceneLights(const Component& component)
             if (lights.size() < kDeviceLights)
                 lights.push_back(&light);
     return lights;
+}
+
+void drawAtPlacements(const Component& component, const std::string& name, Variable& motion, Primitive& mesh,
+                      Material* material, Camera& camera, float seconds)
+{
+    mesh.setMaterial(material);
+    mesh.setLights(sceneLights(component));
+    if (!component.scene())
+        motion.advance(seconds);
+    forEachPlacement(component, name, motion, [&](const Transformation& world) {
+        mesh.transformation = world;
+        mesh.draw(camera);
+    });
 }
 
 }  // namespace mirva

@@ -21,6 +21,10 @@
 
 namespace mirva {
 
+class Camera;
+class Material;
+class Primitive;
+
 template <typename Draw>
 void forEachPlacement(const Component& component, const std::string& name, const Variable& motion, Draw&& draw)
 {
@@ -36,5 +40,10 @@ void forEachPlacement(const Component& component, const std::string& name, const
 // The lights of the component's scene (placed by the scene's last update), at most the
 // first eight, for lit drawing; none without a scene.
 std::vector<const Light*> sceneLights(const Component& component);
+
+// How an Object draws its mesh, which Scroller3D shares: with `material`, lit by the
+// scene's lights, at every placement; the Motion moves on when there is no scene.
+void drawAtPlacements(const Component& component, const std::string& name, Variable& motion, Primitive& mesh,
+                      Material* material, Camera& camera, float seconds);
 
 }  // namespace mirva

@@ -151,15 +151,8 @@ void Scroller3DComponent::update(Camera& camera, float seconds)
     for (Variable* record : {&upper_, &lower_, &stretch_})
         record->advance(seconds);
     bend();
-    Primitive& mesh = *shared_->mesh;
-    mesh.setMaterial(pointed_ ? &pointed_->material() : material_.get());
-    mesh.setLights(sceneLights(*this));
-    if (!scene())
-        motion_.advance(seconds);
-    forEachPlacement(*this, fileName_, motion_, [&](const Transformation& world) {
-        mesh.transformation = world;
-        mesh.draw(camera);
-    });
+    drawAtPlacements(*this, fileName_, motion_, *shared_->mesh, pointed_ ? &pointed_->material() : material_.get(),
+                     camera, seconds);
 }
 
 }  // namespace mirva
