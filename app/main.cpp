@@ -23,6 +23,7 @@ constexpr const char* kUsage =
     "usage: mirva [-console] [-fullscreen] [-usedfiles]\n"
     "       mirva check SCRIPT\n"
     "       mirva render SCRIPT --out DIR [--frames N] [--fps F] [--size WxH] [--wav FILE]\n"
+    "       mirva render SCRIPT --stats [--frames N] [--fps F] [--size WxH]\n"
     "       mirva inspect FILE [options]\n";
 
 int dispatch(const std::vector<std::string>& args)

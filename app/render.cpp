@@ -1,5 +1,7 @@
 #include "app/render.h"
 
+#include "app/frame_stats.h"
+
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -19,7 +21,8 @@ namespace mirva {
 
 namespace {
 
-constexpr const char* kUsage = "usage: mirva render SCRIPT --out DIR [--frames N] [--fps F] [--size WxH] [--wav FILE]\n";
+constexpr const char* kUsage = "usage: mirva render SCRIPT --out DIR [--frames N] [--fps F] [--size WxH] [--wav FILE]\n"
+                               "       mirva render SCRIPT --stats [--frames N] [--fps F] [--size WxH]\n";
 
 bool readInt(const std::string& text, int& value)
 {
@@ -110,6 +113,10 @@ bool parseRenderOptions(const std::vector<std::string>& args, RenderOptions& opt
 {
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
+        if (arg == "--stats") {
+            options.stats = true;
+            continue;
+        }
         if (arg.rfind("--", 0) != 0) {
             if (!options.script.empty()) {
                 error = "more than one script: '" + options.script + "' and '" + arg + "'";
@@ -155,7 +162,11 @@ bool parseRenderOptions(const std::vector<std::string>& args, RenderOptions& opt
         error = "no script given";
         return false;
     }
-    if (options.outDir.empty()) {
+    if (options.stats && (!options.outDir.empty() || !options.wavFile.empty())) {
+        error = "--stats writes no files: leave out --out and --wav";
+        return false;
+    }
+    if (options.outDir.empty() && !options.stats) {
         error = "no output folder given (--out DIR)";
         return false;
     }
@@ -208,6 +219,35 @@ int OfflineRenderer::expectedFrames() const
     return seconds < 0.0 ? 0 : static_cast<int>(seconds * options_.fps) + 2;
 }
 
+std::string OfflineRenderer::section(Time time) const
+{
+    if (player_->timeSource().describe().rfind("Song", 0) == 0)
+        return formatText("order %d", (time >> 14) & 0x1FFFF);
+    return formatText("%ds", done_ / static_cast<int>(options_.fps * 10.0) * 10);
+}
+
+namespace {
+
+// Renders to the end (or the frames asked for), timing every frame.
+void printFrameStats(OfflineRenderer& renderer)
+{
+    FrameStats stats;
+    while (!renderer.finished()) {
+        const auto start = std::chrono::steady_clock::now();
+        renderer.renderFrame();
+        const double milliseconds =
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+        // The frame that passes the end restarts the script and shows nothing of it.
+        if (renderer.finished() && renderer.player().restarts() > 0)
+            break;
+        const Time shown = renderer.player().previousTime();
+        stats.add(renderer.section(shown), milliseconds, shown);
+    }
+    std::fputs(stats.table().c_str(), stdout);
+}
+
+}  // namespace
+
 int render(const std::vector<std::string>& args)
 {
     RenderOptions options;
@@ -215,6 +255,11 @@ int render(const std::vector<std::string>& args)
     if (!parseRenderOptions(args, options, error)) {
         std::fprintf(stderr, "mirva render: %s\n%s", error.c_str(), kUsage);
         return 2;
+    }
+    if (options.stats) {
+        OfflineRenderer renderer(options);
+        printFrameStats(renderer);
+        return 0;
     }
     std::error_code made;
     std::filesystem::create_directories(options.outDir, made);

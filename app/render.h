@@ -3,6 +3,10 @@
 // plays a script offline, with no window and no sound card, and writes every frame as a
 // numbered PNG file ("frame00000.png", ...) into DIR.
 //
+// `mirva render SCRIPT --stats [--frames N] [--fps F] [--size WxH]` writes no files and
+// prints how long the frames took (update, draw and present; see app/frame_stats.h) per
+// order of the music, or per ten seconds of a Timer or AudioStream script.
+//
 // Deterministic: each frame moves the script clock by exactly 1/F seconds (F = 60 by
 // default), and a `Song` or `AudioStream` script mixes exactly the samples of each frame
 // before the frame reads its time, so positions and sample triggers are the same on every
@@ -15,6 +19,7 @@
 #include <vector>
 
 #include "platform/d3d8/window.h"
+#include "script/script_time.h"
 
 namespace mirva {
 
@@ -27,6 +32,7 @@ struct RenderOptions {
     double fps = 60.0;
     int width = 640, height = 480;
     std::string wavFile;
+    bool stats = false;
 };
 
 // Reads the arguments after the word "render"; false with the reason in `error` when
@@ -56,6 +62,9 @@ public:
     int framesDone() const { return done_; }
     // The frames one render takes, as far as the time source can tell (0: unknown).
     int expectedFrames() const;
+    // The section a frame that showed script time `time` belongs to in the statistics:
+    // "order N" for a Song, "Ns" (the ten seconds it starts) otherwise.
+    std::string section(Time time) const;
     ScriptPlayer& player() { return *player_; }
 
 private:

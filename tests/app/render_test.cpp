@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <sndfile.h>
 
+#include "app/frame_stats.h"
 #include "app/render.h"
 #include "io/surface.h"
 #include "tests/player/sound_script_fixture.h"
@@ -175,6 +176,28 @@ TEST(RenderOptions, DefaultsAndValues)
     EXPECT_FALSE(parseRenderOptions({"a.txt", "b.txt", "--out", "o"}, two, error));
     EXPECT_EQ(error, "more than one script: 'a.txt' and 'b.txt'");
     EXPECT_EQ(frameFileName(123), "frame00123.png");
+    RenderOptions stats;
+    ASSERT_TRUE(parseRenderOptions({"s.txt", "--stats", "--frames", "5"}, stats, error)) << error;
+    EXPECT_TRUE(stats.stats);
+    RenderOptions both;
+    EXPECT_FALSE(parseRenderOptions({"s.txt", "--stats", "--out", "o"}, both, error));
+    EXPECT_EQ(error, "--stats writes no files: leave out --out and --wav");
+}
+
+TEST(FrameStats, SectionsInOrderWithMedianPercentileAndSlowestFrame)
+{
+    FrameStats stats;
+    EXPECT_EQ(stats.table(), "no frames\n");
+    // Order 0: 1..100 ms (median 50.5, 99th percentile 99, slowest 100 at 0:9:0); order 1:
+    // three frames, the slowest first. All: the 52nd of the 103 times is 49 (3, 4 and 9 come twice).
+    for (int i = 1; i <= 100; ++i)
+        stats.add("order 0", i, i == 100 ? 9 << 8 : 0);
+    for (double ms : {9.0, 3.0, 4.0})
+        stats.add("order 1", ms, 1 << 14 | (ms == 9.0 ? 2 << 8 : 0));
+    EXPECT_EQ(stats.table(), "section        frames  median ms  99% ms  slowest ms  at\n"
+                             "order 0           100      50.50   99.00      100.00  0:9:0\n"
+                             "order 1             3       4.00    9.00        9.00  1:2:0\n"
+                             "all               103      49.00   99.00      100.00  0:9:0\n");
 }
 
 }  // namespace
