@@ -59,6 +59,7 @@ enum Layer : unsigned {
     kSparseArps = 1u << 9,
     kCrashes = 1u << 10,
     kFadeOut = 1u << 11,
+    kBig = 1u << 12,       // the finale: lead and arp louder
 };
 
 // What one order plays.
@@ -91,8 +92,8 @@ const std::array<Part, 20> kSong = {{
     {&kPainted, kFeedback, &kPaintedTune},
     {&kMain, kLight},
     {&kMain, kLight, nullptr, 56},
-    {&kMain, kFeedback | kBusyHats | kCrashes, &kFlight},
-    {&kMain, kFeedback | kBusyHats, &kAnswer},
+    {&kMain, kFeedback | kBusyHats | kBig | kCrashes, &kFlight},
+    {&kMain, kFeedback | kBusyHats | kBig, &kAnswer},
     {&kHome, kKickOnce | kPads | kCrashes | kFadeOut},
 }};
 
@@ -206,7 +207,7 @@ void arpeggio(Writer& w, const Part& part)
         if (part.layers & kSparseArps && row % 2 == 0)
             w.play(row, kArpCh, note, kArp, 12 + row * 24 / 64);
         else if (part.layers & kArps)
-            w.play(row, kArpCh, note, kArp, row % 4 == 0 ? 36 : 26);
+            w.play(row, kArpCh, note, kArp, (row % 4 == 0 ? 42 : 30) + (part.layers & kBig ? 12 : 0));
     }
 }
 
@@ -214,7 +215,7 @@ void arpeggio(Writer& w, const Part& part)
 // full to silent over the order.
 void pads(Writer& w, const Part& part)
 {
-    constexpr int full = 36;
+    constexpr int full = 42;
     for (int row = 0; row < ModuleWriter::kRows; row += 16)
         if (!(part.layers & kFadeOut) || row == 0)
             w.play(row, kPadCh, chordAt(part, row).root, kPad);
@@ -230,13 +231,13 @@ void pads(Writer& w, const Part& part)
     }
 }
 
-void melody(Writer& w, const Phrase& phrase)
+void melody(Writer& w, const Phrase& phrase, bool big)
 {
     for (const auto& [row, note] : phrase) {
         if (*note == 0)
             w.effect(row, kLeadCh, kSetVolume, 0);
         else
-            w.play(row, kLeadCh, note, kLead);
+            w.play(row, kLeadCh, note, kLead, big ? 60 : -1);
     }
 }
 
@@ -251,7 +252,7 @@ void writeOrder(ModuleWriter& mod, int pattern, const Part& part)
     if (part.layers & kPads)
         pads(w, part);
     if (part.melody)
-        melody(w, *part.melody);
+        melody(w, *part.melody, part.layers & kBig);
     w.pan();
 }
 

@@ -130,7 +130,7 @@ ModuleWriter::Sample crash()
 // A saw whose upper harmonics die away first, like a plucked filter.
 ModuleWriter::Sample bass()
 {
-    return render("bass", 2800, 48, [](int i) {
+    return render("bass", 2800, 56, [](int i) {
         const double phase = kTau * i / 128.0;
         double sum = 0;
         for (int h = 1; h <= 24; ++h)
@@ -146,7 +146,7 @@ ModuleWriter::Sample pad()
 {
     constexpr int attack = 2048;
     constexpr int loop = 64 * 64;
-    ModuleWriter::Sample s = render("pad", attack + loop, 36, [](int i) {
+    ModuleWriter::Sample s = render("pad", attack + loop, 42, [](int i) {
         double sum = 0;
         for (auto [cycles, weight] : {std::pair{64.0, 1.0}, {96.0, 0.7}, {128.0, 0.5}})
             for (double detune : {0.0, 1.0})
@@ -162,7 +162,7 @@ ModuleWriter::Sample pad()
 ModuleWriter::Sample lead()
 {
     constexpr int loop = 32 * 128;
-    ModuleWriter::Sample s = render("lead", loop, 40, [](int i) {
+    ModuleWriter::Sample s = render("lead", loop, 46, [](int i) {
         const double a = pulse(kTau * 128 * i / loop, 0.3, 10);
         const double b = pulse(kTau * 129 * i / loop, 0.3, 10);
         return 0.62 * (a + 0.5 * b);
@@ -175,7 +175,7 @@ ModuleWriter::Sample lead()
 // second at C-2.
 ModuleWriter::Sample pluck()
 {
-    return render("pluck", 3000, 36, [](int i) {
+    return render("pluck", 3000, 42, [](int i) {
         const double phase = kTau * i / 32.0;
         double sum = 0;
         for (int h = 1; h <= 13; h += 2)
