@@ -18,6 +18,8 @@ constexpr std::array<int, 36> kPeriods = {
     214, 202, 190, 180, 170, 160, 151, 143, 135, 127, 120, 113,
 };
 
+constexpr const char* kNames[] = {"C-", "C#", "D-", "D#", "E-", "F-", "F#", "G-", "G#", "A-", "A#", "B-"};
+
 constexpr std::size_t kMaxSampleBytes = 0xFFFF * 2;
 
 void putWord(std::vector<std::uint8_t>& out, std::size_t value)
@@ -150,12 +152,18 @@ void ModuleWriter::write(const std::string& path) const
 
 int ModuleWriter::period(const std::string& note)
 {
-    static constexpr const char* kNames[] = {"C-", "C#", "D-", "D#", "E-", "F-", "F#", "G-", "G#", "A-", "A#", "B-"};
     if (note.size() == 3 && note[2] >= '1' && note[2] <= '3')
         for (int i = 0; i < 12; ++i)
             if (note.compare(0, 2, kNames[i]) == 0)
                 return kPeriods[static_cast<std::size_t>((note[2] - '1') * 12 + i)];
     Console::fatal("ModuleWriter: '" + note + "' is no note from C-1 to B-3");
+}
+
+std::string ModuleWriter::noteName(int index)
+{
+    if (index < 0 || index >= static_cast<int>(kPeriods.size()))
+        Console::fatal("ModuleWriter: note " + std::to_string(index) + " is outside C-1 to B-3");
+    return kNames[index % 12] + std::to_string(index / 12 + 1);
 }
 
 ModuleWriter::Sample ModuleWriter::squareWave(std::size_t length, int volume)

@@ -60,6 +60,8 @@ public:
 
     // The period ProTracker plays a note at (finetune 0); fatal for notes it can't play.
     static int period(const std::string& note);
+    // The name of the note `index` semitones above C-1 ("C-1" to "B-3"); fatal outside them.
+    static std::string noteName(int index);
     // One looped cycle of a square wave, `length` bytes, amplitude +-100.
     static Sample squareWave(std::size_t length, int volume = 64);
 

@@ -67,12 +67,16 @@ TEST(ModuleWriter, PeriodsOfProTrackersThreeOctaves)
     EXPECT_EQ(ModuleWriter::period("A-2"), 254);
     EXPECT_EQ(ModuleWriter::period("B-3"), 113);
     EXPECT_EQ(ModuleWriter::period("F#2"), 302);
+    EXPECT_EQ(ModuleWriter::noteName(0), "C-1");
+    EXPECT_EQ(ModuleWriter::noteName(18), "F#2");
+    EXPECT_EQ(ModuleWriter::noteName(35), "B-3");
 }
 
 TEST(ModuleWriter, BadInputIsFatal)
 {
     EXPECT_FATAL(ModuleWriter::period("H-2"), "ModuleWriter: 'H-2' is no note from C-1 to B-3");
     EXPECT_FATAL(ModuleWriter::period("C-4"), "ModuleWriter: 'C-4' is no note from C-1 to B-3");
+    EXPECT_FATAL(ModuleWriter::noteName(36), "ModuleWriter: note 36 is outside C-1 to B-3");
     EXPECT_FATAL(ModuleWriter(33), "ModuleWriter: 33 channels (a MOD has 1 to 32)");
     ModuleWriter mod(4);
     mod.addPattern();
