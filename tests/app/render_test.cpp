@@ -136,19 +136,19 @@ TEST_F(RenderTest, AScriptErrorEndsWithItsMessage)
 TEST_F(RenderTest, TheShowRendersItsTitle)
 {
     const std::string out = dir.file("show");
-    const auto result = runMirva({"render", "scripts/deriravedivido.txt", "--out", out, "--frames", "24", "--fps",
+    const auto result = runMirva({"render", "scripts/deriravedivido.txt", "--out", out, "--frames", "36", "--fps",
                                   "10", "--size", "160x120"},
                                  MIRVA_DATA_DIR);
     ASSERT_EQ(result.exitCode, 0) << result.err;
-    // At 2.3 s the title has faded in: gold letters on the dark sky.
-    const Surface frame(out + "/frame00023.png");
+    // At 3.5 s the title has faded in: gold letters on the dark sky.
+    const Surface frame(out + "/frame00035.png");
     int gold = 0;
     for (int y = 0; y < frame.height(); ++y)
         for (int x = 0; x < frame.width(); ++x) {
             const std::uint32_t p = frame.pixel(x, y);
             gold += (p >> 16 & 0xFF) > 150 && (p >> 8 & 0xFF) > 110 && (p & 0xFF) < 140;
         }
-    EXPECT_GT(gold, 20);
+    EXPECT_GT(gold, 120);
     EXPECT_FALSE(std::filesystem::exists(std::string(MIRVA_DATA_DIR) + "/parameters.txt"));
 }
 
