@@ -161,7 +161,7 @@ std::vector<OutlinePoint> keepUsed(const std::vector<OutlinePoint>& points, std:
 
 }  // namespace
 
-ObjectWriter extrudeOutline(const std::vector<Contour>& outline, const ExtrusionSpec& desc, const std::string& tool)
+ObjectWriter extrudeOutline(const std::vector<Contour>& outline, const ExtrusionDesc& desc, const std::string& tool)
 {
     std::vector<OutlinePoint> points;
     std::vector<Indices> contours;

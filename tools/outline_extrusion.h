@@ -36,7 +36,7 @@ struct ExtrusionSurface {
     float red = 0, green = 0, blue = 0;
 };
 
-struct ExtrusionSpec {
+struct ExtrusionDesc {
     float depth = 1.0f;
     ExtrusionSurface front{"Front", 1.0f, 1.0f, 1.0f};
     ExtrusionSurface back{"Back", 0.5f, 0.5f, 0.5f};
@@ -48,6 +48,6 @@ struct ExtrusionSpec {
 // The solid, with surfaces front, back and side in that order and the boundary's points
 // twice: first at z = 0, then in the same order at z = depth. Fatal ("<tool>: ...") when
 // the tessellator fails or the outline encloses nothing.
-ObjectWriter extrudeOutline(const std::vector<Contour>& outline, const ExtrusionSpec& desc, const std::string& tool);
+ObjectWriter extrudeOutline(const std::vector<Contour>& outline, const ExtrusionDesc& desc, const std::string& tool);
 
 }  // namespace mirva

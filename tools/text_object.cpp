@@ -157,7 +157,7 @@ Contour simplified(const Contour& points)
 
 }  // namespace
 
-std::vector<Contour> textOutline(const TextObjectSpec& desc)
+std::vector<Contour> textOutline(const TextObjectDesc& desc)
 {
     if (!(desc.height > 0) || !(desc.depth > 0) || !(desc.flatness > 0) || desc.flatness > 0.1f)
         Console::fatal(formatText("textobject: bad text object (height %g, depth %g, flatness %g)",
@@ -204,9 +204,9 @@ std::vector<Contour> textOutline(const TextObjectSpec& desc)
     return outline;
 }
 
-ObjectWriter makeTextObject(const TextObjectSpec& desc)
+ObjectWriter makeTextObject(const TextObjectDesc& desc)
 {
-    ExtrusionSpec extrusion;
+    ExtrusionDesc extrusion;
     extrusion.depth = desc.depth;
     extrusion.front = {"Front", 1.0f, 0.8f, 0.25f};
     extrusion.back = {"Back", 0.45f, 0.25f, 0.75f};
@@ -219,7 +219,7 @@ ObjectWriter makeTextObject(const TextObjectSpec& desc)
     return object;
 }
 
-std::vector<std::pair<std::string, TextObjectSpec>> showTextObjects(const std::string& fontDir)
+std::vector<std::pair<std::string, TextObjectDesc>> showTextObjects(const std::string& fontDir)
 {
     const std::string bold = (std::filesystem::path(fontDir) / "DejaVuSans-Bold.ttf").string();
     return {{kScrollTextFile, {.fontFile = bold, .text = "MIRVA  DEMO ENGINE  SCROLLS IN 3D"}}};

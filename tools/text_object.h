@@ -25,7 +25,7 @@
 
 namespace mirva {
 
-struct TextObjectSpec {
+struct TextObjectDesc {
     std::string fontFile;   // a TrueType or OpenType file
     std::string text;
     float height = 1.0f;
@@ -36,13 +36,13 @@ struct TextObjectSpec {
 inline constexpr const char* kScrollTextFile = "objects/scrolltext.lwo";
 
 // The outline of the line, placed and scaled as above: closed contours filled by the
-// non-zero rule. Fatal ("textobject: ...") for a bad specification, an unreadable font,
+// non-zero rule. Fatal ("textobject: ...") for a bad height, depth or flatness, an unreadable font,
 // a character the font has no glyph for and a line without ink.
-std::vector<Contour> textOutline(const TextObjectSpec& desc);
-ObjectWriter makeTextObject(const TextObjectSpec& desc);
+std::vector<Contour> textOutline(const TextObjectDesc& desc);
+ObjectWriter makeTextObject(const TextObjectDesc& desc);
 
 // The show's text objects, with their fonts from `fontDir`.
-std::vector<std::pair<std::string, TextObjectSpec>> showTextObjects(const std::string& fontDir);
+std::vector<std::pair<std::string, TextObjectDesc>> showTextObjects(const std::string& fontDir);
 // Writes them under `dataDir` (making its folders) and returns their paths relative to
 // it, in the order written.
 std::vector<std::string> writeTextObjectData(const std::string& dataDir, const std::string& fontDir);

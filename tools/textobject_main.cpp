@@ -39,7 +39,7 @@ int main(int argc, char** argv)
     }
     if (argc < 4 || argc % 2 != 0)
         return usage();
-    TextObjectSpec desc{.fontFile = argv[1], .text = argv[2]};
+    TextObjectDesc desc{.fontFile = argv[1], .text = argv[2]};
     for (int i = 4; i + 1 < argc; i += 2) {
         const std::string option = argv[i];
         float* target = option == "--height" ? &desc.height

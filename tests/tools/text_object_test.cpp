@@ -20,7 +20,7 @@ namespace {
 const std::string kDejaVu = "/usr/share/fonts/truetype/dejavu";
 const std::string kBold = kDejaVu + "/DejaVuSans-Bold.ttf";
 
-LWObject load(const TextObjectSpec& desc)
+LWObject load(const TextObjectDesc& desc)
 {
     const std::vector<std::uint8_t> bytes = makeTextObject(desc).lwo2();
     return LWObject::Parse(desc.text, bytes.data(), bytes.size());
@@ -96,7 +96,7 @@ TEST(TextObject, TheCommittedFileIsWhatTheToolWrites)
 TEST(TextObject, SolidsAreClosedWoundOutwardsWithThreeSurfaces)
 {
     const struct {
-        TextObjectSpec desc;
+        TextObjectDesc desc;
         std::size_t atLeast, atMost;   // triangles
     } objects[] = {
         {{.fontFile = kBold, .text = "O"}, 100, 2000},
@@ -131,14 +131,14 @@ TEST(TextObject, OverlappingContoursMergeAndOpposedOnesCutHoles)
     };
     for (const auto& expected : shapes) {
         SCOPED_TRACE(expected.area);
-        ExtrusionSpec desc;
+        ExtrusionDesc desc;
         desc.depth = 0.5f;
         const std::vector<std::uint8_t> bytes = extrudeOutline(expected.outline, desc, "test").lwo2();
         LWObject object = LWObject::Parse("shape", bytes.data(), bytes.size());
         EXPECT_EQ(static_cast<int>(object.vertices.size()), expected.points);
         EXPECT_NEAR(closedSolidFrontArea(object, desc.depth), expected.area, 1e-5);
     }
-    EXPECT_FATAL(extrudeOutline({{{0, 0}, {1, 0}, {2, 0}}}, ExtrusionSpec{}, "test"), "test: the outline encloses nothing");
+    EXPECT_FATAL(extrudeOutline({{{0, 0}, {1, 0}, {2, 0}}}, ExtrusionDesc{}, "test"), "test: the outline encloses nothing");
 }
 
 TEST(TextObject, TheLineStandsOnTheOriginAsHighAndDeepAsAsked)
