@@ -179,19 +179,6 @@ TEST(FlicPlayer, EachChunkKindDecodesToItsPixels)
     }
 }
 
-TEST(FlicPlayer, ColourChunksSetBothPalettes)
-{
-    FlicPlayer player = loaded(oneFrame({subchunk(FlicChunk::Colour64, {1, 0, 1, 2, 63, 32, 0, 0xFF, 0, 16}),
-                                         subchunk(FlicChunk::Colour256, {1, 0, 255, 1, 0xF0, 0x80, 0x10})}));
-    Destination out(2, 2);
-    out.decode(player);
-    EXPECT_EQ(player.palette32()[0], 0xFF000000u);
-    EXPECT_EQ(player.palette32()[1], 0xFFFC8000u);
-    EXPECT_EQ(player.palette32()[2], 0xFFFC0040u);
-    EXPECT_EQ(player.palette32()[255], 0xFFF08010u);
-    EXPECT_EQ(player.palette16()[255], 0xFF81);
-}
-
 TEST(FlicPlayer, TheFirstPixelsColourIsTransparentUntilAColourChunkSetsItAgain)
 {
     const FlcBytes redGreen = subchunk(FlicChunk::Colour256, {1, 0, 0, 2, 255, 0, 0, 0, 255, 0});

@@ -47,11 +47,6 @@ std::vector<int> kickRows(int order)
     return rows;
 }
 
-TEST(DividoMusic, TheCommittedFileIsWhatTheComposerWrites)
-{
-    EXPECT_EQ(committed(), composeDivido().bytes()) << "run build/tools/mirva_compose_music --divido data/music/divido.mod";
-}
-
 TEST(DividoMusic, PlaysEightChannelsAndTwentyOrdersFor153Seconds)
 {
     const std::optional<ModuleInfo> info = describeModule(committed().data(), committed().size());

@@ -13,15 +13,6 @@
 namespace mirva {
 namespace {
 
-TEST(FlatMaps, TheCommittedFilesAreWhatTheToolWrites)
-{
-    test::ScopedWorkingDir inData{MIRVA_DATA_DIR};
-    test::TempDir dir;
-    for (const std::string& file : writeFlatMaps(dir.path().string()))
-        EXPECT_TRUE(test::readFile(dir.file(file)) == test::readFile(file))
-            << file << " differs from the tool's output: rebuild it with the mirva_data target";
-}
-
 TEST(FlatMaps, ShapesAreCutOutByAlphaAndThePatternStaysDim)
 {
     const auto alpha = [](const Surface& image, int x, int y) { return image.pixel(x, y) >> 24; };

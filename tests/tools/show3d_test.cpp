@@ -21,15 +21,6 @@ protected:
     test::ScopedWorkingDir inData{MIRVA_DATA_DIR};
 };
 
-TEST_F(Show3dData, TheCommittedFilesAreWhatTheToolWrites)
-{
-    test::TempDir dir;
-    const std::vector<std::string> files = writeShow3dData(dir.path().string());
-    for (const std::string& file : files)
-        EXPECT_TRUE(test::readFile(dir.file(file)) == test::readFile(file))
-            << file << " differs from the tool's output: rebuild it with the mirva_data target";
-}
-
 TEST_F(Show3dData, ObjectsAreClosedWoundOutwardsAndMapped)
 {
     const struct {

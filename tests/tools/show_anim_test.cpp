@@ -15,14 +15,6 @@ protected:
     test::ScopedWorkingDir inData{MIRVA_DATA_DIR};
 };
 
-TEST_F(ShowAnimations, TheCommittedFilesAreWhatTheToolWrites)
-{
-    test::TempDir dir;
-    for (const std::string& file : writeShowAnimations(dir.path().string()))
-        EXPECT_TRUE(test::readFile(dir.file(file)) == test::readFile(file))
-            << file << " differs from the tool's output: rebuild it with the mirva_data target";
-}
-
 TEST_F(ShowAnimations, TheOrbTurnsOnATransparentBackgroundAndComesRound)
 {
     FlicPlayer player;

@@ -84,15 +84,6 @@ double closedSolidFrontArea(LWObject& object, float depth)
     return frontArea;
 }
 
-TEST(TextObject, TheCommittedFileIsWhatTheToolWrites)
-{
-    test::TempDir dir;
-    const test::ScopedWorkingDir inData{MIRVA_DATA_DIR};
-    for (const std::string& file : writeTextObjectData(dir.path().string(), kDejaVu))
-        EXPECT_TRUE(test::readFile(dir.file(file)) == test::readFile(file))
-            << file << " differs from the tool's output: rebuild it with the mirva_data target";
-}
-
 TEST(TextObject, SolidsAreClosedWoundOutwardsWithThreeSurfaces)
 {
     const struct {
