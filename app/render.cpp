@@ -182,6 +182,7 @@ OfflineRenderer::OfflineRenderer(const RenderOptions& options)
     if (!selectScreenMode(realtime, false) || !setScreenMode(&window_))
         Console::error("render: no %d x %d screen mode to render into", options.width, options.height);
     player_ = std::make_unique<ScriptPlayer>(options.script);
+    songSections_ = player_->timeSource().describe().rfind("Song", 0) == 0;
 }
 
 OfflineRenderer::~OfflineRenderer()
@@ -221,7 +222,7 @@ int OfflineRenderer::expectedFrames() const
 
 std::string OfflineRenderer::section(Time time) const
 {
-    if (player_->timeSource().describe().rfind("Song", 0) == 0)
+    if (songSections_)
         return formatText("order %d", (time >> 14) & 0x1FFFF);
     return formatText("%ds", done_ / static_cast<int>(options_.fps * 10.0) * 10);
 }

@@ -71,6 +71,7 @@ private:
     RenderOptions options_;
     HeadlessWindow window_;
     std::unique_ptr<ScriptPlayer> player_;
+    bool songSections_ = false;   // statistics per order of the music
     int done_ = 0;
 };
 
