@@ -3,6 +3,7 @@
 //   mirva [-console] [-fullscreen] [-usedfiles]   play the show (run in data/)
 //   mirva check SCRIPT                            load and validate a script
 //   mirva render SCRIPT --out DIR [...]           render frames offline
+//   mirva play SCRIPT [...]                       play a script in a window, reload on save
 //   mirva inspect FILE [...]                      facts about a data file
 #include <cstdio>
 #include <new>
@@ -13,6 +14,7 @@
 #include "app/check.h"
 #include "app/command_line.h"
 #include "app/file_facts.h"
+#include "app/play.h"
 #include "app/render.h"
 #include "app/show_window.h"
 #include "io/console.h"
@@ -24,6 +26,7 @@ constexpr const char* kUsage =
     "       mirva check SCRIPT\n"
     "       mirva render SCRIPT --out DIR [--frames N] [--fps F] [--size WxH] [--wav FILE]\n"
     "       mirva render SCRIPT --stats [--frames N] [--fps F] [--size WxH]\n"
+    "       mirva play SCRIPT [--at TIME] [--size WxH] [--fullscreen] [--watch]\n"
     "       mirva inspect FILE [options]\n";
 
 int dispatch(const std::vector<std::string>& args)
@@ -37,6 +40,8 @@ int dispatch(const std::vector<std::string>& args)
             return mirva::check(rest);
         if (command == "render")
             return mirva::render(rest);
+        if (command == "play")
+            return mirva::play(rest);
         if (command == "--help" || command == "-h" || command == "help") {
             std::fputs(kUsage, stdout);
             return 0;

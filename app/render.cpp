@@ -1,5 +1,6 @@
 #include "app/render.h"
 
+#include "app/command_options.h"
 #include "app/frame_stats.h"
 
 #include <chrono>
@@ -23,55 +24,6 @@ namespace {
 
 constexpr const char* kUsage = "usage: mirva render SCRIPT --out DIR [--frames N] [--fps F] [--size WxH] [--wav FILE]\n"
                                "       mirva render SCRIPT --stats [--frames N] [--fps F] [--size WxH]\n";
-
-bool readInt(const std::string& text, int& value)
-{
-    std::size_t used = 0;
-    try {
-        value = std::stoi(text, &used);
-    } catch (const std::exception&) {
-        return false;
-    }
-    return used == text.size();
-}
-
-bool readDouble(const std::string& text, double& value)
-{
-    std::size_t used = 0;
-    try {
-        value = std::stod(text, &used);
-    } catch (const std::exception&) {
-        return false;
-    }
-    return used == text.size();
-}
-
-// The presented frame as an opaque image (the screen has no alpha).
-Surface readFrontBuffer(int width, int height)
-{
-    IDirect3DDevice8* device = dxDriver().drawingDevice();
-    IDirect3DSurface8* image = nullptr;
-    if (HRESULT hr = device->CreateImageSurface(static_cast<UINT>(width), static_cast<UINT>(height), D3DFMT_A8R8G8B8,
-                                                &image);
-        FAILED(hr))
-        DXDriver::directXError("render: Device->CreateImageSurface - ", hr);
-    if (HRESULT hr = device->GetFrontBuffer(image); FAILED(hr))
-        DXDriver::directXError("render: Device->GetFrontBuffer - ", hr);
-    D3DLOCKED_RECT locked;
-    if (HRESULT hr = image->LockRect(&locked, nullptr, D3DLOCK_READONLY); FAILED(hr))
-        DXDriver::directXError("render: Surface->LockRect - ", hr);
-    Surface frame(width, height);
-    for (int y = 0; y < height; ++y) {
-        const auto* row = reinterpret_cast<const std::uint32_t*>(static_cast<const BYTE*>(locked.pBits) +
-                                                                 static_cast<std::ptrdiff_t>(y) * locked.Pitch);
-        std::uint32_t* out = frame.pixels() + static_cast<std::ptrdiff_t>(y) * width;
-        for (int x = 0; x < width; ++x)
-            out[x] = row[x] | 0xFF000000;
-    }
-    image->UnlockRect();
-    image->Release();
-    return frame;
-}
 
 // "frame DONE/TOTAL  SPEED frames/s" on stderr, a few times a second: rewritten in place
 // on a terminal, one line each time otherwise (a log file).
@@ -103,6 +55,32 @@ private:
 };
 
 }  // namespace
+
+Surface readFrontBuffer(int width, int height)
+{
+    IDirect3DDevice8* device = dxDriver().drawingDevice();
+    IDirect3DSurface8* image = nullptr;
+    if (HRESULT hr = device->CreateImageSurface(static_cast<UINT>(width), static_cast<UINT>(height), D3DFMT_A8R8G8B8,
+                                                &image);
+        FAILED(hr))
+        DXDriver::directXError("render: Device->CreateImageSurface - ", hr);
+    if (HRESULT hr = device->GetFrontBuffer(image); FAILED(hr))
+        DXDriver::directXError("render: Device->GetFrontBuffer - ", hr);
+    D3DLOCKED_RECT locked;
+    if (HRESULT hr = image->LockRect(&locked, nullptr, D3DLOCK_READONLY); FAILED(hr))
+        DXDriver::directXError("render: Surface->LockRect - ", hr);
+    Surface frame(width, height);
+    for (int y = 0; y < height; ++y) {
+        const auto* row = reinterpret_cast<const std::uint32_t*>(static_cast<const BYTE*>(locked.pBits) +
+                                                                 static_cast<std::ptrdiff_t>(y) * locked.Pitch);
+        std::uint32_t* out = frame.pixels() + static_cast<std::ptrdiff_t>(y) * width;
+        for (int x = 0; x < width; ++x)
+            out[x] = row[x] | 0xFF000000;
+    }
+    image->UnlockRect();
+    image->Release();
+    return frame;
+}
 
 std::string frameFileName(int n)
 {
@@ -148,14 +126,8 @@ bool parseRenderOptions(const std::vector<std::string>& args, RenderOptions& opt
                 error = "--fps wants a number from 1 to 1000, not '" + value + "'";
                 return false;
             }
-        } else {
-            const std::size_t x = value.find('x');
-            if (x == std::string::npos || !readInt(value.substr(0, x), options.width) ||
-                !readInt(value.substr(x + 1), options.height) || options.width < 1 || options.height < 1 ||
-                options.width > 8192 || options.height > 8192) {
-                error = "--size wants WIDTHxHEIGHT, each from 1 to 8192, not '" + value + "'";
-                return false;
-            }
+        } else if (!readSize(value, options.width, options.height, error)) {
+            return false;
         }
     }
     if (options.script.empty()) {

@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "io/surface.h"
 #include "platform/d3d8/window.h"
 #include "script/script_time.h"
 
@@ -77,6 +78,10 @@ private:
 
 // Arguments after the word "render". Returns the exit code; script errors are fatal.
 int render(const std::vector<std::string>& args);
+
+// The frame presented last, as an opaque image of the screen's size (the screen has no
+// alpha).
+Surface readFrontBuffer(int width, int height);
 
 // The file name of frame `n`.
 std::string frameFileName(int n);

@@ -5,6 +5,7 @@
 #include <memory>
 #include <new>
 #include <sys/stat.h>
+#include <utility>
 
 #include "io/console.h"
 #include "io/memory_pages.h"
@@ -15,6 +16,8 @@ namespace {
 
 std::atomic<bool> recording{false};
 constexpr const char* kUsedFiles = "usedfiles.txt";
+// Loading happens on the main thread only.
+Phile::Observer observer;
 
 struct FileCloser {
     void operator()(std::FILE* f) const { std::fclose(f); }
@@ -25,6 +28,8 @@ using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
 // platform but has no bytes to read, so it counts as a file that cannot be opened.
 FileHandle openRegular(const std::string& name, long& length)
 {
+    if (observer)
+        observer(name);
     FileHandle file(std::fopen(name.c_str(), "rb"));
     if (!file)
         return nullptr;
@@ -109,8 +114,15 @@ bool Phile::isRecording()
     return recording;
 }
 
+void Phile::setObserver(Observer newObserver)
+{
+    observer = std::move(newObserver);
+}
+
 void Phile::record(const std::string& name)
 {
+    if (observer)
+        observer(name);
     if (!recording)
         return;
     if (std::FILE* f = std::fopen(kUsedFiles, "a")) {

@@ -7,6 +7,7 @@
 // working directory, so the set of files a show needs can be collected.
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,12 @@ public:
     // Appends one name to the list when recording is on. For callers that open files
     // themselves (scripts, music, PNG images).
     static void record(const std::string& name);
+
+    // Hears the name of every file asked for from now on, found or not, whether the list
+    // records or not (for watching a show's files while it is written). One at a time;
+    // an empty observer stops it.
+    using Observer = std::function<void(const std::string& name)>;
+    static void setObserver(Observer observer);
 };
 
 }  // namespace mirva

@@ -1,6 +1,7 @@
 #include "player/audio_stream_source.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "io/console.h"
 #include "player/script_player.h"
@@ -42,6 +43,22 @@ double AudioStreamSource::lengthSeconds() const
 {
     return std::min(BASS_StreamGetLength(stream()) / kBytesPerSecond,
                     FrameClock::secondsOf(kEndTime, clock_.tempo()));
+}
+
+void AudioStreamSource::seek(Time target)
+{
+    clock_.skipTo(target);
+    // Whole frames of 16-bit stereo; a moment past the file's end leaves it where it is.
+    const double bytes = std::floor(FrameClock::secondsOf(target, clock_.tempo()) * kBytesPerSecond / 4.0) * 4.0;
+    if (bytes < static_cast<double>(BASS_StreamGetLength(stream())))
+        BASS_ChannelSetPosition(stream(), static_cast<DWORD>(bytes));
+}
+
+std::optional<Time> AudioStreamSource::timeAtSeconds(double seconds) const
+{
+    if (!(seconds >= 0.0) || seconds > lengthSeconds())
+        return std::nullopt;
+    return FrameClock::timeOf(seconds, clock_.tempo());
 }
 
 void AudioStreamSource::rewind()

@@ -30,6 +30,9 @@ public:
     Time endOfMusic() const override { return kEndOfMusic; }
     // The clock jumps; the file plays on where it is.
     void skipTo(Time target) override { clock_.skipTo(target); }
+    // The clock jumps and the file plays from the same moment.
+    void seek(Time target) override;
+    std::optional<Time> timeAtSeconds(double seconds) const override;
     float timeMultiplier() const override { return timeMultiplier_; }
     double lengthSeconds() const override;
 

@@ -13,6 +13,15 @@ void ChannelSource::setEndSync()
     endSync_.store(sync);
 }
 
+// A channel that does not play (or is not paused) refuses, which is all right here.
+void ChannelSource::pause(bool paused)
+{
+    if (paused)
+        BASS_ChannelPause(channel_);
+    else
+        BASS_ChannelResume(channel_);
+}
+
 void ChannelSource::endProc(HSYNC handle, DWORD, DWORD, void* user)
 {
     static_cast<ChannelSource*>(user)->end(handle);

@@ -20,6 +20,7 @@ public:
     DWORD channel() const { return channel_; }
     // The end synchronizer; 0 before the start and after the end.
     HSYNC endSync() const { return endSync_.load(); }
+    void pause(bool paused) override;
 
 protected:
     explicit ChannelSource(DWORD channel) : channel_(channel) {}

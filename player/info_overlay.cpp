@@ -47,7 +47,7 @@ void InfoOverlay::print(Camera& camera, int column, int row, const std::string& 
     font_.drawString(camera, 0, text);
 }
 
-void InfoOverlay::draw(Camera& camera, float fps, Time time, const std::vector<std::unique_ptr<Component>>& instances)
+void InfoOverlay::setUpCamera(Camera& camera)
 {
     camera.placement = Transformation::identity();
     camera.view = Transformation::identity();
@@ -60,7 +60,11 @@ void InfoOverlay::draw(Camera& camera, float fps, Time time, const std::vector<s
     camera.horizontalFov = 1.5707964f;
     camera.verticalFov = 1.2870058f;
     camera.depthMode = Camera::NO_DEPTH;
+}
 
+void InfoOverlay::draw(Camera& camera, float fps, Time time, const std::vector<std::unique_ptr<Component>>& instances)
+{
+    setUpCamera(camera);
     print(camera, 0, 0, formatText("fps %.1f", static_cast<double>(fps)));
     print(camera, 0, 1, formatText("Texmem: %dk", Texture::textureMemory() / 1024));
     print(camera, 0, 2, infoTimeText(time));

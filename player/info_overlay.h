@@ -32,6 +32,9 @@ public:
     // One line of text with its top-left corner at a grid cell, through the camera as it
     // is set up.
     void print(Camera& camera, int column, int row, const std::string& text);
+    // The overlay's own view: identity placement, the whole screen, the initial fields of
+    // view, no depth test.
+    static void setUpCamera(Camera& camera);
 
     // Origin x, origin y, column step, row step, in camera space at depth 1.
     const std::array<float, 4>& grid() const { return grid_; }

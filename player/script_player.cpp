@@ -97,7 +97,7 @@ void ScriptPlayer::frameUpdate(float seconds)
         DXDriver::fatalError("ScriptPlayer::frameUpdate - screen mode must be set before the first frame");
     // A long stall (loading, a window in the background) moves the show by half a second
     // at most; a clock that went backwards does not move it at all.
-    const float dt = std::clamp(seconds, 0.0f, 0.5f);
+    const float dt = paused_ ? 0.0f : std::clamp(seconds, 0.0f, 0.5f);
     const Time time = readTime(dt);
     const float fps = dt == 0.0f ? 0.0f : 1.0f / dt;
     const float movementSeconds = dt * timeMultiplier();
@@ -150,6 +150,13 @@ void ScriptPlayer::renderInstance(Component& instance, std::int32_t rowsElapsed,
 
 void ScriptPlayer::restart()
 {
+    rewindPlay();
+    ++restarts_;
+    trace("LOOPING\n");
+}
+
+void ScriptPlayer::rewindPlay()
+{
     for (const auto& instance : instances_) {
         instance->setSampleTriggering(false);
         instance->setEnabled(false);
@@ -158,8 +165,44 @@ void ScriptPlayer::restart()
     rewindTimeSource();
     previousTime_ = 0;
     nextInstruction_ = 0;
-    ++restarts_;
-    trace("LOOPING\n");
+}
+
+void ScriptPlayer::seek(Time target)
+{
+    target = std::max(target, Time{0});
+    if (target < previousTime_ || nextInstruction_ == 0) {
+        if (nextInstruction_ > 0)
+            rewindPlay();
+        // The start instruction sets the clock to 0 and plays the music: it must run
+        // before the jump, not after it.
+        executeDueInstructions(0);
+    }
+    timeSource_->seek(target);
+    timeSource_->pause(paused_);
+    previousTime_ = target;
+}
+
+void ScriptPlayer::setPaused(bool paused)
+{
+    paused_ = paused;
+    timeSource_->pause(paused);
+}
+
+void ScriptPlayer::showInfoOverlay(bool shown)
+{
+    if (!shown)
+        infoOverlay_.reset();
+    else if (!infoOverlay_ && camera_)
+        infoOverlay_ = std::make_unique<InfoOverlay>(*camera_);
+}
+
+void ScriptPlayer::abandonFrame()
+{
+    if (!camera_)
+        return;
+    RenderTargetBeginComponent::endOpenPass(*camera_);
+    if (Camera::sceneOpen())
+        camera_->endScene();
 }
 
 void ScriptPlayer::infoPrint(int column, int row, const char* format, ...)

@@ -43,6 +43,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -101,8 +102,27 @@ public:
     Time previousTime() const { return previousTime_; }
     // The camera every instance is rendered with; null before a screen mode was set.
     Camera* camera() const { return camera_.get(); }
-    // The info mode's overlay; null unless in info mode with a screen mode set.
+    // The info mode's overlay; null unless in info mode (or shown) with a screen mode set.
     InfoOverlay* infoOverlay() const { return infoOverlay_.get(); }
+    // Shows or hides the overlay whether or not the script is in info mode (a screen
+    // mode must be set to show it).
+    void showInfoOverlay(bool shown);
+
+    // For people writing a show (`mirva play`). The play jumps to `target` now: going
+    // back replays the script from its start (every instance destructed, the time source
+    // rewound, the instructions of 0:0:0 run at once) up to there; going forward works
+    // like the script's Skip, except that the sound jumps too. What lies between runs at
+    // the next frame update. A paused player stays paused.
+    void seek(Time target);
+    // A paused player's frames show the same moment: no seconds reach the clock or the
+    // components, and the music stands still.
+    void setPaused(bool paused);
+    bool paused() const { return paused_; }
+    // The script time `seconds` after the start; nothing past the end.
+    std::optional<Time> timeAtSeconds(double seconds) const { return timeSource_->timeAtSeconds(seconds); }
+    // After a frame update that ended in an error someone caught: the render-target pass
+    // it left open is ended and its scene closed, so the device draws to the screen again.
+    void abandonFrame();
 
     // Executes, in list order, every instruction not yet executed whose time is at most
     // `time`.
@@ -142,6 +162,9 @@ private:
     // Step 8 of the frame for one instance: sample block, Enabled, envelopes, rows, render.
     void renderInstance(Component& instance, std::int32_t rowsElapsed, float movementSeconds);
     void restart();
+    // What a restart and a jump back share: every instance destructed, the time source
+    // rewound, the instruction list at its start.
+    void rewindPlay();
     // The checks every block of Set, Begin and SampleMessageBegin goes through: known,
     // not a construction parameter, a usable SampleNumber. Fills in the identifiers.
     void checkBlock(const char* command, Component& instance, std::vector<Variable>& block, int line) const;
@@ -157,6 +180,7 @@ private:
     Time previousTime_ = 0;
     int restarts_ = 0;
     bool infoMode_ = false;
+    bool paused_ = false;
     std::unique_ptr<Camera> camera_;
     std::unique_ptr<InfoOverlay> infoOverlay_;
     TraceSink traceSink_;

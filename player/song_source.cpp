@@ -83,6 +83,17 @@ void SongSource::skipTo(Time target)
                        static_cast<int>(row), bassMessage());
 }
 
+std::optional<Time> SongSource::timeAtSeconds(double seconds) const
+{
+    PhileBlock bytes;
+    if (!Phile::tryLoad(file_, bytes))
+        return std::nullopt;
+    const std::optional<ModulePosition> at = modulePositionAt(bytes.data(), bytes.size(), seconds);
+    if (!at)
+        return std::nullopt;
+    return static_cast<Time>(at->order << 14 | (at->row & 63) << 8);
+}
+
 void SongSource::setSampleSync(int sample, SampleTriggers& triggers)
 {
     const HSYNC sync = triggers.setSync(music(), sample);

@@ -26,6 +26,7 @@ public:
     void skipTo(Time target) override;
     float timeMultiplier() const override { return 1.0f; }
     double lengthSeconds() const override { return seconds_; }
+    std::optional<Time> timeAtSeconds(double seconds) const override;
     void setSampleSync(int sample, SampleTriggers& triggers) override;
     void removeSampleSync(int sample) override;
 

@@ -7,6 +7,7 @@
 //
 // Everything here runs on the main thread. The end of a module or stream is noticed on
 // the sound library's mixing thread (see ChannelSource); `ended` reads it safely.
+#include <optional>
 #include <string>
 
 #include "script/script_time.h"
@@ -33,8 +34,16 @@ public:
 
     // Where the music ends, for the checks of `Skip`.
     virtual Time endOfMusic() const = 0;
-    // Jumps so that the next reading gives `target`.
+    // Jumps so that the next reading gives `target` (the script's Skip).
     virtual void skipTo(Time target) = 0;
+    // The author's jump: the next reading gives `target` and the sound plays from there
+    // too. The same as skipTo where the music is the time.
+    virtual void seek(Time target) { skipTo(target); }
+    // Stops the sound where it is, or lets it play on; the clock stands still while the
+    // caller hands it no seconds. Nothing before the start or after the end.
+    virtual void pause(bool /*paused*/) {}
+    // The script time `seconds` after the start; nothing past the end.
+    virtual std::optional<Time> timeAtSeconds(double seconds) const = 0;
 
     // How long one play of the script lasts, in seconds of frame clock or music, as far
     // as the source knows it (Skip jumps shorten it); below 0 when it can't tell.

@@ -22,6 +22,13 @@ void TimerSource::start(Time endTime, std::int32_t tempo, float timeMultiplier)
     timeMultiplier_ = timeMultiplier;
 }
 
+std::optional<Time> TimerSource::timeAtSeconds(double seconds) const
+{
+    if (!(seconds >= 0.0) || seconds > lengthSeconds())
+        return std::nullopt;
+    return FrameClock::timeOf(seconds, clock_.tempo());
+}
+
 TimerStartInstruction::TimerStartInstruction(ScriptPlayer& player, TimerSource& timer, Time endTime,
                                              std::int32_t tempo, float timeMultiplier)
     : Instruction(player, 0), timer_(timer), endTime_(endTime), tempo_(tempo), timeMultiplier_(timeMultiplier)

@@ -23,6 +23,7 @@ public:
     void skipTo(Time target) override { clock_.skipTo(target); }
     float timeMultiplier() const override { return timeMultiplier_; }
     double lengthSeconds() const override { return FrameClock::secondsOf(clock_.endTime(), clock_.tempo()); }
+    std::optional<Time> timeAtSeconds(double seconds) const override;
 
     // The clock restarts from 0 with these settings (the start instruction).
     void start(Time endTime, std::int32_t tempo, float timeMultiplier);

@@ -285,6 +285,30 @@ bool BASS_ChannelStop(DWORD handle)
     return succeed(true);
 }
 
+bool BASS_ChannelPause(DWORD handle)
+{
+    std::lock_guard lock(library().lock);
+    Channel* channel = find(handle);
+    if (!channel)
+        return false;
+    if (!channel->playing())
+        return fail(BASS_ERROR_NOPLAY, false);
+    channel->pause();
+    return succeed(true);
+}
+
+bool BASS_ChannelResume(DWORD handle)
+{
+    std::lock_guard lock(library().lock);
+    Channel* channel = find(handle);
+    if (!channel)
+        return false;
+    if (!channel->paused())
+        return fail(BASS_ERROR_NOPAUSE, false);
+    channel->setPlaying(true);
+    return succeed(true);
+}
+
 DWORD BASS_ChannelIsActive(DWORD handle)
 {
     std::lock_guard lock(library().lock);
@@ -349,8 +373,10 @@ const char* bassErrorText(int code)
     case 20: return "An illegal param was specified.";
     case 21: return "The device has no 3D support.";
     case 23: return "The device number specified is invalid.";
+    case 24: return "The channel is not playing.";
     case 26: return "The device has no A3D support.";
     case 30: return "Synchronizers have been disabled... the BASS_DEVICE_NOSYNC flag was used with BASS_Init.";
+    case 34: return "The channel is not paused.";
     default: return "Some other mystery problem!";
     }
 }

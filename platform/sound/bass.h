@@ -67,8 +67,10 @@ inline constexpr int BASS_ERROR_ILLTYPE = 19;
 inline constexpr int BASS_ERROR_ILLPARAM = 20;
 inline constexpr int BASS_ERROR_NO3D = 21;
 inline constexpr int BASS_ERROR_DEVICE = 23;
+inline constexpr int BASS_ERROR_NOPLAY = 24;
 inline constexpr int BASS_ERROR_NOA3D = 26;
 inline constexpr int BASS_ERROR_NOSYNC = 30;
+inline constexpr int BASS_ERROR_NOPAUSE = 34;
 inline constexpr int BASS_ERROR_FILEFORM = 41;   // the file is no module or audio we play
 
 // Opens the output at `freq` Hz stereo. Flags and window are accepted and unused.
@@ -94,6 +96,10 @@ DWORD BASS_ChannelGetPosition(DWORD handle);
 // Module: order in the low 16 bits, row in the high 16 bits (0 = the start). Stream: bytes.
 bool BASS_ChannelSetPosition(DWORD handle, DWORD position);
 bool BASS_ChannelStop(DWORD handle);
+// Stops a playing channel where it is (BASS_ERROR_NOPLAY when it is not playing) ...
+bool BASS_ChannelPause(DWORD handle);
+// ... and plays it on from there (BASS_ERROR_NOPAUSE when it is not paused).
+bool BASS_ChannelResume(DWORD handle);
 // 1 while the channel plays, 0 when it is stopped or has ended.
 DWORD BASS_ChannelIsActive(DWORD handle);
 // The number of orders; -1 on failure.

@@ -34,13 +34,26 @@ public:
 
     bool ended() const { return ended_; }
     bool playing() const { return playing_; }
-    void setPlaying(bool playing) { playing_ = playing; }
+    // Playing or stopped; either way a pause is over.
+    void setPlaying(bool playing)
+    {
+        playing_ = playing;
+        paused_ = false;
+    }
+    // Stopped where it is, to go on from there at the resume.
+    bool paused() const { return paused_; }
+    void pause()
+    {
+        playing_ = false;
+        paused_ = true;
+    }
 
 protected:
     bool ended_ = false;
 
 private:
     bool playing_ = false;
+    bool paused_ = false;
 };
 
 }  // namespace mirva

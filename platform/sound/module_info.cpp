@@ -24,4 +24,13 @@ std::optional<ModuleInfo> describeModule(const void* data, std::size_t size)
     return info;
 }
 
+std::optional<ModulePosition> modulePositionAt(const void* data, std::size_t size, double seconds)
+{
+    const std::unique_ptr<openmpt::module> module = MusicChannel::open(data, size);
+    if (!module || !(seconds >= 0.0) || seconds >= module->get_duration_seconds())
+        return std::nullopt;
+    module->set_position_seconds(seconds);
+    return ModulePosition{module->get_current_order(), module->get_current_row()};
+}
+
 }  // namespace mirva

@@ -19,6 +19,7 @@
 #include "tests/support/graphics.h"
 #include "tests/support/run.h"
 #include "tests/window/window_contents.h"
+#include "tests/window/window_driver.h"
 
 namespace mirva::test {
 namespace {
@@ -38,27 +39,13 @@ std::string showScript(const std::string& delay)
            delay + " Set back { Enabled = true }\n";
 }
 
-// Runs a shell command with a time limit and returns what it printed.
-std::string shell(const std::string& command, int& status)
-{
-    std::string output;
-    if (FILE* pipe = popen(("timeout 20 sh -c '" + command + "'").c_str(), "r")) {
-        char buffer[256];
-        while (std::fgets(buffer, sizeof buffer, pipe))
-            output += buffer;
-        status = pclose(pipe);
-    } else {
-        status = -1;
-    }
-    return output;
-}
-
-class ShowWindow : public ::testing::Test {
+class ShowWindow : public WindowDriverTest {
 protected:
     void SetUp() override
     {
-        if (const std::string reason = whyNoTyping(); !reason.empty())
-            GTEST_SKIP() << reason;
+        WindowDriverTest::SetUp();
+        if (IsSkipped())
+            return;
         std::filesystem::copy(std::string(MIRVA_DATA_DIR) + "/fonts", dir_.path() / "fonts");
         std::filesystem::create_directory(dir_.path() / "scripts");
     }
@@ -69,28 +56,11 @@ protected:
         mirva_ = std::make_unique<MirvaProcess>(std::vector<std::string>{"-console"}, dir_.path().string());
     }
 
-    // Finds the window titled `title` (of class mirva unless it is the dialog), waiting
-    // for it to be shown; 0 when it does not come.
+    // The show's window is titled "mirva", the dialog "come on my selector".
     unsigned long findWindow(const std::string& title)
     {
-        const std::string classCheck = title == "mirva" ? " --all --class" : "";
-        int status = 0;
-        const std::string id = shell("xdotool search --sync --onlyvisible" + classCheck + " --name \"^" + title +
-                                         "$\" | head -n 1",
-                                     status);
-        return std::strtoul(id.c_str(), nullptr, 10);
+        return WindowDriverTest::findWindow("^" + title + "$", title == "mirva");
     }
-
-    // Gives the keyboard focus to the window, then types `keys` (xdotool key names).
-    void type(unsigned long window, const std::string& keys)
-    {
-        int status = 0;
-        shell("xdotool windowfocus --sync " + std::to_string(window) + " && sleep 0.2" +
-                  (keys.empty() ? "" : " && xdotool key " + keys),
-              status);
-        ASSERT_EQ(status, 0) << "xdotool could not type " << keys;
-    }
-    void focus(unsigned long window) { type(window, ""); }
 
     void acceptDialog()
     {
@@ -98,50 +68,7 @@ protected:
         ASSERT_NE(dialog, 0u) << "no setup dialog; mirva printed: " << mirva_->err();
         type(dialog, "Return");
     }
-
-    Picture shot(unsigned long window)
-    {
-        Picture picture;
-        std::string error;
-        picture.pixels = xWindowPixels(window, picture.width, picture.height, error);
-        if (picture.pixels.empty())
-            picture.width = picture.height = 0;
-        return picture;
-    }
-
-    // Reads the window until `shows` holds for what it shows, for at most `seconds`.
-    bool waitFor(unsigned long window, double seconds, const std::function<bool(const Picture&)>& shows)
-    {
-        const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-        do {
-            last_ = shot(window);
-            if (last_.width > 0 && shows(last_))
-                return true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        } while (std::chrono::steady_clock::now() < end && mirva_->running());
-        return false;
-    }
-
-    // What the test saw last, and what mirva printed, for a failure message.
-    std::string seen()
-    {
-        const std::string printed = "; mirva " + std::string(mirva_->running() ? "runs" : "has ended") +
-                                    " and printed: " + mirva_->out() + mirva_->err();
-        if (last_.width == 0)
-            return "nothing readable" + printed;
-        return std::to_string(last_.width) + "x" + std::to_string(last_.height) + " window, corner " +
-               hex(last_.at(5, 5)) + ", centre " + hex(last_.at(last_.width / 2, last_.height / 2)) + printed;
-    }
-
-    TempDir dir_;
-    std::unique_ptr<MirvaProcess> mirva_;
-    Picture last_;
 };
-
-bool corner(const Picture& p, std::uint32_t color)
-{
-    return near(p.at(5, 5), color) && near(p.at(p.width - 6, p.height - 6), color);
-}
 
 // Whether any pixel of the rectangle differs from `color`.
 bool anyOtherThan(const Picture& p, int left, int top, int right, int bottom, std::uint32_t color)

@@ -1,0 +1,273 @@
+// A script played for its author on a headless 160 x 120 screen: starting at a time or a
+// number of seconds, pausing, jumping both ways, and with watching, reloads that keep
+// the music time, errors shown over the last good frame, and many reloads that give
+// back everything they take.
+#include <filesystem>
+#include <thread>
+
+#include <gtest/gtest.h>
+
+#include "app/file_watch.h"
+#include "app/live_show.h"
+#include "app/play.h"
+#include "engine/texture.h"
+#include "io/phile.h"
+#include "platform/sound/sound_output.h"
+#include "player/info_overlay.h"
+#include "player/script_player.h"
+#include "tests/engine/engine_fixture.h"
+#include "tests/support/files.h"
+#include "tools/module_writer.h"
+
+namespace mirva::test {
+namespace {
+
+constexpr std::uint32_t kRed = 0xFFFF0000, kGreen = 0xFF00FF00, kBlue = 0xFF0000FF, kWhite = 0xFFFFFFFF;
+constexpr std::uint32_t kYellow = 0xFFFFFF00;
+
+// Red, green from 1:0:0, blue from 1:8:0, white from 2:0:0; 120 rows a minute (a row
+// lasts half a second).
+constexpr const char* kColours = "Enum Layers { BACK }\n"
+                                 "Construct Clearer back { Layer = BACK Enabled = true ClearColor = 255, 0, 0 }\n"
+                                 "Timer 8:0:0 120 1.0\n"
+                                 "1:0:0 Set back { ClearColor = 0, 255, 0 }\n"
+                                 "1:8:0 Set back { ClearColor = 0, 0, 255 }\n"
+                                 "2:0:0 Set back { ClearColor = 255, 255, 255 }\n";
+
+Time at(int order, int row) { return order << 14 | row << 8; }
+
+class LiveShowTest : public EngineTest {
+protected:
+    void SetUp() override
+    {
+        openScreen(160, 120);
+        SoundOutput::choose(SoundOutput::Kind::Offline);
+        std::filesystem::copy(std::string(MIRVA_DATA_DIR) + "/fonts", "fonts");
+        writeText("show.txt", kColours);
+    }
+    void TearDown() override
+    {
+        show.reset();
+        SoundOutput::choose(SoundOutput::Kind::Automatic);
+        EngineTest::TearDown();
+    }
+
+    LiveShow& start(bool watch, StartTime from = {})
+    {
+        show = std::make_unique<LiveShow>("show.txt", watch);
+        show->start(from);
+        return *show;
+    }
+    // One frame of `seconds`, read back: the colour of the bottom-right corner (below the
+    // failure screen's band).
+    std::uint32_t frame(float seconds = 0.02f)
+    {
+        show->frame(seconds);
+        last = frontBuffer(device());
+        return last.at(150, 110);
+    }
+    // Saves the script with `from` replaced by `to`.
+    static void edit(const std::string& from, const std::string& to)
+    {
+        std::string text = readText("show.txt");
+        text.replace(text.find(from), from.size(), to);
+        writeText("show.txt", text);
+    }
+
+    TempDir dir_;
+    ScopedWorkingDir inDir_{dir_.path()};
+    std::unique_ptr<LiveShow> show;
+    Picture last;
+};
+
+TEST_F(LiveShowTest, StartsAtATimeOrSecondsPausesAndJumpsBothWays)
+{
+    start(false, {at(1, 0)});
+    EXPECT_EQ(frame(), kGreen);
+    EXPECT_EQ(show->time() & ~255, at(1, 0));
+
+    show->togglePause();
+    const Time paused = show->time();
+    frame(1.0f);
+    EXPECT_EQ(show->time(), paused);
+    EXPECT_EQ(show->title(), "show.txt  " + infoTimeText(paused) + " paused");
+    show->togglePause();
+    frame(0.5f);
+    EXPECT_EQ(show->time(), paused + 256);
+
+    show->jump(64);  // forward an order: white
+    EXPECT_EQ(frame(0.0f), kWhite);
+    show->jump(-64);  // back again: replayed from the start, green before blue
+    EXPECT_EQ(frame(0.0f), kGreen);
+    show->jump(8);
+    EXPECT_EQ(frame(0.0f), kBlue);
+    show->jump(7 * 64);  // past the end at 8:0:0: nothing happens
+    EXPECT_EQ(show->time(), paused + 256 + 8 * 256);
+    show->restart();
+    EXPECT_EQ(frame(0.0f), kRed);
+    EXPECT_EQ(show->time(), 0);
+
+    // F2: the overlay's lines over the top-left corner, and gone again.
+    const auto textTopLeft = [&] {
+        int text = 0;
+        for (int y = 0; y < 12; ++y)
+            for (int x = 0; x < 40; ++x)
+                text += (last.at(x, y) & 0xFF) > 0x80;
+        return text;
+    };
+    show->toggleInfoOverlay();
+    frame(0.0f);
+    EXPECT_GT(textTopLeft(), 10);
+    show->toggleInfoOverlay();
+    frame(0.0f);
+    EXPECT_EQ(textTopLeft(), 0);
+
+    // 33 seconds at two rows a second: 1:2:0.
+    start(false, {0, 33.0});
+    EXPECT_EQ(frame(0.0f), kGreen);
+    EXPECT_EQ(show->time(), at(1, 2));
+}
+
+TEST_F(LiveShowTest, ASaveReloadsAtTheSameTimeAndAnErrorShowsOverTheLastGoodFrame)
+{
+    start(true, {at(1, 2)});
+    EXPECT_EQ(frame(), kGreen);
+    ASSERT_NE(show->watch(), nullptr);
+    EXPECT_GE(show->watch()->size(), 1u);
+
+    edit("ClearColor = 0, 255, 0", "ClearColor = 255, 255, 0");
+    show->reload();
+    EXPECT_EQ(frame(0.0f), kYellow);
+    EXPECT_EQ(show->time() & ~255, at(1, 2));
+
+    const Time before = show->time();
+    edit("1:8:0 Set back", "1:8:0 Set nobody");
+    show->reload();
+    EXPECT_EQ(show->failure(), "line 5: component 'nobody' doesn't exist");
+    EXPECT_EQ(frame(1.0f), kYellow);  // the last good frame, standing still
+    EXPECT_EQ(show->title(), "show.txt  " + infoTimeText(before) + " error");
+    // Over the top a dark band (the yellow shows through dimmed) with light text in it.
+    int band = 0, text = 0;
+    for (int y = 0; y < 10; ++y)
+        for (int x = 0; x < 160; ++x) {
+            band += (last.at(x, y) >> 16 & 0xFF) < 0x80;
+            text += (last.at(x, y) & 0xFF) > 0x40;
+        }
+    EXPECT_GT(band, 1200);
+    EXPECT_GT(text, 20);
+    EXPECT_EQ(show->player(), nullptr);
+
+    edit("Set nobody", "Set back");
+    show->reload();
+    EXPECT_EQ(show->failure(), "");
+    EXPECT_EQ(frame(0.0f), kYellow);
+    EXPECT_EQ(show->time(), before);
+}
+
+TEST_F(LiveShowTest, AnErrorWhilePlayingStopsOnTheLastGoodFrame)
+{
+    writeText("show.txt", std::string(kColours) + "2:1:0 Construct Sprite s { Layer = BACK Map = \"missing.png\" }\n");
+    start(true, {at(2, 0)});
+    EXPECT_EQ(frame(0.0f), kWhite);
+    frame(0.5f);  // 2:1:0: the sprite's image is missing
+    EXPECT_NE(show->failure().find("missing.png"), std::string::npos) << show->failure();
+    EXPECT_EQ(frame(0.0f), kWhite);
+    EXPECT_EQ(show->time(), at(2, 0));
+    Surface(4, 4).savePng("missing.png");
+    show->reload();
+    EXPECT_EQ(show->failure(), "");
+}
+
+// Every reload gives back what the player before it took: textures (the table's total
+// stays the same), the sound library (a Song starts it again each time) and the
+// instances; the sanitizer build reports any memory that is not.
+TEST_F(LiveShowTest, FiftyReloadsOfASongShowGiveBackEverything)
+{
+    ModuleWriter mod(4);
+    mod.addSample(ModuleWriter::squareWave(32));
+    const int p = mod.addPattern();
+    mod.setCell(p, 0, 0, {.note = "C-2", .sample = 1});
+    mod.setOrders({p, p, p});
+    mod.write("song.mod");
+    Surface(16, 16).savePng("dot.png");
+    writeText("show.txt", "Enum Layers { BACK FRONT }\n"
+                          "Construct Clearer back { Layer = BACK Enabled = true ClearColor = 0, 0, 255 }\n"
+                          "Construct Sprite dot { Layer = FRONT Enabled = true Map = \"dot.png\" }\n"
+                          "Construct RenderTargetBegin rt { Layer = FRONT MapName = \"capture\" Width = 32 "
+                          "Height = 32 ZBuffer = false Alpha = false Enabled = true }\n"
+                          "Song \"song.mod\"\n"
+                          "0:0:0 SampleMessageBegin back { SampleNumber = 1 ClearColor = 0, 0, 250 }\n");
+    start(true, {at(1, 0)});
+    frame();
+    const int memory = Texture::textureMemory();
+    ASSERT_GT(memory, 0);
+    for (int i = 0; i < 50; ++i) {
+        show->reload();
+        ASSERT_EQ(show->failure(), "") << "reload " << i;
+        frame();
+        ASSERT_EQ(Texture::textureMemory(), memory) << "reload " << i;
+    }
+    EXPECT_EQ(show->time() & ~255, at(1, 0));
+}
+
+TEST(FileWatch, AChangeCountsOnceItHasSettledAndMissingFilesAreWatchedToo)
+{
+    TempDir dir;
+    const std::string file = dir.file("a.txt"), missing = dir.file("b.txt");
+    writeText(file, "one");
+    FileWatch watch(std::chrono::milliseconds(100));
+    PhileBlock bytes;
+    Phile::tryLoad(file, bytes);
+    Phile::tryLoad(missing, bytes);
+    EXPECT_EQ(watch.size(), 2u);
+
+    using namespace std::chrono_literals;
+    FileWatch::Clock::time_point t{};
+    const auto look = [&](auto after) { return watch.changed(t += after); };
+    EXPECT_FALSE(look(1s));
+    writeText(file, "two two");
+    EXPECT_FALSE(look(50ms));  // too soon to look
+    EXPECT_FALSE(look(100ms)); // seen, not settled
+    EXPECT_TRUE(look(100ms));  // the same new state again
+    watch.acceptAll();
+    EXPECT_FALSE(look(100ms));
+    EXPECT_FALSE(look(100ms));
+    writeText(missing, "");
+    EXPECT_FALSE(look(100ms));
+    EXPECT_TRUE(look(100ms));
+}
+
+TEST(PlayOptions, ValuesAndWhatIsWrongWithABadLine)
+{
+    PlayOptions options;
+    std::string error;
+    ASSERT_TRUE(parsePlayOptions({"s.txt", "--watch", "--at", "3:63:255", "--size", "320x200"}, options, error));
+    EXPECT_EQ(options.at.time, at(3, 63) | 255);
+    EXPECT_TRUE(options.watch);
+    EXPECT_FALSE(options.fullscreen);
+    EXPECT_EQ(options.width, 320);
+    PlayOptions seconds;
+    ASSERT_TRUE(parsePlayOptions({"--at", "12.5", "s.txt", "--fullscreen"}, seconds, error));
+    EXPECT_EQ(seconds.at.seconds, 12.5);
+    EXPECT_TRUE(seconds.fullscreen);
+
+    const std::pair<std::vector<std::string>, std::string> bad[] = {
+        {{}, "no script given"},
+        {{"a.txt", "b.txt"}, "more than one script: 'a.txt' and 'b.txt'"},
+        {{"s.txt", "--at"}, "option --at needs a value"},
+        {{"s.txt", "--at", "1:64:0"}, "--at wants ORDER:ROW:DECIMALS or seconds, not '1:64:0'"},
+        {{"s.txt", "--at", "1:0"}, "--at wants ORDER:ROW:DECIMALS or seconds, not '1:0'"},
+        {{"s.txt", "--at", "-2"}, "--at wants ORDER:ROW:DECIMALS or seconds, not '-2'"},
+        {{"s.txt", "--at", "1:0:0x"}, "--at wants ORDER:ROW:DECIMALS or seconds, not '1:0:0x'"},
+        {{"s.txt", "--size", "640"}, "--size wants WIDTHxHEIGHT, each from 1 to 8192, not '640'"},
+        {{"s.txt", "--loop"}, "unknown option '--loop'"},
+    };
+    for (const auto& [args, message] : bad) {
+        PlayOptions ignored;
+        EXPECT_FALSE(parsePlayOptions(args, ignored, error)) << message;
+        EXPECT_EQ(error, message);
+    }
+}
+
+}  // namespace
+}  // namespace mirva::test
