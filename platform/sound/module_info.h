@@ -21,8 +21,9 @@ struct ModuleInfo {
 // Nothing when the bytes are no MOD, XM, S3M or IT module.
 std::optional<ModuleInfo> describeModule(const void* data, std::size_t size);
 
-// Where a module playing from its start is after `seconds`: the order and row that play
-// then. Nothing when the bytes are no module or the time lies past its end.
+// Where a module playing from its start is after `seconds`: the order and row that start
+// nearest to that moment. Nothing when the bytes are no module or the time lies past its
+// end.
 struct ModulePosition {
     int order = 0;
     int row = 0;

@@ -172,6 +172,29 @@ TEST_F(MusicTest, SetPositionJumpsToOrderAndRow)
     EXPECT_EQ(BASS_ChannelGetPosition(music), position(2, 18, 0));
 }
 
+TEST_F(MusicTest, APausedSongStandsStillAndResumesWhereItStopped)
+{
+    const HMUSIC music = load(test::threeOrderModule());
+    BASS_MusicSetPositionScaler(music, 256);
+    EXPECT_FALSE(BASS_ChannelPause(music));   // not playing yet
+    EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_NOPLAY);
+    BASS_MusicPlay(music);
+    SoundOutput::mixTo(kRowFrames / 2);
+    ASSERT_TRUE(BASS_ChannelPause(music));
+    EXPECT_EQ(BASS_ChannelIsActive(music), 0u);
+    SoundOutput::mixTo(10 * kRowFrames);
+    EXPECT_EQ(BASS_ChannelGetPosition(music), position(0, 0, 128));
+    ASSERT_TRUE(BASS_ChannelResume(music));
+    SoundOutput::mixTo(11 * kRowFrames);
+    EXPECT_EQ(BASS_ChannelGetPosition(music), position(0, 1, 128));
+    EXPECT_FALSE(BASS_ChannelResume(music));  // not paused
+    EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_NOPAUSE);
+    // A stop ends the pause: only a play goes on from there.
+    BASS_ChannelPause(music);
+    BASS_ChannelStop(music);
+    EXPECT_FALSE(BASS_ChannelResume(music));
+}
+
 // The end synchronizer fires in the slice that holds the first frame after the song; a
 // callback that rewinds and stops the music, as the player's does, lets it play again.
 struct EndState {
