@@ -17,6 +17,7 @@ packages=(
   libsdl2-dev libepoxy-dev libegl-dev libegl-mesa0 libgl1-mesa-dri libx11-dev
   libopenmpt-dev libsndfile1-dev libpng-dev zlib1g-dev libimgui-dev
   libfreetype-dev fonts-dejavu-core libglu1-mesa-dev
+  libavformat-dev libavcodec-dev libswscale-dev ffmpeg
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool assimp-testmodels libassimp-dev
 )

@@ -3,6 +3,7 @@
 //   mirva [-console] [-fullscreen] [-usedfiles]   play the show (run in data/)
 //   mirva check SCRIPT                            load and validate a script
 //   mirva render SCRIPT --out DIR [...]           render frames offline
+//   mirva render SCRIPT --video FILE.mp4 [...]    render a video file offline
 //   mirva play SCRIPT [...]                       play a script in a window, reload on save
 //   mirva inspect FILE [...]                      facts about a data file
 #include <cstdio>
@@ -25,6 +26,7 @@ constexpr const char* kUsage =
     "usage: mirva [-console] [-fullscreen] [-usedfiles]\n"
     "       mirva check SCRIPT\n"
     "       mirva render SCRIPT --out DIR [--frames N] [--fps F] [--size WxH] [--wav FILE]\n"
+    "       mirva render SCRIPT --video FILE.mp4 [--frames N] [--fps F] [--size WxH] [--wav FILE]\n"
     "       mirva render SCRIPT --stats [--frames N] [--fps F] [--size WxH]\n"
     "       mirva play SCRIPT [--at TIME] [--size WxH] [--fullscreen] [--watch]\n"
     "       mirva inspect FILE [options]\n";

@@ -2,6 +2,7 @@
 
 #include "app/command_options.h"
 #include "app/frame_stats.h"
+#include "app/video_encoder.h"
 
 #include <chrono>
 #include <cstdio>
@@ -23,6 +24,8 @@ namespace mirva {
 namespace {
 
 constexpr const char* kUsage = "usage: mirva render SCRIPT --out DIR [--frames N] [--fps F] [--size WxH] [--wav FILE]\n"
+                               "       mirva render SCRIPT --video FILE.mp4 [--frames N] [--fps F] [--size WxH] "
+                               "[--wav FILE]\n"
                                "       mirva render SCRIPT --stats [--frames N] [--fps F] [--size WxH]\n";
 
 // "frame DONE/TOTAL  SPEED frames/s" on stderr, a few times a second: rewritten in place
@@ -103,7 +106,8 @@ bool parseRenderOptions(const std::vector<std::string>& args, RenderOptions& opt
             options.script = arg;
             continue;
         }
-        if (arg != "--out" && arg != "--frames" && arg != "--fps" && arg != "--size" && arg != "--wav") {
+        if (arg != "--out" && arg != "--video" && arg != "--frames" && arg != "--fps" && arg != "--size" &&
+            arg != "--wav") {
             error = "unknown option '" + arg + "'";
             return false;
         }
@@ -114,6 +118,8 @@ bool parseRenderOptions(const std::vector<std::string>& args, RenderOptions& opt
         const std::string& value = args[++i];
         if (arg == "--out") {
             options.outDir = value;
+        } else if (arg == "--video") {
+            options.videoFile = value;
         } else if (arg == "--wav") {
             options.wavFile = value;
         } else if (arg == "--frames") {
@@ -134,27 +140,55 @@ bool parseRenderOptions(const std::vector<std::string>& args, RenderOptions& opt
         error = "no script given";
         return false;
     }
-    if (options.stats && (!options.outDir.empty() || !options.wavFile.empty())) {
-        error = "--stats writes no files: leave out --out and --wav";
+    if (options.stats && (!options.outDir.empty() || !options.wavFile.empty() || !options.videoFile.empty())) {
+        error = "--stats writes no files: leave out --out, --video and --wav";
         return false;
     }
-    if (options.outDir.empty() && !options.stats) {
-        error = "no output folder given (--out DIR)";
+    if (!options.outDir.empty() && !options.videoFile.empty()) {
+        error = "--out and --video are two outputs: give one of them";
+        return false;
+    }
+    if (options.outDir.empty() && options.videoFile.empty() && !options.stats) {
+        error = "no output given (--out DIR or --video FILE)";
+        return false;
+    }
+    // H.264 in 4:2:0 keeps one colour sample for every 2 x 2 pixels.
+    if (!options.videoFile.empty() && (options.width % 2 != 0 || options.height % 2 != 0)) {
+        error = formatText("--video needs an even width and height, not %dx%d", options.width, options.height);
         return false;
     }
     return true;
 }
 
+OfflineRenderer::SoundChoice::~SoundChoice()
+{
+    SoundOutput::choose(SoundOutput::Kind::Automatic);
+}
+
 OfflineRenderer::OfflineRenderer(const RenderOptions& options)
     : options_(options), window_(options.width, options.height)
 {
-    SoundOutput::choose(SoundOutput::Kind::Offline, options.wavFile);
+    SoundOutput::Sink toVideo;
+    if (!options.videoFile.empty())
+        toVideo = [this](std::span<const std::int16_t> samples) {
+            if (video_)
+                video_->addSamples(samples);
+        };
+    SoundOutput::choose(SoundOutput::Kind::Offline, options.wavFile, std::move(toVideo));
     dxDriver().rememberedSelection() = {};
     bool realtime = false;
     if (!selectScreenMode(realtime, false) || !setScreenMode(&window_))
         Console::error("render: no %d x %d screen mode to render into", options.width, options.height);
     player_ = std::make_unique<ScriptPlayer>(options.script);
     songSections_ = player_->timeSource().describe().rfind("Song", 0) == 0;
+    // Loading mixes nothing; the first samples come with the second frame. Only now is
+    // it known whether the video has a sound track.
+    if (!options.videoFile.empty())
+        video_ = std::make_unique<VideoEncoder>(
+            options.videoFile, VideoFormat{.width = options.width,
+                                           .height = options.height,
+                                           .fps = options.fps,
+                                           .sound = player_->soundStarted()});
 }
 
 OfflineRenderer::~OfflineRenderer()
@@ -163,7 +197,6 @@ OfflineRenderer::~OfflineRenderer()
     player_.reset();
     Texture::releaseAll();
     restoreScreenMode();
-    SoundOutput::choose(SoundOutput::Kind::Automatic);
 }
 
 void OfflineRenderer::renderFrame()
@@ -171,10 +204,21 @@ void OfflineRenderer::renderFrame()
     player_->mixOfflineSound(static_cast<std::uint64_t>(done_), options_.fps);
     player_->frameUpdate(static_cast<float>(1.0 / options_.fps));
     // Nothing to write, nothing to read back: the frame is drawn and presented all the same.
-    if (!options_.outDir.empty())
+    if (video_)
+        video_->addPicture(readFrontBuffer(options_.width, options_.height));
+    else if (!options_.outDir.empty())
         readFrontBuffer(options_.width, options_.height)
             .savePng((std::filesystem::path(options_.outDir) / frameFileName(done_)).string());
     ++done_;
+}
+
+void OfflineRenderer::finish()
+{
+    player_->mixOfflineSound(static_cast<std::uint64_t>(done_), options_.fps);
+    if (video_) {
+        video_->finish();
+        video_.reset();
+    }
 }
 
 bool OfflineRenderer::finished() const
@@ -234,19 +278,26 @@ int render(const std::vector<std::string>& args)
         printFrameStats(renderer);
         return 0;
     }
-    std::error_code made;
-    std::filesystem::create_directories(options.outDir, made);
-    if (made || !std::filesystem::is_directory(options.outDir))
-        Console::error("render: can't make the output folder '%s'", options.outDir.c_str());
+    if (!options.outDir.empty()) {
+        std::error_code made;
+        std::filesystem::create_directories(options.outDir, made);
+        if (made || !std::filesystem::is_directory(options.outDir))
+            Console::error("render: can't make the output folder '%s'", options.outDir.c_str());
+    }
 
     OfflineRenderer renderer(options);
-    if (!options.wavFile.empty() && !renderer.player().soundStarted())
-        std::fprintf(stderr, "mirva render: the script plays no sound; no WAV file is written\n");
+    if (!renderer.player().soundStarted()) {
+        if (!options.wavFile.empty())
+            std::fprintf(stderr, "mirva render: the script plays no sound; no WAV file is written\n");
+        if (!options.videoFile.empty())
+            std::fprintf(stderr, "mirva render: the script plays no sound; the video has pictures only\n");
+    }
     Progress progress(renderer.expectedFrames());
     while (!renderer.finished()) {
         renderer.renderFrame();
         progress.show(renderer.framesDone(), false);
     }
+    renderer.finish();
     progress.show(renderer.framesDone(), true);
     return 0;
 }

@@ -161,6 +161,7 @@ bool BASS_Init(int device, DWORD freq, DWORD, void*)
         auto offline = std::make_unique<OfflineOutput>(*mixer, freq);
         if (!lib.wavFile.empty())
             offline->writeTo(lib.wavFile);
+        offline->handTo(lib.sink);
         output = std::move(offline);
     }
     if (!output)

@@ -19,6 +19,7 @@ struct Library {
     std::unique_ptr<Output> output;
     SoundOutput::Kind chosen = SoundOutput::Kind::Automatic;
     std::string wavFile;
+    SoundOutput::Sink sink;
 };
 
 Library& library();

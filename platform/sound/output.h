@@ -34,6 +34,8 @@ public:
     // Fatal, naming the file and the reason, when it can't be written; so are writes
     // that fail later (a full disk).
     void writeTo(const std::string& wavFile);
+    // Every pulled frame also goes to `sink` (when it is set), after the WAV file.
+    void handTo(SoundOutput::Sink sink) { sink_ = std::move(sink); }
 
     SoundOutput::Kind kind() const override { return SoundOutput::Kind::Offline; }
     void start() override {}
@@ -45,6 +47,7 @@ private:
     DWORD freq_;
     struct Wav;
     std::unique_ptr<Wav> wav_;
+    SoundOutput::Sink sink_;
     std::vector<float> buffer_;
 };
 

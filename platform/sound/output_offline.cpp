@@ -1,4 +1,4 @@
-// Offline output: the caller pulls frames; they may go to a WAV file as well.
+// Offline output: the caller pulls frames; they may go to a WAV file and a sink as well.
 #include <sndfile.h>
 
 #include <algorithm>
@@ -41,6 +41,7 @@ void OfflineOutput::writeTo(const std::string& wavFile)
 void OfflineOutput::stop()
 {
     wav_.reset();
+    sink_ = nullptr;
 }
 
 std::vector<std::int16_t> OfflineOutput::pull(std::size_t frames)
@@ -54,6 +55,8 @@ std::vector<std::int16_t> OfflineOutput::pull(std::size_t frames)
                     static_cast<sf_count_t>(frames))
         Console::error("sound: writing the WAV file '%s' failed (%s)", excerpt(wav_->name).c_str(),
                        sf_strerror(wav_->file));
+    if (sink_)
+        sink_(samples);
     return samples;
 }
 

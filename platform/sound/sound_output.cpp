@@ -21,12 +21,13 @@ OfflineOutput& offline(const char* call)
 
 }  // namespace
 
-void SoundOutput::choose(Kind kind, const std::string& wavFile)
+void SoundOutput::choose(Kind kind, const std::string& wavFile, Sink sink)
 {
     Library& lib = library();
     std::lock_guard lock(lib.lock);
     lib.chosen = kind;
     lib.wavFile = kind == Kind::Offline ? wavFile : std::string();
+    lib.sink = kind == Kind::Offline ? std::move(sink) : Sink();
 }
 
 SoundOutput::Kind SoundOutput::current()

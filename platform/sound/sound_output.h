@@ -6,7 +6,8 @@
 //            positions and synchronizers advance exactly as with a card.
 //   Offline  nothing runs by itself: the caller pulls the samples of each video frame
 //            (mix / mixTo) and the synchronizers run on the caller's thread. The same calls
-//            give the same samples on every run; they may be written to a WAV file.
+//            give the same samples on every run; they may be written to a WAV file and
+//            handed to a sink (a video encoder) as they are mixed.
 //   Automatic (the default) opens the sound card and, when there is none (or SDL was told
 //            to use its dummy driver), the null device, with one line on the console.
 //
@@ -16,6 +17,8 @@
 // Module and stream positions are those of the mixer: with a sound card, at most one
 // device buffer (about 12 ms) ahead of what is heard.
 #include <cstdint>
+#include <functional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -24,10 +27,13 @@ namespace mirva {
 class SoundOutput {
 public:
     enum class Kind { Automatic, Device, Null, Offline };
+    // Receives interleaved 16-bit stereo samples on the mixing caller's thread.
+    using Sink = std::function<void(std::span<const std::int16_t> samples)>;
 
-    // For the next BASS_Init with the default device. `wavFile`, with Offline, names a
-    // 16-bit stereo WAV file that receives every frame mixed until BASS_Free.
-    static void choose(Kind kind, const std::string& wavFile = "");
+    // For the next BASS_Init with the default device. With Offline, `wavFile` names a
+    // 16-bit stereo WAV file and `sink` a receiver; both get every frame mixed until
+    // BASS_Free, in the order they are mixed.
+    static void choose(Kind kind, const std::string& wavFile = "", Sink sink = {});
     // The output the library runs now; Automatic while it is not initialised.
     static Kind current();
 

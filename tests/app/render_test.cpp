@@ -1,7 +1,11 @@
 // End to end: `mirva render` as its own process: numbered PNG frames that are the same on
 // every run, until the end of the script or for a number of frames, the sound of exactly
-// those frames in a WAV file, the progress line, and bad command lines.
+// those frames in a WAV file, an MP4 video as ffprobe reads it, the progress line, and
+// bad command lines.
+#include <cstdlib>
 #include <filesystem>
+#include <map>
+#include <sstream>
 
 #include <gtest/gtest.h>
 #include <sndfile.h>
@@ -17,6 +21,27 @@ namespace mirva {
 namespace {
 
 using test::runMirva;
+
+// What ffprobe tells of a file's streams and container, by its "flat" names:
+// "streams.stream.0.codec_name" -> "h264", "format.duration" -> "3.000000", ...
+std::map<std::string, std::string> probe(const std::string& file)
+{
+    const auto result = test::runProgram({"ffprobe", "-v", "error", "-of", "flat", "-show_entries",
+                                          "stream=codec_type,codec_name,width,height,pix_fmt,avg_frame_rate,"
+                                          "sample_rate,channels,duration_ts:format=duration,nb_streams",
+                                          file});
+    EXPECT_EQ(result.exitCode, 0) << "ffprobe " << file << ": " << result.err;
+    std::map<std::string, std::string> facts;
+    std::istringstream lines(result.out);
+    for (std::string line; std::getline(lines, line);) {
+        const std::size_t equals = line.find('=');
+        std::string value = line.substr(equals + 1);
+        if (value.size() >= 2 && value.front() == '"')
+            value = value.substr(1, value.size() - 2);
+        facts[line.substr(0, equals)] = value;
+    }
+    return facts;
+}
 
 class RenderTest : public testing::Test {
 protected:
@@ -108,22 +133,92 @@ TEST_F(RenderTest, ASongScriptWritesTheSoundOfExactlyItsFrames)
     EXPECT_EQ(info.samplerate, 44100);
 }
 
+TEST_F(RenderTest, AVideoHasTheFramesAndTheirSoundAsH264AndAac)
+{
+    test::fourRowModule().write(dir.file("four.mod"));
+    test::writeText(dir.file("song.txt"), "Construct Clearer c { Enabled = true }\nSong \"four.mod\"\n");
+    const auto result = runMirva({"render", "song.txt", "--video", "song.mp4", "--frames", "30", "--fps", "10",
+                                  "--size", "96x64", "--wav", "song.wav"},
+                                 dir.path().string());
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_NE(result.err.find("frame 30/30"), std::string::npos) << result.err;
+    EXPECT_FALSE(std::filesystem::exists(dir.file("frame00000.png")));
+
+    auto facts = probe(dir.file("song.mp4"));
+    EXPECT_EQ(facts["format.nb_streams"], "2");
+    EXPECT_EQ(facts["streams.stream.0.codec_type"], "video");
+    EXPECT_EQ(facts["streams.stream.0.codec_name"], "h264");
+    EXPECT_EQ(facts["streams.stream.0.pix_fmt"], "yuv420p");
+    EXPECT_EQ(facts["streams.stream.0.width"], "96");
+    EXPECT_EQ(facts["streams.stream.0.height"], "64");
+    EXPECT_EQ(facts["streams.stream.0.avg_frame_rate"], "10/1");
+    EXPECT_EQ(facts["streams.stream.1.codec_type"], "audio");
+    EXPECT_EQ(facts["streams.stream.1.codec_name"], "aac");
+    EXPECT_EQ(facts["streams.stream.1.sample_rate"], "44100");
+    EXPECT_EQ(facts["streams.stream.1.channels"], "2");
+    EXPECT_EQ(facts["streams.stream.1.duration_ts"], "132300");   // the samples of 30 frames at 10 a second
+    EXPECT_NEAR(std::atof(facts["format.duration"].c_str()), 3.0, 0.1);
+    // The index comes before the pictures and sound, for players that read as they load.
+    const std::string bytes = test::readText(dir.file("song.mp4"));
+    EXPECT_LT(bytes.find("moov"), bytes.find("mdat"));
+    // The WAV file has the same samples: 3 seconds of them.
+    SF_INFO info{};
+    SNDFILE* wav = sf_open(dir.file("song.wav").c_str(), SFM_READ, &info);
+    ASSERT_NE(wav, nullptr);
+    sf_close(wav);
+    EXPECT_EQ(info.frames, 30 * 4410);
+}
+
+TEST_F(RenderTest, AVideoOfAScriptWithoutSoundHasPicturesOnly)
+{
+    test::writeText(dir.file("show.txt"), kShow);
+    const auto result = runMirva({"render", "show.txt", "--video", "show.mp4", "--frames", "5", "--fps", "12.5",
+                                  "--size", "32x24"},
+                                 dir.path().string());
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.err.substr(0, result.err.find('\n')),
+              "mirva render: the script plays no sound; the video has pictures only");
+    auto facts = probe(dir.file("show.mp4"));
+    EXPECT_EQ(facts["format.nb_streams"], "1");
+    EXPECT_EQ(facts["streams.stream.0.codec_name"], "h264");
+    EXPECT_EQ(facts["streams.stream.0.avg_frame_rate"], "25/2");
+    EXPECT_EQ(facts["format.duration"], "0.400000");
+}
+
+TEST_F(RenderTest, AVideoFileThatCannotBeWrittenIsNamedWithTheReason)
+{
+    test::writeText(dir.file("show.txt"), kShow);
+    const auto result = runMirva({"render", "show.txt", "--video", "none/show.mp4", "--size", "32x24"},
+                                 dir.path().string());
+    EXPECT_EQ(result.exitCode, 255);
+    EXPECT_NE(result.err.find("render: can't write the video file 'none/show.mp4' (No such file or directory)"),
+              std::string::npos)
+        << result.err;
+}
+
 TEST_F(RenderTest, ABadCommandLineSaysWhatIsWrong)
 {
-    const std::string root = dir.path().string();
-    const auto noOut = runMirva({"render", "show.txt"}, root);
-    EXPECT_EQ(noOut.exitCode, 2);
-    EXPECT_EQ(noOut.err.substr(0, noOut.err.find('\n')), "mirva render: no output folder given (--out DIR)");
-    const auto size = runMirva({"render", "show.txt", "--out", "x", "--size", "0x10"}, root);
-    EXPECT_EQ(size.exitCode, 2);
-    EXPECT_EQ(size.err.substr(0, size.err.find('\n')),
-              "mirva render: --size wants WIDTHxHEIGHT, each from 1 to 8192, not '0x10'");
-    const auto fps = runMirva({"render", "show.txt", "--out", "x", "--fps", "fast"}, root);
-    EXPECT_EQ(fps.err.substr(0, fps.err.find('\n')), "mirva render: --fps wants a number from 1 to 1000, not 'fast'");
-    const auto unknown = runMirva({"render", "show.txt", "--out", "x", "--loop"}, root);
-    EXPECT_EQ(unknown.err.substr(0, unknown.err.find('\n')), "mirva render: unknown option '--loop'");
-    const auto missing = runMirva({"render", "show.txt", "--out", "x", "--frames"}, root);
-    EXPECT_EQ(missing.err.substr(0, missing.err.find('\n')), "mirva render: option --frames needs a value");
+    const struct {
+        std::vector<std::string> args;
+        std::string message;
+    } cases[] = {
+        {{"show.txt"}, "no output given (--out DIR or --video FILE)"},
+        {{"show.txt", "--out", "x", "--size", "0x10"}, "--size wants WIDTHxHEIGHT, each from 1 to 8192, not '0x10'"},
+        {{"show.txt", "--out", "x", "--fps", "fast"}, "--fps wants a number from 1 to 1000, not 'fast'"},
+        {{"show.txt", "--out", "x", "--loop"}, "unknown option '--loop'"},
+        {{"show.txt", "--out", "x", "--frames"}, "option --frames needs a value"},
+        {{"show.txt", "--out", "x", "--video", "v.mp4"}, "--out and --video are two outputs: give one of them"},
+        {{"show.txt", "--stats", "--video", "v.mp4"}, "--stats writes no files: leave out --out, --video and --wav"},
+        {{"show.txt", "--video", "v.mp4", "--size", "33x24"}, "--video needs an even width and height, not 33x24"},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> args{"render"};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        const auto result = runMirva(args, dir.path().string());
+        EXPECT_EQ(result.exitCode, 2) << c.message;
+        EXPECT_EQ(result.err.substr(0, result.err.find('\n')), "mirva render: " + c.message);
+        EXPECT_NE(result.err.find("--video FILE.mp4"), std::string::npos) << "the usage follows";
+    }
 }
 
 TEST_F(RenderTest, AScriptErrorEndsWithItsMessage)
@@ -181,7 +276,13 @@ TEST(RenderOptions, DefaultsAndValues)
     EXPECT_TRUE(stats.stats);
     RenderOptions both;
     EXPECT_FALSE(parseRenderOptions({"s.txt", "--stats", "--out", "o"}, both, error));
-    EXPECT_EQ(error, "--stats writes no files: leave out --out and --wav");
+    EXPECT_EQ(error, "--stats writes no files: leave out --out, --video and --wav");
+    RenderOptions video;
+    ASSERT_TRUE(parseRenderOptions({"s.txt", "--video", "v.mp4", "--wav", "w.wav", "--size", "32x18"}, video, error))
+        << error;
+    EXPECT_EQ(video.videoFile, "v.mp4");
+    EXPECT_EQ(video.wavFile, "w.wav");
+    EXPECT_TRUE(video.outDir.empty());
 }
 
 TEST(FrameStats, SectionsInOrderWithMedianPercentileAndSlowestFrame)

@@ -1,5 +1,5 @@
 // The outputs: the null device keeps time without a sound card; offline frames can be
-// written to a WAV file.
+// written to a WAV file and handed to a sink.
 #include <sndfile.h>
 
 #include <chrono>
@@ -96,6 +96,32 @@ TEST(OfflineWav, EveryMixedFrameIsWrittenToTheWavFile)
     EXPECT_EQ(std::vector<std::int16_t>(written.begin(), written.begin() + 200), before);
     EXPECT_EQ(std::vector<std::int16_t>(written.end() - 20, written.end()), tail);
     EXPECT_NE(tail, std::vector<std::int16_t>(20, 0));
+}
+
+TEST(OfflineSink, EveryMixedFrameGoesToTheSinkAsItIsMixed)
+{
+    std::vector<std::int16_t> received;
+    std::vector<std::size_t> calls;
+    SoundOutput::choose(SoundOutput::Kind::Offline, "", [&](std::span<const std::int16_t> samples) {
+        received.insert(received.end(), samples.begin(), samples.end());
+        calls.push_back(samples.size());
+    });
+    ASSERT_TRUE(BASS_Init(BASS_DEVICE_DEFAULT, 44100, 0, nullptr));
+    ASSERT_TRUE(BASS_Start());
+    const std::vector<std::uint8_t> bytes = test::threeOrderModule().bytes();
+    BASS_MusicPlay(BASS_MusicLoad(true, bytes.data(), 0, static_cast<DWORD>(bytes.size()), 0));
+    std::vector<std::int16_t> mixed = SoundOutput::mix(300);
+    SoundOutput::mixTo(735);
+    SoundOutput::mixTo(735);   // nothing left to mix: no call
+    const std::vector<std::int16_t> tail = SoundOutput::mix(5);
+    BASS_Free();
+    SoundOutput::choose(SoundOutput::Kind::Automatic);
+
+    EXPECT_EQ(calls, (std::vector<std::size_t>{600, 870, 10}));
+    ASSERT_EQ(received.size(), 1480u);
+    EXPECT_EQ(std::vector<std::int16_t>(received.begin(), received.begin() + 600), mixed);
+    EXPECT_EQ(std::vector<std::int16_t>(received.end() - 10, received.end()), tail);
+    EXPECT_NE(mixed, std::vector<std::int16_t>(600, 0));
 }
 
 }  // namespace

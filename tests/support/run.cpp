@@ -37,13 +37,19 @@ std::string quote(const std::string& s)
 
 RunResult runMirva(const std::vector<std::string>& args, const std::string& workingDir)
 {
-    const char* binary = mirvaBinary();
+    std::vector<std::string> command{mirvaBinary()};
+    command.insert(command.end(), args.begin(), args.end());
+    return runProgram(command, workingDir);
+}
+
+RunResult runProgram(const std::vector<std::string>& command, const std::string& workingDir)
+{
     TempDir capture;
-    std::string command = "cd " + quote(workingDir) + " && " + quote(binary);
-    for (const std::string& arg : args)
-        command += " " + quote(arg);
-    command += " >" + quote(capture.file("out")) + " 2>" + quote(capture.file("err"));
-    const int status = std::system(command.c_str());
+    std::string line = "cd " + quote(workingDir) + " &&";
+    for (const std::string& word : command)
+        line += " " + quote(word);
+    line += " >" + quote(capture.file("out")) + " 2>" + quote(capture.file("err"));
+    const int status = std::system(line.c_str());
     RunResult result;
     if (WIFEXITED(status))
         result.exitCode = WEXITSTATUS(status);

@@ -1,6 +1,7 @@
 #pragma once
 // Runs the built `mirva` executable (its path comes from the MIRVA_BINARY environment
-// variable that ctest sets) and captures what it printed and its exit code.
+// variable that ctest sets), or another program, and captures what it printed and its
+// exit code.
 #include <optional>
 #include <string>
 #include <sys/types.h>
@@ -18,6 +19,8 @@ struct RunResult {
 };
 
 RunResult runMirva(const std::vector<std::string>& args, const std::string& workingDir = ".");
+// `command` is the program (found on the PATH) and its arguments.
+RunResult runProgram(const std::vector<std::string>& command, const std::string& workingDir = ".");
 
 // The built `mirva` started in the background (for tests that drive its window). It
 // inherits the environment; what it prints is kept in files. Dropped while it still runs,
