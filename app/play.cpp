@@ -156,49 +156,25 @@ PlayKey playKey(int sdlKey, bool shift)
 
 bool parsePlayOptions(const std::vector<std::string>& args, PlayOptions& options, std::string& error)
 {
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (arg == "--fullscreen" || arg == "--watch") {
-            (arg == "--watch" ? options.watch : options.fullscreen) = true;
-            continue;
-        }
-        if (arg.rfind("--", 0) != 0) {
-            if (!options.script.empty()) {
-                error = "more than one script: '" + options.script + "' and '" + arg + "'";
-                return false;
-            }
-            options.script = arg;
-            continue;
-        }
-        if (arg != "--at" && arg != "--size") {
-            error = "unknown option '" + arg + "'";
-            return false;
-        }
-        if (i + 1 >= args.size()) {
-            error = "option " + arg + " needs a value";
-            return false;
-        }
-        const std::string& value = args[++i];
-        if (arg == "--size") {
-            if (!readSize(value, options.width, options.height, error))
-                return false;
-            continue;
-        }
+    const auto read = [&options](const std::string& option, const std::string& value, std::string& why) {
         double seconds = 0.0;
-        if (const std::optional<Time> time = parseTimeText(value)) {
+        if (option == "--fullscreen") {
+            options.fullscreen = true;
+        } else if (option == "--watch") {
+            options.watch = true;
+        } else if (option == "--size") {
+            return readSize(value, options.width, options.height, why);
+        } else if (const std::optional<Time> time = parseTimeText(value)) {
             options.at = {*time, std::nullopt};
         } else if (value.find(':') == std::string::npos && readDouble(value, seconds) && seconds >= 0.0) {
             options.at = {0, seconds};
         } else {
-            error = "--at wants ORDER:ROW:DECIMALS or seconds, not '" + value + "'";
+            why = "--at wants ORDER:ROW:DECIMALS or seconds, not '" + value + "'";
             return false;
         }
-    }
-    if (options.script.empty()) {
-        error = "no script given";
-        return false;
-    }
-    return true;
+        return true;
+    };
+    return readCommandLine(args, {"--fullscreen", "--watch"}, {"--at", "--size"}, options.script, read, error);
 }
 
 int play(const std::vector<std::string>& args)

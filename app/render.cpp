@@ -92,54 +92,33 @@ std::string frameFileName(int n)
 
 bool parseRenderOptions(const std::vector<std::string>& args, RenderOptions& options, std::string& error)
 {
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (arg == "--stats") {
+    const auto read = [&options](const std::string& option, const std::string& value, std::string& why) {
+        if (option == "--stats") {
             options.stats = true;
-            continue;
-        }
-        if (arg.rfind("--", 0) != 0) {
-            if (!options.script.empty()) {
-                error = "more than one script: '" + options.script + "' and '" + arg + "'";
-                return false;
-            }
-            options.script = arg;
-            continue;
-        }
-        if (arg != "--out" && arg != "--video" && arg != "--frames" && arg != "--fps" && arg != "--size" &&
-            arg != "--wav") {
-            error = "unknown option '" + arg + "'";
-            return false;
-        }
-        if (i + 1 >= args.size()) {
-            error = "option " + arg + " needs a value";
-            return false;
-        }
-        const std::string& value = args[++i];
-        if (arg == "--out") {
+        } else if (option == "--out") {
             options.outDir = value;
-        } else if (arg == "--video") {
+        } else if (option == "--video") {
             options.videoFile = value;
-        } else if (arg == "--wav") {
+        } else if (option == "--wav") {
             options.wavFile = value;
-        } else if (arg == "--frames") {
+        } else if (option == "--frames") {
             if (!readInt(value, options.frames) || options.frames < 1) {
-                error = "--frames wants a whole number of at least 1, not '" + value + "'";
+                why = "--frames wants a whole number of at least 1, not '" + value + "'";
                 return false;
             }
-        } else if (arg == "--fps") {
+        } else if (option == "--fps") {
             if (!readDouble(value, options.fps) || !(options.fps >= 1.0 && options.fps <= 1000.0)) {
-                error = "--fps wants a number from 1 to 1000, not '" + value + "'";
+                why = "--fps wants a number from 1 to 1000, not '" + value + "'";
                 return false;
             }
-        } else if (!readSize(value, options.width, options.height, error)) {
-            return false;
+        } else {
+            return readSize(value, options.width, options.height, why);
         }
-    }
-    if (options.script.empty()) {
-        error = "no script given";
+        return true;
+    };
+    if (!readCommandLine(args, {"--stats"}, {"--out", "--video", "--frames", "--fps", "--size", "--wav"},
+                         options.script, read, error))
         return false;
-    }
     if (options.stats && (!options.outDir.empty() || !options.wavFile.empty() || !options.videoFile.empty())) {
         error = "--stats writes no files: leave out --out, --video and --wav";
         return false;
