@@ -7,7 +7,9 @@
 #include <new>
 #include <string>
 
+#include "io/console.h"
 #include "platform/d3d8/direct3d_gl.h"
+#include "platform/d3d8/failure_report.h"
 #include "platform/d3d8/format_gl.h"
 #include "platform/d3d8/resource_gl.h"
 #include "platform/d3d8/window.h"
@@ -86,13 +88,15 @@ HRESULT DeviceGL::open(const D3DPRESENT_PARAMETERS& requested)
     std::string error;
     context_ = GLContext::create(window_, error);
     if (!context_)
-        return D3DERR_NOTAVAILABLE;
+        return refuse("CreateDevice", error, D3DERR_NOTAVAILABLE);
     parameters_ = p;
     if (context_->hasWindow()) {
         if (!p.Windowed && !context_->setFullScreen(true, static_cast<int>(p.BackBufferWidth),
                                                     static_cast<int>(p.BackBufferHeight),
                                                     static_cast<int>(p.FullScreen_RefreshRateInHz)))
-            return D3DERR_NOTAVAILABLE;
+            return refuse("CreateDevice",
+                          formatText("no full-screen mode of %u x %u", p.BackBufferWidth, p.BackBufferHeight),
+                          D3DERR_NOTAVAILABLE);
         if (p.Windowed)
             context_->setFullScreen(false, 0, 0, 0);
         context_->setSwapInterval(!p.Windowed && p.FullScreen_PresentationInterval == D3DPRESENT_INTERVAL_ONE ? 1 : 0);
