@@ -1,5 +1,6 @@
 #include "app/live_show.h"
 
+#include <chrono>
 #include <cstdio>
 #include <thread>
 
@@ -87,6 +88,7 @@ void LiveShow::load(Time at)
 
 void LiveShow::reload()
 {
+    const auto started = std::chrono::steady_clock::now();
     if (player_) {
         resumeAt_ = player_->previousTime();
         if (lastFrameShown_)
@@ -97,6 +99,12 @@ void LiveShow::reload()
     if (watch_)
         watch_->acceptAll();
     load(resumeAt_);
+    if (player_) {
+        const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started);
+        std::printf("reloaded %s at %s in %d ms\n", script_.c_str(), infoTimeText(resumeAt_).c_str(),
+                    static_cast<int>(took.count()));
+        std::fflush(stdout);
+    }
 }
 
 void LiveShow::fail(const std::string& message)
