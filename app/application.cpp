@@ -5,6 +5,7 @@
 #include "engine/bitmap_font.h"
 #include "engine/camera.h"
 #include "engine/dx_driver.h"
+#include "engine/engine_state.h"
 #include "engine/material.h"
 #include "engine/primitive.h"
 #include "engine/texture.h"
@@ -84,7 +85,7 @@ Application::~Application()
     boardQuad_.reset();
     font_.reset();
     game_.reset();
-    Texture::releaseAll();
+    shutDownEngine();
 }
 
 void Application::drawStartUpScreen()

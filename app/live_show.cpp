@@ -6,7 +6,7 @@
 
 #include "app/render.h"
 #include "engine/dx_driver.h"
-#include "engine/texture.h"
+#include "engine/engine_state.h"
 #include "player/info_overlay.h"
 #include "player/script_player.h"
 
@@ -44,7 +44,7 @@ LiveShow::~LiveShow()
 void LiveShow::dropPlayer()
 {
     player_.reset();
-    Texture::releaseAll();
+    shutDownEngine();
 }
 
 void LiveShow::start(const StartTime& at)

@@ -4,12 +4,9 @@
 #include <cmath>
 
 #include "engine/dx_driver.h"
+#include "engine/engine_state.h"
 
 namespace mirva {
-
-namespace {
-bool sceneIsOpen = false;
-}
 
 D3DMATRIX matrixOf(const Transformation& t)
 {
@@ -43,7 +40,7 @@ Camera::Camera()
 
 bool Camera::sceneOpen()
 {
-    return sceneIsOpen;
+    return engineState().sceneOpen;
 }
 
 void Camera::setViewport()
@@ -89,14 +86,14 @@ void Camera::beginScene()
     setViewport();
     if (HRESULT hr = dxDriver().drawingDevice()->BeginScene(); FAILED(hr))
         DXDriver::directXError("Camera: direct3d->BeginScene ", hr);
-    sceneIsOpen = true;
+    engineState().sceneOpen = true;
 }
 
 void Camera::endScene()
 {
     if (HRESULT hr = dxDriver().drawingDevice()->EndScene(); FAILED(hr))
         DXDriver::directXError("Camera: device->EndScene ", hr);
-    sceneIsOpen = false;
+    engineState().sceneOpen = false;
 }
 
 void Camera::clear(D3DCOLOR color, bool clearColor, bool clearDepth, float depth)

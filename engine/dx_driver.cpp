@@ -5,6 +5,7 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "engine/engine_state.h"
 #include "engine/setup_dialog.h"
 #include "engine/video_memory_resource.h"
 #include "io/console.h"
@@ -17,22 +18,14 @@ namespace {
 
 // What all driver instances share: the Direct3D object and its adapters, made by the
 // first instance and released by the last.
-struct Runtime {
-    IDirect3D8* direct3d = nullptr;
-    std::vector<D3DADAPTER_IDENTIFIER8> adapters;
-    int instances = 0;
-};
-
-Runtime& runtime()
+EngineState::Runtime& runtime()
 {
-    static Runtime shared;
-    return shared;
+    return engineState().runtime;
 }
 
 DXDriver::SetupDialogRunner& setupDialog()
 {
-    static DXDriver::SetupDialogRunner dialog;
-    return dialog;
+    return engineState().setupDialog;
 }
 
 constexpr D3DFORMAT kBackBufferCandidates[] = {D3DFMT_X8R8G8B8, D3DFMT_A8R8G8B8, D3DFMT_R8G8B8,
@@ -63,7 +56,7 @@ bool admitted(HRESULT result, const char* label)
 
 DXDriver::DXDriver()
 {
-    Runtime& shared = runtime();
+    EngineState::Runtime& shared = runtime();
     if (shared.instances == 0) {
         shared.direct3d = Direct3DCreate8(D3D_SDK_VERSION);
         if (!shared.direct3d)
@@ -89,7 +82,7 @@ DXDriver::~DXDriver()
 {
     // Each instance gives back its own device; the last one also the Direct3D object.
     restoreScreenMode();
-    Runtime& shared = runtime();
+    EngineState::Runtime& shared = runtime();
     if (--shared.instances > 0)
         return;
     const UINT count = shared.direct3d->Release();
@@ -99,22 +92,18 @@ DXDriver::~DXDriver()
     shared.adapters.clear();
 }
 
-namespace {
-// Never destroyed: the program gives the device back with restoreScreenMode, and the
-// fatal-error path may run after static destruction has begun.
-DXDriver* theDriver = nullptr;
-}  // namespace
-
 DXDriver& dxDriver()
 {
-    if (!theDriver)
-        theDriver = new DXDriver;
-    return *theDriver;
+    std::unique_ptr<DXDriver>& driver = engineState().driver;
+    if (!driver)
+        driver = std::make_unique<DXDriver>();
+    return *driver;
 }
 
 bool screenModeSet()
 {
-    return theDriver && theDriver->device();
+    const std::unique_ptr<DXDriver>& driver = engineState().driver;
+    return driver && driver->device();
 }
 
 IDirect3D8* DXDriver::direct3d() const
