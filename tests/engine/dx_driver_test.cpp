@@ -114,7 +114,7 @@ TEST_F(Driver, ChoicesListWhatTheAdapterOffers)
     if (displayAvailable())
         GTEST_SKIP() << "the modes of this screen are not the headless list";
     DXDriver& driver = dxDriver();
-    const ScreenChoices choices = driver.fillScreenChoices({}, false);
+    const ScreenChoices choices = driver.screenChoices({}, false);
     ASSERT_EQ(choices.adapter.entries.size(), 1u);
     EXPECT_EQ(choices.adapter.selected, 0);
     EXPECT_EQ(choices.adapter.entries[0].text, driver.adapters()[0].Description);
@@ -141,11 +141,18 @@ TEST_F(Driver, AChoiceThatNoLongerExistsSelectsNothingAndTheFirstCandidateIsUsed
     ScreenSelection selection;
     selection.depthFormat = 99;
     selection.backBufferCount = 1;
-    const ScreenChoices choices = dxDriver().fillScreenChoices(selection, false);
+    const ScreenChoices choices = dxDriver().screenChoices(selection, false);
+    dxDriver().applySelection(selection);
     EXPECT_EQ(choices.depthFormat.selected, -1);
     EXPECT_EQ(dxDriver().depthBufferFormat(), D3DFMT_D24S8);
     EXPECT_EQ(choices.backBufferCount.selected, 1);
     EXPECT_EQ(dxDriver().backBufferCount(), 2);
+    // Asking for another selection's lists changes none of the settings.
+    const ScreenSettings before = dxDriver().settings();
+    dxDriver().screenChoices({.mode = 1}, true);
+    EXPECT_EQ(dxDriver().backBufferCount(), 2);
+    EXPECT_TRUE(dxDriver().windowed());
+    EXPECT_EQ(dxDriver().displayMode().Width, before.displayMode.Width);
 }
 
 TEST_F(Driver, PreferringFullScreenPicksThe640x480X8R8G8B8ModeWithItsSize)
