@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "engine/dx_driver.h"
 #include "engine/engine_state.h"
+#include "engine/render_target.h"
 
 namespace mirva {
 
@@ -87,6 +89,24 @@ void Camera::beginScene()
     if (HRESULT hr = dxDriver().drawingDevice()->BeginScene(); FAILED(hr))
         DXDriver::directXError("Camera: direct3d->BeginScene ", hr);
     engineState().sceneOpen = true;
+}
+
+void Camera::beginPass(RenderTarget& target)
+{
+    endPass();
+    endScene();
+    target.begin(*this);
+    pass_ = &target;
+}
+
+bool Camera::endPass()
+{
+    if (!pass_)
+        return false;
+    RenderTarget* target = std::exchange(pass_, nullptr);
+    target->end(*this);
+    beginScene();
+    return true;
 }
 
 void Camera::endScene()

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "components/render_target_begin.h"
+#include "engine/camera.h"
 #include "engine/render_target.h"
 #include "engine/texture.h"
 #include "tests/player/frame_fixture.h"
@@ -96,20 +97,21 @@ TEST_F(RenderTargetPass, EndWithoutBeginDoesNothing)
          "Construct RenderTargetEnd end { Layer = END Enabled = true }\n"
          "Timer 1:0:0 120 1.0\n");
     EXPECT_COLOR(frame(0.5f).at(32, 24), kRed);
-    EXPECT_EQ(RenderTargetBeginComponent::current(), nullptr);
+    EXPECT_EQ(player->camera()->openPass(), nullptr);
 }
 
 TEST_F(RenderTargetPass, DestructReleasesTheTextureAndTheRestartMakesItAgain)
 {
     play(std::string(kPass) + "Timer 0:4:0 120 1.0\n0:2:0 Destruct begin\n");
     frame(0.5f);
-    RenderTarget* first = RenderTargetBeginComponent::current();
+    const auto& begin = static_cast<const RenderTargetBeginComponent&>(*player->findInstance("begin"));
+    RenderTarget* first = begin.target();
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(first->width(), 32);
     while (player->previousTime() < (2 << 8))
         frame(0.5f);
     EXPECT_FALSE(Texture::exists("capture"));
-    EXPECT_EQ(RenderTargetBeginComponent::current(), nullptr);
+    EXPECT_EQ(begin.target(), nullptr);
     // Without its Begin, the pass's layers draw on the screen.
     EXPECT_COLOR(frontBuffer(device()).at(10, 24), kGreen);
     while (player->restarts() == 0)
