@@ -9,18 +9,12 @@
 namespace mirva {
 namespace {
 
-TEST(Console, PrintIsDroppedWithoutAConsole)
+TEST(Console, PrintWritesFormattedLinesToAnOpenConsoleOnly)
 {
     Console::close();
     testing::internal::CaptureStdout();
     Console::print("hidden %d\n", 1);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
-}
-
-TEST(Console, PrintWritesFormattedLinesToAnOpenConsole)
-{
     Console::open();
-    testing::internal::CaptureStdout();
     Console::print("frame %d took %.1f ms\n", 3, 16.5);
     Console::close();
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "frame 3 took 16.5 ms\n");
@@ -35,33 +29,23 @@ TEST(Console, ErrorFormatsTheMessageWithoutALengthLimit)
 }
 
 // The real end of the program, in a child process: cleanup first, then the message on
-// the console (stderr without one), then the message box, then exit code 255.
+// the console (stderr without one), then the message box, then exit code 255. An error
+// inside the cleanup does not run it again.
 TEST(ConsoleDeathTest, ErrorCleansUpShowsTheMessageAndExitsWith255)
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
-    EXPECT_EXIT(
-        {
-            Console::setFatalHandler({});
-            Console::setCleanupHook([] { std::fputs("[cleanup]", stderr); });
-            Console::setMessageBox([](const std::string& m) { std::fprintf(stderr, "[box: %s]", m.c_str()); });
-            Console::error("Camera: %s", "Clear");
-        },
-        testing::ExitedWithCode(255), "^\\[cleanup\\]Camera: Clear\n\\[box: Camera: Clear\\]$");
-}
-
-TEST(ConsoleDeathTest, ErrorInsideTheCleanupDoesNotRunItAgain)
-{
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
-    EXPECT_EXIT(
-        {
-            Console::setFatalHandler({});
-            Console::setCleanupHook([] {
-                std::fputs("[cleanup]", stderr);
+    const auto end = [](bool failingCleanup) {
+        Console::setFatalHandler({});
+        Console::setCleanupHook([failingCleanup] {
+            std::fputs("[cleanup]", stderr);
+            if (failingCleanup)
                 Console::fatal("restore failed");
-            });
-            Console::fatal("first");
-        },
-        testing::ExitedWithCode(255), "^\\[cleanup\\]restore failed\n$");
+        });
+        Console::setMessageBox([](const std::string& m) { std::fprintf(stderr, "[box: %s]", m.c_str()); });
+        Console::error("Camera: %s", "Clear");
+    };
+    EXPECT_EXIT(end(false), testing::ExitedWithCode(255), "^\\[cleanup\\]Camera: Clear\n\\[box: Camera: Clear\\]$");
+    EXPECT_EXIT(end(true), testing::ExitedWithCode(255), "^\\[cleanup\\]restore failed\n\\[box: restore failed\\]$");
 }
 
 }  // namespace

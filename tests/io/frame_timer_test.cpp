@@ -12,25 +12,17 @@ namespace {
 class FrameTimerTest : public testing::Test {
 protected:
     std::uint32_t ticks = 5000;
-    void SetUp() override
-    {
-        FrameTimer::setTickSource([this] { return ticks; });
-    }
+    void SetUp() override { FrameTimer::setTickSource([this] { return ticks; }); }
     void TearDown() override { FrameTimer::setTickSource({}); }
 };
 
-TEST_F(FrameTimerTest, NewTimerStartsAtZero)
+TEST_F(FrameTimerTest, GetCountsFromCreationOrFromSet)
 {
     ticks += 700;
     FrameTimer timer;
     EXPECT_FLOAT_EQ(timer.get(), 0.0f);
     ticks += 250;
     EXPECT_FLOAT_EQ(timer.get(), 0.25f);
-}
-
-TEST_F(FrameTimerTest, SetMakesGetReturnThatTimeAtOnce)
-{
-    FrameTimer timer;
     ticks += 3000;
     timer.set(12.5f);
     EXPECT_FLOAT_EQ(timer.get(), 12.5f);
@@ -50,7 +42,7 @@ TEST_F(FrameTimerTest, DeltaGivesTheTimeBetweenCallsAndLastDeltaRepeatsIt)
     EXPECT_NEAR(timer.lastDelta(), 0.02f, 1e-6f);
 }
 
-TEST_F(FrameTimerTest, FrozenTimerHoldsItsValue)
+TEST_F(FrameTimerTest, FrozenTimerHoldsItsValueUntilReset)
 {
     FrameTimer timer;
     timer.frozen = true;

@@ -14,7 +14,7 @@ namespace {
 
 constexpr const char* kMotion = "LWMO\n3\nNumChannels 1\nChannel 0\n{ Envelope\n  1\n"
                                 "  Key 2 0.5 3 0 0 0 0 0 0\n  Behaviors 1 2\n}\n";
-constexpr const char* kConverted = "\nKey 0.500000,2.000000,LINEAR\nCONSTANT REPEAT ";
+const std::string kConverted = "\nKey 0.500000,2.000000,LINEAR\nCONSTANT REPEAT ";
 
 class IncludePassTest : public testing::Test {
 protected:
@@ -27,53 +27,59 @@ protected:
         IncludePass::run(script, out);
         return out;
     }
-
-    // The line on which the scanner meets the identifier `name`.
-    static int lineOf(std::string_view text, const std::string& name)
+    // The identifiers the scanner meets in the passed `script`, each with its line.
+    static std::string scanned(std::string_view script)
     {
+        const std::string text = pass(script);
         ScriptTables tables;
         ScriptScanner scanner(text, tables, nullptr);
+        std::string out;
         for (int token = scanner.next(); token != ScriptToken::EndOfInput; token = scanner.next())
-            if (token == ScriptToken::Identifier && tables.identifiers.back() == name)
-                return scanner.line();
-        return -1;
+            if (token == ScriptToken::Identifier)
+                out += tables.identifiers.back() + "@" + std::to_string(scanner.line()) + " ";
+        return out;
     }
 
     test::TempDir dir;
     test::ScopedWorkingDir cd{dir.path()};
 };
 
-TEST_F(IncludePassTest, TextWithoutCommentsOrIncludesIsCopiedAsItIs)
+TEST_F(IncludePassTest, CommentsGoAndIncludesBecomeTheConvertedMotion)
 {
-    const std::string script = "Timer 1:0:0 120 1.0 // a * / comment\n0:0:0 EndAll\n\"s\" * / \t";
-    EXPECT_EQ(pass(script), script);
+    test::writeText("crlf.mot", "LWMO\r\n3\r\nNumChannels 1\r\nChannel 0\r\n{ Envelope\r\n 1\r\n"
+                                "  Key 2 0.5 3 0 0 0 0 0 0\r\n  Behaviors 1 2\r\n}\r\n");
+    const std::string unchanged[] = {
+        "Timer 1:0:0 120 1.0 // a * / comment\n0:0:0 EndAll\n\"s\" * / \t",
+        "a*/*b*/c",   // a close outside a comment: its slash cannot start one with the star after it
+        // Incomplete directives are text.
+        "include(\"m.mot\")", "include \"m(1).mot\"", "include \"m.mot", "include m.mot", "include \"m\n.mot\""};
+    for (const std::string& text : unchanged)
+        EXPECT_EQ(pass(text), text);
+    const std::pair<std::string, std::string> cases[] = {
+        {"a /* one\ntwo */b", "a b"},
+        {"a /* never closed\n x", "a "},
+        {"x /* a /* b */ c */", "x  c */"},   // comments do not nest
+        {"Motion = include \"m.mot\"\nx", "Motion = " + kConverted + "\nx"},
+        {"include\t \"m.mot\"include\"m.mot\"", kConverted + kConverted},
+        {"include \"crlf.mot\"", kConverted},
+        // Inside a comment an include is ignored; its name is part of the directive, so a
+        // */ inside it doesn't end the comment.
+        {"a /* include \"missing.mot\" */ b", "a  b"},
+        {"/* include \"x*/y\" */ z", " z"},
+        // Line comments are not this pass's business.
+        {"// include \"m.mot\"\n", "// " + kConverted + "\n"},
+        {"a // /* b\nc */ d", "a //  d"},
+    };
+    for (const auto& [text, out] : cases)
+        EXPECT_EQ(pass(text), out) << text;
 }
 
-TEST_F(IncludePassTest, BlockCommentsDisappearWithTheirLineFeeds)
+TEST_F(IncludePassTest, TheScannerCountsTheLinesThatRemain)
 {
-    EXPECT_EQ(pass("a /* one\ntwo */b"), "a b");
-    EXPECT_EQ(pass("a /* never closed\n x"), "a ");
-    // A five-line comment makes every later line five smaller.
-    const std::string out = pass("a\n/*\n\n\n\n\n*/b\nc");
-    EXPECT_EQ(lineOf(out, "b"), 2);
-    EXPECT_EQ(lineOf(out, "c"), 3);
-}
-
-TEST_F(IncludePassTest, CommentsDoNotNest)
-{
-    EXPECT_EQ(pass("x /* a /* b */ c */"), "x  c */");
-}
-
-TEST_F(IncludePassTest, CloseOutsideACommentIsCopiedWholly)
-{
-    // Its slash cannot start a comment with the star that follows.
-    EXPECT_EQ(pass("a*/*b*/c"), "a*/*b*/c");
-}
-
-TEST_F(IncludePassTest, IncludeIsReplacedByTheConvertedMotion)
-{
-    EXPECT_EQ(pass("Motion = include \"m.mot\"\nx"), std::string("Motion = ") + kConverted + "\nx");
-    EXPECT_EQ(pass("include\t \"m.mot\"include\"m.mot\""), std::string(kConverted) + kConverted);
+    // A five-line comment makes every later line five smaller; the converted text holds
+    // two line feeds.
+    EXPECT_EQ(scanned("a\n/*\n\n\n\n\n*/b\nc"), "a@1 b@2 c@3 ");
+    EXPECT_EQ(scanned("a = include \"m.mot\"\nb"), "a@1 LINEAR@2 CONSTANT@3 REPEAT@3 b@4 ");
 }
 
 TEST_F(IncludePassTest, SteppedKeysReachTheScannerWithoutParameters)
@@ -95,67 +101,27 @@ TEST_F(IncludePassTest, SteppedKeysReachTheScannerWithoutParameters)
     EXPECT_EQ(tables.identifiers, (std::vector<std::string>{"x", "TCB", "STEPPED", "CONSTANT", "CONSTANT"}));
 }
 
-TEST_F(IncludePassTest, IncludedLinesCountForTheLinesAfterThem)
-{
-    // The converted text holds two line feeds.
-    const std::string out = pass("a = include \"m.mot\"\nb");
-    EXPECT_EQ(lineOf(out, "b"), 4);
-}
-
-TEST_F(IncludePassTest, IncludeInsideACommentIsIgnored)
-{
-    EXPECT_EQ(pass("a /* include \"missing.mot\" */ b"), "a  b");
-    // The name is part of the directive, so a */ inside it doesn't end the comment.
-    EXPECT_EQ(pass("/* include \"x*/y\" */ z"), " z");
-}
-
-TEST_F(IncludePassTest, IncompleteDirectivesAreCopiedAsText)
-{
-    for (const char* text : {"include(\"m.mot\")", "include \"m(1).mot\"", "include \"m.mot", "include m.mot",
-                             "include \"m\n.mot\""})
-        EXPECT_EQ(pass(text), text);
-}
-
-TEST_F(IncludePassTest, LineCommentsAreNotThisPasssBusiness)
-{
-    EXPECT_EQ(pass("// include \"m.mot\"\n"), std::string("// ") + kConverted + "\n");
-    EXPECT_EQ(pass("a // /* b\nc */ d"), "a //  d");
-}
-
-TEST_F(IncludePassTest, MissingIncludeIsFatal)
-{
-    EXPECT_FATAL(pass("x = include \"motions/none.mot\""), "include file 'motions/none.mot' not found");
-    std::filesystem::create_directory("folder.mot");
-    EXPECT_FATAL(pass("include \"folder.mot\""), "include file 'folder.mot' not found");
-}
-
-TEST_F(IncludePassTest, BadMotionFileEndsInTheConvertersMessage)
-{
-    test::writeText("bad.mot", "LWMO\r\n4\r\n");
-    EXPECT_FATAL(pass("include \"bad.mot\""), "motion file 'bad.mot': motion file version must be 3");
-    test::writeText("bad.mot", "LWMO\r\n3\r\nNumChannels 1\r\nChannel 0 {\r\nEnvelope 1\r\nKey 1 2 0.5");
-    EXPECT_FATAL(pass("include \"bad.mot\""),
-                 "motion file 'bad.mot': line 6 syntax error: '0.5' found shape expected ");
-}
-
-TEST_F(IncludePassTest, IncludedFilesAreRecordedInTheUsedFilesList)
+TEST_F(IncludePassTest, IncludesThatFailAreFatalAndAllAreRecordedInTheUsedFilesList)
 {
     Phile::enableUsedFiles();
     pass("a = include \"m.mot\"");
-    EXPECT_FATAL(pass("include \"gone.mot\""), "include file 'gone.mot' not found");
-    EXPECT_EQ(test::readText("usedfiles.txt"), "m.mot\ngone.mot\n");
+    std::filesystem::create_directory("folder.mot");
+    EXPECT_FATAL(pass("x = include \"motions/none.mot\""), "include file 'motions/none.mot' not found");
+    EXPECT_FATAL(pass("include \"folder.mot\""), "include file 'folder.mot' not found");
+    test::writeText("bad.mot", "LWMO\r\n4\r\n");
+    EXPECT_FATAL(pass("include \"bad.mot\""), "motion file 'bad.mot': motion file version must be 3");
+    test::writeText("bad.mot", "LWMO\r\n3\r\nNumChannels 1\r\nChannel 0 {\r\nEnvelope 1\r\nKey 1 2 0.5");
+    EXPECT_FATAL(pass("include \"bad.mot\""), "motion file 'bad.mot': line 6 syntax error: '0.5' found shape expected ");
+    EXPECT_EQ(test::readText("usedfiles.txt"), "m.mot\nmotions/none.mot\nfolder.mot\nbad.mot\nbad.mot\n");
 }
 
 TEST_F(IncludePassTest, TextFilesReadCrLfAsLineFeeds)
 {
     test::writeText("s.txt", "a\r\nb\rc\r\n\r\n");
-    test::writeText("crlf.mot", "LWMO\r\n3\r\nNumChannels 1\r\nChannel 0\r\n{ Envelope\r\n 1\r\n"
-                                "  Key 2 0.5 3 0 0 0 0 0 0\r\n  Behaviors 1 2\r\n}\r\n");
     std::string text;
     ASSERT_TRUE(readTextFile("s.txt", text));
     EXPECT_EQ(text, "a\nb\rc\n\n");
     EXPECT_FALSE(readTextFile("none.txt", text));
-    EXPECT_EQ(pass("include \"crlf.mot\""), kConverted);
 }
 
 }  // namespace

@@ -1,25 +1,19 @@
 // The script scanner: tokens, values, tables, line numbers and skipped characters.
 #include "script/script_scanner.h"
 
+#include <charconv>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
-#include <limits>
 
 #include <gtest/gtest.h>
 
 namespace mirva {
 namespace {
 
-struct Scanned {
-    int token;
-    std::string text;
-    std::uint32_t word;
-};
-
-// Every token of `text` up to the end, and what the scanner echoed.
-class Scan {
-public:
+// Every token of `text` up to the end, and what the scanner echoed. Tokens are shown
+// space-separated: identifiers by their table entry, strings quoted, characters as
+// themselves, numbers as i(...), f(...) and b(...), keywords as k(...).
+struct Scan {
     explicit Scan(std::string_view text)
     {
         char* buffer = nullptr;
@@ -27,8 +21,10 @@ public:
         std::FILE* echo = open_memstream(&buffer, &size);
         ScriptScanner scanner(text, tables, echo);
         for (int token = scanner.next(); token != ScriptToken::EndOfInput; token = scanner.next()) {
-            tokens.push_back({token, std::string(scanner.text()), scanner.word()});
+            shown += (shown.empty() ? "" : " ") + show(token, scanner);
             lines.push_back(scanner.line());
+            words.push_back(scanner.word());
+            texts.emplace_back(scanner.text());
         }
         endText = std::string(scanner.text());
         endLine = scanner.line();
@@ -36,173 +32,87 @@ public:
         echoed.assign(buffer, size);
         std::free(buffer);
     }
-
-    std::vector<int> codes() const
+    std::string show(int token, const ScriptScanner& scanner) const
     {
-        std::vector<int> result;
-        for (const Scanned& s : tokens)
-            result.push_back(s.token);
-        return result;
+        char number[32] = {};
+        switch (token) {
+        case ScriptToken::Identifier: return tables.identifiers.at(scanner.word());
+        case ScriptToken::String: return '"' + tables.strings.at(scanner.word()) + '"';
+        case ScriptToken::Int: return "i(" + std::to_string(scanner.intValue()) + ")";
+        case ScriptToken::Bool: return "b(" + std::to_string(scanner.word()) + ")";
+        case ScriptToken::Float:
+            std::to_chars(number, number + sizeof number - 1, scanner.floatValue());
+            return "f(" + std::string(number) + ")";
+        default: return token < 256 ? std::string(1, static_cast<char>(token)) : "k(" + std::string(scanner.text()) + ")";
+        }
     }
-    float floatAt(std::size_t i) const
-    {
-        float f;
-        std::memcpy(&f, &tokens.at(i).word, sizeof f);
-        return f;
-    }
-    std::int32_t intAt(std::size_t i) const { return static_cast<std::int32_t>(tokens.at(i).word); }
 
     ScriptTables tables;
-    std::vector<Scanned> tokens;
+    std::string shown;
     std::vector<int> lines;
+    std::vector<std::uint32_t> words;
+    std::vector<std::string> texts;
     std::string endText = "?";
     int endLine = 0;
     std::string echoed;
 };
 
-using namespace ScriptToken;
-
-TEST(ScriptScannerTest, KeywordsHaveTheirCodes)
+TEST(ScriptScannerTest, TokensAndTheirValues)
 {
-    const Scan scan("Construct Destruct Set Begin End SampleMessageBegin SampleMessageEnd Song Timer EndAll Skip "
-                    "Info Enum Key EnvelopePhase EnvelopeSpeed AudioStream");
-    EXPECT_EQ(scan.codes(), (std::vector<int>{262, 263, 264, 265, 266, 267, 268, 269, 270, 271, 272, 273, 274, 275,
-                                              276, 277, 278}));
-    EXPECT_TRUE(scan.tables.identifiers.empty());
+    using namespace std::string_literals;
+    const struct {
+        std::string text, shown, echoed;
+    } cases[] = {
+        {"Set Settings EndAll", "k(Set) Settings k(EndAll)", ""},
+        // Keywords are exact, and a longer word is an identifier.
+        {"CONSTRUCT construct Setting Set_ Set1 EndAlls _x inf INFINITY True",
+         "CONSTRUCT construct Setting Set_ Set1 EndAlls _x inf INFINITY True", ""},
+        {"( ) * + , - . / : ; = [ ] { }", "( ) * + , - . / : ; = [ ] { }", ""},
+        {"-.5 5. .5e-2 -7 1.25E+2 0.000", "f(-0.5) f(5) f(0.005) i(-7) f(125) f(0)", ""},
+        // Beyond a float's range the conversion gives infinity, below it zero.
+        {"1.0e999 -1.5e40 1.0e-999 123456789.0", "f(inf) f(-inf) f(0) f(123456792)", ""},
+        // An integer has no exponent; an incomplete exponent is not taken; a second point
+        // starts a new number; a minus sign joins only a digit or a point and a digit.
+        {"1e5 1.5e+x 1.2.3 3-5 - 5 -x -.", "i(1) e5 f(1.5) e + x f(1.2) f(0.3) i(3) i(-5) - i(5) - x - .", ""},
+        {"INF true TRUE false FALSE INF2", "i(2147483647) b(1) b(1) b(0) b(0) INF2", ""},
+        {"99999999999 -99999999999 2147483647 -2147483648",
+         "i(2147483647) i(-2147483648) i(2147483647) i(-2147483648)", ""},
+        {"a \"x\" a \"\" \"x\"", "a \"x\" a \"\" \"x\"", ""},
+        // A quoted text with a parenthesis or over a line end is no string: both quotes
+        // are echoed and skipped, and what lies between comes as ordinary tokens.
+        {"\"f(x)\"", "f ( x )", "\"\""},
+        {"\"a\nb\"", "a b", "\"\""},
+        // Characters that start no token are echoed and skipped.
+        {"a#!%b\r\nc\0d\x80"s, "a b c d", "#!%\r\0\x80"s},
+        {"a // b c\nd/e // x", "a d / e", ""},
+    };
+    for (const auto& c : cases) {
+        const Scan scan(c.text);
+        EXPECT_EQ(scan.shown, c.shown) << c.text;
+        EXPECT_EQ(scan.echoed, c.echoed) << c.text;
+    }
 }
 
-TEST(ScriptScannerTest, OtherSpellingsAndLongerWordsAreIdentifiers)
+TEST(ScriptScannerTest, EntriesLinesAndTokenTexts)
 {
-    const Scan scan("CONSTRUCT construct Setting Set_ Set1 EndAlls _x inf INFINITY True");
-    EXPECT_EQ(scan.codes(), std::vector<int>(10, Identifier));
-    EXPECT_EQ(scan.tables.identifiers, (std::vector<std::string>{"CONSTRUCT", "construct", "Setting", "Set_", "Set1",
-                                                                 "EndAlls", "_x", "inf", "INFINITY", "True"}));
-}
-
-TEST(ScriptScannerTest, SingleCharacterTokensAreTheCharacter)
-{
-    const Scan scan("( ) * + , - . / : ; = [ ] { }");
-    EXPECT_EQ(scan.codes(), (std::vector<int>{'(', ')', '*', '+', ',', '-', '.', '/', ':', ';', '=', '[', ']', '{', '}'}));
-    EXPECT_EQ(scan.codes(), (std::vector<int>{40, 41, 42, 43, 44, 45, 46, 47, 58, 59, 61, 91, 93, 123, 125}));
-}
-
-TEST(ScriptScannerTest, NumberForms)
-{
-    const Scan scan("-.5 5. .5e-2 -7 1.25E+2 0.000");
-    EXPECT_EQ(scan.codes(), (std::vector<int>{Float, Float, Float, Int, Float, Float}));
-    EXPECT_EQ(scan.floatAt(0), -0.5f);
-    EXPECT_EQ(scan.floatAt(1), 5.0f);
-    EXPECT_EQ(scan.floatAt(2), 0.005f);
-    EXPECT_EQ(scan.intAt(3), -7);
-    EXPECT_EQ(scan.floatAt(4), 125.0f);
-    EXPECT_EQ(scan.floatAt(5), 0.0f);
-
-    // Beyond a float's range the conversion gives infinity, below it zero.
-    const Scan extremes("1.0e999 -1.5e40 1.0e-999 123456789.0");
-    EXPECT_EQ(extremes.floatAt(0), std::numeric_limits<float>::infinity());
-    EXPECT_EQ(extremes.floatAt(1), -std::numeric_limits<float>::infinity());
-    EXPECT_EQ(extremes.floatAt(2), 0.0f);
-    EXPECT_EQ(extremes.floatAt(3), 123456792.0f);
-}
-
-TEST(ScriptScannerTest, NumbersEndWhereTheirPatternEnds)
-{
-    // An integer has no exponent; an incomplete exponent is not taken; a second point
-    // starts a new number; a minus sign joins only a digit or a point and a digit.
-    const Scan scan("1e5 1.5e+x 1.2.3 3-5 - 5 -x -.");
-    EXPECT_EQ(scan.codes(), (std::vector<int>{Int, Identifier, Float, Identifier, '+', Identifier, Float, Float, Int,
-                                              Int, '-', Int, '-', Identifier, '-', '.'}));
-    EXPECT_EQ(scan.intAt(0), 1);
-    EXPECT_EQ(scan.tables.identifiers[0], "e5");
-    EXPECT_EQ(scan.floatAt(2), 1.5f);
-    EXPECT_EQ(scan.tables.identifiers[1], "e");
-    EXPECT_EQ(scan.floatAt(6), 1.2f);
-    EXPECT_EQ(scan.floatAt(7), 0.3f);
-    EXPECT_EQ(scan.intAt(8), 3);
-    EXPECT_EQ(scan.intAt(9), -5);
-    EXPECT_EQ(scan.intAt(11), 5);
-}
-
-TEST(ScriptScannerTest, InfAndBools)
-{
-    const Scan scan("INF true TRUE false FALSE INF2");
-    EXPECT_EQ(scan.codes(), (std::vector<int>{Int, Bool, Bool, Bool, Bool, Identifier}));
-    EXPECT_EQ(scan.intAt(0), 2147483647);
-    EXPECT_EQ(scan.tokens[1].word, 1u);
-    EXPECT_EQ(scan.tokens[2].word, 1u);
-    EXPECT_EQ(scan.tokens[3].word, 0u);
-    EXPECT_EQ(scan.tokens[4].word, 0u);
-}
-
-TEST(ScriptScannerTest, IntegersBeyondTheRangeAreClamped)
-{
-    const Scan scan("99999999999 -99999999999 2147483647 -2147483648");
-    EXPECT_EQ(scan.intAt(0), 2147483647);
-    EXPECT_EQ(scan.intAt(1), -2147483647 - 1);
-    EXPECT_EQ(scan.intAt(2), 2147483647);
-    EXPECT_EQ(scan.intAt(3), -2147483647 - 1);
-}
-
-TEST(ScriptScannerTest, EveryIdentifierAndStringGetsItsOwnEntry)
-{
-    const Scan scan("a \"x\" a \"\" \"x\"");
-    EXPECT_EQ(scan.codes(), (std::vector<int>{Identifier, String, Identifier, String, String}));
-    EXPECT_EQ(scan.tables.identifiers, (std::vector<std::string>{"a", "a"}));
-    EXPECT_EQ(scan.tables.strings, (std::vector<std::string>{"x", "", "x"}));
-    EXPECT_EQ(scan.tokens[0].word, 0u);
-    EXPECT_EQ(scan.tokens[2].word, 1u);
-    EXPECT_EQ(scan.tokens[1].word, 0u);
-    EXPECT_EQ(scan.tokens[3].word, 1u);
-    EXPECT_EQ(scan.tokens[4].word, 2u);
-    EXPECT_EQ(scan.tokens[1].text, "\"x\"");
-}
-
-TEST(ScriptScannerTest, AQuotedTextWithAParenthesisIsNoString)
-{
-    // Both quotes are echoed and skipped; what lies between comes as ordinary tokens.
-    const Scan scan("\"f(x)\"");
-    EXPECT_EQ(scan.codes(), (std::vector<int>{Identifier, '(', Identifier, ')'}));
-    EXPECT_EQ(scan.tables.identifiers, (std::vector<std::string>{"f", "x"}));
-    EXPECT_TRUE(scan.tables.strings.empty());
-    EXPECT_EQ(scan.echoed, "\"\"");
-    // Nor is one that runs over a line end.
-    const Scan lines("\"a\nb\"");
-    EXPECT_EQ(lines.codes(), (std::vector<int>{Identifier, Identifier}));
-    EXPECT_EQ(lines.echoed, "\"\"");
-}
-
-TEST(ScriptScannerTest, CharactersThatStartNoTokenAreEchoedAndSkipped)
-{
-    const std::string text = std::string("a#!%b\r\nc") + '\0' + "d\x80";
-    const Scan scan(text);
-    EXPECT_EQ(scan.tables.identifiers, (std::vector<std::string>{"a", "b", "c", "d"}));
-    EXPECT_EQ(scan.echoed, std::string("#!%\r") + '\0' + "\x80");
-}
-
-TEST(ScriptScannerTest, LineCommentsRunToTheLineEnd)
-{
-    const Scan scan("a // b c\nd/e // x");
-    EXPECT_EQ(scan.codes(), (std::vector<int>{Identifier, Identifier, '/', Identifier}));
-    EXPECT_EQ(scan.tables.identifiers, (std::vector<std::string>{"a", "d", "e"}));
-    EXPECT_EQ(scan.lines, (std::vector<int>{1, 2, 2, 2}));
-    EXPECT_EQ(scan.endLine, 2);
-}
-
-TEST(ScriptScannerTest, LineNumberIsOnePlusTheLineFeedsRead)
-{
-    const Scan scan("a\n\nb c\n\t d\n");
-    EXPECT_EQ(scan.lines, (std::vector<int>{1, 3, 3, 4}));
-    EXPECT_EQ(scan.endLine, 5);
-}
-
-TEST(ScriptScannerTest, TokenTextIsTheMatchedTextAndEmptyAtTheEnd)
-{
-    const Scan scan("x = -2.50e1, \"s\"");
-    ASSERT_EQ(scan.tokens.size(), 5u);
-    EXPECT_EQ(scan.tokens[2].text, "-2.50e1");
-    EXPECT_EQ(scan.floatAt(2), -25.0f);
-    EXPECT_EQ(scan.tokens[3].text, ",");
-    EXPECT_EQ(scan.endText, "");
+    // Every identifier and string gets its own entry, and its token the entry's index.
+    const Scan entries("a \"x\" a \"\" \"x\"");
+    EXPECT_EQ(entries.tables.identifiers, (std::vector<std::string>{"a", "a"}));
+    EXPECT_EQ(entries.tables.strings, (std::vector<std::string>{"x", "", "x"}));
+    EXPECT_EQ(entries.words, (std::vector<std::uint32_t>{0, 0, 1, 1, 2}));
+    EXPECT_EQ(entries.texts[1], "\"x\"");
+    // The line is one plus the line feeds read, comments included.
+    const Scan lines("a\n\nb c\n\t d\n");
+    EXPECT_EQ(lines.lines, (std::vector<int>{1, 3, 3, 4}));
+    EXPECT_EQ(lines.endLine, 5);
+    const Scan comment("a // b c\nd/e // x");
+    EXPECT_EQ(comment.lines, (std::vector<int>{1, 2, 2, 2}));
+    EXPECT_EQ(comment.endLine, 2);
+    // A token's text is the text it matched; at the end it is empty.
+    const Scan texts("x = -2.50e1, \"s\"");
+    EXPECT_EQ(texts.texts, (std::vector<std::string>{"x", "=", "-2.50e1", ",", "\"s\""}));
+    EXPECT_EQ(texts.shown, "x = f(-25) , \"s\"");
+    EXPECT_EQ(texts.endText, "");
 }
 
 }  // namespace

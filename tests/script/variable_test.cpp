@@ -25,19 +25,22 @@ Variable declared(std::int32_t type)
     return v;
 }
 
-TEST(VariableTest, ColorPackingRoundsAndHoldsEachChannelToAByte)
+// The matrix of a transformation record must be `rows`, row by row (x axis first,
+// translation last).
+void expectMatrix(const Variable& t, const std::array<float, 12>& rows)
 {
-    EXPECT_EQ(packColor(255, 0, 0, 255), 0xFFFF0000u);
+    const Transformation M = t.readTransformation();
+    for (int i = 0; i < 12; ++i)
+        EXPECT_NEAR(M.m[i / 3][i % 3], rows[static_cast<std::size_t>(i)], 1e-6) << "row " << i / 3 << " column " << i % 3;
+}
+
+TEST(VariableTest, ColorsRoundAndHoldEachChannelToAByteAndIntsTruncateWithinTheirLimits)
+{
     EXPECT_EQ(packColor(0, 0, 255, 128), 0x800000FFu);
     EXPECT_EQ(packColor(300, -5, 0, 255), 0xFFFF0000u);
     EXPECT_EQ(packColor(127.4f, 127.6f, 0.6f, 255), 0xFF7F8001u);
     EXPECT_EQ(colorByte(std::numeric_limits<float>::infinity()), 255u);
     EXPECT_EQ(colorByte(std::nanf("")), 0u);
-}
-
-TEST(VariableTest, TruncationTowardZeroStopsAtTheIntLimits)
-{
-    EXPECT_EQ(truncateToInt(2.9f), 2);
     EXPECT_EQ(truncateToInt(-2.9f), -2);
     EXPECT_EQ(truncateToInt(1e20f), 2147483647);
     EXPECT_EQ(truncateToInt(-std::numeric_limits<float>::infinity()), std::numeric_limits<std::int32_t>::min());
@@ -79,31 +82,26 @@ TEST(VariableTest, PhaseOnlyRecordsMoveOnlyThePhaseAndTheEnvelopeKeepsRunning)
 
 TEST(VariableTest, AssignCopiesTheValuePartOfTheDestinationsType)
 {
-    Variable source;
-    source.type = ValueType::Vector3;
+    Variable source = declared(ValueType::Vector3);
     source.setVector({1, 2, 3, 4});
     source.stringValue = "text";
     source.integerList = {7};
     source.constant.color = 0x11223344u;
 
-    Variable vector = declared(ValueType::Vector3);
+    Variable vector = declared(ValueType::Vector3), text = declared(ValueType::String), color = declared(ValueType::Color);
     vector.assign(source);
+    text.assign(source);
+    color.assign(source);
     EXPECT_EQ(vector.readVector3(), (std::array<float, 3>{1, 2, 3}));
     EXPECT_EQ(vector.constant.floats[3], 0.0f);
     EXPECT_TRUE(vector.stringValue.empty());
-
-    Variable text = declared(ValueType::String);
-    text.assign(source);
     EXPECT_EQ(text.readString(), "text");
     EXPECT_EQ(text.constant.floats[0], 0.0f);
-
-    Variable color = declared(ValueType::Color);
-    color.assign(source);
     EXPECT_EQ(color.readColor(), 0x11223344u);
     EXPECT_TRUE(color.integerList.empty());
 }
 
-TEST(VariableTest, AnimatedColorChannelsReplaceTheirBytesAndStayInRange)
+TEST(VariableTest, AnimatedChannelsReplaceTheirPartOfTheConstant)
 {
     Variable color = declared(ValueType::Color);
     color.setColor(0xFF102030u);
@@ -113,58 +111,7 @@ TEST(VariableTest, AnimatedColorChannelsReplaceTheirBytesAndStayInRange)
     EXPECT_EQ(color.readColor(), 0xFF992082u);  // red 153, blue 130
     color.envelopePhase = 0.75f;
     EXPECT_EQ(color.readColor(), 0xFFFF20AFu);  // red 382.5 held at 255, blue 175
-}
 
-TEST(VariableTest, TransformationMatrixFromChannelsWithScaleFloor)
-{
-    Variable t = declared(ValueType::Transformation);
-    t.setTransformation({1, 2, 3, 0, 0, 0, 1, 1, 1});
-    const Transformation identity = t.readTransformation();
-    const float expected[4][3] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}, {1, 2, 3}};
-    for (int r = 0; r < 4; ++r)
-        for (int c = 0; c < 3; ++c)
-            EXPECT_FLOAT_EQ(identity.m[r][c], expected[r][c]);
-
-    t.setTransformation({0, 0, 0, 0, 0, 0, 0, 2, -1});
-    const Transformation scaled = t.readTransformation();
-    EXPECT_FLOAT_EQ(scaled.m[0][0], 0.0001f);
-    EXPECT_FLOAT_EQ(scaled.m[1][1], 2.0f);
-    EXPECT_FLOAT_EQ(scaled.m[2][2], 0.0001f);
-}
-
-TEST(VariableTest, TransformationRotationsCombineBankPitchHeading)
-{
-    // Heading 90 degrees turns the X axis to -Z; pitch 90 then turns the Y axis to +Z.
-    const float quarter = 1.5707964f;
-    Variable t = declared(ValueType::Transformation);
-    t.setTransformation({0, 0, 0, quarter, 0, 0, 1, 1, 1});
-    Transformation M = t.readTransformation();
-    EXPECT_NEAR(M.m[0][2], -1.0f, 1e-6);
-    EXPECT_NEAR(M.m[2][0], 1.0f, 1e-6);
-    t.setTransformation({0, 0, 0, 0, quarter, 0, 1, 1, 1});
-    M = t.readTransformation();
-    EXPECT_NEAR(M.m[1][2], 1.0f, 1e-6);
-    EXPECT_NEAR(M.m[2][1], -1.0f, 1e-6);
-}
-
-TEST(VariableTest, AnimatedAngleRebuildsTheMatrixAroundTheWrittenScale)
-{
-    Variable t = declared(ValueType::Transformation);
-    t.setTransformation({5, 0, 0, 0, 0, 0, 2, 1, 1});
-    t.channels[3] = ramp(0, 3.1415927f);  // heading
-    t.channels[1] = ramp(0, 4);           // y
-    t.envelopePhase = 0.5f;
-    const Transformation M = t.readTransformation();
-    // Heading 90 degrees, X axis scaled by 2: row 0 is (0, 0, -2).
-    EXPECT_NEAR(M.m[0][0], 0.0f, 1e-6);
-    EXPECT_NEAR(M.m[0][2], -2.0f, 1e-6);
-    EXPECT_NEAR(M.m[2][0], 1.0f, 1e-6);
-    EXPECT_FLOAT_EQ(M.m[3][0], 5.0f);
-    EXPECT_FLOAT_EQ(M.m[3][1], 2.0f);
-}
-
-TEST(VariableTest, VectorReadersMixConstantsAndEnvelopes)
-{
     Variable v = declared(ValueType::Vector4);
     v.setVector({1, 2, 3, 4});
     v.channels[2] = ramp(10, 20);
@@ -173,22 +120,27 @@ TEST(VariableTest, VectorReadersMixConstantsAndEnvelopes)
     EXPECT_EQ(v.readVector2(), (std::array<float, 2>{1, 2}));
 }
 
-TEST(VariableTest, TypeNamesAsTheReferencePrintsThem)
+TEST(VariableTest, TransformationsBuildTheirMatrixFromTheChannels)
 {
-    Variable d;
-    EXPECT_EQ(valueTypeName(d), "ERROR: variable type is undefined");
-    d.type = ValueType::Transformation;
-    EXPECT_EQ(valueTypeName(d), "Transformation");
-    d.type = ValueType::Enum;
-    d.referenceName = "Layers";
-    EXPECT_EQ(valueTypeName(d), "Layers");
-    d.type = ValueType::Pointer;
-    d.referenceName = "LWS";
-    EXPECT_EQ(valueTypeName(d), "LWS");
-    d.type = ValueType::PhaseOnly;
-    EXPECT_EQ(valueTypeName(d), "unknown");
-    d.type = 99;
-    EXPECT_EQ(valueTypeName(d), "unknown");
+    Variable t = declared(ValueType::Transformation);
+    t.setTransformation({1, 2, 3, 0, 0, 0, 1, 1, 1});
+    expectMatrix(t, {1, 0, 0, 0, 1, 0, 0, 0, 1, 1, 2, 3});
+    // Scales below 0.0001 are held there.
+    t.setTransformation({0, 0, 0, 0, 0, 0, 0, 2, -1});
+    expectMatrix(t, {0.0001f, 0, 0, 0, 2, 0, 0, 0, 0.0001f, 0, 0, 0});
+    // Heading 90 degrees turns the X axis to -Z; pitch 90 turns the Y axis to +Z.
+    const float quarter = 1.5707964f;
+    t.setTransformation({0, 0, 0, quarter, 0, 0, 1, 1, 1});
+    expectMatrix(t, {0, 0, -1, 0, 1, 0, 1, 0, 0, 0, 0, 0});
+    t.setTransformation({0, 0, 0, 0, quarter, 0, 1, 1, 1});
+    expectMatrix(t, {1, 0, 0, 0, 0, 1, 0, -1, 0, 0, 0, 0});
+    // An animated angle rebuilds the matrix around the written scale: heading 90 degrees
+    // with the X axis scaled by 2, and y animated to 2.
+    t.setTransformation({5, 0, 0, 0, 0, 0, 2, 1, 1});
+    t.channels[3] = ramp(0, 3.1415927f);
+    t.channels[1] = ramp(0, 4);
+    t.envelopePhase = 0.5f;
+    expectMatrix(t, {0, 0, -2, 0, 1, 0, 1, 0, 0, 5, 2, 0});
 }
 
 }  // namespace

@@ -7,32 +7,29 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/sound/bass.h"
-#include "platform/sound/sound_output.h"
 #include "tests/sound/sound_fixture.h"
 #include "tests/support/audio_files.h"
 
 namespace mirva {
 namespace {
 
-using test::writeWav;
+using test::Coded;
+using test::coded;
+using Samples = std::vector<std::int16_t>;
+using Frames = std::vector<std::uint64_t>;
 
 // Frame i is (i, -i).
-std::vector<std::int16_t> stereoRamp(int frames)
+Samples stereoRamp(int frames)
 {
-    std::vector<std::int16_t> samples;
+    Samples samples;
     for (int i = 0; i < frames; ++i)
         samples.insert(samples.end(), {static_cast<std::int16_t>(i), static_cast<std::int16_t>(-i)});
     return samples;
 }
 
-struct Ends {
-    std::vector<std::uint64_t> at;
-};
-
 void recordEnd(HSYNC, DWORD, DWORD, void* user)
 {
-    static_cast<Ends*>(user)->at.push_back(SoundOutput::mixedFrames());
+    static_cast<Frames*>(user)->push_back(SoundOutput::mixedFrames());
 }
 
 class StreamTest : public test::OfflineSound {
@@ -41,77 +38,71 @@ protected:
     {
         return BASS_StreamCreateFile(false, dir.file(name).c_str(), 0, 0, 0x20000);
     }
+    // A WAV file of these samples, opened, with its end recorded in `ends`.
+    HSTREAM wav(int rate, int channels, const Samples& samples)
+    {
+        test::writeWav(dir.file("s.wav"), rate, channels, samples);
+        const HSTREAM stream = open("s.wav");
+        EXPECT_NE(BASS_ChannelSetSync(stream, BASS_SYNC_END, 0, recordEnd, &ends), 0u);
+        return stream;
+    }
+    Frames ends;
 };
 
 TEST_F(StreamTest, StereoWavAtTheOutputRatePlaysSampleForSample)
 {
-    std::vector<std::int16_t> samples;
-    for (int i = 0; i < 1000; ++i) {
-        samples.push_back(static_cast<std::int16_t>(i * 30 - 15000));
-        samples.push_back(static_cast<std::int16_t>(-i * 7));
-    }
-    writeWav(dir.file("ramp.wav"), 44100, 2, samples);
-    const HSTREAM stream = open("ramp.wav");
-    ASSERT_NE(stream, 0u);
+    Samples samples;
+    for (int i = 0; i < 1000; ++i)
+        samples.insert(samples.end(), {static_cast<std::int16_t>(i * 30 - 15000), static_cast<std::int16_t>(-i * 7)});
+    const HSTREAM stream = wav(44100, 2, samples);
     EXPECT_EQ(BASS_StreamGetLength(stream), 4000u);
-    Ends ends;
-    ASSERT_NE(BASS_ChannelSetSync(stream, BASS_SYNC_END, 0, recordEnd, &ends), 0u);
     ASSERT_TRUE(BASS_StreamPlay(stream, true, 0));
     EXPECT_EQ(SoundOutput::mix(1000), samples);
     EXPECT_EQ(BASS_ChannelGetPosition(stream), 4000u);
-    EXPECT_TRUE(ends.at.empty());
-    EXPECT_EQ(SoundOutput::mix(5), std::vector<std::int16_t>(10, 0));
-    EXPECT_EQ(ends.at, std::vector<std::uint64_t>{1001});
+    EXPECT_TRUE(ends.empty());
+    EXPECT_EQ(SoundOutput::mix(5), Samples(10, 0));
+    EXPECT_EQ(ends, Frames{1001});
     EXPECT_EQ(BASS_ChannelIsActive(stream), 0u);
 }
 
 TEST_F(StreamTest, SetPositionAndFlushMoveInTheFile)
 {
-    writeWav(dir.file("count.wav"), 44100, 2, stereoRamp(1000));
-    const HSTREAM stream = open("count.wav");
+    const HSTREAM stream = wav(44100, 2, stereoRamp(1000));
     BASS_StreamPlay(stream, true, 0);
     SoundOutput::mix(300);
     ASSERT_TRUE(BASS_ChannelSetPosition(stream, 2000));   // frame 500
-    EXPECT_EQ(SoundOutput::mix(2), (std::vector<std::int16_t>{500, -500, 501, -501}));
-    EXPECT_FALSE(BASS_ChannelSetPosition(stream, 4 * 5000));
-    EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_ILLPARAM);
+    EXPECT_EQ(SoundOutput::mix(2), (Samples{500, -500, 501, -501}));
+    EXPECT_EQ(coded(BASS_ChannelSetPosition(stream, 4 * 5000)), Coded(0, BASS_ERROR_ILLPARAM));
     ASSERT_TRUE(BASS_StreamPlay(stream, true, 0));   // flush: from the beginning
     EXPECT_EQ(BASS_ChannelGetPosition(stream), 0u);
-    EXPECT_EQ(SoundOutput::mix(1), (std::vector<std::int16_t>{0, 0}));
+    EXPECT_EQ(SoundOutput::mix(1), (Samples{0, 0}));
     BASS_ChannelStop(stream);
     SoundOutput::mix(10);
     ASSERT_TRUE(BASS_StreamPlay(stream, false, 0));   // no flush: on from where it stopped
-    EXPECT_EQ(SoundOutput::mix(1), (std::vector<std::int16_t>{1, -1}));
+    EXPECT_EQ(SoundOutput::mix(1), (Samples{1, -1}));
 }
 
 TEST_F(StreamTest, MonoWavAtHalfTheRateIsInterpolatedOnBothSides)
 {
-    const std::vector<std::int16_t> samples = {0, 1000, -1000, 3000, 3000};
-    writeWav(dir.file("mono.wav"), 22050, 1, samples);
-    const HSTREAM stream = open("mono.wav");
-    ASSERT_NE(stream, 0u);
+    const HSTREAM stream = wav(22050, 1, {0, 1000, -1000, 3000, 3000});
     EXPECT_EQ(BASS_StreamGetLength(stream), 10u * 4);
-    Ends ends;
-    BASS_ChannelSetSync(stream, BASS_SYNC_END, 0, recordEnd, &ends);
     BASS_StreamPlay(stream, true, 0);
     // Every second output frame is a file frame, the others lie halfway; the last file
     // frame is held.
-    const std::vector<std::int16_t> expected = {0,    0,    500,  500,  1000, 1000, 0,    0,    -1000, -1000,
-                                                1000, 1000, 3000, 3000, 3000, 3000, 3000, 3000, 3000,  3000};
-    EXPECT_EQ(SoundOutput::mix(10), expected);
+    EXPECT_EQ(SoundOutput::mix(10), (Samples{0, 0, 500, 500, 1000, 1000, 0, 0, -1000, -1000, 1000, 1000, 3000, 3000,
+                                             3000, 3000, 3000, 3000, 3000, 3000}));
     SoundOutput::mix(1);
-    EXPECT_EQ(ends.at, std::vector<std::uint64_t>{11});
+    EXPECT_EQ(ends, Frames{11});
 }
 
 TEST_F(StreamTest, A48kHzRampStaysARampAcrossDecodingBlocks)
 {
     // A ramp interpolated linearly is the ramp itself: output frame j lies at file frame
     // j * 48000 / 44100 and must have that value.
-    writeWav(dir.file("ramp48.wav"), 48000, 2, stereoRamp(20000));
-    const HSTREAM stream = open("ramp48.wav");
+    const HSTREAM stream = wav(48000, 2, stereoRamp(20000));
     EXPECT_EQ(BASS_StreamGetLength(stream), 18375u * 4);   // 20000 * 44100 / 48000
     BASS_StreamPlay(stream, true, 0);
-    const std::vector<std::int16_t> out = SoundOutput::mix(18375);
+    const Samples out = SoundOutput::mix(18375);
     for (std::size_t j = 0; j < 18375; ++j) {
         const double x = static_cast<double>(j) * 48000 / 44100;
         ASSERT_NEAR(out[2 * j], x, 0.51) << j;
@@ -119,6 +110,7 @@ TEST_F(StreamTest, A48kHzRampStaysARampAcrossDecodingBlocks)
     }
     EXPECT_EQ(BASS_ChannelIsActive(stream), 1u);
     SoundOutput::mix(1);
+    EXPECT_EQ(ends, Frames{18376});
     EXPECT_EQ(BASS_ChannelIsActive(stream), 0u);
 }
 
@@ -128,53 +120,43 @@ TEST_F(StreamTest, Mp3DecodesToItsToneAndEnds)
     ASSERT_TRUE(test::writeMp3Tone(dir.file("tone.mp3"), 1.0, 441.0)) << sf_strerror(nullptr);
     const HSTREAM stream = open("tone.mp3");
     ASSERT_NE(stream, 0u) << BASS_ErrorGetCode();
-    Ends ends;
     BASS_ChannelSetSync(stream, BASS_SYNC_END, 0, recordEnd, &ends);
     BASS_StreamPlay(stream, true, 0);
-    const std::vector<std::int16_t> out = SoundOutput::mix(50000);
-    ASSERT_EQ(ends.at.size(), 1u);
+    const Samples out = SoundOutput::mix(50000);
+    ASSERT_EQ(ends.size(), 1u);
     // The encoder may pad by up to a frame of 1152 samples on either side.
-    EXPECT_NEAR(static_cast<double>(ends.at[0]), 44101.0, 2 * 1152.0);
+    EXPECT_NEAR(static_cast<double>(ends[0]), 44101.0, 2 * 1152.0);
     EXPECT_NEAR(BASS_StreamGetLength(stream) / 4.0, 44100.0, 2 * 1152.0);
-    // 441 Hz over the middle 0.5 s: 441 rising zero crossings a second.
+    // 441 Hz over the middle 0.5 s: 441 rising zero crossings a second, at a peak near
+    // half of full scale as written.
     int crossings = 0;
-    for (std::size_t i = 11025; i < 33075; ++i)
-        if (out[2 * i] < 0 && out[2 * i + 2] >= 0)
-            ++crossings;
-    EXPECT_NEAR(crossings, 220, 2);
-    // About the loudness written: a peak near half of full scale.
     std::int16_t peak = 0;
-    for (std::size_t i = 11025; i < 33075; ++i)
-        peak = std::max<std::int16_t>(peak, out[2 * i]);
+    for (std::size_t i = 11025; i < 33075; ++i) {
+        crossings += out[2 * i] < 0 && out[2 * i + 2] >= 0;
+        peak = std::max(peak, out[2 * i]);
+    }
+    EXPECT_NEAR(crossings, 220, 2);
     EXPECT_NEAR(peak, 16384, 1500);
 }
 
 TEST_F(StreamTest, InstrumentSyncsAreForModulesOnly)
 {
-    writeWav(dir.file("short.wav"), 44100, 1, {1, 2, 3});
-    const HSTREAM stream = open("short.wav");
-    EXPECT_EQ(BASS_ChannelSetSync(stream, BASS_SYNC_MUSICINST, 3 | 0xFFFF0000, recordEnd, nullptr), 0u);
-    EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_ILLTYPE);
-    EXPECT_FALSE(BASS_MusicPlay(stream));
-    EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_HANDLE);
-    EXPECT_EQ(BASS_MusicGetLength(stream), static_cast<DWORD>(-1));
-    EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_HANDLE);
+    const HSTREAM stream = wav(44100, 1, {1, 2, 3});
+    EXPECT_EQ(coded(BASS_ChannelSetSync(stream, BASS_SYNC_MUSICINST, 3 | 0xFFFF0000, recordEnd, nullptr)),
+              Coded(0, BASS_ERROR_ILLTYPE));
+    EXPECT_EQ(coded(BASS_MusicPlay(stream)), Coded(0, BASS_ERROR_HANDLE));
+    EXPECT_EQ(coded(BASS_MusicGetLength(stream)), Coded(test::kFailed, BASS_ERROR_HANDLE));
 }
 
 TEST_F(StreamTest, AModuleAndAStreamMixTogether)
 {
-    const HMUSIC music = load(test::threeOrderModule());
-    BASS_MusicPlay(music);
-    const std::vector<std::int16_t> musicAlone = SoundOutput::mix(500);
-    BASS_Free();
-
-    ASSERT_TRUE(BASS_Init(BASS_DEVICE_DEFAULT, 44100, 0, nullptr));
-    ASSERT_TRUE(BASS_Start());
-    writeWav(dir.file("dc.wav"), 44100, 2, std::vector<std::int16_t>(2000, 1000));
-    const HSTREAM stream = open("dc.wav");
+    BASS_MusicPlay(load(test::threeOrderModule()));
+    const Samples musicAlone = SoundOutput::mix(500);
+    restart();
+    const HSTREAM stream = wav(44100, 2, Samples(2000, 1000));
     BASS_MusicPlay(load(test::threeOrderModule()));
     BASS_StreamPlay(stream, true, 0);
-    const std::vector<std::int16_t> both = SoundOutput::mix(500);
+    const Samples both = SoundOutput::mix(500);
     ASSERT_EQ(both.size(), musicAlone.size());
     for (std::size_t i = 0; i < both.size(); ++i)
         ASSERT_NEAR(both[i], musicAlone[i] + 1000, 1) << i;
