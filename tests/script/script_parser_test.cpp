@@ -20,18 +20,9 @@ class Thing : public ScriptType {
 public:
     Thing() : ScriptType("Thing", "test type")
     {
-        declareParameter(0, ValueType::Float, "f");
-        declareParameter(1, ValueType::Bool, "b");
-        declareParameter(2, ValueType::Int, "i");
-        declareParameter(3, ValueType::Color, "c");
-        declareParameter(4, ValueType::Vector2, "v2");
-        declareParameter(5, ValueType::Vector3, "v3");
-        declareParameter(6, ValueType::Vector4, "v4");
-        declareParameter(7, ValueType::Transformation, "t");
-        declareParameter(8, ValueType::String, "s");
-        declareParameter(9, ValueType::Enum, "e", "Layers");
-        declareParameter(10, ValueType::List, "l");
-        declareParameter(12, ValueType::Undefined, "broken");
+        const char* names[] = {"broken", "f", "b", "i", "c", "v2", "v3", "v4", "t", "s", "e", "l"};
+        for (std::int32_t type = ValueType::Undefined; type <= ValueType::List; ++type)
+            declareParameter(type, type, names[type], type == ValueType::Enum ? "Layers" : "");
     }
 };
 
@@ -112,42 +103,35 @@ private:
     Thing thing_;
 };
 
-class ScriptParserTest : public testing::Test {
-protected:
-    ScriptParserTest() { enums.declareCoreEnums(); }
-
-    void parse(const std::string& text) { ScriptParser(text, builder, enums, nullptr).parse(); }
-    // The message that parsing `text` on its own ends in.
-    static std::string messageOf(const std::string& text)
+// A script parsed on its own, with the built-in enums.
+struct Parsed {
+    explicit Parsed(const std::string& text)
     {
-        return test::fatalMessage([&] {
-            Enums ownEnums;
-            ownEnums.declareCoreEnums();
-            RecordingBuilder own;
-            ScriptParser(text, own, ownEnums, nullptr).parse();
-        });
+        enums.declareCoreEnums();
+        ScriptParser(text, builder, enums, nullptr).parse();
     }
-    // The one record of "Construct Thing a { ASSIGNMENT }", parsed on its own.
-    static Variable converted(const std::string& assignment)
-    {
-        Enums ownEnums;
-        ownEnums.declareCoreEnums();
-        RecordingBuilder own;
-        ScriptParser("Enum Layers { BACK MIDDLE FRONT } Construct Thing a { " + assignment + " } Timer 1:0:0 120 1.0",
-                     own, ownEnums, nullptr)
-            .parse();
-        EXPECT_EQ(own.blocks.size(), 1u);
-        EXPECT_EQ(own.blocks.at(0).size(), 1u);
-        return own.blocks.at(0).at(0);
-    }
-
     Enums enums;
     RecordingBuilder builder;
 };
 
+// The message that parsing `text` ends in.
+std::string messageOf(const std::string& text)
+{
+    return test::fatalMessage([&] { Parsed parsed(text); });
+}
+
+// The one record of "Construct Thing a { ASSIGNMENT }".
+Variable converted(const std::string& assignment)
+{
+    const Parsed parsed("Enum Layers { BACK MIDDLE FRONT } Construct Thing a { " + assignment + " } Timer 1:0:0 120 1.0");
+    EXPECT_EQ(parsed.builder.blocks.size(), 1u);
+    EXPECT_EQ(parsed.builder.blocks.at(0).size(), 1u);
+    return parsed.builder.blocks.at(0).at(0);
+}
+
 constexpr const char* kTimer = "Timer 10:0:0 120 1.0\n";
 
-TEST_F(ScriptParserTest, SyntaxErrorsNameTheRejectedTokenAndWhatWasExpected)
+TEST(ScriptParserTest, SyntaxErrorsNameTheRejectedTokenAndWhatWasExpected)
 {
     const std::string block = std::string(kTimer) + "0:0:0 Construct Thing a { ";
     const std::pair<std::string, std::string> cases[] = {
@@ -190,35 +174,32 @@ TEST_F(ScriptParserTest, SyntaxErrorsNameTheRejectedTokenAndWhatWasExpected)
     }
 }
 
-TEST_F(ScriptParserTest, ActionsReachTheBuilderInScriptOrderWithTheirTimesPacked)
+TEST(ScriptParserTest, ActionsReachTheBuilderInScriptOrderWithTheirTimesPacked)
 {
-    parse("Info\nEnum Layers { A B }\nConstruct Thing a\nTimer 10:0:0 120 2.5\n"
-          "0:0:0 Begin a { f = 1 }\n0:1:0 Set a\n0:2:0 End a\n0:3:0 SampleMessageBegin a { }\n"
-          "0:4:0 SampleMessageEnd a\n0:5:0 Skip 1:0:0\n0:6:0 EndAll\n0:7:0 Destruct a\n"
-          // A row of 64 sets the order bit that is already there: ORed, not added.
-          "0:64:0 EndAll\n1:0:0 EndAll\n1:64:0 EndAll\n1:0:256 EndAll\n");
+    const Parsed parsed("Info\nEnum Layers { A B }\nConstruct Thing a\nTimer 10:0:0 120 2.5\n"
+                        "0:0:0 Begin a { f = 1 }\n0:1:0 Set a\n0:2:0 End a\n0:3:0 SampleMessageBegin a { }\n"
+                        "0:4:0 SampleMessageEnd a\n0:5:0 Skip 1:0:0\n0:6:0 EndAll\n0:7:0 Destruct a\n"
+                        // A row of 64 sets the order bit that is already there: ORed, not added.
+                        "0:64:0 EndAll\n1:0:0 EndAll\n1:64:0 EndAll\n1:0:256 EndAll\n");
     const std::vector<std::string> expected = {
         "Info off", "Info on",
         // No block: deciding so reads the next token, whose line the call quotes.
         "Construct 0 Thing a @4", "Timer 163840 120 2.5 @4", "Begin 0 a @5", "Set 256 a @7", "End 512 a @7",
         "SampleMessageBegin 768 a @8", "SampleMessageEnd 1024 a @9", "Skip 1280 16384 @10", "EndAll 1536 @11",
         "Destruct 1792 a @12", "EndAll 16384 @13", "EndAll 16384 @14", "EndAll 16384 @15", "EndAll 16640 @16"};
-    EXPECT_EQ(builder.calls, expected);
-    EXPECT_EQ(enums.lookup("Layers", "B", 0), 1);
-    ASSERT_EQ(builder.blocks.size(), 4u);
-    EXPECT_EQ(builder.blocks[1].size(), 1u);
-    EXPECT_TRUE(builder.blocks[2].empty());
+    EXPECT_EQ(parsed.builder.calls, expected);
+    EXPECT_EQ(parsed.enums.lookup("Layers", "B", 0), 1);
+    ASSERT_EQ(parsed.builder.blocks.size(), 4u);
+    EXPECT_EQ(parsed.builder.blocks[1].size(), 1u);
+    EXPECT_TRUE(parsed.builder.blocks[2].empty());
     // The header arguments are typed exactly; the tempo goes through a float on its way to
     // the builder, and INF stays the largest int.
-    parse("Song \"music/tune.xm\"");
-    parse("AudioStream \"a.mp3\" 125 0.5");
-    parse("Timer 1:0:0 INF 1.0");
-    EXPECT_EQ(std::vector<std::string>(builder.calls.end() - 6, builder.calls.end()),
-              (std::vector<std::string>{"Info off", "Song music/tune.xm @1", "Info off", "AudioStream a.mp3 125 0.5 @1",
-                                        "Info off", "Timer 16384 2147483647 1 @1"}));
+    EXPECT_EQ(Parsed("Song \"music/tune.xm\"").builder.calls[1], "Song music/tune.xm @1");
+    EXPECT_EQ(Parsed("AudioStream \"a.mp3\" 125 0.5").builder.calls[1], "AudioStream a.mp3 125 0.5 @1");
+    EXPECT_EQ(Parsed("Timer 1:0:0 INF 1.0").builder.calls[1], "Timer 16384 2147483647 1 @1");
 }
 
-TEST_F(ScriptParserTest, MessagesQuoteTheLineOfTheTokenThatShowedTheFault)
+TEST(ScriptParserTest, MessagesQuoteTheLineOfTheTokenThatShowedTheFault)
 {
     const std::string destructed = "Construct Thing a\n" + std::string(kTimer) + "0:0:0 Destruct a\n0:1:0 ";
     const std::pair<std::string, std::string> cases[] = {
@@ -266,7 +247,7 @@ TEST_F(ScriptParserTest, MessagesQuoteTheLineOfTheTokenThatShowedTheFault)
     EXPECT_EQ(messageOf(deep + " }"), "line 1 Enum Behavior doesn't have member 'A'");
 }
 
-TEST_F(ScriptParserTest, ValuesConvertToTheDeclaredType)
+TEST(ScriptParserTest, ValuesConvertToTheDeclaredType)
 {
     EXPECT_FLOAT_EQ(converted("f = 3").constant.floats[0], 3.0f);
     EXPECT_FLOAT_EQ(converted("f = 3, 4, 5").constant.floats[0], 3.0f);
@@ -296,7 +277,7 @@ TEST_F(ScriptParserTest, ValuesConvertToTheDeclaredType)
     EXPECT_EQ(e.referenceName, "Layers");
 }
 
-TEST_F(ScriptParserTest, EnvelopesPhaseAndSpeed)
+TEST(ScriptParserTest, EnvelopesPhaseAndSpeed)
 {
     // An envelope with several keys is one channel; the constant is its value at time 0.
     const Variable v = converted("f = Key 0,0,LINEAR Key 1,5,TCB,0,0,0 CONSTANT CONSTANT EnvelopeSpeed 2");
@@ -322,7 +303,7 @@ TEST_F(ScriptParserTest, EnvelopesPhaseAndSpeed)
     EXPECT_FLOAT_EQ(tail.envelopePhase, 0.5f);
 }
 
-TEST_F(ScriptParserTest, ValuesThatDoNotFitTheirDeclarationStop)
+TEST(ScriptParserTest, ValuesThatDoNotFitTheirDeclarationStop)
 {
     const std::pair<std::string, std::string> mismatches[] = {
         {"f = 3, true", "Float"},

@@ -17,7 +17,6 @@ namespace mirva::test {
 
 // At speed 6 and tempo 125 a tick is 44100 * 2.5 / 125 = 882 frames, a row 6 ticks.
 inline constexpr std::uint64_t kRowFrames = 5292;
-inline constexpr std::uint64_t kVideoFrame = 735;   // frames of one video frame at 60 fps
 
 // A call's result and the error code it left, to compare as one (the call runs first).
 using Coded = std::pair<std::int64_t, int>;
