@@ -197,17 +197,8 @@ TEST_F(IncludePassTest, SteppedKeysReachTheScannerWithoutParameters)
     // next key or the pre-behaviour, never a number.
     test::writeText("step.mot", "LWMO 3 NumChannels 1 Channel 0 { Envelope 2 Key 1 0 0 0 0 0 0 0 0 "
                                 "Key 5 1 4 0.1 0.2 0.3 0 0 0 Behaviors 1 1 }");
-    ScriptTables tables;
-    const std::string out = pass("x = include \"step.mot\"");
-    ScriptScanner scanner(out, tables, nullptr);
-    std::vector<int> tokens;
-    for (int token = scanner.next(); token != ScriptToken::EndOfInput; token = scanner.next())
-        tokens.push_back(token);
-    using namespace ScriptToken;
-    EXPECT_EQ(tokens, (std::vector<int>{Identifier, '=', Key, Float, ',', Float, ',', Identifier, ',', Float, ',',
-                                        Float, ',', Float, Key, Float, ',', Float, ',', Identifier, Identifier,
-                                        Identifier}));
-    EXPECT_EQ(tables.identifiers, (std::vector<std::string>{"x", "TCB", "STEPPED", "CONSTANT", "CONSTANT"}));
+    EXPECT_EQ(Scan(pass("x = include \"step.mot\"")).shown,
+              "x = k(Key) f(0) , f(1) , TCB , f(0) , f(0) , f(0) k(Key) f(1) , f(5) , STEPPED CONSTANT CONSTANT");
 }
 
 TEST_F(IncludePassTest, IncludesThatFailAreFatalAndAllAreRecordedInTheUsedFilesList)
