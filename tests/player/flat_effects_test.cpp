@@ -16,11 +16,6 @@
 namespace mirva::test {
 namespace {
 
-int channel(std::uint32_t color, int shift)
-{
-    return static_cast<int>((color >> shift) & 0xFF);
-}
-
 // The sum over all pixels and channels of how far two pictures differ.
 long difference(const Picture& a, const Picture& b)
 {

@@ -66,8 +66,6 @@ protected:
         writeBox("green.lwo", 0, 1, 0);
     }
 
-    static std::uint32_t red(std::uint32_t color) { return (color >> 16) & 0xFF; }
-
     // Frames of a quarter second until the script time reaches `row` of order 0; the last
     // of them (the one that executed that row's instructions), read back.
     Picture untilRow(int row)
@@ -120,9 +118,9 @@ TEST_F(Objects, ADiffuseEnvelopeChangesTheLitColourEveryFrame)
          kTimer);
     // The face looks straight at the light, but its corners' normals lean away from it
     // into the box's diagonals: every channel comes at cos 54.7 = 0.577 of the diffuse.
-    EXPECT_NEAR(red(frame(0.25f).at(32, 24)), 0.577 * 64, 3);
+    EXPECT_NEAR(channel(frame(0.25f).at(32, 24), 16), 0.577 * 64, 3);
     const std::uint32_t later = frame(0.5f).at(32, 24);
-    EXPECT_NEAR(red(later), 0.577 * 191, 3);
+    EXPECT_NEAR(channel(later, 16), 0.577 * 191, 3);
     EXPECT_NEAR(later & 0xFF, 0.577 * 255, 3);
 }
 
@@ -248,7 +246,7 @@ protected:
 
 int brightness(std::uint32_t color)
 {
-    return static_cast<int>(((color >> 16) & 0xFF) + ((color >> 8) & 0xFF) + (color & 0xFF));
+    return channel(color, 16) + channel(color, 8) + channel(color, 0);
 }
 
 TEST_F(Cartoons, TheSilhouetteIsOutlinedInBlackAroundTheShadeOfTheLightOrOfAMaterial)

@@ -3,6 +3,7 @@
 // "parameters.txt" and included files live there too).
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -24,6 +25,15 @@ protected:
     {
         const std::string message = fatalMessage([&] { load(script); });
         return message == "<no fatal error>" ? "" : message;
+    }
+    // Scripts and the messages their loads stop with ("" for one that loads), in order.
+    struct Load {
+        std::string script, message;
+    };
+    void expectMessages(const std::vector<Load>& loads)
+    {
+        for (const Load& load : loads)
+            EXPECT_EQ(messageOf(load.script), load.message) << load.script;
     }
     // Loads the script as `player` and collects the execution traces.
     ScriptPlayer& play(const std::string& script)

@@ -190,9 +190,7 @@ TEST_F(SoundErrorsTest, ScriptsWhoseSoundCannotPlayStopWithTheirMessage)
     const std::string missing = " loading failed (BASS message: The file could not be opened.)";
     const std::string mystery = "File notes.txt loading failed (BASS message: Some other mystery problem!)";
     const std::string pastTheEnd = "line 2 Skip: song end time <= skip time";
-    const struct {
-        std::string script, message;
-    } cases[] = {
+    expectMessages({
         {"Song \"notes.txt\"", mystery},
         {"AudioStream \"music/none.mp3\" 120 1.0", "File music/none.mp3" + missing},
         {"AudioStream \"notes.txt\" 120 1.0", mystery},
@@ -203,9 +201,7 @@ TEST_F(SoundErrorsTest, ScriptsWhoseSoundCannotPlayStopWithTheirMessage)
         {"Song \"song.mod\"\n0:1:0 Skip 2:63:255\n", ""},
         {"AudioStream \"tune.wav\" 120 1.0\n0:1:0 Skip 100000:0:0\n", pastTheEnd},
         {"AudioStream \"tune.wav\" 120 1.0\n0:1:0 Skip 99999:63:255\n", ""},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(messageOf(c.script), c.message) << c.script;
+    });
     // Each load freed the library again.
     EXPECT_TRUE(BASS_Init(BASS_DEVICE_DEFAULT, 44100, 0, nullptr));
     BASS_Free();
