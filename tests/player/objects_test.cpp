@@ -198,8 +198,10 @@ TEST_F(Objects, WhatDrawsAfterAnObjectSeesItsDepthOrNot)
 {
     writeFlat("white.png", 255, 255, 255);
     const std::string clearer = "Construct Clearer depth { Layer = MATERIAL ClearColor = 0, 0, 0 ColorBuffer = false ";
-    const std::string far = "}\nConstruct Object far { Layer = DRAW Object = \"green.lwo\"" + ahead(10) + "Enabled = true }\n";
-    const std::string sprite = "Construct Sprite flat { Layer = DRAW Map = \"white.png\" Blend = COPY Size = 3, 3" + ahead(8);
+    const std::string far =
+        "}\nConstruct Object far { Layer = DRAW Object = \"green.lwo\"" + ahead(10) + "Enabled = true }\n";
+    const std::string sprite =
+        "Construct Sprite flat { Layer = DRAW Map = \"white.png\" Blend = COPY Size = 3, 3" + ahead(8);
     const struct {
         std::string after;
         std::uint32_t middle, side;   // at (32, 24) and (37, 24)
@@ -213,7 +215,8 @@ TEST_F(Objects, WhatDrawsAfterAnObjectSeesItsDepthOrNot)
         SCOPED_TRACE(c.after);
         play("Enum Layers { BACK SCENE MATERIAL DRAW }\n"
              "Construct Clearer back { Layer = BACK ClearColor = 0, 0, 255 Enabled = true }\n"
-             "Construct Object near { Layer = SCENE Object = \"red.lwo\"" + ahead(6) + "Enabled = true }\n" + c.after + kTimer);
+             "Construct Object near { Layer = SCENE Object = \"red.lwo\"" + ahead(6) + "Enabled = true }\n" + c.after +
+             kTimer);
         const Picture picture = frame(0.1f);
         EXPECT_COLOR(picture.at(32, 24), c.middle);
         EXPECT_COLOR(picture.at(37, 24), c.side);

@@ -133,8 +133,9 @@ TEST_F(ScriptLoadTest, AnInfoScriptWritesTheParameterReference)
     // Without user enums their heading ends the text.
     EXPECT_TRUE(load("Info Timer 1:0:0 120 1.0")->infoMode());
     const std::string text = test::readText("parameters.txt");
-    const std::string tail = "    WRITEANDCOMPARE\n}\n\n - - - - - - - - - - - - - - - - - - - - - - - - - - - - - - - - - - - - - - -"
-                             "\n\nuser specified enums\n\n";
+    const std::string tail = "    WRITEANDCOMPARE\n}\n\n"
+                             " - - - - - - - - - - - - - - - - - - - - - - - - - - - - - - - - - - - - - - -\n\n"
+                             "user specified enums\n\n";
     ASSERT_GE(text.size(), tail.size());
     EXPECT_EQ(text.substr(text.size() - tail.size()), tail);
 }

@@ -1,4 +1,4 @@
-// `Song` scripts played offline: the script time is the module's order, row and part of
+// `Song` scripts played offline: the script time is the module's order, row and fraction of
 // the row; sample triggers count on the frames whose samples start the instrument's rows;
 // listeners share synchronizers; the end of the module rewinds, stops and requests the
 // restart; Skip moves the module. And the messages of the Song and AudioStream sources
@@ -226,7 +226,8 @@ TEST_F(SoundErrorsTest, CallsOnAFreedLibrary)
     play(song + "0:0:2 Skip 2:10:0\n");
     BASS_Free();
     EXPECT_FATAL(player->instructions()[1]->execute(), "Music playing failed" + kNotInitialised);
-    EXPECT_FATAL(player->instructions()[2]->execute(), "Setting a synchronizer failed" + kNotInitialised + " SampleNumber = 3");
+    EXPECT_FATAL(player->instructions()[2]->execute(),
+                 "Setting a synchronizer failed" + kNotInitialised + " SampleNumber = 3");
     EXPECT_FATAL(player->instructions()[4]->execute(), "Setting song position 2:10 failed" + kNotInitialised);
     player.reset();
     // A synchronizer set while the library ran, removed after it was freed.
