@@ -53,7 +53,6 @@ Application::Application(bool recordUsedFiles, const std::string& scriptFile)
 
     font_ = std::make_unique<BitmapFont>(kFontFile);
     font_->material().filter = Material::POINTSAMPLING;
-    font_->material().validated = false;
     font_->spacing = kGameScreenTextSpacing;
 
     camera_ = std::make_unique<Camera>();
@@ -65,7 +64,6 @@ Application::Application(bool recordUsedFiles, const std::string& scriptFile)
 
     boardMaterial_ = std::make_unique<Material>(Material::TEXTURE, Material::COPY);
     boardMaterial_->filter = Material::POINTSAMPLING;
-    boardMaterial_->validated = false;
     boardMaterial_->createTexture(kBoardTexture, kBoardColumns, kBoardRows, TextureEntry::A8R8G8B8, false);
     boardQuad_ = makeBoardQuad(*boardMaterial_);
 

@@ -124,6 +124,9 @@ HRESULT DeviceGL::open(const D3DPRESENT_PARAMETERS& requested)
     glGenSamplers(D3D_TEXTURE_STAGES, samplers_);
     glProvokingVertex(GL_FIRST_VERTEX_CONVENTION);  // flat shading takes the first vertex's colour
     glEnable(GL_PROGRAM_POINT_SIZE);
+    // Rows are stored top row first, so Direct3D's clockwise is OpenGL's front.
+    glFrontFace(GL_CCW);
+    forgetBoundStates();
 
     renderTarget_ = backBuffer_.get();
     depthStencil_ = autoDepthStencil_.get();
@@ -268,6 +271,7 @@ HRESULT DeviceGL::Present(const RECT*, const RECT*, HWND, const void*)
     glDisable(GL_SCISSOR_TEST);
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     statesDirty_ = true;
+    bound_.reset();
     glBindFramebuffer(GL_READ_FRAMEBUFFER, backFramebuffer_);
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, frontFramebuffer_);
     glBlitFramebuffer(0, 0, width, height, 0, 0, width, height, GL_COLOR_BUFFER_BIT, GL_NEAREST);
@@ -574,6 +578,7 @@ HRESULT DeviceGL::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR
     }
     glDisable(GL_SCISSOR_TEST);
     statesDirty_ = true;  // the write masks are the render states' again at the next draw
+    bound_.reset();
     return D3D_OK;
 }
 

@@ -417,20 +417,22 @@ TEST_F(Materials, ConstructionDefaults)
     EXPECT_EQ(m.factor, 0u);
     EXPECT_EQ(m.vertexShader, 0u);
     EXPECT_TRUE(m.textureName.empty());
-    EXPECT_FALSE(m.validated);
 }
 
-TEST_F(Materials, ValidatesOnceAndAgainAfterANewTexture)
+// Validation happens again only when a setting it depends on changed: the stage states
+// broken behind the material's back go unnoticed until its type changes.
+TEST_F(Materials, ValidatesAgainOnlyWhenItsSettingsChanged)
 {
     makeTexture("a", 2, 2, std::vector<D3DCOLOR>(4, kWhite));
-    Material material(Material::TEXTURE, Material::COPY);
+    Material material(3, Material::COPY);  // a type that leaves the stages as they are
     material.apply();
-    EXPECT_TRUE(material.validated);
     material.setTexture("a", 0, false);
-    EXPECT_FALSE(material.validated);
     EXPECT_EQ(Texture::getD3DSurface("a").referenceCount, 2);
-    material.apply();
-    EXPECT_TRUE(material.validated);
+    material.apply();  // a new texture: validated again, still fine
+    device()->SetTextureStageState(0, D3DTSS_COLOROP, 99);  // no such operation
+    material.apply();  // nothing changed: not validated
+    material.fill = Material::FLAT;
+    EXPECT_FATAL(material.apply(), "DirectX error - Material: device->ValidateDevice  D3DERR_UNSUPPORTEDCOLOROPERATION");
 }
 
 TEST_F(Materials, StagesTheDeviceCannotDrawEndInTheValidateMessage)
