@@ -1,9 +1,12 @@
 // The falling-block game played through updates with key states: starting, falling, moves
 // and rotation at the walls, locking, clearing rows, scoring, levels, pausing, the end of a
-// game and its high score; the board texels game mode shows, and one game-mode frame.
-#include <cstring>
+// game and its high score; the board texels game mode shows. The game screen's frame (its
+// clear colour, the game at double speed, the board texture) is seen in the application's
+// pixel tests.
+#include <algorithm>
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <initializer_list>
 #include <map>
 #include <memory>
@@ -14,9 +17,7 @@
 #include "app/brikka.h"
 #include "app/brikka_high_score.h"
 #include "app/game_screen.h"
-#include "engine/camera.h"
-#include "engine/texture.h"
-#include "tests/engine/engine_fixture.h"
+#include "io/surface.h"
 #include "tests/support/files.h"
 
 namespace mirva::test {
@@ -69,19 +70,6 @@ void drop(Brikka& game, bool withDown = false)
     ASSERT_NE(game.state(), Brikka::PLAYING) << "the piece did not lock";
 }
 
-// With the long piece lying at the top: fills the four bottom rows but column 0, stands
-// the piece up in column 0 and drops it.
-void clearFourRows(Brikka& game)
-{
-    ASSERT_EQ(game.kind(), 2);
-    for (int row = 28; row < 32; ++row)
-        for (int column = 1; column < 8; ++column)
-            game.setCell(column, row, 7);
-    press(game, vk::SHIFT);
-    press(game, vk::LEFT, 4);
-    drop(game);
-}
-
 std::string state(const Brikka& g)
 {
     std::ostringstream s;
@@ -91,15 +79,21 @@ std::string state(const Brikka& g)
     return s.str();
 }
 
-// `count` rows of the grid from `top` down: '.' for an empty cell, else its value.
-Rows grid(const Brikka& game, int top, int count)
+// `count` rows from `top` down, each cell as '.' for 0, else its value's digit ('?' for -1).
+Rows rowsOf(int top, int count, const std::function<int(int x, int y)>& value)
 {
     Rows rows(static_cast<std::size_t>(count), std::string(8, '.'));
     for (int y = 0; y < count; ++y)
         for (int x = 0; x < 8; ++x)
-            if (const int v = game.cell(x, top + y))
-                rows[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)] = static_cast<char>('0' + v);
+            if (const int v = value(x, top + y))
+                rows[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)] =
+                    v < 0 ? '?' : static_cast<char>('0' + v);
     return rows;
+}
+
+Rows grid(const Brikka& game, int top, int count)
+{
+    return rowsOf(top, count, [&](int x, int y) { return game.cell(x, y); });
 }
 
 // Fills the grid's bottom rows; '.' leaves a cell empty.
@@ -112,19 +106,24 @@ void fillBottom(Brikka& game, const Rows& rows)
                 game.setCell(x, top + y, c - '0');
 }
 
-// Texels as the grid values whose colours they have, rows from `top` down: '.' for empty
-// black, '?' for a colour of no value (a texel missed).
+// With the long piece lying at the top: fills the four bottom rows but column 0, stands
+// the piece up in column 0 and drops it.
+void clearFourRows(Brikka& game)
+{
+    ASSERT_EQ(game.kind(), 2);
+    fillBottom(game, Rows(4, ".7777777"));
+    press(game, vk::SHIFT);
+    press(game, vk::LEFT, 4);
+    drop(game);
+}
+
+// Texels as the grid values whose colours they have (-1 for a colour of none: a texel missed).
 Rows texelRows(const Surface& texels, int top, int count)
 {
-    Rows rows;
-    for (int y = top; y < top + count; ++y) {
-        rows.emplace_back(8, '?');
-        for (int x = 0; x < 8; ++x)
-            for (int v = 0; v < 8; ++v)
-                if (texels.pixel(x, y) == kBoardColors[v])
-                    rows.back()[static_cast<std::size_t>(x)] = v == 0 ? '.' : static_cast<char>('0' + v);
-    }
-    return rows;
+    return rowsOf(top, count, [&](int x, int y) {
+        const auto* value = std::find(std::begin(kBoardColors), std::end(kBoardColors), texels.pixel(x, y));
+        return value == std::end(kBoardColors) ? -1 : static_cast<int>(value - std::begin(kBoardColors));
+    });
 }
 
 // The board texels game mode shows.
@@ -453,45 +452,6 @@ TEST_F(BrikkaTest, UnreadableHighScoresCountAsZero)
     EXPECT_TRUE(std::filesystem::is_directory(kHighScoreFile));
     frame(game, 0.0f, {vk::SPACE});
     EXPECT_EQ(game.state(), Brikka::PLAYING);
-}
-
-// ---------------------------------------------------------------------------- the frame
-
-class GameScreenFrame : public EngineTest {
-protected:
-    TempDir dir_;
-    ScopedWorkingDir workingDir_{dir_.path()};
-};
-
-TEST_F(GameScreenFrame, ClearsTheScreenRunsTheGameAtDoubleSpeedAndFillsTheBoardTexture)
-{
-    Texture::create(kBoardTexture, 8, 32, TextureEntry::A8R8G8B8, false);
-    Brikka game(8, 32, [] { return 3; });
-    Camera camera;
-    int decorated = 0;
-    GameScreen screen(camera, game, [&](Camera&, const Brikka& shown) {
-        EXPECT_EQ(&shown, &game);
-        ++decorated;
-    });
-    KeyStates keys{};
-    keys[vk::SPACE] = 1;
-    screen.frame(0.0f, keys);
-    keys = {};
-    // 0.3 s frames are 0.6 s steps: more than a row ahead after two frames, not one.
-    screen.frame(0.3f, keys);
-    EXPECT_EQ(game.y(), 0);
-    screen.frame(0.3f, keys);
-    EXPECT_EQ(std::pair(game.y(), decorated), std::pair(1, 3));
-    EXPECT_COLOR(frontBuffer(device()).at(5, 5), 0xFFC08000u);
-
-    int pitch = 0;
-    const auto* texels = static_cast<const unsigned char*>(Texture::lock(kBoardTexture, 0, pitch));
-    Surface copy(8, 32);
-    for (int y = 0; y < 32; ++y)
-        std::memcpy(copy.pixels() + y * 8, texels + y * pitch, 32);
-    Texture::unlock(kBoardTexture, 0);
-    EXPECT_EQ(texelRows(copy, 0, 3), (Rows{"........", "....44..", "....44.."}));  // the square at (4,1)
-    EXPECT_EQ(texelRows(copy, 31, 1), Rows{"........"});
 }
 
 }  // namespace
