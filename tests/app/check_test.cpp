@@ -1,5 +1,7 @@
 // End to end: `mirva check` on scripts, run as its own process. The music is loaded as
 // the show loads it, with the offline output: nothing plays and no sound card is needed.
+// A script that does not load ends the command with its message, whatever the message
+// (the loaders' tests have them all; the fuzz replay loads junk as check does).
 #include <gtest/gtest.h>
 
 #include "tests/support/audio_files.h"
@@ -21,10 +23,6 @@ TEST(CheckTest, ScriptsThatLoadGetASummaryAndOthersTheirMessage)
     mod.write(dir.file("music/tune.mod"));
     test::writeWav(dir.file("music/tune.wav"), 22050, 1, std::vector<std::int16_t>(11025, 0));
     ASSERT_TRUE(test::writeMp3Tone(dir.file("music/tune.mp3"), 0.5, 440.0));
-    std::vector<std::uint8_t> noise;
-    for (std::uint32_t i = 0; i < 65536; ++i)
-        noise.push_back(static_cast<std::uint8_t>((i * 2654435761u) >> 13));
-    test::writeFile(dir.file("noise.bin"), noise);
 
     const std::string skip = "0:2:0 Skip 1:0:0\n";
     const struct {
@@ -54,9 +52,6 @@ TEST(CheckTest, ScriptsThatLoadGetASummaryAndOthersTheirMessage)
          ""},
         {"Construct Clearer c\nTimer 5:0:0 120 1\n", {"s.txt"}, 255, "",
          "line 2 syntax error: '1' found time multiplier expected \n"},
-        {"Song \"music/none.xm\"\n", {"s.txt"}, 255, "",
-         "File music/none.xm loading failed (BASS message: The file could not be opened.)\n"},
-        {"", {"nothing.txt"}, 255, "", "script file 'nothing.txt' not found\n"},
         {"", {}, 2, "", "usage: mirva check SCRIPT\n"},
     };
     for (const auto& c : cases) {
@@ -70,11 +65,6 @@ TEST(CheckTest, ScriptsThatLoadGetASummaryAndOthersTheirMessage)
         EXPECT_PRED2(test::matches, result.err, c.err);
     }
     EXPECT_FALSE(std::filesystem::exists(dir.file("parameters.txt")));
-
-    // Binary bytes end in a message, not a crash.
-    const auto noisy = test::runMirva({"check", "noise.bin"}, dir.path().string());
-    EXPECT_EQ(std::pair(noisy.signal, noisy.exitCode), std::pair(0, 255));
-    EXPECT_NE(noisy.err.find("syntax error"), std::string::npos) << noisy.err;
 
     // An Info script writes the parameter reference.
     test::writeText(dir.file("s.txt"), "Info Timer 1:0:0 120 1.0");

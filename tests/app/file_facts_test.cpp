@@ -37,7 +37,8 @@ TEST_F(InspectTest, ImagesGiveTheirSizeAndRawRgbaBytesTopRowFirst)
     desc.samples = {1, 2, 3, 4, 10, 20, 30, 40, 255, 0, 0, 255, 0, 255, 0, 128, 0, 0, 255, 0, 9, 9, 9, 9};
     test::writePng(dir.file("pic.png"), desc);
     expect({"pic.png", "--raw", "pic.rgba"}, 0, "image: pic.png\nwidth: 3\nheight: 2\n");
-    EXPECT_EQ(test::readFile(dir.file("pic.rgba")), std::vector<std::uint8_t>(desc.samples.begin(), desc.samples.end()));
+    EXPECT_EQ(test::readFile(dir.file("pic.rgba")),
+              std::vector<std::uint8_t>(desc.samples.begin(), desc.samples.end()));
 
     // 1 x 2, 24 bit, bottom first: stored rows are (blue) then (red).
     test::writeFile(dir.file("pic.tga"), {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 2, 0, 24, 0, 255, 0, 0, 0, 0, 255});

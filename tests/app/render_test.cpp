@@ -130,8 +130,8 @@ TEST_F(RenderTest, ASongScriptWritesTheSoundOfExactlyItsFrames)
 
 TEST_F(RenderTest, AVideoHasTheFramesAndTheirSoundAsH264AndAac)
 {
-    const auto result =
-        render({"song.txt", "--video", "song.mp4", "--frames", "30", "--fps", "10", "--size", "96x64", "--wav", "song.wav"});
+    const auto result = render(
+        {"song.txt", "--video", "song.mp4", "--frames", "30", "--fps", "10", "--size", "96x64", "--wav", "song.wav"});
     ASSERT_EQ(result.exitCode, 0) << result.err;
     EXPECT_NE(result.err.find("frame 30/30"), std::string::npos) << result.err;
     EXPECT_FALSE(std::filesystem::exists(dir.file("frame00000.png")));
@@ -157,7 +157,8 @@ TEST_F(RenderTest, AVideoHasTheFramesAndTheirSoundAsH264AndAac)
 
 TEST_F(RenderTest, AVideoWithoutSoundHasPicturesOnlyAndAnUnwritableOneIsNamed)
 {
-    const auto result = render({"show.txt", "--video", "show.mp4", "--frames", "5", "--fps", "12.5", "--size", "32x24"});
+    const auto result =
+        render({"show.txt", "--video", "show.mp4", "--frames", "5", "--fps", "12.5", "--size", "32x24"});
     ASSERT_EQ(result.exitCode, 0) << result.err;
     EXPECT_EQ(result.err.substr(0, result.err.find('\n')),
               "mirva render: the script plays no sound; the video has pictures only");

@@ -67,8 +67,9 @@ TEST(WholeShow, EverySectionMovesDiffersFromTheLastAndOpensWithItsFlash)
     ASSERT_GT(frames, 1500u);  // 153.6 s
     EXPECT_FALSE(std::filesystem::exists("parameters.txt"));
     // At 3.5 s the title has faded in: gold letters on the dark sky.
-    EXPECT_GT(count(bySection[0][35],
-                    [](std::uint32_t p) { return (p >> 16 & 0xFF) > 150 && (p >> 8 & 0xFF) > 110 && (p & 0xFF) < 140; }),
+    EXPECT_GT(count(bySection[0][35], [](std::uint32_t p) {
+                  return (p >> 16 & 0xFF) > 150 && (p >> 8 & 0xFF) > 110 && (p & 0xFF) < 140;
+              }),
               20);
 
     ASSERT_EQ(bySection.size(), kSections.size());
