@@ -52,7 +52,8 @@ TEST(ShowAnimations, TheOrbTurnsOnATransparentBackgroundAndComesRound)
     FlicPlayer player;
     player.load(kOrbAnimFile);
     ASSERT_TRUE(player.loaded());
-    ASSERT_EQ(std::tuple(player.frameCount(), player.width(), player.height()), std::tuple(kOrbFrames, kOrbSize, kOrbSize));
+    ASSERT_EQ(std::tuple(player.frameCount(), player.width(), player.height()),
+              std::tuple(kOrbFrames, kOrbSize, kOrbSize));
     std::vector<std::uint16_t> pixels(kOrbSize * kOrbSize), first;
     int moved = 0;
     for (int frame = 0; frame <= kOrbFrames; ++frame) {
