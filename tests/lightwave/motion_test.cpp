@@ -1,198 +1,113 @@
 // Motions: nine channels to a transformation, and the controllers. Rotations are checked
 // with right angles, where every matrix entry is 0 or +-1 and the product order shows.
+// And motion files to script key lists: the exact text written and every message.
 #include "lightwave/motion.h"
 
 #include <array>
 #include <cmath>
+#include <cstdio>
+#include <optional>
 
 #include <gtest/gtest.h>
 
+#include "lightwave/motion_file_converter.h"
 #include "tests/support/fatal.h"
 
 namespace mirva {
 namespace {
 
-constexpr float kTolerance = 1e-5f;
+using Rows = std::vector<std::array<float, 3>>;
 
-void setConstant(Motion& motion, int channel, float value)
+void expectRows(const Transformation& M, const Rows& rows)
 {
-    motion.envelope(channel)->AddKey({.time = 0, .value = value});
+    for (std::size_t r = 0; r < rows.size(); ++r)
+        for (std::size_t c = 0; c < 3; ++c)
+            EXPECT_NEAR(M.m[r][c], rows[r][c], 1e-5f) << "row " << r << " column " << c;
 }
 
-void expectRows(const Transformation& M, std::initializer_list<std::array<float, 3>> rows)
-{
-    int r = 0;
-    for (const auto& row : rows) {
-        for (int c = 0; c < 3; ++c)
-            EXPECT_NEAR(M.m[r][c], row[c], kTolerance) << "row " << r << " column " << c;
-        ++r;
-    }
-}
-
-Motion constantMotion(float h, float p, float b)
+// Channel values as keys at time 0; no value leaves the channel out.
+Motion motionOf(const std::array<std::optional<float>, 9>& values)
 {
     Motion motion(9);
-    for (int i = 6; i < 9; ++i)
-        setConstant(motion, i, 1);
-    setConstant(motion, 3, h);
-    setConstant(motion, 4, p);
-    setConstant(motion, 5, b);
+    for (int i = 0; i < 9; ++i) {
+        if (const auto value = values[static_cast<std::size_t>(i)])
+            motion.envelope(i)->AddKey({.time = 0, .value = *value});
+        else
+            motion.removeChannel(i);
+    }
     return motion;
 }
 
-TEST(MotionTest, SingleRotationsAboutEachAxis)
+void addLine(Motion& motion, int channel, std::initializer_list<std::pair<float, float>> keys)
 {
-    Transformation M = Transformation::identity();
-    constantMotion(90, 0, 0).Evaluate(0, M);  // heading about Y: X turns to -Z
-    expectRows(M, {{0, 0, -1}, {0, 1, 0}, {1, 0, 0}});
-    constantMotion(0, 90, 0).Evaluate(0, M);  // pitch about X: Y turns to Z
-    expectRows(M, {{1, 0, 0}, {0, 0, 1}, {0, -1, 0}});
-    constantMotion(0, 0, 90).Evaluate(0, M);  // bank about Z: X turns to Y
-    expectRows(M, {{0, 1, 0}, {-1, 0, 0}, {0, 0, 1}});
+    for (const auto& [time, value] : keys)
+        motion.envelope(channel)->AddKey({.time = time, .value = value, .shape = KeyType::LINEAR});
 }
 
-TEST(MotionTest, RotationsApplyBankThenPitchThenHeading)
+TEST(MotionTest, ChannelsMakeTheTransformation)
 {
-    // Rp·Rh for h = p = 90: rows (1,0,0)·Rh = (0,0,-1), (0,0,1)·Rh = (1,0,0),
-    // (0,-1,0)·Rh = (0,-1,0). The other order would give different rows.
-    Transformation M = Transformation::identity();
-    constantMotion(90, 90, 0).Evaluate(0, M);
-    expectRows(M, {{0, 0, -1}, {1, 0, 0}, {0, -1, 0}});
-    // Rb·Rp·Rh for b = p = h = 90: (0,1,0)·Rp·Rh = (1,0,0); (-1,0,0) -> (0,0,1);
-    // (0,0,1)·Rp = (0,-1,0) -> (0,-1,0).
-    constantMotion(90, 90, 90).Evaluate(0, M);
-    expectRows(M, {{1, 0, 0}, {0, 0, 1}, {0, -1, 0}});
-}
-
-TEST(MotionTest, TranslationAndScaleComeFromTheirChannels)
-{
-    Motion motion = constantMotion(0, 0, 0);
-    motion.envelope(0)->AddKey({.time = 0, .value = 0, .shape = KeyType::LINEAR});
-    motion.envelope(0)->AddKey({.time = 2, .value = 4, .shape = KeyType::LINEAR});
-    setConstant(motion, 1, -2);
-    setConstant(motion, 2, 7);
-    motion.envelope(6)->clear();
-    setConstant(motion, 6, 2);
-    motion.envelope(7)->clear();
-    setConstant(motion, 7, 3);
-    motion.envelope(8)->clear();
-    setConstant(motion, 8, -1);  // a negative scale becomes 0.0001
-    Transformation M = Transformation::identity();
-    motion.Evaluate(1.5f, M);
-    expectRows(M, {{2, 0, 0}, {0, 3, 0}, {0, 0, 0.0001f}, {3, -2, 7}});
-}
-
-TEST(MotionTest, ScaleOfZeroNeverDegenerates)
-{
-    Motion motion(9);  // every channel present and empty: all values 0
-    Transformation M = Transformation::identity();
-    motion.Evaluate(0, M);
-    expectRows(M, {{0.0001f, 0, 0}, {0, 0.0001f, 0}, {0, 0, 0.0001f}, {0, 0, 0}});
-    setConstant(motion, 7, std::nanf(""));  // nor does a scale that is not a number
-    motion.Evaluate(0, M);
-    EXPECT_EQ(M.m[1][1], 0.0001f);
-}
-
-TEST(MotionTest, WithoutRotationChannelsTheAxesStayAsGiven)
-{
-    Motion motion(9);
-    for (int i = 3; i < 9; ++i)
-        motion.removeChannel(i);
-    motion.removeChannel(1);
-    setConstant(motion, 0, 5);
-    setConstant(motion, 2, 6);
+    const struct {
+        const char* what;
+        std::array<std::optional<float>, 9> channels;
+        Rows rows;
+    } cases[] = {
+        {"heading about Y: X turns to -Z", {0, 0, 0, 90, 0, 0, 1, 1, 1}, {{0, 0, -1}, {0, 1, 0}, {1, 0, 0}}},
+        {"pitch about X: Y turns to Z", {0, 0, 0, 0, 90, 0, 1, 1, 1}, {{1, 0, 0}, {0, 0, 1}, {0, -1, 0}}},
+        {"bank about Z: X turns to Y", {0, 0, 0, 0, 0, 90, 1, 1, 1}, {{0, 1, 0}, {-1, 0, 0}, {0, 0, 1}}},
+        // Rb Rp Rh: (1,0,0) Rh = (0,0,-1), (0,0,1) Rh = (1,0,0); the other order differs.
+        {"pitch, then heading", {0, 0, 0, 90, 90, 0, 1, 1, 1}, {{0, 0, -1}, {1, 0, 0}, {0, -1, 0}}},
+        {"bank, pitch, heading", {0, 0, 0, 90, 90, 90, 1, 1, 1}, {{1, 0, 0}, {0, 0, 1}, {0, -1, 0}}},
+        // A scale below 0.0001 (negative, zero, not a number) becomes 0.0001.
+        {"translation and scale", {3, -2, 7, 0, 0, 0, 2, 3, -1}, {{2, 0, 0}, {0, 3, 0}, {0, 0, 0.0001f}, {3, -2, 7}}},
+        {"all zero", {0, 0, 0, 0, 0, 0, 0, std::nanf(""), 0},
+         {{0.0001f, 0, 0}, {0, 0.0001f, 0}, {0, 0, 0.0001f}, {0, 0, 0}}},
+        // One rotation channel is enough for the whole rotation and scale.
+        {"bank alone", {0, 0, 0, {}, {}, 90, 2, {}, {}}, {{0, 2, 0}, {-1, 0, 0}, {0, 0, 1}}},
+        // Without rotation channels the axes and absent positions stay as they were.
+        {"no rotation", {5, {}, 6, {}, {}, {}, {}, {}, {}}, {{1, 2, 3}, {4, 5, 6}, {7, 8, 9}, {5, 11, 6}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Transformation M{{{1, 2, 3}, {4, 5, 6}, {7, 8, 9}, {10, 11, 12}}};
+        motionOf(c.channels).Evaluate(0, M);
+        expectRows(M, c.rows);
+    }
+    // A motion of three channels has no rotation; its positions are empty envelopes.
     Transformation M{{{1, 2, 3}, {4, 5, 6}, {7, 8, 9}, {10, 11, 12}}};
-    motion.Evaluate(0, M);
-    expectRows(M, {{1, 2, 3}, {4, 5, 6}, {7, 8, 9}, {5, 11, 6}});
-
-    Motion three(3);
-    EXPECT_FALSE(three.channelPresent(3));
-    EXPECT_FALSE(three.channelPresent(-1));
-    three.Evaluate(0, M);
+    Motion(3).Evaluate(0, M);
     expectRows(M, {{1, 2, 3}, {4, 5, 6}, {7, 8, 9}, {0, 0, 0}});
-}
-
-TEST(MotionTest, OneRotationChannelIsEnoughForTheWholeRotationAndScale)
-{
-    Motion motion(9);
-    for (int i : {3, 4, 7, 8})
-        motion.removeChannel(i);
-    setConstant(motion, 5, 90);
-    setConstant(motion, 6, 2);
-    Transformation M = Transformation::identity();
-    motion.Evaluate(0, M);
-    expectRows(M, {{0, 2, 0}, {-1, 0, 0}, {0, 0, 1}});
 }
 
 TEST(MotionTest, TargetControllerAimsAlongTheDirection)
 {
+    const struct {
+        std::array<float, 3> direction;
+        float heading, pitch;
+    } cases[] = {
+        {{0, 0, 0}, 270, -270},   // the angle of (0, 0) is 270
+        {{1, 0, 0}, 90, 0},
+        {{0, 0, -1}, 180, 0},
+        {{1, 1, 1}, 45, -35.26439f},   // -atan2(1, sqrt 2)
+        {{-1, 0, -1}, 225, 0},
+    };
     Motion motion(9);
     motion.setController(3, Controller::TARGET);
     motion.setController(4, Controller::TARGET);
-    // The zero vector: Angle(0, 0) is 270.
-    EXPECT_NEAR(motion.ChannelValue(3, 0), 270.0f, kTolerance);
-    EXPECT_NEAR(motion.ChannelValue(4, 0), -270.0f, kTolerance);
-    motion.setDirection(1, 0, 0);  // heading Angle(0, 1) = 90, pitch -Angle(1, 0) = 0
-    EXPECT_NEAR(motion.ChannelValue(3, 0), 90.0f, kTolerance);
-    EXPECT_NEAR(motion.ChannelValue(4, 0), 0.0f, kTolerance);
-    motion.setDirection(0, 0, -1);  // Angle(-1, 0) = 180
-    EXPECT_NEAR(motion.ChannelValue(3, 0), 180.0f, 1e-4f);
-    motion.setDirection(1, 1, 1);  // heading 45; pitch -atan2(1, sqrt 2) = -35.26439
-    EXPECT_NEAR(motion.ChannelValue(3, 0), 45.0f, 1e-4f);
-    EXPECT_NEAR(motion.ChannelValue(4, 0), -35.26439f, 1e-4f);
-    motion.setDirection(-1, 0, -1);  // Angle(-1, -1) = 180 + 45
-    EXPECT_NEAR(motion.ChannelValue(3, 0), 225.0f, 1e-4f);
-}
-
-TEST(MotionTest, AlignToPathFollowsThePositionChannels)
-{
-    Motion motion(9);
-    for (int axis : {0, 1}) {  // moving along +X and up at the same rate
-        motion.envelope(axis)->AddKey({.time = 0, .value = 0, .shape = KeyType::LINEAR});
-        motion.envelope(axis)->AddKey({.time = 10, .value = 10, .shape = KeyType::LINEAR});
-        motion.envelope(axis)->setBehaviors(Behavior::LINEAR, Behavior::LINEAR);
+    for (const auto& c : cases) {
+        motion.setDirection(c.direction[0], c.direction[1], c.direction[2]);
+        EXPECT_NEAR(motion.ChannelValue(3, 0), c.heading, 1e-4f) << c.direction[0] << c.direction[1] << c.direction[2];
+        EXPECT_NEAR(motion.ChannelValue(4, 0), c.pitch, 1e-4f) << c.direction[0] << c.direction[1] << c.direction[2];
     }
-    motion.setController(3, Controller::ALIGN_TO_PATH);
-    motion.setController(4, Controller::ALIGN_TO_PATH);
-    EXPECT_NEAR(motion.ChannelValue(3, 2), 90.0f, 1e-3f);
-    EXPECT_NEAR(motion.ChannelValue(4, 2), -45.0f, 1e-3f);
-
-    // Path along -Z, flat.
-    Motion backwards(9);
-    backwards.envelope(2)->AddKey({.time = 0, .value = 0, .shape = KeyType::LINEAR});
-    backwards.envelope(2)->AddKey({.time = 1, .value = -1, .shape = KeyType::LINEAR});
-    backwards.setController(3, Controller::ALIGN_TO_PATH);
-    backwards.setController(4, Controller::ALIGN_TO_PATH);
-    EXPECT_NEAR(backwards.ChannelValue(3, 0.5f), 180.0f, 1e-3f);
-    EXPECT_NEAR(backwards.ChannelValue(4, 0.5f), 0.0f, 1e-3f);
 }
 
-TEST(MotionTest, AlignToPathLooksAheadByTheGivenTime)
-{
-    // X stays 0 until 1 and then rises; Z rises throughout. Looking 0.5 ahead from 0.75
-    // sees X move, a look-ahead of 0.1 doesn't (heading 0: straight along Z).
-    Motion motion(9);
-    motion.envelope(0)->AddKey({.time = 0, .value = 0, .shape = KeyType::LINEAR});
-    motion.envelope(0)->AddKey({.time = 1, .value = 0, .shape = KeyType::LINEAR});
-    motion.envelope(0)->AddKey({.time = 2, .value = 1, .shape = KeyType::LINEAR});
-    motion.envelope(2)->AddKey({.time = 0, .value = 0, .shape = KeyType::LINEAR});
-    motion.envelope(2)->AddKey({.time = 2, .value = 2, .shape = KeyType::LINEAR});
-    motion.setController(3, Controller::ALIGN_TO_PATH);
-    motion.setLookAhead(0.1f);
-    EXPECT_NEAR(motion.ChannelValue(3, 0.75f), 0.0f, 1e-3f);
-    motion.setLookAhead(0.5f);
-    // dx = 0.25, dz = 0.5: atan2(0.25, 0.5) = 26.56505 degrees
-    EXPECT_NEAR(motion.ChannelValue(3, 0.75f), 26.56505f, 1e-3f);
-}
-
+// The scene tests drive align to path through scene files; here, a position channel set
+// to align to path gives its keys to the path instead of chasing its own value.
 TEST(MotionTest, AlignToPathOnAPositionChannelDoesNotChaseItself)
 {
     Motion motion(9);
-    motion.envelope(0)->AddKey({.time = 0, .value = 0, .shape = KeyType::LINEAR});
-    motion.envelope(0)->AddKey({.time = 1, .value = 1, .shape = KeyType::LINEAR});
+    addLine(motion, 0, {{0, 0}, {1, 1}});
     motion.setController(0, Controller::ALIGN_TO_PATH);
     motion.setController(3, Controller::ALIGN_TO_PATH);
-    // The path of channel 0 is its keys: moving along +X.
     EXPECT_NEAR(motion.ChannelValue(3, 0.5f), 90.0f, 1e-3f);
     EXPECT_TRUE(std::isfinite(motion.ChannelValue(0, 0.5f)));
 }
@@ -205,20 +120,80 @@ TEST(MotionTest, UnknownControllerIsFatal)
     EXPECT_FATAL(motion.Evaluate(0, M), "Motion: Unknown controller");
 }
 
-TEST(MotionTest, CreatingAgainStartsFromFreshChannels)
+std::string convert(std::string_view text)
 {
-    Motion motion(9);
-    setConstant(motion, 0, 4);
-    motion.setController(3, Controller::TARGET);
-    motion.setLimits(3, -1, 1);
-    motion.setLimitsFlag(3);
-    motion.create(4);
-    EXPECT_EQ(motion.channelCount(), 4);
-    EXPECT_TRUE(motion.envelope(0)->keys().empty());
-    EXPECT_EQ(motion.ChannelValue(3, 0), 0.0f);  // keyframed again, empty envelope
-    EXPECT_FALSE(motion.limitsGiven(3));
-    EXPECT_FLOAT_EQ(motion.limitLow(3), -3.1415927f);
-    EXPECT_FLOAT_EQ(motion.limitHigh(3), 3.1415927f);
+    std::string out;
+    MotionFileConverter::Convert(text, out, nullptr);
+    return out;
+}
+
+TEST(MotionFileConverterTest, EveryShapeAndTwoChannels)
+{
+    const std::string file = "LWMO\n3\nNumChannels 2\nChannel 0\n{ Envelope\n  5\n"
+                             "  Key 1.5 0 0 0.5 -0.25 1 0 0 0\n"
+                             "  Key -2 0.5 1 0 0 0 1.25 -3 0\n"
+                             "  Key 4 1 2 0 0 0 0.5 2.0e1 0\n"
+                             "  Key 3 2 3 0 0 0 0 0 0\n"
+                             "  Key 8 2.5 4 0.1 0.2 0.3 0 0 0\n"
+                             "  Behaviors 2 4\n}\n"
+                             "Channel 1\n{ Envelope\n  1\n  Key 0 0 3 0 0 0 0 0 0\n  Behaviors 0 5\n}\n";
+    EXPECT_EQ(convert(file), "\n"
+                             "Key 0.000000,1.500000,TCB,0.500000,-0.250000,1.000000\n"
+                             "Key 0.500000,-2.000000,HERMITE,1.250000,-3.000000\n"
+                             "Key 1.000000,4.000000,BEZIER,0.500000,20.000000\n"
+                             "Key 2.000000,3.000000,LINEAR\n"
+                             "Key 2.500000,8.000000,STEPPED\n"
+                             "REPEAT OFFSETREPEAT ,\n\n"
+                             "Key 0.000000,0.000000,LINEAR\nRESET LINEAR ");
+}
+
+TEST(MotionFileConverterTest, EveryBehaviourWordAndNoChannels)
+{
+    const char* words[] = {"RESET ", "CONSTANT ", "REPEAT ", "OSCILLATE ", "OFFSETREPEAT ", "LINEAR "};
+    for (int code = 0; code < 6; ++code)
+        EXPECT_EQ(convert("LWMO 3 NumChannels 1 Channel 0 { Envelope 0 Behaviors " + std::to_string(code) + " " +
+                          std::to_string(code) + " }"),
+                  std::string("\n") + words[code] + words[code]);
+    EXPECT_EQ(convert("LWMO 3 NumChannels 0"), "");
+    EXPECT_EQ(convert("LWMO 3 NumChannels 4\n\n"), "");
+}
+
+TEST(MotionFileConverterTest, StrayCharactersAreSkippedAndEchoedOutsideTheScript)
+{
+    char* echoed = nullptr;
+    std::size_t size = 0;
+    std::FILE* echo = open_memstream(&echoed, &size);
+    std::string out;
+    MotionFileConverter::Convert("LWMO 3 # x\r\nNumChannels 1 Channel 0 { Envelope 1 Keys 1 0 3 0 0 0 0 0 0 "
+                                 "Behaviors 1 1 }!",
+                                 out, echo);
+    std::fclose(echo);
+    EXPECT_EQ(std::string(echoed, size), "#x\rs!");
+    std::free(echoed);
+    EXPECT_EQ(out, "\nKey 0.000000,1.000000,LINEAR\nCONSTANT CONSTANT ");
+}
+
+TEST(MotionFileConverterTest, BrokenFilesEndWithTheirMessages)
+{
+    const std::string channel = "LWMO 3 NumChannels 1 Channel 0 { Envelope ";
+    const std::pair<std::string, std::string> cases[] = {
+        {"LWMO 2 NumChannels 1", "motion file version must be 3"},
+        {"LWMO 3.0 NumChannels 1", "line 1 syntax error: '3.0' found version number expected "},
+        {channel + "1\nKey 1 0 0.0 0 0 0 0 0 0", "line 2 syntax error: '0.0' found shape expected "},
+        {"3 NumChannels", "line 1 syntax error: '3' found LWMO expected "},
+        {"LWMO 3\nNumChannels 1\nChannel 0 {\nEnvelope 1\nKey 1 0 0 0 0", "line 5 syntax error: end of file found bias expected "},
+        {channel + "1 Key 1 0 0 0 0 0 0 0 0 } ", "line 1 syntax error: '}' found Key or prebehavior expected "},
+        {channel + "0 Behaviors 1 1 } Key", "line 1 syntax error: 'Key' found Channel or end of file expected "},
+        {channel + "0 Behaviors 1.0", "line 1 syntax error: '1.0' found prebehavior expected "},
+        {"LWMO 3 NumChannels 1 Channel 0 Envelope", "line 1 syntax error: 'Envelope' found { expected "},
+        {"LWMO 3 NumChannels 1 NumChannels", "line 1 syntax error: 'NumChannels' found Channel expected "},
+        {channel + "1 Key 1 0 5 0 0 0 0 0 0 Behaviors 1 1 }", "unknown motion shape"},
+        {channel + "1 Key 1 0 -1 0 0 0 0 0 0 Behaviors 1 1 }", "unknown motion shape"},
+        {channel + "0 Behaviors 6 1 }", "unknown behavior"},
+        {channel + "0 Behaviors 1 -1 }", "unknown behavior"},
+    };
+    for (const auto& [file, message] : cases)
+        EXPECT_FATAL(convert(file), message) << file;
 }
 
 }  // namespace

@@ -8,6 +8,8 @@
 #include "lightwave/lw_object.h"
 #include "lightwave/lw_scene.h"
 #include "tests/support/fatal.h"
+#include "tests/support/files.h"
+#include "tools/object_writer.h"
 
 namespace mirva {
 namespace {
@@ -60,39 +62,45 @@ TEST(RealFiles, EveryObjectLoadsOrEndsInAMessageNamingTheFile)
     EXPECT_EQ(loaded, static_cast<int>(files.size()) - 1);
 }
 
+// Each value within 1e-6 of its expected one.
+void expectNear(const std::vector<float>& values, const std::vector<float>& expected)
+{
+    ASSERT_EQ(values.size(), expected.size());
+    for (std::size_t i = 0; i < values.size(); ++i)
+        EXPECT_NEAR(values[i], expected[i], 1e-6f) << "value " << i;
+}
+
 TEST(RealFiles, KnownObjects)
 {
     REQUIRE_MODELS();
+    // Patches are not faces: Subdivision.lwo has points but no triangles. The earth is
+    // the sphere of 266 points, split along the seam of its map.
+    const struct {
+        const char* file;
+        std::vector<std::size_t> counts;   // vertices, triangles, split vertices
+    } objects[] = {
+        {"LWS/simple_cube.lwo", {8, 12, 0}},
+        {"LWO/LWOB/sphere_with_mat_gloss_10pc.lwo", {266, 528, 0}},
+        {"LWO/LWO2/box_2uv_1unused.lwo", {12, 12, 4}},
+        {"LWO/LWO2/MappingModes/earth_uv_cylindrical_y.lwo", {277, 528, 11}},
+        {"LWO/LWO2/Subdivision.lwo", {26, 0, 0}},
+    };
+    for (const auto& o : objects) {
+        const LWObject object = LWObject::Load((kModels / o.file).string());
+        EXPECT_EQ((std::vector<std::size_t>{object.vertices.size(), object.triangles.size(),
+                                            static_cast<std::size_t>(object.splitVertices)}),
+                  o.counts)
+            << o.file;
+    }
+    const LWObject colours = LWObject::Load((kModels / "LWO/LWO2/UglyVertexColors.lwo").string());
+    EXPECT_EQ(colours.vertices.size(), 1630u);
+    EXPECT_GE(colours.surfaces.size(), 3u);
     const LWObject cube = LWObject::Load((kModels / "LWS/simple_cube.lwo").string());
-    EXPECT_EQ(cube.vertices.size(), 8u);
-    EXPECT_EQ(cube.triangles.size(), 12u);
-    EXPECT_FLOAT_EQ(cube.vertices[0].position.x, -1.45f);
-    EXPECT_FLOAT_EQ(cube.vertices[0].position.z, -1.2f);
-    EXPECT_FLOAT_EQ(cube.vertices[2].position.z, 0.9f);
+    expectNear({cube.vertices[0].position.x, cube.vertices[0].position.z, cube.vertices[2].position.z}, {-1.45f, -1.2f, 0.9f});
     ASSERT_EQ(cube.surfaces.size(), 2u);   // tag 0 has no SURF chunk
     EXPECT_EQ(cube.surfaces[1].name, "Default");
     EXPECT_EQ(cube.surfaces[1].colour, 0xFFC8C8C8u);
     EXPECT_EQ(cube.surfaces[1].triangles, 12);
-
-    const LWObject old = LWObject::Load((kModels / "LWO/LWOB/sphere_with_mat_gloss_10pc.lwo").string());
-    EXPECT_EQ(old.vertices.size(), 266u);
-    EXPECT_EQ(old.triangles.size(), 528u);
-
-    const LWObject uv = LWObject::Load((kModels / "LWO/LWO2/box_2uv_1unused.lwo").string());
-    EXPECT_EQ(uv.vertices.size(), 12u);
-    EXPECT_EQ(uv.splitVertices, 4);
-
-    const LWObject earth = LWObject::Load((kModels / "LWO/LWO2/MappingModes/earth_uv_cylindrical_y.lwo").string());
-    EXPECT_EQ(earth.vertices.size(), 277u);
-
-    const LWObject colours = LWObject::Load((kModels / "LWO/LWO2/UglyVertexColors.lwo").string());
-    EXPECT_EQ(colours.vertices.size(), 1630u);
-    ASSERT_GE(colours.surfaces.size(), 3u);
-
-    // Patches are not faces: the object has points but no triangles.
-    const LWObject patches = LWObject::Load((kModels / "LWO/LWO2/Subdivision.lwo").string());
-    EXPECT_EQ(patches.vertices.size(), 26u);
-    EXPECT_EQ(patches.triangles.size(), 0u);
 }
 
 TEST(RealFiles, EverySceneLoadsOrEndsInAMessageNamingTheFile)
@@ -117,33 +125,38 @@ TEST(RealFiles, MovingCubeSceneAtChosenTimes)
     // Version 5 scenes write the item identifier before the object's file name.
     const SceneObject& cube = scene.FindObject("simple_cube.lwo");
     EXPECT_EQ(cube.id, 0x10000000);
-    EXPECT_FLOAT_EQ(cube.world.m[3][0], 0.0f);
-    EXPECT_FLOAT_EQ(cube.world.m[3][1], -0.04f);
-    EXPECT_FLOAT_EQ(cube.world.m[0][0], 0.97975808f);
-    EXPECT_FLOAT_EQ(cube.world.m[1][1], 0.88587332f);
-    EXPECT_FLOAT_EQ(cube.world.m[2][2], 0.95491594f);
+    const auto& m = cube.world.m;
+    expectNear({m[3][0], m[3][1], m[0][0], m[1][1], m[2][2]}, {0, -0.04f, 0.97975808f, 0.88587332f, 0.95491594f});
     // The second key: x = 2.0691125 at 0.6666667 s.
     scene.Update(0.66666669f);
-    EXPECT_FLOAT_EQ(scene.objects()[0].world.m[3][0], 2.0691125f);
+    EXPECT_FLOAT_EQ(m[3][0], 2.0691125f);
 
     // The light: heading 45 degrees, pitch 35 (written in radians), at (-2, 2, -2).
     const SceneLight& light = scene.lights()[0];
     EXPECT_EQ(light.name, "Light");
     const float h = 0.78539816f, p = 0.61086524f;
-    EXPECT_NEAR(light.world.m[0][0], std::cos(h), 1e-6f);
-    EXPECT_NEAR(light.world.m[0][2], -std::sin(h), 1e-6f);
-    EXPECT_NEAR(light.world.m[1][0], std::sin(p) * std::sin(h), 1e-6f);
-    EXPECT_NEAR(light.world.m[1][1], std::cos(p), 1e-6f);
-    EXPECT_NEAR(light.world.m[2][1], -std::sin(p), 1e-6f);
-    EXPECT_FLOAT_EQ(light.world.m[3][0], -2.0f);
-    EXPECT_FLOAT_EQ(light.world.m[3][1], 2.0f);
+    const auto& l = light.world.m;
+    expectNear({l[0][0], l[0][2], l[1][0], l[1][1], l[2][1], l[3][0], l[3][1]},
+               {std::cos(h), -std::sin(h), std::sin(p) * std::sin(h), std::cos(p), -std::sin(p), -2, 2});
 
     const SceneCamera& camera = scene.FindCamera("Camera");
-    EXPECT_FLOAT_EQ(camera.zoom, 3.2f);
-    EXPECT_FLOAT_EQ(camera.world.m[3][2], -6.384f);
-    EXPECT_FLOAT_EQ(scene.ambientIntensity, 0.05f);
-    EXPECT_FLOAT_EQ(scene.ambientColour[0], 255.0f);
+    expectNear({camera.zoom, camera.world.m[3][2], scene.ambientIntensity, scene.ambientColour[0]}, {3.2f, -6.384f, 0.05f, 255});
     EXPECT_FALSE(scene.fogEnabled);
+}
+
+TEST(RealFiles, LoadReadsFilesByName)
+{
+    const test::TempDir dir;
+    ObjectWriter::box(0, 0, 0, 1, 1, 1).write(dir.file("box.lwo"));
+    test::writeText(dir.file("eye.lws"), "LWSC\n3\n\nAddCamera\nCameraName Eye\n");
+    const LWObject object = LWObject::Load(dir.file("box.lwo"));
+    EXPECT_EQ(object.name, dir.file("box.lwo"));
+    EXPECT_EQ(object.triangles.size(), 12u);
+    const LWScene scene = LWScene::Load(dir.file("eye.lws"));
+    EXPECT_EQ(scene.name(), dir.file("eye.lws"));
+    EXPECT_EQ(scene.FindCamera("Eye").id, 0x30000000);
+    EXPECT_FATAL(LWObject::Load(dir.file("none.lwo")), "Phile::load - couldn't open file '" + dir.file("none.lwo") + "'");
+    EXPECT_FATAL(LWScene::Load(dir.file("none.lws")), "Phile::load - couldn't open file '" + dir.file("none.lws") + "'");
 }
 
 }  // namespace
