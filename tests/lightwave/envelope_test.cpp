@@ -45,7 +45,7 @@ TEST(EnvelopeTest, ValuesOfEveryShapeAndBehaviour)
     const std::vector<Key> lifted{{0, 2, LINEAR}, {1, 10, LINEAR}};
     const Case cases[] = {
         {"no keys", {}, {{3, 0}}},
-        {"one key", {{2, 7.5f}}, {{-100, 7.5f}, {0, 7.5f}, {2, 7.5f}, {2.5f, 7.5f}, {1e6f, 7.5f}}, B::RESET, B::OFFSETREPEAT},
+        {"one key", {{2, 7.5f}}, {{-100, 7.5f}, {0, 7.5f}, {2.5f, 7.5f}, {1e6f, 7.5f}}, B::RESET, B::OFFSETREPEAT},
         {"at the keys", {{0, 1}, {1, 10, TCB, 0.3f, 0.2f, 0.1f}, {2, -4}, {4, 8}}, {{0, 1}, {1, 10}, {2, -4}, {4, 8}}},
         {"linear", {{0, 0, LINEAR}, {2, 10, LINEAR}, {3, 4, LINEAR}}, {{0.5f, 2.5f}, {1.5f, 7.5f}, {2.25f, 8.5f}}},
         {"stepped", {{0, 3}, {1, 7, STEPPED}, {2, -1, STEPPED}}, {{0.5f, 3}, {0.9999f, 3}, {1, 7}, {1.5f, 7}, {2, -1}}},
@@ -71,9 +71,9 @@ TEST(EnvelopeTest, ValuesOfEveryShapeAndBehaviour)
         {"unknown shape", {{0, 4}, {1, 10, 9}}, {{0.5f, 0}, {1, 10}}},
         // Handles a third of the span long: the Bezier of (0, 3, 6, 6) at s = u. After a
         // TCB key (out 6) the handle lies at a third of the tangent: (0, 2, 3, 6).
-        {"2D Bezier", {{0, 0, BEZIER2D, 0, 0, third, 3}, {1, 6, BEZIER2D, -third, 0, 0, 0}}, {{0.5f, 4.125f}, {0.3f, 2.619f}},
+        {"2D Bezier", {{0, 0, BEZIER2D, 0, 0, third, 3}, {1, 6, BEZIER2D, -third}}, {{0.5f, 4.125f}, {0.3f, 2.619f}},
          1, 1, 1e-3f},
-        {"2D Bezier after TCB", {{0, 0}, {1, 6, BEZIER2D, -third, -3, 0, 0}}, {{0.5f, 2.625f}}, 1, 1, 1e-3f},
+        {"2D Bezier after TCB", {{0, 0}, {1, 6, BEZIER2D, -third, -3}}, {{0.5f, 2.625f}}, 1, 1, 1e-3f},
 
         {"reset", lifted, {{-0.5f, 0}, {1.5f, 0}, {0.5f, 6}}, B::RESET, B::RESET},
         {"constant", lifted, {{-7, 2}, {100, 10}}},
@@ -90,7 +90,7 @@ TEST(EnvelopeTest, ValuesOfEveryShapeAndBehaviour)
         // Out of the first key 0.5 10 over a span of 2; in at the last key 10.
         {"linear at TCB ends", {{0, 0, TCB, 0.5f}, {2, 10}}, {{-1, -2.5f}, {3, 15}}, B::LINEAR, B::LINEAR},
         // A handle of no time length: its value offset times 100000 is the tangent.
-        {"linear at 2D Bezier ends", {{0, 0, BEZIER2D, 0, 0, 0, 2e-5f}, {1, 6, BEZIER2D, 0, 1e-5f, 0, 0}}, {{-1, -2}, {3, 8}},
+        {"linear at 2D Bezier ends", {{0, 0, BEZIER2D, 0, 0, 0, 2e-5f}, {1, 6, BEZIER2D, 0, 1e-5f}}, {{-1, -2}, {3, 8}},
          B::LINEAR, B::LINEAR},
         {"linear at one time", {{0, 1, LINEAR}, {0, 5, LINEAR}}, {{-1, 1}, {1, 5}}, B::LINEAR, B::LINEAR},
         {"repeat at one time", {{2, 3}, {2, 9}}, {{0, 3}, {5, 3}}, B::REPEAT, B::OFFSETREPEAT},
@@ -105,7 +105,7 @@ TEST(EnvelopeTest, ValuesOfEveryShapeAndBehaviour)
     }
 }
 
-TEST(EnvelopeTest, AddKeyKeepsTimeOrderAndPlacesEqualTimesAsDefined)
+TEST(EnvelopeTest, KeysGoInTimeOrderAndEqualKeysGiveIdenticalNumbersHoweverTheyWereAdded)
 {
     // A key at the time of the only key goes after it, one at the time of later keys
     // before them.
@@ -118,10 +118,8 @@ TEST(EnvelopeTest, AddKeyKeepsTimeOrderAndPlacesEqualTimesAsDefined)
     EXPECT_EQ(values(envelopeOf({{1, 10}, {1, 11}, {1, 12}, {0, 0}, {5, 50}, {3, 30}})),
               (std::vector<float>{0, 10, 12, 11, 30, 50}));
     EXPECT_EQ(values(envelopeOf({{0, 1}, {2, 3}, {0, 2}})), (std::vector<float>{1, 2, 3}));
-}
 
-TEST(EnvelopeTest, EqualKeysGiveIdenticalNumbersHoweverTheyWereAdded)
-{
+    // Equal keys give identical numbers however they were added.
     const std::vector<Key> keys{{0, 1, TCB, 0.2f}, {0.7f, -3, BEZIER, 1, 2}, {2, 5, LINEAR},
                                 {3.5f, 0, TCB, -0.4f, 0.3f, 0.9f}};
     const Envelope inOrder = envelopeOf(keys, B::OFFSETREPEAT, B::OSCILLATE);
@@ -134,18 +132,15 @@ TEST(EnvelopeTest, EqualKeysGiveIdenticalNumbersHoweverTheyWereAdded)
     }
 }
 
-TEST(EnvelopeTest, FoldedBezierHandlesStillGiveFiniteValues)
+TEST(EnvelopeTest, FoldedBezierHandlesStillGiveFiniteValuesAndClearEmptiesTheEnvelope)
 {
     // Handles that make the time curve run backwards: the search for the curve parameter
     // cannot meet every time, yet it must stop with a finite value.
-    const Envelope envelope = envelopeOf({{0, 0, BEZIER2D, 0, 0, 5, 1}, {1, 1, BEZIER2D, -5, 1, 0, 0}});
+    Envelope envelope = envelopeOf({{0, 0, BEZIER2D, 0, 0, 5, 1}, {1, 1, BEZIER2D, -5, 1, 0, 0}}, B::RESET, B::REPEAT);
     for (float t = 0.05f; t < 1.0f; t += 0.1f)
         EXPECT_TRUE(std::isfinite(envelope.Evaluate(t))) << t;
-}
 
-TEST(EnvelopeTest, ClearRemovesKeysAndRestoresConstantBehaviours)
-{
-    Envelope envelope = envelopeOf({{0, 1}, {1, 2}}, B::RESET, B::REPEAT);
+    // Clear removes the keys and restores constant behaviours.
     envelope.clear();
     EXPECT_EQ(envelope.Evaluate(0.5f), 0.0f);
     envelope.AddKey({0, 1, LINEAR});

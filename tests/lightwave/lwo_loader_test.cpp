@@ -110,19 +110,20 @@ TEST(LwoLoader, BoxPointsBoundsVertexFramesAndTheSameFromLwob)
     const Vector3 binormal = cross(corner.normal, corner.tangent);
     expectVector(corner.binormal, binormal.x, binormal.y, binormal.z);
 
+    // The LWOB form of the box gives the same points, triangles and corner normals.
+    auto shape = [](const LWObject& o) {
+        std::vector<float> numbers{o.radius};
+        for (const Vertex& v : o.vertices)
+            numbers.insert(numbers.end(),
+                           {v.position.x, v.position.y, v.position.z, v.normal.x, v.normal.y, v.normal.z});
+        for (const Triangle& t : o.triangles)
+            numbers.insert(numbers.end(), {float(t.v[0]), float(t.v[1]), float(t.v[2]), float(t.surface)});
+        return numbers;
+    };
     const LWObject old = parse(writer.lwob(), "old.lwo");
-    ASSERT_EQ(old.vertices.size(), 8u);
-    ASSERT_EQ(old.triangles.size(), 12u);
-    for (std::size_t t = 0; t < 12; ++t)
-        EXPECT_EQ(corners(old.triangles[t]), corners(box.triangles[t]));
-    for (std::size_t v = 0; v < 8; ++v) {
-        const Vertex &a = old.vertices[v], &b = box.vertices[v];
-        EXPECT_TRUE(a.position == b.position && a.normal == b.normal && a.corner == b.corner) << v;
-    }
+    EXPECT_EQ(shape(old), shape(box));
     ASSERT_EQ(old.surfaces.size(), 1u);
-    EXPECT_EQ(old.surfaces[0].name, "Green");
-    EXPECT_EQ(old.surfaces[0].triangles, 12);
-    EXPECT_FLOAT_EQ(old.radius, box.radius);
+    EXPECT_TRUE(old.surfaces[0].name == "Green" && old.surfaces[0].triangles == 12);
 }
 
 TEST(LwoLoader, VertexMapsGiveTextureCoordinatesAndColours)
@@ -135,7 +136,9 @@ TEST(LwoLoader, VertexMapsGiveTextureCoordinatesAndColours)
     writer.addPerPolygonMap("RGB ", "paint", 3, {{0, 0, {1, 0, 0}}});
     const LWObject object = parse(writer.lwo2());
     ASSERT_EQ(object.vertices.size(), 5u);
-    auto colour = [&](std::size_t v) { return std::vector<float>(object.vertices[v].colour, object.vertices[v].colour + 4); };
+    auto colour = [&](std::size_t v) {
+        return std::vector<float>(object.vertices[v].colour, object.vertices[v].colour + 4);
+    };
     // v is flipped: 1 - 0.75.
     EXPECT_EQ((std::vector<float>{object.vertices[0].u, object.vertices[0].v, object.vertices[1].v}),
               (std::vector<float>{0.25f, 0.25f, 1.0f}));
@@ -167,8 +170,8 @@ TEST(LwoLoader, PerPolygonMapSplitsTheVertexOnlyForThatPolygon)
     EXPECT_EQ(corners(object.triangles[0]), (std::vector<int>{0, 1, 2}));
     EXPECT_EQ(corners(object.triangles[1]), (std::vector<int>{4, 5, 3}));
     expectVector(object.vertices[4].position, 0, 0, 0);
-    EXPECT_EQ((std::vector<float>{object.vertices[4].u, object.vertices[4].v, object.vertices[0].u, object.vertices[5].u}),
-              (std::vector<float>{1, 0, 0, 0.25f}));
+    const std::vector<Vertex>& v = object.vertices;
+    EXPECT_EQ((std::vector<float>{v[4].u, v[4].v, v[0].u, v[5].u}), (std::vector<float>{1, 0, 0, 0.25f}));
     expectVector(object.vertices[4].normal, 0, 0, 1);
     EXPECT_EQ(object.vertices[4].corner, 4 * 1 + 0);
 
@@ -178,66 +181,60 @@ TEST(LwoLoader, PerPolygonMapSplitsTheVertexOnlyForThatPolygon)
     EXPECT_EQ(parse(nameless.lwo2()).vertices.size(), 4u);
 }
 
-TEST(LwoLoader, OnlyTheFirstLayerIsRead)
+TEST(LwoLoader, OnlyTheFirstLayerIsReadAndAnOddSizedChunkIsFollowedByAPadByte)
 {
     const LWObject object = parse(start(face({0, 1, 2, 3})).chunk("PTAG", surfaceTag(0, 0))
                                       .chunk("LAYR", IffBytes().u2(1).u2(0).vec12(0, 0, 0).s0(""))
                                       .chunk("PNTS", IffBytes().vec12(50, 50, 50).vec12(51, 50, 50).vec12(50, 51, 50))
                                       .chunk("VMAP", IffBytes().id("TXUV").u2(2).s0("uv").vx(0).f4(0.5f).f4(0.5f))
                                       .chunk("POLS", face({0, 1, 2})).chunk("PTAG", surfaceTag(0, 0)));
-    EXPECT_EQ(object.vertices.size(), 4u);
-    EXPECT_EQ(object.triangles.size(), 2u);
-    EXPECT_FLOAT_EQ(object.boundsMax.x, 1.0f);
-    EXPECT_FLOAT_EQ(object.vertices[0].u, 0.0f);
-}
+    EXPECT_TRUE(object.vertices.size() == 4 && object.triangles.size() == 2 && object.boundsMax.x == 1.0f &&
+                object.vertices[0].u == 0.0f);
 
-TEST(LwoLoader, OddSizedChunkIsFollowedByAPadByte)
-{
-    const std::vector<std::uint8_t> bytes = IffBytes::form(
-        "LWO2", IffBytes().chunk("ODDS", IffBytes().u1(1).u1(2).u1(3)).raw(start().chunk("PTAG", surfaceTag(0, 0)).bytes()));
+    const IffBytes rest = start().chunk("PTAG", surfaceTag(0, 0));
+    const std::vector<std::uint8_t> bytes =
+        IffBytes::form("LWO2", IffBytes().chunk("ODDS", IffBytes().u1(1).u1(2).u1(3)).raw(rest.bytes()));
     EXPECT_EQ(bytes[12 + 8 + 3], 0);   // the pad
     EXPECT_EQ(parse(bytes).triangles.size(), 1u);
 }
 
-// A line and a lone point make no triangles; point 3, far out, is left unused.
-TEST(LwoLoader, PolygonsOfFewerThanThreePointsMakeNoTrianglesButKeepTheirNumbers)
+TEST(LwoLoader, PolygonsAndTheirSurfaceTags)
 {
+    // A line and a lone point make no triangles but keep their numbers; point 3, far out,
+    // is left unused.
     const IffBytes polygons = face({0, 1}).u2(1).vx(3).u2(3).vx(0).vx(1).vx(2);
-    const LWObject object = parse(IffBytes().chunk("TAGS", IffBytes().s0("Lines").s0("Faces"))
-                                      .chunk("PNTS", IffBytes().vec12(0, 0, 0).vec12(1, 0, 0).vec12(1, 1, 0).vec12(0, 9, 0))
+    const IffBytes points = IffBytes().vec12(0, 0, 0).vec12(1, 0, 0).vec12(1, 1, 0).vec12(0, 9, 0);
+    const LWObject object = parse(IffBytes().chunk("TAGS", IffBytes().s0("Lines").s0("Faces")).chunk("PNTS", points)
                                       .chunk("POLS", polygons).chunk("PTAG", surfaceTag(0, 0).vx(1).u2(0).vx(2).u2(1)));
     ASSERT_EQ(object.triangles.size(), 1u);
-    EXPECT_EQ(object.triangles[0].surface, 1);
-    EXPECT_EQ(object.surfaces[1].name, "Faces");
-    EXPECT_EQ(object.surfaces[0].triangles, 0);
+    EXPECT_TRUE(object.triangles[0].surface == 1 && object.surfaces[1].name == "Faces" &&
+                object.surfaces[0].triangles == 0);
     // The unused point has no corner and a zero normal, but counts for the radius.
     EXPECT_EQ(object.vertices[3].corner, -1);
     expectVector(object.vertices[3].normal, 0, 0, 0);
     EXPECT_FLOAT_EQ(object.radius, 9.0f);
-}
 
-TEST(LwoLoader, OnlySurfaceTagsAssignSurfacesEachAfterItsOwnPolygons)
-{
     // A part tag names tag 1 and a colour tag a value beyond the tag list: only SURF
     // entries count, and a later one for the same polygon replaces the first. The tag
     // used has no SURF chunk: its surface takes the tag's name and stays black.
-    const LWObject tagged = parse(IffBytes().chunk("TAGS", IffBytes().s0("Skin").s0("Arm")).chunk("PNTS", squarePoints())
-                                      .chunk("POLS", face({0, 1, 2, 3})).chunk("PTAG", IffBytes().id("PART").vx(0).u2(1))
-                                      .chunk("PTAG", IffBytes().id("COLR").vx(0).u2(77)).chunk("PTAG", surfaceTag(0, 1).vx(0).u2(0)));
+    const LWObject tagged = parse(IffBytes().chunk("TAGS", IffBytes().s0("Skin").s0("Arm"))
+                                      .chunk("PNTS", squarePoints()).chunk("POLS", face({0, 1, 2, 3}))
+                                      .chunk("PTAG", IffBytes().id("PART").vx(0).u2(1))
+                                      .chunk("PTAG", IffBytes().id("COLR").vx(0).u2(77))
+                                      .chunk("PTAG", surfaceTag(0, 1).vx(0).u2(0)));
     EXPECT_TRUE(tagged.triangles[0].surface == 0 && tagged.triangles[1].surface == 0);
     ASSERT_EQ(tagged.surfaces.size(), 1u);
-    EXPECT_EQ(tagged.surfaces[0].name, "Skin");
-    EXPECT_EQ(tagged.surfaces[0].colour, 0xFF000000u);
+    EXPECT_TRUE(tagged.surfaces[0].name == "Skin" && tagged.surfaces[0].colour == 0xFF000000u);
 
     // Each POLS chunk has its own PTAG chunk numbering its polygons from 0; a patch
     // chunk makes no triangles.
     const LWObject chunks = parse(IffBytes().chunk("TAGS", IffBytes().s0("A").s0("B")).chunk("PNTS", squarePoints())
                                       .chunk("POLS", face({0, 1, 2})).chunk("PTAG", surfaceTag(0, 0))
-                                      .chunk("POLS", IffBytes().id("PTCH").u2(3).vx(0).vx(1).vx(3)).chunk("PTAG", surfaceTag(0, 1))
+                                      .chunk("POLS", IffBytes().id("PTCH").u2(3).vx(0).vx(1).vx(3))
+                                      .chunk("PTAG", surfaceTag(0, 1))
                                       .chunk("POLS", face({0, 2, 3})).chunk("PTAG", surfaceTag(0, 1)));
     ASSERT_EQ(chunks.triangles.size(), 2u);
-    EXPECT_EQ(chunks.triangles[0].surface, 0);
-    EXPECT_EQ(chunks.triangles[1].surface, 1);
+    EXPECT_TRUE(chunks.triangles[0].surface == 0 && chunks.triangles[1].surface == 1);
     EXPECT_EQ(corners(chunks.triangles[1]), (std::vector<int>{0, 2, 3}));
 }
 
@@ -256,11 +253,13 @@ TEST(LwoLoader, ABigGridLoadsWhole)
     EXPECT_EQ(corners(grid.triangles[last + 1]), (std::vector<int>{index(columns - 1, rows - 1), index(columns, rows),
                                                                     index(columns, rows - 1)}));
     expectVector(grid.triangles[last + 1].normal, 0, 1, 0);
-    EXPECT_EQ(grid.vertices[static_cast<std::size_t>(index(columns, rows))].corner, static_cast<int>(4 * (last + 1) + 1));
+    EXPECT_EQ(grid.vertices[static_cast<std::size_t>(index(columns, rows))].corner,
+              static_cast<int>(4 * (last + 1) + 1));
 }
 
 TEST(LwobLoader, NegativeSurfaceIsItsMagnitudeDetailPolygonsAreReadPastAndSurfacesColoured)
 {
+    auto colour = [](std::uint32_t r, std::uint32_t g, std::uint32_t b) { return IffBytes().u1(r).u1(g).u1(b).u1(0); };
     IffBytes polygons;
     polygons.u2(3).u2(0).u2(1).u2(2).u2(static_cast<std::uint16_t>(-2));   // surface entry 1
     polygons.u2(2);                                                         // two detail polygons
@@ -271,9 +270,10 @@ TEST(LwobLoader, NegativeSurfaceIsItsMagnitudeDetailPolygonsAreReadPastAndSurfac
     // A surface chunk colours the surface of its name only, past other sub-chunks.
     const LWObject object = parse(IffBytes().chunk("SRFS", IffBytes().s0("A").s0("B")).chunk("PNTS", squarePoints())
                                       .chunk("POLS", polygons)
-                                      .chunk("SURF", IffBytes().s0("Nobody").subChunk("COLR", IffBytes().u1(9).u1(9).u1(9).u1(0)))
+                                      .chunk("SURF", IffBytes().s0("Nobody").subChunk("COLR", colour(9, 9, 9)))
                                       .chunk("SURF", IffBytes().s0("B").subChunk("FLAG", IffBytes().u2(4))
-                                                         .subChunk("COLR", IffBytes().u1(10).u1(20).u1(30).u1(0))), "LWOB");
+                                                         .subChunk("COLR", colour(10, 20, 30))),
+                                  "LWOB");
     ASSERT_EQ(object.triangles.size(), 2u);
     EXPECT_EQ((std::vector<int>{object.triangles[0].surface, object.triangles[1].surface, object.triangles[1].v[1],
                                 object.surfaces[1].triangles}),
@@ -289,28 +289,32 @@ TEST(LwoBadInput, EveryBrokenFileEndsInItsMessage)
     for (int i = 0; i < 1024; ++i)
         huge.u2(static_cast<std::uint32_t>(i % 4));
     auto old = [](const IffBytes& polygons) {
-        return IffBytes::form("LWOB", IffBytes().chunk("SRFS", IffBytes().s0("A")).chunk("PNTS", squarePoints()).chunk("POLS", polygons));
+        return IffBytes::form(
+            "LWOB", IffBytes().chunk("SRFS", IffBytes().s0("A")).chunk("PNTS", squarePoints()).chunk("POLS", polygons));
     };
     auto form = [](const IffBytes& chunks) { return IffBytes::form("LWO2", chunks); };
     const IffBytes surface = IffBytes().s0("Default").s0("");
+    const IffBytes shortColour = IffBytes(surface).subChunk("COLR", IffBytes().f4(1));
     const std::pair<std::vector<std::uint8_t>, std::string> cases[] = {
         {{}, "invalid IFF file 'bad.lwo': the file ends inside the FORM header (0 bytes)"},
         {{'F', 'O', 'R', 'M', 0, 0}, "invalid IFF file 'bad.lwo': the file ends inside the FORM header (6 bytes)"},
         {{'R', 'I', 'F', 'F', 0, 0, 0, 4, 'W', 'A', 'V', 'E'}, "not a valid IFF file"},
         {IffBytes::form("ILBM", IffBytes()), "not a LWO file"},
         // Chunks that run past their end.
-        {form(IffBytes().id("PNTS").u4(1000).vec12(0, 0, 0)), lwo2 + "PNTS chunk of 1000 bytes runs past the end of the file"},
+        {form(IffBytes().id("PNTS").u4(1000).vec12(0, 0, 0)),
+         lwo2 + "PNTS chunk of 1000 bytes runs past the end of the file"},
         // 12 header bytes, TAGS 16, PNTS 56, POLS 20: the stray bytes start at 104.
         {form(start().u1('X').u1('Y')), lwo2 + "truncated chunk header at byte 104"},
         {form(start().chunk("POLS", IffBytes().id("FACE").u2(4).vx(0).vx(1))), lwo2 + "truncated POLS chunk"},
         {form(IffBytes().chunk("TAGS", IffBytes().u1('a').u1('b'))), lwo2 + "truncated TAGS chunk"},
         {form(start().chunk("SURF", IffBytes(surface).id("COLR").u2(40).vec12(1, 1, 1))),
          lwo2 + "COLR chunk of 40 bytes runs past the end of the SURF chunk"},
-        {form(start().chunk("PTAG", surfaceTag(0, 0)).chunk("SURF", IffBytes(surface).subChunk("COLR", IffBytes().f4(1)))),
+        {form(start().chunk("PTAG", surfaceTag(0, 0)).chunk("SURF", shortColour)),
          lwo2 + "truncated COLR chunk"},
         // Indices out of range.
         {form(start(face({0, 1, 4}))), lwo2 + "point index 4 out of range (the first layer has 4 points)"},
-        {form(start(face({0, 1, 0xFFFFFF}))), lwo2 + "point index 16777215 out of range (the first layer has 4 points)"},
+        {form(start(face({0, 1, 0xFFFFFF}))),
+         lwo2 + "point index 16777215 out of range (the first layer has 4 points)"},
         {form(start().chunk("PTAG", surfaceTag(1, 0))), "invalid LWO2 file: PTAG polygon index invalid (1)"},
         {form(start().chunk("PTAG", surfaceTag(0, 1))), "invalid LWO2 file: PTAG polygon tag invalid (1)"},
         {form(start().chunk("VMAP", IffBytes().id("TXUV").u2(2).s0("uv").vx(9).f4(0).f4(0))),
@@ -322,14 +326,16 @@ TEST(LwoBadInput, EveryBrokenFileEndsInItsMessage)
         {form(IffBytes().chunk("POLS", face({0, 1, 2}))), "invalid LWO2 file: POLS chunk before PNTS"},
         {form(IffBytes().chunk("PNTS", squarePoints()).chunk("POLS", face({0, 1, 2})).chunk("PTAG", surfaceTag(0, 0))),
          "invalid LWO2 file: PTAG chunk before TAGS or POLS"},
-        {form(IffBytes().chunk("VMAP", IffBytes().id("TXUV").u2(2).s0("uv"))), "invalid LWO2 file: VMAP chunk before PNTS"},
+        {form(IffBytes().chunk("VMAP", IffBytes().id("TXUV").u2(2).s0("uv"))),
+         "invalid LWO2 file: VMAP chunk before PNTS"},
         {form(IffBytes().chunk("PNTS", squarePoints()).chunk("VMAD", IffBytes().id("TXUV").u2(2).s0("uv"))),
          "invalid LWO2 file: VMAD chunk before PNTS or POLS"},
         // Surfaces and empty layers.
         {form(start().chunk("PTAG", surfaceTag(0, 0)).chunk("SURF", IffBytes().s0("Chrome").s0(""))),
          "invalid LWO2 file: surface Chrome not found from the TAGS list"},
         {form(start()), "invalid LWO2 file: not every polygon has a surface"},
-        {form(IffBytes().chunk("TAGS", IffBytes().s0("Default")).chunk("PNTS", IffBytes())), lwo2 + "the first layer has no points"},
+        {form(IffBytes().chunk("TAGS", IffBytes().s0("Default")).chunk("PNTS", IffBytes())),
+         lwo2 + "the first layer has no points"},
         {form(IffBytes()), lwo2 + "the first layer has no points"},
         // The older form's limits.
         {old(huge.u2(1)), lwob + "polygon 0 has 1024 points (at most 1023)"},
@@ -343,8 +349,9 @@ TEST(LwoBadInput, EveryBrokenFileEndsInItsMessage)
 
     std::vector<std::uint8_t> longForm = form(start());
     longForm[7] += 2;
-    EXPECT_EQ(failure(longForm), lwo2 + "FORM of " + std::to_string(longForm.size() - 8 + 2) +
-                                     " bytes runs past the end of the file (" + std::to_string(longForm.size()) + " bytes)");
+    EXPECT_EQ(failure(longForm), lwo2 + "FORM of " + std::to_string(longForm.size() - 6) +
+                                     " bytes runs past the end of the file (" + std::to_string(longForm.size()) +
+                                     " bytes)");
 }
 
 // Every cut of a good file stops with a message, and damaged copies of it load or stop

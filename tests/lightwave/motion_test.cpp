@@ -72,62 +72,49 @@ TEST(MotionTest, ChannelsMakeTheTransformation)
         motionOf(c.channels).Evaluate(0, M);
         expectRows(M, c.rows);
     }
-    // A motion of three channels has no rotation; its positions are empty envelopes.
-    Transformation M{{{1, 2, 3}, {4, 5, 6}, {7, 8, 9}, {10, 11, 12}}};
-    Motion(3).Evaluate(0, M);
-    expectRows(M, {{1, 2, 3}, {4, 5, 6}, {7, 8, 9}, {0, 0, 0}});
 }
 
-TEST(MotionTest, TargetControllerAimsAlongTheDirection)
+TEST(MotionTest, ControllersAimAlongTheDirectionOrThePathAndUnknownOnesAreFatal)
 {
     const struct {
         std::array<float, 3> direction;
         float heading, pitch;
     } cases[] = {
-        {{0, 0, 0}, 270, -270},   // the angle of (0, 0) is 270
-        {{1, 0, 0}, 90, 0},
-        {{0, 0, -1}, 180, 0},
-        {{1, 1, 1}, 45, -35.26439f},   // -atan2(1, sqrt 2)
-        {{-1, 0, -1}, 225, 0},
+        // The angle of (0, 0) is 270; -atan2(1, sqrt 2) = -35.26439.
+        {{0, 0, 0}, 270, -270}, {{1, 0, 0}, 90, 0},    {{0, 0, -1}, 180, 0},
+        {{1, 1, 1}, 45, -35.26439f}, {{-1, 0, -1}, 225, 0},
     };
     Motion motion(9);
     motion.setController(3, Controller::TARGET);
     motion.setController(4, Controller::TARGET);
-    for (const auto& c : cases) {
-        motion.setDirection(c.direction[0], c.direction[1], c.direction[2]);
-        EXPECT_NEAR(motion.ChannelValue(3, 0), c.heading, 1e-4f) << c.direction[0] << c.direction[1] << c.direction[2];
-        EXPECT_NEAR(motion.ChannelValue(4, 0), c.pitch, 1e-4f) << c.direction[0] << c.direction[1] << c.direction[2];
+    for (const auto& [direction, heading, pitch] : cases) {
+        motion.setDirection(direction[0], direction[1], direction[2]);
+        const float h = motion.ChannelValue(3, 0), p = motion.ChannelValue(4, 0);
+        EXPECT_TRUE(std::fabs(h - heading) < 1e-4f && std::fabs(p - pitch) < 1e-4f) << heading << ": " << h << " " << p;
     }
-}
 
-// The scene tests drive align to path through scene files; here, a position channel set
-// to align to path gives its keys to the path instead of chasing its own value.
-TEST(MotionTest, AlignToPathOnAPositionChannelDoesNotChaseItself)
-{
-    Motion motion(9);
-    addLine(motion, 0, {{0, 0}, {1, 1}});
-    motion.setController(0, Controller::ALIGN_TO_PATH);
-    motion.setController(3, Controller::ALIGN_TO_PATH);
-    EXPECT_NEAR(motion.ChannelValue(3, 0.5f), 90.0f, 1e-3f);
-    EXPECT_TRUE(std::isfinite(motion.ChannelValue(0, 0.5f)));
-}
+    // The scene tests drive align to path through scene files; here, a position channel
+    // set to align to path gives its keys to the path instead of chasing its own value.
+    Motion path(9);
+    addLine(path, 0, {{0, 0}, {1, 1}});
+    path.setController(0, Controller::ALIGN_TO_PATH);
+    path.setController(3, Controller::ALIGN_TO_PATH);
+    EXPECT_NEAR(path.ChannelValue(3, 0.5f), 90.0f, 1e-3f);
+    EXPECT_TRUE(std::isfinite(path.ChannelValue(0, 0.5f)));
 
-TEST(MotionTest, UnknownControllerIsFatal)
-{
-    Motion motion(9);
     motion.setController(4, 3);
     Transformation M = Transformation::identity();
     EXPECT_FATAL(motion.Evaluate(0, M), "Motion: Unknown controller");
 }
 
-std::string convert(std::string_view text)
+std::string convert(std::string_view text, std::FILE* echo = nullptr)
 {
     std::string out;
-    MotionFileConverter::Convert(text, out, nullptr);
+    MotionFileConverter::Convert(text, out, echo);
     return out;
 }
 
-TEST(MotionFileConverterTest, EveryShapeAndTwoChannels)
+TEST(MotionFileConverterTest, EveryShapeEveryBehaviourWordAndNoChannels)
 {
     const std::string file = "LWMO\n3\nNumChannels 2\nChannel 0\n{ Envelope\n  5\n"
                              "  Key 1.5 0 0 0.5 -0.25 1 0 0 0\n"
@@ -145,10 +132,7 @@ TEST(MotionFileConverterTest, EveryShapeAndTwoChannels)
                              "Key 2.500000,8.000000,STEPPED\n"
                              "REPEAT OFFSETREPEAT ,\n\n"
                              "Key 0.000000,0.000000,LINEAR\nRESET LINEAR ");
-}
 
-TEST(MotionFileConverterTest, EveryBehaviourWordAndNoChannels)
-{
     const char* words[] = {"RESET ", "CONSTANT ", "REPEAT ", "OSCILLATE ", "OFFSETREPEAT ", "LINEAR "};
     for (int code = 0; code < 6; ++code)
         EXPECT_EQ(convert("LWMO 3 NumChannels 1 Channel 0 { Envelope 0 Behaviors " + std::to_string(code) + " " +
@@ -163,14 +147,12 @@ TEST(MotionFileConverterTest, StrayCharactersAreSkippedAndEchoedOutsideTheScript
     char* echoed = nullptr;
     std::size_t size = 0;
     std::FILE* echo = open_memstream(&echoed, &size);
-    std::string out;
-    MotionFileConverter::Convert("LWMO 3 # x\r\nNumChannels 1 Channel 0 { Envelope 1 Keys 1 0 3 0 0 0 0 0 0 "
-                                 "Behaviors 1 1 }!",
-                                 out, echo);
+    EXPECT_EQ(convert("LWMO 3 # x\r\nNumChannels 1 Channel 0 { Envelope 1 Keys 1 0 3 0 0 0 0 0 0 Behaviors 1 1 }!",
+                      echo),
+              "\nKey 0.000000,1.000000,LINEAR\nCONSTANT CONSTANT ");
     std::fclose(echo);
     EXPECT_EQ(std::string(echoed, size), "#x\rs!");
     std::free(echoed);
-    EXPECT_EQ(out, "\nKey 0.000000,1.000000,LINEAR\nCONSTANT CONSTANT ");
 }
 
 TEST(MotionFileConverterTest, BrokenFilesEndWithTheirMessages)
@@ -181,7 +163,8 @@ TEST(MotionFileConverterTest, BrokenFilesEndWithTheirMessages)
         {"LWMO 3.0 NumChannels 1", "line 1 syntax error: '3.0' found version number expected "},
         {channel + "1\nKey 1 0 0.0 0 0 0 0 0 0", "line 2 syntax error: '0.0' found shape expected "},
         {"3 NumChannels", "line 1 syntax error: '3' found LWMO expected "},
-        {"LWMO 3\nNumChannels 1\nChannel 0 {\nEnvelope 1\nKey 1 0 0 0 0", "line 5 syntax error: end of file found bias expected "},
+        {"LWMO 3\nNumChannels 1\nChannel 0 {\nEnvelope 1\nKey 1 0 0 0 0",
+         "line 5 syntax error: end of file found bias expected "},
         {channel + "1 Key 1 0 0 0 0 0 0 0 0 } ", "line 1 syntax error: '}' found Key or prebehavior expected "},
         {channel + "0 Behaviors 1 1 } Key", "line 1 syntax error: 'Key' found Channel or end of file expected "},
         {channel + "0 Behaviors 1.0", "line 1 syntax error: '1.0' found prebehavior expected "},

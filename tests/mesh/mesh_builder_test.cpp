@@ -31,6 +31,23 @@ Point positionOf(const Primitive::Vertex& v)
     return {v.x, v.y, v.z};
 }
 
+// The edge lines of a mesh as pairs of end points, each pair ordered.
+std::vector<std::pair<Point, Point>> linesOf(const Primitive& lines)
+{
+    std::vector<std::pair<Point, Point>> result;
+    for (int i = 0; i + 1 < lines.vertexCount(); i += 2)
+        result.push_back(std::minmax(positionOf(lines.vertex(i)), positionOf(lines.vertex(i + 1))));
+    return result;
+}
+
+int differingCoordinates(const std::pair<Point, Point>& line)
+{
+    int n = 0;
+    for (int axis = 0; axis < 3; ++axis)
+        n += line.first[axis] != line.second[axis];
+    return n;
+}
+
 LWObject cube()
 {
     return withAdjacency(ObjectWriter::box(-1, -1, -1, 1, 1, 1), "cube.lwo");
@@ -66,8 +83,8 @@ void expectCorners(const LWObject& object, const Primitive& mesh, bool plain)
             const mirva::Vertex& source = object.vertices[static_cast<std::size_t>(triangle.v[k])];
             const D3DCOLOR colour = object.surfaces[static_cast<std::size_t>(triangle.surface)].colour;
             EXPECT_EQ(std::tuple(v.x, v.y, v.z, v.nx, v.ny, v.nz, v.u, v.v, v.diffuse, v.specular),
-                      std::tuple(source.position.x, source.position.y, source.position.z, source.normal.x, source.normal.y,
-                                 source.normal.z, source.u, source.v, colour, colour))
+                      std::tuple(source.position.x, source.position.y, source.position.z, source.normal.x,
+                                 source.normal.y, source.normal.z, source.u, source.v, colour, colour))
                 << "triangle " << t << " corner " << k;
         }
 }
@@ -77,12 +94,13 @@ TEST_F(MeshBuilding, CubeMeshHasOneVertexPerCornerAndThreeIndicesPerTriangle)
     const LWObject object = cube();
     const auto mesh = createMesh(object);
     EXPECT_EQ(mesh->kind(), Primitive::TRIANGLELIST);
-    EXPECT_EQ((std::vector<int>{mesh->vertexCapacity(), mesh->indexCapacity(), mesh->vertexCount(), mesh->indexCount()}),
+    EXPECT_EQ((std::vector<int>{mesh->vertexCapacity(), mesh->indexCapacity(), mesh->vertexCount(),
+                                mesh->indexCount()}),
               (std::vector<int>{8, 36, 8, 36}));
     expectCorners(object, *mesh, true);
 }
 
-TEST_F(MeshBuilding, SubdividedSphereMeshUsesEveryVertexAndOneSurfaceNeedsNoDuplicates)
+TEST_F(MeshBuilding, SubdividedSphereMeshUsesEveryVertexNeedsNoDuplicatesAndHasAClosedSilhouette)
 {
     const LWObject sphere = subdividedSphere();
     // Every vertex of the sphere is used by its triangles.
@@ -93,6 +111,18 @@ TEST_F(MeshBuilding, SubdividedSphereMeshUsesEveryVertexAndOneSurfaceNeedsNoDupl
               "createDuplicateVerticesMesh\nremapped vertices: 0\n");
     EXPECT_EQ(duplicated->vertexCapacity(), 642);
     expectCorners(sphere, *duplicated, true);
+
+    // Its silhouette is one closed loop: each end point shared by exactly two edges.
+    const auto lines = createEdgeLineMesh(sphere);
+    EXPECT_EQ(lines->vertexCapacity(), 2 * 1920);
+    const int count = fillSilhouetteEdges(sphere, {0.3f, -0.2f, -6}, *lines);
+    EXPECT_GT(count, 20);
+    std::map<Point, int> ends;
+    for (const auto& [a, b] : linesOf(*lines))
+        ++ends[a], ++ends[b];
+    EXPECT_EQ(ends.size(), static_cast<std::size_t>(count));
+    for (const auto& [point, uses] : ends)
+        EXPECT_EQ(uses, 2);
 }
 
 TEST_F(MeshBuilding, VerticesAreDuplicatedForEverySurfaceBesideTheirOwn)
@@ -114,20 +144,14 @@ TEST_F(MeshBuilding, VerticesAreDuplicatedForEverySurfaceBesideTheirOwn)
 
 TEST_F(MeshBuilding, MeshesBeyondSixteenBitIndicesAreRefusedAndOnesWithoutTrianglesDrawNothing)
 {
-    LWObject big;
-    big.name = "big.lwo";
-    big.vertices.resize(65537);
-    big.surfaces.resize(2);
-    big.triangles.resize(1);
-    big.triangles[0] = {.surface = 0, .v = {0, 1, 65536}};
+    LWObject big{.name = "big.lwo", .vertices = std::vector<mirva::Vertex>(65537),
+                 .triangles = {{.surface = 0, .v = {0, 1, 65536}}}, .surfaces = std::vector<ObjectSurface>(2)};
     EXPECT_FATAL(createMesh(big), "createMesh: 'big.lwo' needs 65537 vertices, more than 16-bit indices reach (65536)");
 
     // 65535 vertices and one duplicate still fit; two don't.
     big.vertices.resize(65535);
-    for (const int v : {0, 1, 2})
-        big.vertices[static_cast<std::size_t>(v)].corner = v;
-    big.vertices[3].corner = 5;
-    big.vertices[4].corner = 6;
+    for (const auto& [v, corner] : {std::pair{0, 0}, {1, 1}, {2, 2}, {3, 5}, {4, 6}})
+        big.vertices[static_cast<std::size_t>(v)].corner = corner;
     big.triangles[0].v[2] = 2;
     big.triangles.push_back({.surface = 1, .v = {0, 1, 3}});   // copies of 0 and 1
     EXPECT_FATAL(createDuplicateVerticesMesh(big),
@@ -135,27 +159,8 @@ TEST_F(MeshBuilding, MeshesBeyondSixteenBitIndicesAreRefusedAndOnesWithoutTriang
     big.triangles[1] = {.surface = 1, .v = {0, 3, 4}};   // a copy of 0 only
     EXPECT_EQ(createDuplicateVerticesMesh(big)->vertexCapacity(), 65536);
 
-    LWObject points;
-    points.vertices.resize(3);
-    const auto mesh = createMesh(points);
+    const auto mesh = createMesh(LWObject{.vertices = std::vector<mirva::Vertex>(3)});
     EXPECT_TRUE(mesh->indexCapacity() == 0 && mesh->vertexCount() == 0);
-}
-
-// The edge lines of a mesh as pairs of end points, each pair ordered.
-std::vector<std::pair<Point, Point>> linesOf(const Primitive& lines)
-{
-    std::vector<std::pair<Point, Point>> result;
-    for (int i = 0; i + 1 < lines.vertexCount(); i += 2)
-        result.push_back(std::minmax(positionOf(lines.vertex(i)), positionOf(lines.vertex(i + 1))));
-    return result;
-}
-
-int differingCoordinates(const std::pair<Point, Point>& line)
-{
-    int n = 0;
-    for (int axis = 0; axis < 3; ++axis)
-        n += line.first[axis] != line.second[axis];
-    return n;
 }
 
 TEST_F(MeshBuilding, EdgeLinesOfACubeAndItsSilhouetteBetweenFacesTowardsAndAwayFromTheEye)
@@ -177,31 +182,15 @@ TEST_F(MeshBuilding, EdgeLinesOfACubeAndItsSilhouetteBetweenFacesTowardsAndAwayF
     EXPECT_EQ(lines->vertexCount(), 12);
     const Point nearest{1, 1, -1}, farthest{-1, -1, 1};
     for (const auto& [a, b] : linesOf(*lines))
-        EXPECT_TRUE(differingCoordinates({a, b}) == 1 && a != nearest && b != nearest && a != farthest && b != farthest);
-}
-
-TEST_F(MeshBuilding, SilhouetteOfASphereIsOneClosedLoop)
-{
-    const LWObject sphere = subdividedSphere();
-    const auto lines = createEdgeLineMesh(sphere);
-    EXPECT_EQ(lines->vertexCapacity(), 2 * 1920);
-    const int count = fillSilhouetteEdges(sphere, {0.3f, -0.2f, -6}, *lines);
-    EXPECT_GT(count, 20);
-    // Each end point of a closed outline is shared by exactly two of its edges.
-    std::map<Point, int> ends;
-    for (const auto& line : linesOf(*lines)) {
-        ++ends[line.first];
-        ++ends[line.second];
-    }
-    EXPECT_EQ(ends.size(), static_cast<std::size_t>(count));
-    for (const auto& [point, uses] : ends)
-        EXPECT_EQ(uses, 2);
+        EXPECT_TRUE(differingCoordinates({a, b}) == 1 && a != nearest && b != nearest && a != farthest &&
+                    b != farthest);
 }
 
 TEST_F(MeshBuilding, BorderEdgesAlwaysOutlineAndEdgeOnTrianglesCountAsTurnedAway)
 {
     // A square of two triangles in the plane z = 0; its diagonal is the only interior edge.
-    const LWObject square = withAdjacency(triangles({{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}}, {{0, 1, 2}, {0, 2, 3}}));
+    const LWObject square =
+        withAdjacency(triangles({{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}}, {{0, 1, 2}, {0, 2, 3}}));
     const auto lines = createEdgeLineMesh(square);
     EXPECT_EQ(fillSilhouetteEdges(square, {0.5f, 0.5f, -3}, *lines), 4);
     EXPECT_EQ(fillSilhouetteEdges(square, {0.5f, 0.5f, 3}, *lines), 4);
@@ -216,12 +205,7 @@ constexpr D3DCOLOR kBackground = 0xFF102030;
 // The cube from -1 to 1 placed 4 along the view: its face towards the camera, at depth
 // 3, covers x from 64 x (1 - 1/3) / 2 = 21.33 to 42.67 and, with the screen's vertical
 // scale 64 / 48, y from 24 x (1 - 4/9) = 13.33 to 34.67. Every other face lies behind it.
-Transformation inFront()
-{
-    Transformation placement;
-    placement.m[3][2] = 4.0f;
-    return placement;
-}
+const Transformation kInFront{{{1, 0, 0}, {0, 1, 0}, {0, 0, 1}, {0, 0, 4}}};
 
 // Whether the pixel's centre lies inside the front face. Pixel centres are at whole
 // screen coordinates, as in Direct3D.
@@ -236,33 +220,53 @@ std::vector<std::pair<int, int>> clearOfTheEdges()
 {
     std::vector<std::pair<int, int>> pixels;
     for (int y = 0; y < 48; ++y)
-        for (int x = 0; x < 64; ++x)
-            if (insideFrontFace(x, y) == insideFrontFace(x - 1, y) && insideFrontFace(x, y) == insideFrontFace(x + 1, y) &&
-                insideFrontFace(x, y) == insideFrontFace(x, y - 1) && insideFrontFace(x, y) == insideFrontFace(x, y + 1))
+        for (int x = 0; x < 64; ++x) {
+            const bool inside = insideFrontFace(x, y);
+            if (inside == insideFrontFace(x - 1, y) && inside == insideFrontFace(x + 1, y) &&
+                inside == insideFrontFace(x, y - 1) && inside == insideFrontFace(x, y + 1))
                 pixels.emplace_back(x, y);
+        }
     return pixels;
 }
 
-TEST_F(MeshBuilding, AnUnlitCubeCoversItsFrontFaceInItsSurfaceColour)
+TEST_F(MeshBuilding, AnUnlitCubeCoversItsFrontFaceInItsSurfaceColourAndItsOutlineIsThatFacesSquare)
 {
     // The default culling keeps the triangles wound clockwise on the screen. With the
     // object's winding kept, those are the faces turned to the camera: all of the -z
     // face is seen, none of the inside of the others.
-    const LWObject plain = load(ObjectWriter::box(-1, -1, -1, 1, 1, 1)), coloured = colouredCube();
+    const LWObject plain = cube(), coloured = colouredCube();
     for (const auto& [mesh, colour] : {std::pair{createMesh(plain), 0xFFC8C8C8u},
                                        std::pair{createDuplicateVerticesMesh(coloured), kFaceColours[4]}}) {
-        mesh->transformation = inFront();
+        mesh->transformation = kInFront;
         Material material(Material::DIFFUSE, Material::COPY);
         const Picture picture = drawOver(kBackground, *mesh, material);
         for (const auto& [x, y] : clearOfTheEdges())
             EXPECT_EQ(picture.at(x, y), insideFrontFace(x, y) ? colour : kBackground) << x << "," << y;
     }
+
+    // Its outline seen head-on is the front square: the camera at the origin is at
+    // (0, 0, -4) in the cube's own space.
+    const auto lines = createEdgeLineMesh(plain);
+    lines->transformation = kInFront;
+    ASSERT_EQ(fillSilhouetteEdges(plain, {0, 0, -4}, *lines), 4);
+    Material outline(Material::FACTOR, Material::COPY);
+    outline.factor = 0xFFFF0000;
+    outline.culling = Material::NOCULLING;
+    const Picture picture = drawOver(kBackground, *lines, outline);
+    auto red = [&](int x, int y) { return picture.at(x, y) == 0xFFFF0000u; };
+    // Lines at columns 21.33 and 42.67 and rows 13.33 and 34.67; nothing inside.
+    EXPECT_TRUE((red(21, 24) || red(22, 24)) && (red(42, 24) || red(43, 24)));
+    EXPECT_TRUE((red(32, 13) || red(32, 14)) && (red(32, 34) || red(32, 35)));
+    for (int x = 24; x < 40; ++x)
+        for (int y = 16; y < 32; ++y)
+            EXPECT_EQ(picture.at(x, y), kBackground) << x << "," << y;
+    EXPECT_EQ(picture.at(10, 24), kBackground);
 }
 
 TEST_F(MeshBuilding, ALitCubeIsBrighterOnTheSideTheLightComesFrom)
 {
     const auto mesh = createMesh(load(ObjectWriter::box(-1, -1, -1, 1, 1, 1)));
-    mesh->transformation = inFront();
+    mesh->transformation = kInFront;
     Material material(Material::DIFFUSE, Material::COPY);
     material.lighting = true;
     Light light{.kind = Light::DIRECTIONAL, .direction = {-1, 0, 0}};   // coming from +x
@@ -285,29 +289,6 @@ TEST_F(MeshBuilding, ALitCubeIsBrighterOnTheSideTheLightComesFrom)
     EXPECT_GT(picture.at(41, 24) & 0xFF, (picture.at(23, 24) & 0xFF) + 100);
     EXPECT_EQ(picture.at(19, 24), kBackground);
     EXPECT_EQ(picture.at(44, 24), kBackground);
-}
-
-TEST_F(MeshBuilding, TheOutlineOfACubeSeenHeadOnIsItsFrontSquare)
-{
-    const LWObject cube = withAdjacency(ObjectWriter::box(-1, -1, -1, 1, 1, 1));
-    const auto lines = createEdgeLineMesh(cube);
-    lines->transformation = inFront();
-    // The camera at the origin is at (0, 0, -4) in the cube's own space.
-    ASSERT_EQ(fillSilhouetteEdges(cube, {0, 0, -4}, *lines), 4);
-    Material outline(Material::FACTOR, Material::COPY);
-    outline.factor = 0xFFFF0000;
-    outline.culling = Material::NOCULLING;
-    const Picture picture = drawOver(kBackground, *lines, outline);
-    auto red = [&](int x, int y) { return picture.at(x, y) == 0xFFFF0000u; };
-    // Lines at columns 21.33 and 42.67 and rows 13.33 and 34.67; nothing inside.
-    EXPECT_TRUE(red(21, 24) || red(22, 24));
-    EXPECT_TRUE(red(42, 24) || red(43, 24));
-    EXPECT_TRUE(red(32, 13) || red(32, 14));
-    EXPECT_TRUE(red(32, 34) || red(32, 35));
-    for (int x = 24; x < 40; ++x)
-        for (int y = 16; y < 32; ++y)
-            EXPECT_EQ(picture.at(x, y), kBackground) << x << "," << y;
-    EXPECT_EQ(picture.at(10, 24), kBackground);
 }
 
 }  // namespace
