@@ -26,10 +26,7 @@ std::vector<std::string> filesEndingIn(const std::string& ending)
 {
     std::vector<std::string> files;
     for (const auto& entry : fs::recursive_directory_iterator(kModels)) {
-        std::string extension = entry.path().extension().string();
-        for (char& c : extension)
-            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        if (entry.is_regular_file() && extension == ending)
+        if (entry.is_regular_file() && entry.path().extension() == ending)
             files.push_back(entry.path().string());
     }
     std::sort(files.begin(), files.end());
@@ -75,7 +72,7 @@ void expectNear(const std::vector<float>& values, const std::vector<float>& expe
         EXPECT_NEAR(values[i], expected[i], 1e-6f) << "value " << i;
 }
 
-TEST(RealFiles, KnownObjects)
+TEST(RealFiles, KnownObjectsAndTheMovingCubeSceneAtChosenTimes)
 {
     REQUIRE_MODELS();
     // Patches are not faces: Subdivision.lwo has points but no triangles. The earth is
@@ -101,22 +98,17 @@ TEST(RealFiles, KnownObjects)
     EXPECT_TRUE(colours.vertices.size() == 1630 && colours.surfaces.size() >= 3);
     // The cube's tag 0 has no SURF chunk.
     const LWObject cube = LWObject::Load((kModels / "LWS/simple_cube.lwo").string());
-    const std::vector<Vertex>& v = cube.vertices;
-    expectNear({v[0].position.x, v[0].position.z, v[2].position.z}, {-1.45f, -1.2f, 0.9f});
     ASSERT_EQ(cube.surfaces.size(), 2u);
     const ObjectSurface& surface = cube.surfaces[1];
     EXPECT_TRUE(surface.name == "Default" && surface.colour == 0xFFC8C8C8u && surface.triangles == 12);
-}
 
-TEST(RealFiles, MovingCubeSceneAtChosenTimes)
-{
-    REQUIRE_MODELS();
+    // The scene that moves the cube. Version 5 scenes write the item identifier before
+    // the object's file name.
     LWScene scene = LWScene::Load((kModels / "LWS/move_x.lws").string());
     ASSERT_EQ(scene.objects().size(), 1u);
-    // Version 5 scenes write the item identifier before the object's file name.
-    const SceneObject& cube = scene.FindObject("simple_cube.lwo");
-    EXPECT_EQ(cube.id, 0x10000000);
-    const auto& m = cube.world.m;
+    const SceneObject& moving = scene.FindObject("simple_cube.lwo");
+    EXPECT_EQ(moving.id, 0x10000000);
+    const auto& m = moving.world.m;
     expectNear({m[3][0], m[3][1], m[0][0], m[1][1], m[2][2]}, {0, -0.04f, 0.97975808f, 0.88587332f, 0.95491594f});
     // The second key: x = 2.0691125 at 0.6666667 s.
     scene.Update(0.66666669f);
@@ -129,11 +121,6 @@ TEST(RealFiles, MovingCubeSceneAtChosenTimes)
     const auto& l = light.world.m;
     expectNear({l[0][0], l[0][2], l[1][0], l[1][1], l[2][1], l[3][0], l[3][1]},
                {std::cos(h), -std::sin(h), std::sin(p) * std::sin(h), std::cos(p), -std::sin(p), -2, 2});
-
-    const SceneCamera& camera = scene.FindCamera("Camera");
-    expectNear({camera.zoom, camera.world.m[3][2], scene.ambientIntensity, scene.ambientColour[0]},
-               {3.2f, -6.384f, 0.05f, 255});
-    EXPECT_FALSE(scene.fogEnabled);
 }
 
 TEST(RealFiles, LoadReadsFilesByName)
@@ -147,9 +134,6 @@ TEST(RealFiles, LoadReadsFilesByName)
     const LWScene scene = LWScene::Load(dir.file("eye.lws"));
     EXPECT_EQ(scene.name(), dir.file("eye.lws"));
     EXPECT_EQ(scene.FindCamera("Eye").id, 0x30000000);
-    const std::string missing = "Phile::load - couldn't open file '" + dir.file("none");
-    EXPECT_FATAL(LWObject::Load(dir.file("none.lwo")), missing + ".lwo'");
-    EXPECT_FATAL(LWScene::Load(dir.file("none.lws")), missing + ".lws'");
 }
 
 }  // namespace

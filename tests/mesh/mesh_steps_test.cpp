@@ -30,7 +30,7 @@ std::pair<int, int> edgeOf(const Triangle& t, int k)
     return std::minmax(t.v[k], t.v[(k + 1) % 3]);
 }
 
-TEST(Adjacency, EveryEdgeOfAClosedCubeHasTwoTrianglesThatPointAtEachOther)
+TEST(Adjacency, EveryEdgeOfAClosedCubeHasTwoTrianglesThatPointAtEachOtherAndAFinIsRefused)
 {
     LWObject cube = withAdjacency(ObjectWriter::box(0, 0, 0, 1, 1, 1));
     CalculateAdjacency(cube);   // again: the table is rebuilt, not added to
@@ -52,10 +52,8 @@ TEST(Adjacency, EveryEdgeOfAClosedCubeHasTwoTrianglesThatPointAtEachOther)
             EXPECT_EQ(edgeOf(other, j), edgeOf(triangle, k));
             EXPECT_EQ(std::pair(other.neighbour[j], int{other.neighbourEdge[j]}), std::pair(static_cast<int>(t), k));
         }
-}
 
-TEST(Adjacency, AnEdgeOfThreeTrianglesIsCountedAndStopsEveryStepThatWalksTheMesh)
-{
+    // An edge of three triangles is counted and stops every step that walks the mesh.
     LWObject fin = withAdjacency(test::triangles({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, -1, 0}, {0, 0, 1}},
                                                  {{0, 1, 2}, {1, 0, 3}, {0, 1, 4}}));
     EXPECT_EQ(fin.nonManifold, 1);
@@ -169,7 +167,8 @@ TEST(Subdivide, OneStepMovesEveryVertexByTheLoopMasks)
             expectNear(after.vertices[v].position, even[v]);
         for (const Vector3& p : odd)
             EXPECT_TRUE(std::any_of(after.vertices.begin() + static_cast<std::ptrdiff_t>(even.size()),
-                                    after.vertices.end(), [&](const Vertex& v) { return length(v.position - p) < 1e-5f; }))
+                                    after.vertices.end(),
+                                    [&](const Vertex& v) { return length(v.position - p) < 1e-5f; }))
                 << "no new vertex at " << p.x << " " << p.y << " " << p.z;
     }
     // By hand: a lone triangle's corner moves to 0.75 itself + 0.125 each neighbour; a
@@ -205,13 +204,6 @@ TEST(Subdivide, ChildrenKeepTheirParentsSurfaceAndWindingAndEveryAttributeIsBlen
                     std::fabs(length(v.normal) - 1.0f) < 1e-5f);
 }
 
-LWObject withCurvature(const ObjectWriter& writer)
-{
-    LWObject object = withAdjacency(writer);
-    CalculateCurvature(object);
-    return object;
-}
-
 // The direction runs around the y axis: across y and across the way out from the axis.
 void expectAroundTheAxis(const Vertex& v)
 {
@@ -224,7 +216,8 @@ void expectAroundTheAxis(const Vertex& v)
 // unreliable; an unused vertex keeps its fields.
 TEST(Curvature, SphereFlatAndUnusedVertices)
 {
-    const LWObject sphere = withCurvature(ObjectWriter::geodesicSphere(2.0f, 3));
+    LWObject sphere = withAdjacency(ObjectWriter::geodesicSphere(2.0f, 3));
+    CalculateCurvature(sphere);
     ASSERT_EQ(sphere.vertices.size(), 642u);
     // The fitted normal is the radial direction (its sign follows the ring's order);
     // equal curvatures give no direction to follow.
@@ -253,7 +246,8 @@ TEST(Curvature, CylinderIsCurvedAroundItsAxisAndItsDirectionsStaySoWhenInterpola
     // Nearly equilateral triangles of radius 1; away from the open ends, whose rings are
     // only half rings.
     const std::size_t around = 32, rings = 31;
-    LWObject tube = withCurvature(ObjectWriter::cylinder(1.0f, (rings - 1) * 0.17f, around, rings));
+    LWObject tube = withAdjacency(ObjectWriter::cylinder(1.0f, (rings - 1) * 0.17f, around, rings));
+    CalculateCurvature(tube);
     int clockwise = 0;
     for (std::size_t i = 2 * around; i < (rings - 2) * around; ++i) {
         const Vertex& v = tube.vertices[i];
