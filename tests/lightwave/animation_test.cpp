@@ -85,8 +85,9 @@ TEST(EnvelopeTest, ValuesOfEveryShapeAndBehaviour)
         // Handles a third of the span long: the Bezier of (0, 3, 6, 6) at s = u. After a
         // TCB key (out 6) the handle lies at a third of the tangent: (0, 2, 3, 6).
         {"2D Bezier", {{0, 0, BEZIER2D, 0, 0, third, 3}, {1, 6, BEZIER2D, -third}}, {{0.5f, 4.125f}, {0.3f, 2.619f}},
-         1, 1, 1e-3f},
-        {"2D Bezier after TCB", {{0, 0}, {1, 6, BEZIER2D, -third, -3}}, {{0.5f, 2.625f}}, 1, 1, 1e-3f},
+         B::CONSTANT, B::CONSTANT, 1e-3f},
+        {"2D Bezier after TCB", {{0, 0}, {1, 6, BEZIER2D, -third, -3}}, {{0.5f, 2.625f}}, B::CONSTANT, B::CONSTANT,
+         1e-3f},
 
         {"reset", lifted, {{-0.5f, 0}, {1.5f, 0}, {0.5f, 6}}, B::RESET, B::RESET},
         {"constant", lifted, {{-7, 2}, {100, 10}}},
@@ -221,7 +222,7 @@ TEST(MotionTest, ControllersAimAlongTheDirectionOrThePathAndUnknownOnesAreFatal)
         float heading, pitch;
     } cases[] = {
         // The angle of (0, 0) is 270; -atan2(1, sqrt 2) = -35.26439.
-        {{0, 0, 0}, 270, -270}, {{1, 0, 0}, 90, 0},    {{0, 0, -1}, 180, 0},
+        {{0, 0, 0}, 270, -270}, {{1, 0, 0}, 90, 0}, {{0, 0, -1}, 180, 0},
         {{1, 1, 1}, 45, -35.26439f}, {{-1, 0, -1}, 225, 0},
     };
     Motion motion(9);

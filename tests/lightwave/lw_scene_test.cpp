@@ -120,8 +120,8 @@ TEST(LwScene, EveryLightBecomesAnEngineLight)
     // light, (63.75, 127.5, 255) twice over clamped to bytes; a spot with an inner cone of
     // 30 - 5 degrees and an outer one of 30; a bulb without range, which would divide by
     // zero and doesn't fall off; and an animated intensity, which gives its value at
-    // time 0. Kind, colour (diffuse and specular alike), range, constant and linear attenuation;
-    // never a quadratic one.
+    // time 0. Expected: kind, colour (diffuse and specular alike), range, constant and
+    // linear attenuation; never a quadratic one.
     const std::tuple<int, D3DCOLOR, float, float, float> expected[] = {
         {Light::DIRECTIONAL, 0xFFFFFFFF, 0, 1, 0}, {Light::POINT, 0xFFCC6600, 10000, 0.5f, 500},
         {Light::POINT, 0xFF80FFFF, 10000, 1, 0},   {Light::SPOT, 0xFFFFFFFF, 10000, 1, 0},
