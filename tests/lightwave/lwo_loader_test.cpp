@@ -229,7 +229,7 @@ TEST(LwoLoader, PolygonsAndTheirSurfaceTags)
     expectVector(object.vertices[3].normal, 0, 0, 0);
     EXPECT_FLOAT_EQ(object.radius, 9.0f);
 
-    // A part tag names tag 1 and a colour tag a value beyond the tag list: only SURF
+    // A PART tag names tag 1 and a COLR tag a value beyond the tag list: only SURF
     // entries count, and a later one for the same polygon replaces the first. The tag
     // used has no SURF chunk: its surface takes the tag's name and stays black.
     const LWObject tagged = parse(IffBytes().chunk("TAGS", IffBytes().s0("Skin").s0("Arm"))

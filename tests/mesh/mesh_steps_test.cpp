@@ -308,8 +308,8 @@ TEST(InterpolateTangents, DirectionsAreWeightedByTheGaussianOfTheRingDistance)
     EXPECT_NEAR(narrow.vertices[10].tangent.y, 1.0f, 1e-6f);
     EXPECT_NEAR(narrow.vertices[0].tangent.x, 1.0f, 1e-6f);
 
-    // With a large one every vertex of the strip gets a direction; the part without
-    // reliable vertices gets none.
+    // With a large one every vertex of the strip gets a direction; the far triangle, which
+    // has no reliable vertex and no path to one, gets none.
     const LWObject wide = interpolated(100.0f);
     EXPECT_NEAR(length(wide.vertices[6].tangent), 1.0f, 1e-6f);
     for (std::size_t i = 14; i < 17; ++i)
