@@ -1,19 +1,20 @@
-// Mesh building: the engine primitives made of a cube and of a subdivided sphere (counts,
-// vertex contents, indices), vertices duplicated where surfaces meet, the edge line mesh
-// and the silhouette edges filled into it.
+// Mesh building: the engine primitives of a cube and of a subdivided sphere, vertices
+// duplicated where surfaces meet, the edge line mesh and the silhouette edges filled
+// into it; and built cubes drawn on the headless 64 x 48 screen, unlit, lit and outlined.
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <cstring>
 #include <map>
 #include <set>
+#include <tuple>
 
 #include <gtest/gtest.h>
 
+#include "engine/light.h"
 #include "mesh/mesh_builder.h"
 #include "mesh/subdivision.h"
 #include "mesh/topology.h"
-#include "tests/engine/engine_fixture.h"
+#include "tests/engine/draw_fixture.h"
 #include "tests/mesh/shapes.h"
 #include "tests/support/console_output.h"
 #include "tests/support/fatal.h"
@@ -21,198 +22,13 @@
 namespace mirva::test {
 namespace {
 
-using MeshBuilding = EngineTest;
+using MeshBuilding = DrawTest;
 
 using Point = std::array<float, 3>;
 
 Point positionOf(const Primitive::Vertex& v)
 {
     return {v.x, v.y, v.z};
-}
-
-LWObject cube()
-{
-    return load(ObjectWriter::box(-1, -1, -1, 1, 1, 1), "cube.lwo");
-}
-
-// A sphere of radius 1 (162 points, 320 triangles) with the texture map (x, y) of each
-// point, subdivided once. The map's v axis points up, the texture's down: v = 1 - y.
-LWObject subdividedSphere()
-{
-    ObjectWriter writer = ObjectWriter::geodesicSphere(1.0f, 2);
-    const LWObject plain = load(writer);
-    std::vector<ObjectWriter::MapEntry> uv;
-    for (std::size_t i = 0; i < plain.vertices.size(); ++i)
-        uv.push_back({static_cast<std::uint32_t>(i), -1, {plain.vertices[i].position.x, plain.vertices[i].position.y}});
-    writer.addVertexMap("TXUV", "planar", 2, uv);
-    LWObject sphere = load(writer, "sphere.lwo");
-    CalculateAdjacency(sphere);
-    Subdivide(sphere, 1);
-    return sphere;
-}
-
-TEST_F(MeshBuilding, CubeMeshHasOneVertexPerCornerAndThreeIndicesPerTriangle)
-{
-    const LWObject object = cube();
-    const auto mesh = createMesh(object);
-    EXPECT_EQ(mesh->kind(), Primitive::TRIANGLELIST);
-    ASSERT_EQ(mesh->vertexCapacity(), 8);
-    ASSERT_EQ(mesh->indexCapacity(), 36);
-    EXPECT_EQ(mesh->vertexCount(), 8);
-    EXPECT_EQ(mesh->indexCount(), 36);
-
-    // Every corner (+-1, +-1, +-1) once, its normal pointing out along the diagonal, in
-    // the default surface's grey 200.
-    std::set<Point> corners;
-    const float diagonal = 1.0f / std::sqrt(3.0f);
-    for (int i = 0; i < 8; ++i) {
-        const Primitive::Vertex& v = mesh->vertex(i);
-        corners.insert(positionOf(v));
-        EXPECT_NEAR(v.nx, v.x * diagonal, 1e-5f);
-        EXPECT_NEAR(v.ny, v.y * diagonal, 1e-5f);
-        EXPECT_NEAR(v.nz, v.z * diagonal, 1e-5f);
-        EXPECT_EQ(v.diffuse, 0xFFC8C8C8u);
-        EXPECT_EQ(v.specular, 0xFFC8C8C8u);
-    }
-    EXPECT_EQ(corners.size(), 8u);
-    for (const Point& p : corners)
-        for (float c : p)
-            EXPECT_EQ(std::fabs(c), 1.0f);
-
-    // Each triangle lies in one face (one coordinate the same at its three corners), and
-    // each of the six faces holds two triangles.
-    std::map<std::pair<int, float>, int> perFace;
-    for (int t = 0; t < 12; ++t) {
-        const Point a = positionOf(mesh->vertex(mesh->index(3 * t)));
-        const Point b = positionOf(mesh->vertex(mesh->index(3 * t + 1)));
-        const Point c = positionOf(mesh->vertex(mesh->index(3 * t + 2)));
-        int shared = 0;
-        for (int axis = 0; axis < 3; ++axis)
-            if (a[axis] == b[axis] && b[axis] == c[axis]) {
-                ++perFace[{axis, a[axis]}];
-                ++shared;
-            }
-        EXPECT_EQ(shared, 1) << "triangle " << t;
-    }
-    EXPECT_EQ(perFace.size(), 6u);
-    for (const auto& [face, count] : perFace)
-        EXPECT_EQ(count, 2);
-}
-
-TEST_F(MeshBuilding, SubdividedSphereKeepsItsShapeNormalsAndTextureCoordinates)
-{
-    const LWObject sphere = subdividedSphere();
-    // One Loop step: 162 + 480 edge points, 4 x 320 triangles.
-    ASSERT_EQ(sphere.vertices.size(), 642u);
-    const auto mesh = createMesh(sphere);
-    ASSERT_EQ(mesh->vertexCapacity(), 642);
-    ASSERT_EQ(mesh->indexCapacity(), 3 * 1280);
-    for (int i = 0; i < 642; ++i) {
-        const Primitive::Vertex& v = mesh->vertex(i);
-        const float r = std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
-        // Loop smoothing pulls the points a little inside the sphere they started on.
-        EXPECT_GT(r, 0.95f);
-        EXPECT_LE(r, 1.0f + 1e-5f);
-        EXPECT_GT((v.nx * v.x + v.ny * v.y + v.nz * v.z) / r, 0.999f) << "vertex " << i;
-        // The same masks (weights adding up to 1) move the texture coordinates, so they
-        // stay u = x, v = 1 - y.
-        EXPECT_NEAR(v.u, v.x, 1e-5f);
-        EXPECT_NEAR(v.v, 1.0f - v.y, 1e-5f);
-    }
-    // Every index names a vertex, and every vertex is used.
-    std::set<WORD> used;
-    for (int i = 0; i < mesh->indexCapacity(); ++i)
-        used.insert(mesh->index(i));
-    EXPECT_EQ(used.size(), 642u);
-    EXPECT_EQ(*used.rbegin(), 641);
-}
-
-TEST_F(MeshBuilding, VerticesAreDuplicatedForEverySurfaceBesideTheirOwn)
-{
-    const LWObject object = colouredCube();
-    std::unique_ptr<Primitive> mesh;
-    const std::string log = consoleOutput([&] { mesh = createDuplicateVerticesMesh(object); });
-    // Each corner meets three faces of different surfaces: its own and two copies.
-    EXPECT_EQ(log, "createDuplicateVerticesMesh\nremapped vertices: 16\n");
-    ASSERT_EQ(mesh->vertexCapacity(), 24);
-    ASSERT_EQ(mesh->indexCapacity(), 36);
-
-    std::map<Point, int> copies;
-    for (int i = 0; i < 24; ++i)
-        ++copies[positionOf(mesh->vertex(i))];
-    EXPECT_EQ(copies.size(), 8u);
-    for (const auto& [corner, count] : copies)
-        EXPECT_EQ(count, 3);
-
-    // Every triangle (two per face, in face order) shows its face's colour at its three
-    // corners, at the corners' own places and with their own normals.
-    for (int t = 0; t < 12; ++t)
-        for (int k = 0; k < 3; ++k) {
-            const Primitive::Vertex& v = mesh->vertex(mesh->index(3 * t + k));
-            const mirva::Vertex& source = object.vertices[static_cast<std::size_t>(object.triangles[t].v[k])];
-            EXPECT_EQ(v.diffuse, kFaceColours[t / 2]) << "triangle " << t;
-            EXPECT_EQ(v.specular, kFaceColours[t / 2]);
-            EXPECT_EQ(positionOf(v), (Point{source.position.x, source.position.y, source.position.z}));
-            EXPECT_EQ(v.nx, source.normal.x);
-            EXPECT_EQ(v.nz, source.normal.z);
-        }
-}
-
-TEST_F(MeshBuilding, OneSurfaceNeedsNoDuplicatesAndGivesThePlainMesh)
-{
-    const LWObject sphere = subdividedSphere();
-    const auto plain = createMesh(sphere);
-    std::unique_ptr<Primitive> duplicated;
-    EXPECT_EQ(consoleOutput([&] { duplicated = createDuplicateVerticesMesh(sphere); }),
-              "createDuplicateVerticesMesh\nremapped vertices: 0\n");
-    ASSERT_EQ(duplicated->vertexCapacity(), plain->vertexCapacity());
-    ASSERT_EQ(duplicated->indexCapacity(), plain->indexCapacity());
-    for (int i = 0; i < plain->vertexCapacity(); ++i)
-        EXPECT_EQ(std::memcmp(&duplicated->vertex(i), &plain->vertex(i), sizeof(Primitive::Vertex)), 0);
-    for (int i = 0; i < plain->indexCapacity(); ++i)
-        EXPECT_EQ(duplicated->index(i), plain->index(i));
-}
-
-TEST_F(MeshBuilding, MeshesBeyondSixteenBitIndicesAreRefused)
-{
-    LWObject big;
-    big.name = "big.lwo";
-    big.vertices.resize(65537);
-    big.surfaces.resize(2);
-    Triangle triangle;
-    triangle.surface = 0;
-    triangle.v[0] = 0;
-    triangle.v[1] = 1;
-    triangle.v[2] = 65536;
-    big.triangles.push_back(triangle);
-    EXPECT_FATAL(createMesh(big), "createMesh: 'big.lwo' needs 65537 vertices, more than 16-bit indices reach (65536)");
-
-    // 65535 vertices and one duplicate still fit; two don't.
-    big.vertices.resize(65535);
-    big.vertices[0].corner = 0;
-    big.vertices[1].corner = 1;
-    big.vertices[2].corner = 2;
-    big.vertices[3].corner = 5;
-    big.vertices[4].corner = 6;
-    triangle.v[2] = 2;
-    big.triangles[0] = triangle;
-    triangle.surface = 1;
-    triangle.v[2] = 3;
-    big.triangles.push_back(triangle);   // (0, 1, 3): copies of 0 and 1
-    EXPECT_FATAL(createDuplicateVerticesMesh(big),
-                 "createDuplicateVerticesMesh: 'big.lwo' needs 65537 vertices, more than 16-bit indices reach (65536)");
-    big.triangles[1].v[1] = 3;
-    big.triangles[1].v[2] = 4;           // (0, 3, 4): a copy of 0 only
-    EXPECT_EQ(createDuplicateVerticesMesh(big)->vertexCapacity(), 65536);
-}
-
-TEST_F(MeshBuilding, AnObjectWithoutTrianglesGivesAMeshThatDrawsNothing)
-{
-    LWObject points;
-    points.vertices.resize(3);
-    const auto mesh = createMesh(points);
-    EXPECT_EQ(mesh->indexCapacity(), 0);
-    EXPECT_EQ(mesh->vertexCount(), 0);
 }
 
 // The edge lines of a mesh as pairs of end points, each pair ordered.
@@ -232,86 +48,226 @@ int differingCoordinates(const std::pair<Point, Point>& line)
     return n;
 }
 
-TEST_F(MeshBuilding, EdgeLineMeshHasALineForEveryEdge)
+LWObject cube()
 {
-    LWObject object = cube();
-    CalculateAdjacency(object);
-    const auto lines = createEdgeLineMesh(object);
-    EXPECT_EQ(lines->kind(), Primitive::LINELIST);
-    EXPECT_EQ(lines->indexCapacity(), 0);
-    // A closed triangulated cube: 12 triangles x 3 / 2 = 18 edges, the 12 edges of the
-    // cube and a diagonal across each face.
-    ASSERT_EQ(lines->vertexCapacity(), 36);
-    const auto all = linesOf(*lines);
-    EXPECT_EQ(std::set(all.begin(), all.end()).size(), 18u);
-    EXPECT_EQ(std::count_if(all.begin(), all.end(), [](const auto& l) { return differingCoordinates(l) == 1; }), 12);
-    EXPECT_EQ(std::count_if(all.begin(), all.end(), [](const auto& l) { return differingCoordinates(l) == 2; }), 6);
-
-    const LWObject sphere = subdividedSphere();
-    EXPECT_EQ(createEdgeLineMesh(sphere)->vertexCapacity(), 2 * 1920);
+    return withAdjacency(ObjectWriter::box(-1, -1, -1, 1, 1, 1), "cube.lwo");
 }
 
-TEST_F(MeshBuilding, SilhouetteOfAClosedCubeSeparatesFacesTowardsAndAwayFromTheEye)
+// A sphere of radius 1 (162 points, 320 triangles) with the texture map (x, y) of each
+// point, subdivided once: 642 vertices, 1280 triangles.
+LWObject subdividedSphere()
 {
-    LWObject object = cube();
-    CalculateAdjacency(object);
-    const auto lines = createEdgeLineMesh(object);
+    ObjectWriter writer = ObjectWriter::geodesicSphere(1.0f, 2);
+    const LWObject plain = load(writer);
+    std::vector<ObjectWriter::MapEntry> uv;
+    for (std::size_t i = 0; i < plain.vertices.size(); ++i)
+        uv.push_back({static_cast<std::uint32_t>(i), -1, {plain.vertices[i].position.x, plain.vertices[i].position.y}});
+    writer.addVertexMap("TXUV", "planar", 2, uv);
+    LWObject sphere = withAdjacency(writer, "sphere.lwo");
+    Subdivide(sphere, 1);
+    return sphere;
+}
 
-    // Straight in front of the -z face: only that face is towards the eye, and its four
-    // sides are the outline.
-    EXPECT_EQ(fillSilhouetteEdges(object, {0, 0, -10}, *lines), 4);
-    EXPECT_EQ(lines->vertexCount(), 8);
-    for (const auto& line : linesOf(*lines)) {
-        EXPECT_EQ(differingCoordinates(line), 1);
-        EXPECT_EQ(line.first[2], -1.0f);
-        EXPECT_EQ(line.second[2], -1.0f);
-    }
-
-    // Towards the corner (1, 1, -1): three faces turned to the eye, the outline a hexagon
-    // of the six cube edges that touch neither the near nor the far corner.
-    EXPECT_EQ(fillSilhouetteEdges(object, {10, 10, -10}, *lines), 6);
-    EXPECT_EQ(lines->vertexCount(), 12);
-    for (const auto& line : linesOf(*lines)) {
-        EXPECT_EQ(differingCoordinates(line), 1);
-        for (const Point& end : {line.first, line.second}) {
-            EXPECT_NE(end, (Point{1, 1, -1}));
-            EXPECT_NE(end, (Point{-1, -1, 1}));
+// Every triangle's corners, read through the mesh's indices, are its object vertices
+// (place, normal, texture coordinate) in the colour of the triangle's surface. In a plain
+// mesh the indices are the object's own vertex numbers.
+void expectCorners(const LWObject& object, const Primitive& mesh, bool plain)
+{
+    ASSERT_EQ(mesh.indexCapacity(), static_cast<int>(3 * object.triangles.size()));
+    for (std::size_t t = 0; t < object.triangles.size(); ++t)
+        for (int k = 0; k < 3; ++k) {
+            const Triangle& triangle = object.triangles[t];
+            const WORD index = mesh.index(3 * static_cast<int>(t) + k);
+            EXPECT_TRUE(!plain || index == triangle.v[k]) << "triangle " << t << " corner " << k;
+            const Primitive::Vertex& v = mesh.vertex(index);
+            const mirva::Vertex& source = object.vertices[static_cast<std::size_t>(triangle.v[k])];
+            const D3DCOLOR colour = object.surfaces[static_cast<std::size_t>(triangle.surface)].colour;
+            EXPECT_EQ(std::tuple(v.x, v.y, v.z, v.nx, v.ny, v.nz, v.u, v.v, v.diffuse, v.specular),
+                      std::tuple(source.position.x, source.position.y, source.position.z, source.normal.x,
+                                 source.normal.y, source.normal.z, source.u, source.v, colour, colour))
+                << "triangle " << t << " corner " << k;
         }
-    }
 }
 
-TEST_F(MeshBuilding, SilhouetteOfASphereIsOneClosedLoop)
+TEST_F(MeshBuilding, CubeMeshesHaveAVertexPerCornerOrOnePerCornerAndSurface)
+{
+    const LWObject object = cube();
+    const auto mesh = createMesh(object);
+    EXPECT_EQ((std::vector<int>{mesh->vertexCapacity(), mesh->indexCapacity(), mesh->vertexCount(),
+                                mesh->indexCount()}),
+              (std::vector<int>{8, 36, 8, 36}));
+    expectCorners(object, *mesh, true);
+
+    // A vertex is duplicated for every surface beside its own: each corner meets three
+    // faces of different surfaces, its own and two copies.
+    const LWObject coloured = colouredCube();
+    std::unique_ptr<Primitive> duplicated;
+    EXPECT_EQ(consoleOutput([&] { duplicated = createDuplicateVerticesMesh(coloured); }),
+              "createDuplicateVerticesMesh\nremapped vertices: 16\n");
+    ASSERT_EQ(duplicated->vertexCapacity(), 24);
+    std::map<Point, int> copies;
+    for (int i = 0; i < 24; ++i)
+        ++copies[positionOf(duplicated->vertex(i))];
+    EXPECT_EQ(copies.size(), 8u);
+    for (const auto& [corner, count] : copies)
+        EXPECT_EQ(count, 3);
+    expectCorners(coloured, *duplicated, false);
+}
+
+TEST_F(MeshBuilding, SubdividedSphereMeshUsesEveryVertexNeedsNoDuplicatesAndHasAClosedSilhouette)
 {
     const LWObject sphere = subdividedSphere();
+    // Every vertex of the sphere is used by its triangles.
+    EXPECT_EQ(createMesh(sphere)->vertexCapacity(), 642);
+    expectCorners(sphere, *createMesh(sphere), true);
+    std::unique_ptr<Primitive> duplicated;
+    EXPECT_EQ(consoleOutput([&] { duplicated = createDuplicateVerticesMesh(sphere); }),
+              "createDuplicateVerticesMesh\nremapped vertices: 0\n");
+    EXPECT_EQ(duplicated->vertexCapacity(), 642);
+    expectCorners(sphere, *duplicated, true);
+
+    // Its silhouette is one closed loop: each end point shared by exactly two edges.
     const auto lines = createEdgeLineMesh(sphere);
+    EXPECT_EQ(lines->vertexCapacity(), 2 * 1920);
     const int count = fillSilhouetteEdges(sphere, {0.3f, -0.2f, -6}, *lines);
     EXPECT_GT(count, 20);
-    // Each end point of a closed outline is shared by exactly two of its edges.
     std::map<Point, int> ends;
-    for (const auto& line : linesOf(*lines)) {
-        ++ends[line.first];
-        ++ends[line.second];
-    }
+    for (const auto& [a, b] : linesOf(*lines))
+        ++ends[a], ++ends[b];
     EXPECT_EQ(ends.size(), static_cast<std::size_t>(count));
     for (const auto& [point, uses] : ends)
         EXPECT_EQ(uses, 2);
 }
 
-TEST_F(MeshBuilding, BorderEdgesAlwaysOutlineAndEdgeOnTrianglesCountAsTurnedAway)
+TEST_F(MeshBuilding, MeshesBeyondSixteenBitIndicesAreRefusedAndOnesWithoutTrianglesDrawNothing)
 {
-    // A square of two triangles in the plane z = 0; its diagonal is the only interior edge.
-    LWObject square = load(triangles({{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}}, {{0, 1, 2}, {0, 2, 3}}));
-    CalculateAdjacency(square);
-    const auto lines = createEdgeLineMesh(square);
-    EXPECT_EQ(fillSilhouetteEdges(square, {0.5f, 0.5f, -3}, *lines), 4);
-    EXPECT_EQ(fillSilhouetteEdges(square, {0.5f, 0.5f, 3}, *lines), 4);
-    // Seen edge-on, from within its plane, the diagonal joins the outline.
-    EXPECT_EQ(fillSilhouetteEdges(square, {5, -2, 0}, *lines), 5);
+    LWObject big{.name = "big.lwo", .vertices = std::vector<mirva::Vertex>(65537),
+                 .triangles = {{.surface = 0, .v = {0, 1, 65536}}}, .surfaces = std::vector<ObjectSurface>(2)};
+    EXPECT_FATAL(createMesh(big), "createMesh: 'big.lwo' needs 65537 vertices, more than 16-bit indices reach (65536)");
 
-    LWObject big = cube();
-    CalculateAdjacency(big);
-    EXPECT_FATAL(fillSilhouetteEdges(big, {0, 0, -10}, *lines),
+    // 65535 vertices and one duplicate still fit; two don't.
+    big.vertices.resize(65535);
+    for (const auto& [v, corner] : {std::pair{0, 0}, {1, 1}, {2, 2}, {3, 5}, {4, 6}})
+        big.vertices[static_cast<std::size_t>(v)].corner = corner;
+    big.triangles[0].v[2] = 2;
+    big.triangles.push_back({.surface = 1, .v = {0, 1, 3}});   // copies of 0 and 1
+    EXPECT_FATAL(createDuplicateVerticesMesh(big),
+                 "createDuplicateVerticesMesh: 'big.lwo' needs 65537 vertices, more than 16-bit indices reach (65536)");
+    big.triangles[1] = {.surface = 1, .v = {0, 3, 4}};   // a copy of 0 only
+    EXPECT_EQ(createDuplicateVerticesMesh(big)->vertexCapacity(), 65536);
+
+    const auto mesh = createMesh(LWObject{.vertices = std::vector<mirva::Vertex>(3)});
+    EXPECT_TRUE(mesh->indexCapacity() == 0 && mesh->vertexCount() == 0);
+}
+
+TEST_F(MeshBuilding, EdgeLinesAndSilhouettes)
+{
+    const LWObject object = cube();
+    const auto lines = createEdgeLineMesh(object);
+    // 18 edges: the 12 edges of the cube and a diagonal across each face.
+    ASSERT_EQ(lines->vertexCapacity(), 36);
+    const auto all = linesOf(*lines);
+    EXPECT_EQ(std::set(all.begin(), all.end()).size(), 18u);
+    EXPECT_EQ(std::count_if(all.begin(), all.end(), [](const auto& l) { return differingCoordinates(l) == 1; }), 12);
+    EXPECT_EQ(std::count_if(all.begin(), all.end(), [](const auto& l) { return differingCoordinates(l) == 2; }), 6);
+    // (Straight in front of a face, its four sides are the outline: see the drawn outline.)
+    // Towards the corner (1, 1, -1): three faces turned to the eye, the outline a hexagon
+    // of the six cube edges that touch neither the near nor the far corner.
+    EXPECT_EQ(fillSilhouetteEdges(object, {10, 10, -10}, *lines), 6);
+    EXPECT_EQ(lines->vertexCount(), 12);
+    const Point nearest{1, 1, -1}, farthest{-1, -1, 1};
+    for (const auto& [a, b] : linesOf(*lines))
+        EXPECT_TRUE(differingCoordinates({a, b}) == 1 && a != nearest && b != nearest && a != farthest &&
+                    b != farthest);
+
+    // Border edges always outline; triangles seen edge-on count as turned away.
+    // A square of two triangles in the plane z = 0; its diagonal is the only interior edge.
+    const LWObject square =
+        withAdjacency(triangles({{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}}, {{0, 1, 2}, {0, 2, 3}}));
+    const auto squareLines = createEdgeLineMesh(square);
+    EXPECT_EQ(fillSilhouetteEdges(square, {0.5f, 0.5f, -3}, *squareLines), 4);
+    EXPECT_EQ(fillSilhouetteEdges(square, {0.5f, 0.5f, 3}, *squareLines), 4);
+    // Seen edge-on, from within its plane, the diagonal joins the outline.
+    EXPECT_EQ(fillSilhouetteEdges(square, {5, -2, 0}, *squareLines), 5);
+    EXPECT_FATAL(fillSilhouetteEdges(object, {0, 0, -10}, *squareLines),
                  "fillSilhouetteEdges: the line mesh holds 10 vertices, 'cube.lwo' has 18 edges");
+}
+
+constexpr D3DCOLOR kBackground = 0xFF102030;
+
+// The cube from -1 to 1 placed 4 along the view: its face towards the camera, at depth
+// 3, covers x from 64 x (1 - 1/3) / 2 = 21.33 to 42.67 and, with the screen's vertical
+// scale 64 / 48, y from 24 x (1 - 4/9) = 13.33 to 34.67. Every other face lies behind it.
+const Transformation kInFront{{{1, 0, 0}, {0, 1, 0}, {0, 0, 1}, {0, 0, 4}}};
+
+// Whether the pixel's centre lies inside the front face. Pixel centres are at whole
+// screen coordinates, as in Direct3D.
+bool insideFrontFace(int x, int y)
+{
+    const auto cx = static_cast<float>(x), cy = static_cast<float>(y);
+    return cx > 64.0f / 3.0f && cx < 128.0f / 3.0f && cy > 40.0f / 3.0f && cy < 104.0f / 3.0f;
+}
+
+TEST_F(MeshBuilding, AnUnlitCubeCoversItsFrontFaceInItsSurfaceColourAndItsOutlineIsThatFacesSquare)
+{
+    // The default culling keeps the triangles wound clockwise on the screen. With the
+    // object's winding kept, those are the faces turned to the camera: all of the -z
+    // face is seen, none of the inside of the others.
+    const LWObject plain = cube(), coloured = colouredCube();
+    for (const auto& [mesh, colour] : {std::pair{createMesh(plain), 0xFFC8C8C8u},
+                                       std::pair{createDuplicateVerticesMesh(coloured), kFaceColours[4]}}) {
+        mesh->transformation = kInFront;
+        Material material(Material::DIFFUSE, Material::COPY);
+        const Picture picture = drawOver(kBackground, *mesh, material);
+        // Every pixel at least a pixel away from the front face's edges.
+        for (int y = 0; y < 48; ++y)
+            for (int x = 0; x < 64; ++x)
+                EXPECT_TRUE(insideFrontFace(x - 1, y - 1) != insideFrontFace(x + 1, y + 1) ||
+                            picture.at(x, y) == (insideFrontFace(x, y) ? colour : kBackground))
+                    << x << "," << y << ": " << hex(picture.at(x, y));
+    }
+
+    // Its outline seen head-on is the front square: the camera at the origin is at
+    // (0, 0, -4) in the cube's own space.
+    const auto lines = createEdgeLineMesh(plain);
+    lines->transformation = kInFront;
+    ASSERT_EQ(fillSilhouetteEdges(plain, {0, 0, -4}, *lines), 4);
+    Material outline(Material::FACTOR, Material::COPY);
+    outline.factor = 0xFFFF0000;
+    outline.culling = Material::NOCULLING;
+    const Picture picture = drawOver(kBackground, *lines, outline);
+    auto red = [&](int x, int y) { return picture.at(x, y) == 0xFFFF0000u; };
+    // Lines at columns 21.33 and 42.67 and rows 13.33 and 34.67; nothing inside.
+    EXPECT_TRUE((red(21, 24) || red(22, 24)) && (red(42, 24) || red(43, 24)));
+    EXPECT_TRUE((red(32, 13) || red(32, 14)) && (red(32, 34) || red(32, 35)));
+    for (int x = 24; x < 40; ++x)
+        for (int y = 16; y < 32; ++y)
+            EXPECT_EQ(picture.at(x, y), kBackground) << x << "," << y;
+    EXPECT_EQ(picture.at(10, 24), kBackground);
+}
+
+TEST_F(MeshBuilding, ALitCubeIsBrighterOnTheSideTheLightComesFrom)
+{
+    const auto mesh = createMesh(cube());
+    mesh->transformation = kInFront;
+    Material material(Material::DIFFUSE, Material::COPY);
+    material.lighting = true;
+    Light light{.kind = Light::DIRECTIONAL, .direction = {-1, 0, 0}};   // coming from +x
+    mesh->setLights({&light});
+    const Picture picture = drawOver(kBackground, *mesh, material);
+
+    // The front face's corners have the normals (+-1, +-1, -1) / sqrt 3: the light falls
+    // on its right-hand corners at 1 / sqrt 3 and misses its left-hand ones, and the
+    // shade runs linearly in between.
+    const float rightShade = 255.0f / std::sqrt(3.0f);
+    for (int x = 22; x < 43; ++x)
+        for (int y : {16, 24, 32}) {
+            const int level = static_cast<int>(std::lround((static_cast<float>(x) * 3 / 64 - 1) * rightShade));
+            const D3DCOLOR pixel = picture.at(x, y);
+            EXPECT_TRUE(std::abs(static_cast<int>(pixel & 0xFF) - level) <= 2 && (pixel >> 16 & 0xFF) == (pixel & 0xFF))
+                << x << "," << y << ": " << hex(pixel) << " for " << level;
+        }
+    EXPECT_TRUE(picture.at(19, 24) == kBackground && picture.at(44, 24) == kBackground);
 }
 
 }  // namespace

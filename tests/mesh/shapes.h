@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "lightwave/lw_object.h"
+#include "mesh/topology.h"
 #include "tools/object_writer.h"
 
 namespace mirva::test {
@@ -13,6 +14,13 @@ inline LWObject load(const ObjectWriter& writer, const std::string& name = "shap
 {
     const std::vector<std::uint8_t> bytes = writer.lwo2();
     return LWObject::Parse(name, bytes.data(), bytes.size());
+}
+
+inline LWObject withAdjacency(const ObjectWriter& writer, const std::string& name = "shape.lwo")
+{
+    LWObject object = load(writer, name);
+    CalculateAdjacency(object);
+    return object;
 }
 
 // Triangles given by their corners over the given points, wound as written.
