@@ -49,7 +49,6 @@ protected:
         WindowDriverTest::SetUp();
         if (IsSkipped())
             return;
-        std::filesystem::copy(std::string(MIRVA_DATA_DIR) + "/fonts", dir_.path() / "fonts");
         writeText(dir_.file("show.txt"), kScript);
     }
 

@@ -36,7 +36,6 @@ protected:
         WindowDriverTest::SetUp();
         if (IsSkipped())
             return;
-        std::filesystem::copy(std::string(MIRVA_DATA_DIR) + "/fonts", dir_.path() / "fonts");
         std::filesystem::create_directory(dir_.path() / "scripts");
     }
 

@@ -1,6 +1,7 @@
 #include "tests/window/window_driver.h"
 
 #include <cstdlib>
+#include <filesystem>
 #include <thread>
 
 #include "tests/window/window_contents.h"
@@ -26,6 +27,7 @@ void WindowDriverTest::SetUp()
 {
     if (const std::string reason = whyNoTyping(); !reason.empty())
         GTEST_SKIP() << reason;
+    std::filesystem::copy(std::string(MIRVA_DATA_DIR) + "/fonts", dir_.path() / "fonts");
 }
 
 unsigned long WindowDriverTest::findWindow(const std::string& title, bool andClass)

@@ -20,6 +20,7 @@ bool corner(const Picture& p, std::uint32_t color);
 
 class WindowDriverTest : public ::testing::Test {
 protected:
+    // Skips without a display to type at; copies the show's fonts into the test's folder.
     void SetUp() override;
 
     // Finds a window whose title matches the regular expression `title` (whose class
