@@ -7,6 +7,16 @@
 
 namespace mirva::test {
 
+std::string driverSettings()
+{
+    const DXDriver& d = dxDriver();
+    const D3DDISPLAYMODE& m = d.displayMode();
+    return (d.windowed() ? "window " : "full ") + std::to_string(m.Width) + "x" + std::to_string(m.Height) + " " +
+           DXDriver::formatName(m.Format) + " " + std::to_string(m.RefreshRate) + "Hz, " +
+           DXDriver::formatName(d.backBufferFormat()) + " " + DXDriver::formatName(d.depthBufferFormat()) + " x" +
+           std::to_string(d.backBufferCount());
+}
+
 void EngineTest::TearDown()
 {
     if (dxDriver().device() && Camera::sceneOpen())

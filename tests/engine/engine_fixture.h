@@ -2,6 +2,7 @@
 // The process-wide display driver with a screen mode set in a headless window: the
 // screen selection is chosen by code (the dialog's remembered selection), as the
 // program does without its dialog.
+#include <initializer_list>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -11,6 +12,20 @@
 #include "tests/support/graphics.h"
 
 namespace mirva::test {
+
+struct Pixel {
+    int x, y;
+    D3DCOLOR color;
+};
+inline void expectPixels(const Picture& picture, std::initializer_list<Pixel> expected)
+{
+    for (const Pixel& p : expected)
+        EXPECT_COLOR(picture.at(p.x, p.y), p.color) << " at " << p.x << "," << p.y;
+}
+
+// The driver's settings: "window" or "full", the display mode, the back-buffer and depth
+// formats and the number of back buffers, as in "full 800x600 X8R8G8B8 75Hz, X8R8G8B8 D24S8 x2".
+std::string driverSettings();
 
 class EngineTest : public ::testing::Test {
 protected:
