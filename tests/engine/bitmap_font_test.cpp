@@ -110,29 +110,28 @@ TEST_F(Fonts, PackingPutsTheWidestGlyphsFirstIntoRowsOfFontHeightPlusOne)
     EXPECT_EQ(font.glyph('$').v[0], 1.0f);  // no run, not packed
 }
 
-TEST_F(Fonts, ATextureTooSmallForTheGlyphsDoublesAndPacksAgain)
+// A texture too small for the glyphs doubles and packs again, up to the largest texture:
+// three rows of 32 hold three glyphs of 20, the fourth goes into row 3 of 7 in a texture 64
+// high. Glyphs that don't fit the largest texture end in a message.
+TEST_F(Fonts, ATextureTooSmallForTheGlyphsDoublesUpToTheLargest)
 {
-    writeFont("f.png", 8, 32, {{20, 4, 0}}, 4);  // three rows of 32 hold three of them
+    writeFont("f.png", 8, 32, {{20, 4, 0}}, 4);
     const BitmapFont font("f.png");
-    EXPECT_EQ(font.textureHeight(), 64);  // 7 rows of 9
-    EXPECT_EQ(font.textureWidth(), 32);
-    EXPECT_FLOAT_EQ(font.glyph(35).v[0], (27.0f - 0.5f) / 64.0f);  // the fourth glyph in row 3
-}
-
-TEST_F(Fonts, GlyphsThatDontFitTheLargestTextureEndInAMessage)
-{
+    EXPECT_EQ(std::pair(font.textureWidth(), font.textureHeight()), std::pair(32, 64));
+    EXPECT_FLOAT_EQ(font.glyph(35).v[0], (27.0f - 0.5f) / 64.0f);
     // Rows of 129 texture lines: a texture of the largest size, 256, holds one. Codes 0
-    // to 31 take 64 columns of the image, leaving 192 for 96 glyphs of width 2, which
-    // pack 3 columns apart: 288 > 256.
+    // to 31 take 64 columns of the image, leaving 192 for glyphs of width 2, which pack 3
+    // columns apart: 85 take 255 columns, 96 would take 288.
     d3dSimulation().largestTexture = 256;
     openScreen(64, 48);
+    writeFont("fits.png", 128, 32, {{2, 2, 0}}, 85);
+    const BitmapFont fits("fits.png");
+    EXPECT_EQ(std::pair(fits.textureWidth(), fits.textureHeight()), std::pair(256, 256));
     writeFont("crowded.png", 128, 32, {{2, 2, 0}}, 96);
     EXPECT_FATAL(BitmapFont("crowded.png"), "BitmapFont: the glyphs of 'crowded.png' don't fit a 256 x 256 texture");
-    // 85 of them take 255 columns: the texture reaches the largest size and no further.
-    writeFont("fits.png", 128, 32, {{2, 2, 0}}, 85);
-    const BitmapFont font("fits.png");
-    EXPECT_EQ(font.textureWidth(), 256);
-    EXPECT_EQ(font.textureHeight(), 256);
+    Surface(10, 2).savePng("flat.png");
+    EXPECT_FATAL(BitmapFont("flat.png"), "BitmapFont: font image 'flat.png' is 2 pixels high; it needs its two "
+                                         "marker rows and at least one row of glyphs");
 }
 
 TEST_F(Fonts, GlyphPixelsAreCopiedToTheirPackedPlace)
@@ -142,18 +141,10 @@ TEST_F(Fonts, GlyphPixelsAreCopiedToTheirPackedPlace)
     int pitch = 0;
     const auto* level = static_cast<const std::uint8_t*>(Texture::lock("f.png", 0, pitch));
     const auto texel = [&](int x, int y) { return *reinterpret_cast<const std::uint32_t*>(level + y * pitch + x * 4); };
-    EXPECT_EQ(texel(0, 0), kInk);  // 'A' is the only glyph: row 0, x 0
-    EXPECT_EQ(texel(1, 3), kInk);
-    EXPECT_EQ(texel(2, 0), 0u);  // its third column is the blank one under the run's end
-    EXPECT_EQ(texel(0, 4), 0u);  // the line between rows
+    // 'A' is the only glyph: row 0, x 0; its third column is the blank one under the run's
+    // end, and a blank line lies between rows.
+    EXPECT_EQ(std::tuple(texel(0, 0), texel(1, 3), texel(2, 0), texel(0, 4)), std::tuple(kInk, kInk, 0u, 0u));
     Texture::unlock("f.png", 0);
-}
-
-TEST_F(Fonts, AnImageWithoutGlyphRowsEndsInAMessage)
-{
-    Surface(10, 2).savePng("flat.png");
-    EXPECT_FATAL(BitmapFont("flat.png"), "BitmapFont: font image 'flat.png' is 2 pixels high; it needs its two "
-                                         "marker rows and at least one row of glyphs");
 }
 
 // 'A': a solid block 5 pixels wide (width 6 with the blank column), advance 8: the pen

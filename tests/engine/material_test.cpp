@@ -117,7 +117,8 @@ TEST_F(Materials, AlphaTestComparesWithTheReferenceUnderTheCurrentFunction)
 }
 
 // Two texels, their centres at pixels 16 and 48: point sampling is sharp, bilinear
-// filtering blends them; u from 0 to 2 wraps or clamps.
+// filtering blends them; u from 0 to 2 wraps or clamps. Mip filters average a minified
+// checkerboard.
 TEST_F(Materials, FiltersAndTextureAddressing)
 {
     Material material(Material::TEXTURE, Material::COPY);
@@ -125,24 +126,19 @@ TEST_F(Materials, FiltersAndTextureAddressing)
     textured(material, {kBlack, kWhite}, Material::POINTSAMPLING);
     expectPixels(full(kBlack, material, kWhite), {{24, 24, kBlack}, {40, 24, kWhite}});
     material.filter = Material::BILINEAR;
-    const Picture picture = full(kBlack, material, kWhite);
-    EXPECT_NEAR(static_cast<int>(picture.at(32, 24) & 0xFF), 128, 6);
-    EXPECT_NEAR(static_cast<int>(picture.at(24, 24) & 0xFF), 64, 6);
+    const Picture blended = full(kBlack, material, kWhite);
+    EXPECT_NEAR(static_cast<int>(blended.at(32, 24) & 0xFF), 128, 6);
+    EXPECT_NEAR(static_cast<int>(blended.at(24, 24) & 0xFF), 64, 6);
     textured(material, {kRed, kBlue}, Material::POINTSAMPLING);
     expectPixels(full(kBlack, material, kWhite, kBlack, 2), {{8, 24, kRed}, {40, 24, kBlue}, {56, 24, kBlue}});
     material.textureAddress = Material::WRAP;
     expectPixels(full(kBlack, material, kWhite, kBlack, 2),
                  {{8, 24, kRed}, {24, 24, kBlue}, {40, 24, kRed}, {56, 24, kBlue}});
-}
-
-// A 64 x 64 checkerboard on 4 x 4 pixels: the mip filters show grey, no mips single texels.
-TEST_F(Materials, MipFiltersAverageAMinifiedCheckerboard)
-{
+    // A 64 x 64 checkerboard on 4 x 4 pixels: the mip filters show grey, no mips single texels.
     std::vector<D3DCOLOR> checker(64 * 64);
     for (int i = 0; i < 64 * 64; ++i)
         checker[static_cast<std::size_t>(i)] = ((i % 64) + (i / 64)) % 2 ? kWhite : kBlack;
     makeTexture("checker", 64, 64, checker, true);
-    Material material(Material::TEXTURE, Material::COPY);
     material.setTexture("checker", 0, true);
     auto shape = quad(0, 0, 4, 4, 1.0f, kWhite);
     for (int filter : {+Material::POINTSAMPLING_MIP, +Material::BILINEAR_MIP, +Material::TRILINEAR, -1}) {
@@ -237,15 +233,13 @@ TEST_F(Materials, LightingFollowsTheAngleToTheLightAndTheSpecularPower)
     }
 }
 
-TEST_F(Materials, StagesTheDeviceCannotDrawEndInTheValidateMessage)
+// Stages the device cannot draw end in the validate message; a broken or missing vertex
+// shader file in the create or load message.
+TEST_F(Materials, BadStagesAndShaderFilesEndInTheirMessages)
 {
     device()->SetTextureStageState(0, D3DTSS_COLOROP, 99);  // no such operation
-    Material material(3, Material::COPY);                   // leaves the stages as they are
-    EXPECT_FATAL(material.apply(), "DirectX error - Material: device->ValidateDevice  D3DERR_UNSUPPORTEDCOLOROPERATION");
-}
-
-TEST_F(Materials, ABrokenVertexShaderFileEndsInTheCreateMessage)
-{
+    Material odd(3, Material::COPY);                        // leaves the stages as they are
+    EXPECT_FATAL(odd.apply(), "DirectX error - Material: device->ValidateDevice  D3DERR_UNSUPPORTEDCOLOROPERATION");
     TempDir dir;
     writeFile(dir.file("short.vso"), {0x01, 0x01, 0xFE, 0xFF, 0x01, 0x00});  // 1.5 tokens
     // A version, a mov and its two parameters, no end token.

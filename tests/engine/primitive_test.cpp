@@ -171,18 +171,6 @@ TEST_F(Primitives, LightsTakeTheSlotsOfTheirPlaceInTheListForTheDrawOnly)
     EXPECT_FALSE(on);
 }
 
-TEST_F(Primitives, DirectWritesAreDrawnAsWritten)
-{
-    Primitive p(Primitive::TRIANGLELIST, 0, 3, false, true);
-    std::span<Primitive::Vertex> v = p.lockVertexBuffer();
-    v[0] = {.x = -1, .y = 1, .z = 1, .diffuse = kRed};
-    v[1] = {.x = 1, .y = 1, .z = 1, .diffuse = kRed};
-    v[2] = {.x = -1, .y = -1, .z = 1, .diffuse = kRed};
-    p.unlockVertexBuffer();
-    Material material(Material::DIFFUSE, Material::COPY);
-    expectPixels(drawOver(kBlack, p, material), {{10, 10, kRed}, {60, 44, kBlack}});
-}
-
 TEST_F(Primitives, BadUseEndsInAMessage)
 {
     EXPECT_FATAL(Primitive(6, 3, 3), "Primitive: unknown primitive kind 6");

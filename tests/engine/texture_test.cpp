@@ -57,17 +57,15 @@ TEST_F(TextureTable, MemoryFiguresFollowFormatAndMipmapsAndNamesDifferingInCaseD
     EXPECT_EQ(std::pair(Texture::exists("a"), Texture::textureMemory()), std::pair(false, 0));
 }
 
-TEST_F(TextureTable, UnknownNamesEndTheProgramWithTheirMessages)
+// Unknown names and formats end the program with their messages; sizes the device can't
+// take are refused, not cut down.
+TEST_F(TextureTable, UnknownNamesAndSizesTheDeviceCantTakeEndInTheirMessages)
 {
     EXPECT_FATAL(Texture::release("maps/never.png"), "(Texture::release) Texture 'maps/never.png' doesn't exist");
     EXPECT_FATAL(Texture::getD3DSurface("maps/never.png"), "(getD3DSurface) Texture 'maps/never.png' doesn't exist");
     EXPECT_FATAL(Texture::load("maps/missing.png", 0, false), "couldn't load 'maps/missing.png'");
     EXPECT_FATAL(Texture::create("odd", 4, 4, 7, false), "Texture: unknown format code 7 for 'odd'");
     EXPECT_FALSE(Texture::exists("odd"));
-}
-
-TEST_F(TextureTable, TexturesAndRenderTargetsTheDeviceCantTakeAreRefusedNotCutDown)
-{
     d3dSimulation().largestTexture = 64;
     openScreen(64, 48);
     Texture::create("edge", 64, 64, 0, true);

@@ -21,16 +21,13 @@ TEST(D3DXVertexSize, CountsEveryPartOfTheFormat)
     EXPECT_EQ(D3DXGetFVFVertexSize(D3DFVF_XYZ | D3DFVF_TEX2 | (1u << 18)), 12u + 8u + 12u);
 }
 
+// Codes the engine's messages don't name: an unknown one, and a name cut to the buffer.
 TEST(D3DXErrorString, NamesTheCodeAndFitsTheBuffer)
 {
     char text[100];
-    for (const auto& [code, name] : {std::pair{D3DERR_INVALIDCALL, "D3DERR_INVALIDCALL"},
-                                     std::pair{D3DERR_DEVICELOST, "D3DERR_DEVICELOST"},
-                                     std::pair{static_cast<HRESULT>(0x80001234u), "Unknown error 0x80001234"}}) {
-        D3DXGetErrorString(code, text, sizeof text);
-        EXPECT_STREQ(text, name);
-    }
-    D3DXGetErrorString(D3DERR_NOTAVAILABLE, text, 5);
+    D3DXGetErrorString(static_cast<HRESULT>(0x80001234u), text, sizeof text);
+    EXPECT_STREQ(text, "Unknown error 0x80001234");
+    D3DXGetErrorString(D3DERR_DEVICELOST, text, 5);
     EXPECT_STREQ(text, "D3DE");
 }
 

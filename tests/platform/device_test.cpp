@@ -177,15 +177,6 @@ TEST_F(Device, SixteenBitAndSingleChannelFormatsReadAsTheirChannels)
     }
 }
 
-TEST_F(Device, EvictedManagedTexturesUploadAgain)
-{
-    IDirect3DTexture8* texture = makeTexture(D3DFMT_A8R8G8B8, 1, 1, 1, &kBlue, 4);
-    texture->PreLoad();
-    EXPECT_EQ(device_->ResourceManagerDiscardBytes(0), D3D_OK);
-    EXPECT_COLOR(drawTextured(texture).at(30, 30), kBlue);
-    texture->Release();
-}
-
 TEST_F(Device, ReferencesKeepTexturesAndDevicesAlive)
 {
     IDirect3DTexture8* texture = nullptr;

@@ -150,8 +150,17 @@ TEST_F(VertexShaders, OutputsReachSpecularTextureAndFog)
     EXPECT_COLOR(run("mov oD0, c9.xyyy\nmov oFog, c5.y"), 0xFF4000BFu);  // red 0.25, fog 0.75
 }
 
-TEST_F(VertexShaders, DeclarationConstantsAreLoadedWhenTheShaderIsSet)
+// Constants of the declaration are loaded when the shader is set; a shader outlives a
+// device reset.
+TEST_F(VertexShaders, DeclarationConstantsAreLoadedWhenTheShaderIsSetAndShadersOutliveAReset)
 {
+    EXPECT_COLOR(run("mov oD0, c4", kPositionOnly,
+                     [&] {
+                         device_->simulateDeviceLoss();
+                         ASSERT_EQ(device_->Reset(&parameters_), D3D_OK);
+                         plainStates(device_);
+                     }),
+                 0xFF4080BFu);
     const DWORD declaration[] = {D3DVSD_STREAM(0), D3DVSD_REG(0, D3DVSDT_FLOAT3),
                                  D3DVSD_CONST(40, 1), floatBits(0.5f), floatBits(1.0f), floatBits(0.0f),
                                  floatBits(1.0f), D3DVSD_END()};
@@ -183,17 +192,6 @@ TEST_F(VertexShaders, BadStreamsAndHandlesAreRefused)
     EXPECT_EQ(device_->SetVertexShader(12345), D3DERR_INVALIDCALL);
     EXPECT_EQ(device_->DeleteVertexShader(12345), D3DERR_INVALIDCALL);
     EXPECT_EQ(device_->SetVertexShaderConstant(95, kConstants, 2), D3DERR_INVALIDCALL);
-}
-
-TEST_F(VertexShaders, ShadersOutliveADeviceReset)
-{
-    EXPECT_COLOR(run("mov oD0, c4", kPositionOnly,
-                     [&] {
-                         device_->simulateDeviceLoss();
-                         ASSERT_EQ(device_->Reset(&parameters_), D3D_OK);
-                         plainStates(device_);
-                     }),
-                 0xFF4080BFu);
 }
 
 }  // namespace
