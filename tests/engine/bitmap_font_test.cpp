@@ -86,16 +86,16 @@ TEST_F(Fonts, MarkerRowsGiveWidthAdvanceAndOffset)
     EXPECT_EQ(metrics, "8 6/8/1 2/4/0 0/0/0 2/2/0 3/3/0");
 }
 
+// Rows of 9 texture lines: 3 rows in a texture 32 high. ' ' 3 wide, '!' 6, '"' 2 (a
+// one-pixel run: still packed), '#' none (its run is the next cell's, 5 wide). Widest
+// first, each into the least filled row: '!' row 0, '#' row 1, ' ' row 2, '"' row 2 after
+// ' '. The corners, in texels, reach half a texel past the glyph; its pixels are copied
+// there, the last column blank, with a blank line between rows.
 TEST_F(Fonts, PackingPutsTheWidestGlyphsFirstIntoRowsOfFontHeightPlusOne)
 {
-    // Rows of 9 texture lines: 3 rows in a texture 32 high. ' ' 3 wide, '!' 6, '"' 2 (a
-    // one-pixel run: still packed), '#' none (its run is the next cell's, 5 wide).
     writeFont("f.png", 8, 32, {{3, 4, 0}, {6, 4, 0}, {2, 4, 0}, {1, 4, 0}, {5, 4, 0}});
     const BitmapFont font("f.png");
-    EXPECT_EQ(font.textureWidth(), 32);
-    EXPECT_EQ(font.textureHeight(), 32);
-    // Widest first, each into the least filled row: '!' row 0, '#' row 1, ' ' row 2, '"'
-    // row 2 after ' '. The corners, in texels, reach half a texel past the glyph.
+    EXPECT_EQ(std::pair(font.textureWidth(), font.textureHeight()), std::pair(32, 32));
     const auto corners = [&](int code) {
         std::ostringstream text;
         for (int i = 0; i < 4; ++i)
@@ -106,8 +106,14 @@ TEST_F(Fonts, PackingPutsTheWidestGlyphsFirstIntoRowsOfFontHeightPlusOne)
     EXPECT_EQ(corners('#'), "-0.5,8.5 5.5,8.5 5.5,17.5 -0.5,17.5");
     EXPECT_EQ(corners(' '), "-0.5,17.5 3.5,17.5 3.5,26.5 -0.5,26.5");
     EXPECT_EQ(corners('"'), "3.5,17.5 6.5,17.5 6.5,26.5 3.5,26.5");
-    EXPECT_EQ(font.glyph(31).u[0], 1.0f);   // codes below 32 are never packed
-    EXPECT_EQ(font.glyph('$').v[0], 1.0f);  // no run, not packed
+    // Codes below 32, and codes without a run, are never packed.
+    EXPECT_EQ(std::pair(font.glyph(31).u[0], font.glyph('$').v[0]), std::pair(1.0f, 1.0f));
+    int pitch = 0;
+    const auto* level = static_cast<const std::uint8_t*>(Texture::lock("f.png", 0, pitch));
+    const auto texel = [&](int x, int y) { return *reinterpret_cast<const std::uint32_t*>(level + y * pitch + x * 4); };
+    EXPECT_EQ(std::tuple(texel(0, 0), texel(4, 7), texel(5, 0), texel(0, 8), texel(4, 18), texel(3, 18)),
+              std::tuple(kInk, kInk, 0u, 0u, kInk, 0u));
+    Texture::unlock("f.png", 0);
 }
 
 // A texture too small for the glyphs doubles and packs again, up to the largest texture:
@@ -132,19 +138,6 @@ TEST_F(Fonts, ATextureTooSmallForTheGlyphsDoublesUpToTheLargest)
     Surface(10, 2).savePng("flat.png");
     EXPECT_FATAL(BitmapFont("flat.png"), "BitmapFont: font image 'flat.png' is 2 pixels high; it needs its two "
                                          "marker rows and at least one row of glyphs");
-}
-
-TEST_F(Fonts, GlyphPixelsAreCopiedToTheirPackedPlace)
-{
-    writeFont("f.png", 4, 65, {{3, 4, 0}});
-    const BitmapFont font("f.png");
-    int pitch = 0;
-    const auto* level = static_cast<const std::uint8_t*>(Texture::lock("f.png", 0, pitch));
-    const auto texel = [&](int x, int y) { return *reinterpret_cast<const std::uint32_t*>(level + y * pitch + x * 4); };
-    // 'A' is the only glyph: row 0, x 0; its third column is the blank one under the run's
-    // end, and a blank line lies between rows.
-    EXPECT_EQ(std::tuple(texel(0, 0), texel(1, 3), texel(2, 0), texel(0, 4)), std::tuple(kInk, kInk, 0u, 0u));
-    Texture::unlock("f.png", 0);
 }
 
 // 'A': a solid block 5 pixels wide (width 6 with the blank column), advance 8: the pen

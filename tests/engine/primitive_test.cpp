@@ -84,10 +84,10 @@ TEST_F(Primitives, EveryKindDrawsItsCountOfPrimitivesInOneCall)
         {P::TRIANGLELIST, 2, true, 0}};
     Material material(Material::DIFFUSE, Material::COPY);
     for (const Case& c : cases) {
-        Primitive p(c.kind, c.indexed ? c.count : 0, 8);
+        Primitive p(c.kind, c.indexed ? c.count : 0, 8);  // the vertices beyond the count are not drawn
         for (int i = 0; i < 8; ++i)
             p.setPosition(i, static_cast<float>(i % 3) * 0.1f, static_cast<float>(i / 3) * 0.1f, 1.0f);
-        for (int i = 0; i < (c.indexed ? c.count : 0); ++i)
+        for (int i = 0; i < p.indexCapacity(); ++i)
             p.setIndex(i, static_cast<WORD>(7 - i % 8));
         if (!c.indexed)
             p.setVertexCount(c.count);

@@ -187,18 +187,18 @@ TEST_F(RenderTargets, BeginAndEndKeepTheSceneAsTheyFoundIt)
 {
     Camera camera;
     RenderTarget target(32, 16, false, false);
-    D3DVIEWPORT8 viewport;
+    const auto state = [&] {
+        D3DVIEWPORT8 viewport;
+        device()->GetViewport(&viewport);
+        return std::tuple(Camera::sceneOpen(), camera.screenWidth, viewport.Width, viewport.Height);
+    };
     for (bool inScene : {true, false}) {
         if (inScene)
             camera.beginScene();
         target.begin(camera);
-        device()->GetViewport(&viewport);
-        EXPECT_EQ(std::tuple(Camera::sceneOpen(), camera.screenWidth, viewport.Width, viewport.Height),
-                  std::tuple(true, 32, 32u, 16u));
+        EXPECT_EQ(state(), std::tuple(true, 32, 32u, 16u));
         target.end(camera);
-        device()->GetViewport(&viewport);
-        EXPECT_EQ(std::tuple(Camera::sceneOpen(), camera.screenWidth, viewport.Width, viewport.Height),
-                  std::tuple(inScene, 64, 64u, 48u));
+        EXPECT_EQ(state(), std::tuple(inScene, 64, 64u, 48u));
         if (inScene)
             camera.endScene();
         else

@@ -55,46 +55,40 @@ TEST_F(D3DX, TextureRequirementsKeepWhatTheCardTakesAndEnlargeForPowerOfTwoCards
     EXPECT_EQ(std::tuple(hr, width, height, odd), std::tuple(D3D_OK, 128u, 64u, D3DERR_INVALIDCALL));
 }
 
-// Loads `source` (A8R8G8B8, `width` pixels) into the top-left of a surface filled with
-// 0x55 bytes, without filtering, and returns the surface's first `bytes` bytes of `rows` rows.
-std::vector<BYTE> loaded(IDirect3DDevice8* device, D3DFORMAT format, UINT width, UINT height,
-                         const std::vector<D3DCOLOR>& source, UINT bytes, UINT rows)
-{
-    IDirect3DSurface8* surface = nullptr;
-    EXPECT_EQ(device->CreateImageSurface(width, height, format, &surface), D3D_OK);
-    D3DLOCKED_RECT locked;
-    surface->LockRect(&locked, nullptr, 0);
-    std::memset(locked.pBits, 0x55, height * static_cast<std::size_t>(locked.Pitch));
-    surface->UnlockRect();
-    const RECT rect{0, 0, static_cast<long>(source.size()), 1};
-    EXPECT_EQ(D3DXLoadSurfaceFromMemory(surface, nullptr, nullptr, source.data(), D3DFMT_A8R8G8B8,
-                                        static_cast<UINT>(source.size()) * 4, nullptr, &rect, D3DX_FILTER_NONE, 0),
-              D3D_OK);
-    std::vector<BYTE> out(bytes * rows);
-    surface->LockRect(&locked, nullptr, D3DLOCK_READONLY);
-    for (UINT y = 0; y < rows; ++y)
-        std::memcpy(out.data() + y * bytes, static_cast<const BYTE*>(locked.pBits) + y * locked.Pitch, bytes);
-    surface->UnlockRect();
-    surface->Release();
-    return out;
-}
-
+// Loading into a texture level converts to its format, rounded, and leaves the rest of
+// the level transparent black.
 TEST_F(D3DX, LoadingConvertsToTheSurfaceFormatRoundedAndLeavesTheRestTransparentBlack)
 {
+    // Loads one row of A8R8G8B8 `source` into a level first filled with 0x55 bytes, and
+    // returns the level's `rows` rows of `rowBytes`.
+    const auto loaded = [&](D3DFORMAT format, UINT width, UINT rows, UINT rowBytes, std::vector<D3DCOLOR> source) {
+        const std::vector<BYTE> fill(rowBytes * rows, 0x55);
+        IDirect3DTexture8* texture = makeTexture(format, width, rows, 1, fill.data(), rowBytes);
+        IDirect3DSurface8* level = nullptr;
+        texture->GetSurfaceLevel(0, &level);
+        const RECT rect{0, 0, static_cast<long>(source.size()), 1};
+        EXPECT_EQ(D3DXLoadSurfaceFromMemory(level, nullptr, nullptr, source.data(), D3DFMT_A8R8G8B8,
+                                            static_cast<UINT>(source.size()) * 4, nullptr, &rect, D3DX_FILTER_NONE, 0),
+                  D3D_OK);
+        std::vector<BYTE> bytes(rowBytes * rows);
+        readLevel(texture, 0, bytes.data(), rowBytes, rows);
+        level->Release();
+        texture->Release();
+        return bytes;
+    };
     // 0x80FF8040 to R5G6B5: red 255 -> 31, green 128 * 63 / 255 = 31.6 -> 32, blue
     // 64 * 31 / 255 = 7.8 -> 8: 31 << 11 | 32 << 5 | 8 = 0xFC08. To A4R4G4B4: alpha
     // 128 * 15 / 255 = 7.5 -> 8, red 15, green 8, blue 64 * 15 / 255 = 3.8 -> 4: 0x8F84.
     for (const auto& [format, expected] : {std::pair{D3DFMT_R5G6B5, 0xFC08}, std::pair{D3DFMT_A4R4G4B4, 0x8F84}}) {
-        const std::vector<BYTE> raw = loaded(device_, format, 1, 1, {0x80FF8040}, 2, 1);
+        const std::vector<BYTE> raw = loaded(format, 1, 1, 2, {0x80FF8040});
         EXPECT_EQ(raw[0] | raw[1] << 8, expected) << format;
     }
-    const std::vector<BYTE> bytes = loaded(device_, D3DFMT_A8R8G8B8, 3, 2, {0xFF112233, 0xFF445566}, 12, 2);
+    const std::vector<BYTE> bytes = loaded(D3DFMT_A8R8G8B8, 3, 2, 12, {0xFF112233, 0xFF445566});
     std::vector<D3DCOLOR> pixels(6);
     std::memcpy(pixels.data(), bytes.data(), 24);
     EXPECT_EQ(pixels, (std::vector<D3DCOLOR>{0xFF112233, 0xFF445566, 0, 0, 0, 0}));
 }
 
-// Mip levels average blocks in the level's own precision, rounding half up.
 TEST_F(D3DX, BoxFilterAveragesBlocksRoundingHalfUp)
 {
     // Left block: red 0, 255, 255, 255 (mean 191.25); blue 1, 2, 3, 4 (mean 2.5).

@@ -13,19 +13,11 @@
 namespace mirva::test {
 namespace {
 
-// Constants every shader below may read.
-const float kConstants[][4] = {
-    {0.25f, 0.5f, 0.75f, 1.0f},    // c4
-    {0.5f, 0.25f, 0.125f, 0.5f},   // c5
-    {2.0f, 4.0f, 0.5f, 0.25f},     // c6
-    {0.5f, 0.25f, 0.0f, 2.0f},     // c7
-    {1.25f, 2.5f, -0.25f, 0.0f},   // c8
-    {1.0f, 0.0f, 0.0f, 0.0f},      // c9..c12: rows picking x, z, y, w
-    {0.0f, 0.0f, 1.0f, 0.0f},      //
-    {0.0f, 1.0f, 0.0f, 0.0f},      //
-    {0.0f, 0.0f, 0.0f, 1.0f},      //
-    {2.7f, 0.0f, 0.0f, 0.0f},      // c13
-};
+// Constants every shader below may read: c4 to c8, c9 to c12 (rows picking x, z, y, w), c13.
+const float kConstants[][4] = {{0.25f, 0.5f, 0.75f, 1.0f}, {0.5f, 0.25f, 0.125f, 0.5f}, {2.0f, 4.0f, 0.5f, 0.25f},
+                               {0.5f, 0.25f, 0.0f, 2.0f},  {1.25f, 2.5f, -0.25f, 0.0f}, {1, 0, 0, 0},
+                               {0, 0, 1, 0},               {0, 1, 0, 0},                {0, 0, 0, 1},
+                               {2.7f, 0.0f, 0.0f, 0.0f}};
 
 // v0 the position, the rest of the 40-byte vertex skipped; or the engine's layout.
 const DWORD kPositionOnly[] = {D3DVSD_STREAM(0), D3DVSD_REG(0, D3DVSDT_FLOAT3), D3DVSD_SKIP(7), D3DVSD_END()};
