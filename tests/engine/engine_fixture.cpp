@@ -3,7 +3,6 @@
 #include "engine/camera.h"
 #include "engine/texture.h"
 #include "platform/d3d8/simulation.h"
-#include "tests/support/console_output.h"
 
 namespace mirva::test {
 
@@ -40,11 +39,6 @@ Picture EngineTest::flipAndRead()
 {
     flip();
     return frontBuffer(device());
-}
-
-std::string EngineTest::restoreScreenModeLog()
-{
-    return consoleOutput([] { restoreScreenMode(); });
 }
 
 void EngineTest::drawTexture(IDirect3DTexture8* texture)

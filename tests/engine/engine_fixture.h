@@ -35,8 +35,6 @@ protected:
     void openScreen(int width, int height, const ScreenSelection& selection = {});
     // Presents the frame and reads it back.
     Picture flipAndRead();
-    // Gives the device back and returns what that wrote on the console.
-    std::string restoreScreenModeLog();
     // Draws `texture` over the whole viewport (identity transforms, no depth test).
     void drawTexture(IDirect3DTexture8* texture);
 

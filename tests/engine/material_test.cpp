@@ -38,16 +38,6 @@ protected:
     int rows_ = 0;
 };
 
-// The colour drawn with blend BLEND over white: c * a + 255 * (1 - a), per channel.
-D3DCOLOR overWhite(D3DCOLOR c, int alpha)
-{
-    const auto channel = [&](int shift) {
-        const int v = static_cast<int>(c >> shift & 0xFF);
-        return static_cast<D3DCOLOR>((v * alpha + 255 * (255 - alpha) + 127) / 255) << shift;
-    };
-    return 0xFF000000 | channel(16) | channel(8) | channel(0);
-}
-
 TEST_F(Materials, EveryTypesStageResultIsItsFormula)
 {
     // Texture T (a 128, r 200, g 100, b 50), diffuse D (a 192, r 128, g 255, b 64),
@@ -56,6 +46,13 @@ TEST_F(Materials, EveryTypesStageResultIsItsFormula)
     constexpr D3DCOLOR kD = 0xC080FF40, kS = 0x60102030;
     makeTexture("t", 2, 2, std::vector<D3DCOLOR>(4, 0x80C86432));
     makeTexture("detail", 2, 2, std::vector<D3DCOLOR>(4, 0x208040FF));
+    // The colour drawn with blend BLEND over white: c * a + 255 * (1 - a), per channel.
+    const auto overWhite = [](D3DCOLOR c, int a) {
+        D3DCOLOR drawn = 0xFF000000;
+        for (int shift = 0; shift < 24; shift += 8)
+            drawn |= static_cast<D3DCOLOR>(((c >> shift & 0xFF) * a + 255 * (255 - a) + 127) / 255) << shift;
+        return drawn;
+    };
     // The stage result's colour and alpha.
     for (const auto& [type, rgb, alpha] :
          {std::tuple{+Material::DIFFUSE, 0xFF80FF40u, 192},             // D
@@ -187,24 +184,10 @@ TEST_F(Materials, CullingRemovesClockwiseOrAnticlockwiseTriangles)
 }
 
 // Linear fog from 2 to 6 in camera depth: the factor (6 - depth) / 4, all fog beyond.
-TEST_F(Materials, LinearFogRunsFromTheColourAtItsStartToTheFogColourAtItsEnd)
-{
-    Material material(Material::DIFFUSE, Material::COPY);
-    material.fogging = true;
-    material.fogColor = 0x100000FF;  // the alpha byte is not used
-    material.fogStart = 2.0f;
-    material.fogEnd = 6.0f;
-    for (const auto& [depth, expected] : {std::pair{2.0f, 0xFFFF0000u}, std::pair{4.0f, 0xFF800080u},
-                                          std::pair{5.0f, 0xFF4000BFu}, std::pair{8.0f, 0xFF0000FFu}}) {
-        auto shape = quad(0, 0, 64, 48, depth, kRed);
-        EXPECT_COLOR(drawOver(kBlack, *shape, material).at(32, 24), expected) << "depth " << depth;
-    }
-}
-
 // A directional light shining away from the camera onto quads facing it: emissive 16 +
 // global ambient 64 x material ambient 0.502 = 48 on every channel, plus the diffuse
 // share by N.L; the specular share narrows with the power.
-TEST_F(Materials, LightingFollowsTheAngleToTheLightAndTheSpecularPower)
+TEST_F(Materials, LightingFollowsTheAngleToTheLightAndTheSpecularPowerAndFogTheDepth)
 {
     Light light;
     light.kind = Light::DIRECTIONAL;
@@ -230,6 +213,17 @@ TEST_F(Materials, LightingFollowsTheAngleToTheLightAndTheSpecularPower)
     for (const auto& [power, expected] : {std::pair{1.0f, 0xFFDDDDDDu}, std::pair{20.0f, 0xFF0E0E0Eu}}) {
         material.specularExponent = power;  // 0.866 x 255 = 220.8; 0.866^20 = 0.0563
         EXPECT_COLOR(drawOver(kBlack, *shape, material).at(32, 24), expected) << power;
+    }
+    // Linear fog from 2 to 6 in camera depth: the factor (6 - depth) / 4, all fog beyond.
+    Material fogged(Material::DIFFUSE, Material::COPY);
+    fogged.fogging = true;
+    fogged.fogColor = 0x100000FF;  // the alpha byte is not used
+    fogged.fogStart = 2.0f;
+    fogged.fogEnd = 6.0f;
+    for (const auto& [depth, expected] : {std::pair{2.0f, 0xFFFF0000u}, std::pair{4.0f, 0xFF800080u},
+                                          std::pair{5.0f, 0xFF4000BFu}, std::pair{8.0f, 0xFF0000FFu}}) {
+        auto far = quad(0, 0, 64, 48, depth, kRed);
+        EXPECT_COLOR(drawOver(kBlack, *far, fogged).at(32, 24), expected) << "depth " << depth;
     }
 }
 

@@ -45,7 +45,7 @@ std::vector<bool> quartersDrawn(const Picture& picture)
     return drawn;
 }
 
-TEST_F(Primitives, TheIndexCountDecidesWhatIsDrawnAndNoCountsDrawNothing)
+TEST_F(Primitives, CountsDecideWhatIsDrawnChangedVerticesAreUploadedAndBadUseEndsInAMessage)
 {
     Material material(Material::DIFFUSE, Material::COPY);
     auto triangles = fourTriangles();
@@ -63,6 +63,28 @@ TEST_F(Primitives, TheIndexCountDecidesWhatIsDrawnAndNoCountsDrawNothing)
     Primitive empty(Primitive::TRIANGLELIST, 0, 0);
     drawOver(kBlack, empty, material);
     EXPECT_EQ(d3dStatistics().drawCalls, 2u);
+    // Changed vertices are uploaded at the next draw, and again after a device reset.
+    auto shape = quad(16, 12, 48, 36, 1.0f, kRed);
+    expectPixels(drawOver(kBlack, *shape, material), {{32, 24, kRed}, {4, 4, kBlack}});
+    for (int i = 0; i < 4; ++i)
+        shape->setDiffuse(i, kGreen);
+    EXPECT_COLOR(drawOver(kBlack, *shape, material).at(32, 24), kGreen);
+    for (int i = 0; i < 3; ++i)
+        shape->vertices()[static_cast<std::size_t>(i)].diffuse = kBlue;  // the span marks the array too
+    EXPECT_COLOR(drawOver(kBlack, *shape, material).at(40, 14), kBlue);
+    device()->simulateDeviceLoss();
+    flip();  // releases every video-memory resource, resets, restores
+    expectPixels(drawOver(kBlack, *shape, material), {{40, 14, kBlue}, {4, 4, kBlack}});
+    // Bad use ends in a message.
+    EXPECT_FATAL(Primitive(6, 3, 3), "Primitive: unknown primitive kind 6");
+    Primitive p(Primitive::TRIANGLELIST, 3, 4);
+    EXPECT_FATAL(p.setIndex(3, 0), "Primitive: index 3 outside 0 to 2");
+    EXPECT_FATAL(p.setPosition(4, 0, 0, 0), "Primitive: vertex 4 outside 0 to 3");
+    EXPECT_FATAL(p.setVertexCount(5), "Primitive: 5 vertices to draw, room for 4");
+    EXPECT_FATAL(p.draw(*camera_), "Primitive: drawn without a material");
+    p.setMaterial(&material);
+    p.setIndex(1, 9);
+    EXPECT_FATAL(p.draw(*camera_), "Primitive: index 1 names vertex 9, beyond the 4 vertices");
 }
 
 TEST_F(Primitives, EveryKindDrawsItsCountOfPrimitivesInOneCall)
@@ -96,22 +118,6 @@ TEST_F(Primitives, EveryKindDrawsItsCountOfPrimitivesInOneCall)
         EXPECT_EQ(d3dStatistics().primitives, c.primitives) << c.kind << (c.indexed ? " indexed " : " ") << c.count;
         EXPECT_EQ(d3dStatistics().drawCalls, c.primitives > 0 ? 1u : 0u) << c.kind << " " << c.count;
     }
-}
-
-TEST_F(Primitives, ChangedVerticesAreUploadedAtTheNextDrawAndAgainAfterADeviceReset)
-{
-    Material material(Material::DIFFUSE, Material::COPY);
-    auto shape = quad(16, 12, 48, 36, 1.0f, kRed);
-    expectPixels(drawOver(kBlack, *shape, material), {{32, 24, kRed}, {4, 4, kBlack}});
-    for (int i = 0; i < 4; ++i)
-        shape->setDiffuse(i, kGreen);
-    EXPECT_COLOR(drawOver(kBlack, *shape, material).at(32, 24), kGreen);
-    for (int i = 0; i < 3; ++i)
-        shape->vertices()[static_cast<std::size_t>(i)].diffuse = kBlue;  // the span marks the array too
-    EXPECT_COLOR(drawOver(kBlack, *shape, material).at(40, 14), kBlue);
-    device()->simulateDeviceLoss();
-    flip();  // releases every video-memory resource, resets, restores
-    expectPixels(drawOver(kBlack, *shape, material), {{40, 14, kBlue}, {4, 4, kBlack}});
 }
 
 // A draw is placed by its world and the camera's view, with or without a vertex shader
@@ -169,20 +175,6 @@ TEST_F(Primitives, LightsTakeTheSlotsOfTheirPlaceInTheListForTheDrawOnly)
     BOOL on = TRUE;
     device()->GetLightEnable(1, &on);
     EXPECT_FALSE(on);
-}
-
-TEST_F(Primitives, BadUseEndsInAMessage)
-{
-    EXPECT_FATAL(Primitive(6, 3, 3), "Primitive: unknown primitive kind 6");
-    Primitive p(Primitive::TRIANGLELIST, 3, 4);
-    EXPECT_FATAL(p.setIndex(3, 0), "Primitive: index 3 outside 0 to 2");
-    EXPECT_FATAL(p.setPosition(4, 0, 0, 0), "Primitive: vertex 4 outside 0 to 3");
-    EXPECT_FATAL(p.setVertexCount(5), "Primitive: 5 vertices to draw, room for 4");
-    EXPECT_FATAL(p.draw(*camera_), "Primitive: drawn without a material");
-    Material material(Material::DIFFUSE, Material::COPY);
-    p.setMaterial(&material);
-    p.setIndex(1, 9);
-    EXPECT_FATAL(p.draw(*camera_), "Primitive: index 1 names vertex 9, beyond the 4 vertices");
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "io/surface.h"
 #include "platform/d3d8/simulation.h"
 #include "tests/engine/engine_fixture.h"
+#include "tests/support/console_output.h"
 #include "tests/support/fatal.h"
 #include "tests/support/files.h"
 
@@ -23,7 +24,7 @@ using RenderTargets = EngineTest;
 
 constexpr D3DCOLOR kRed = 0xFFFF0000, kGreen = 0xFF00FF00, kBlue = 0xFF0000FF, kWhite = 0xFFFFFFFF;
 
-TEST_F(TextureTable, ANameLoadedTwiceLivesUntilReleasedTwiceAndLoadsUpright)
+TEST_F(TextureTable, ANameLoadedTwiceLivesUntilReleasedTwiceAndMemoryFollowsFormatAndMipmaps)
 {
     TempDir dir;
     const std::string path = dir.file("halves.png");
@@ -41,10 +42,7 @@ TEST_F(TextureTable, ANameLoadedTwiceLivesUntilReleasedTwiceAndLoadsUpright)
     EXPECT_EQ(Texture::textureMemory(), 341);  // 8 * 8 * 4 * 4/3, truncated
     Texture::release(path);
     EXPECT_EQ(std::pair(Texture::exists(path), Texture::textureMemory()), std::pair(false, 0));
-}
-
-TEST_F(TextureTable, MemoryFiguresFollowFormatAndMipmapsAndNamesDifferingInCaseDiffer)
-{
+    // Memory figures follow format and mipmaps; names differing in case are different textures.
     int total = 0;
     for (const auto& [name, format, mipmaps, bytes] : {std::tuple{"a", 0, true, 349525}, {"A", 0, false, 262144},
                                                        {"c", 1, false, 131072}, {"d", 2, false, 131072}}) {
@@ -128,7 +126,7 @@ TEST_F(TextureTable, ARegisteredRenderTargetReplacesTheEntryAndCountsNoMemory)
     }
     EXPECT_EQ(Texture::getD3DSurface("gone").texture(), nullptr);
     Texture::releaseAll();
-    EXPECT_EQ(restoreScreenModeLog(), "");
+    EXPECT_EQ(consoleOutput([] { restoreScreenMode(); }), "");
 }
 
 // ---------------------------------------------------------------------------- render targets

@@ -13,17 +13,14 @@ namespace {
 
 using D3DX = DeviceTest;
 
-TEST(D3DXVertexSize, CountsEveryPartOfTheFormat)
+// Vertex sizes count every part of the format; error texts name codes the engine's
+// messages don't (an unknown one) and are cut to the buffer.
+TEST(D3DXUtilities, VertexSizesAndErrorTexts)
 {
     EXPECT_EQ(D3DXGetFVFVertexSize(0x1D2), 40u);  // position, normal, two colours, one uv pair
     EXPECT_EQ(D3DXGetFVFVertexSize(D3DFVF_XYZRHW | D3DFVF_DIFFUSE), 20u);
     // Two sets of coordinates, the second with three floats (size code 1 at bit 18).
     EXPECT_EQ(D3DXGetFVFVertexSize(D3DFVF_XYZ | D3DFVF_TEX2 | (1u << 18)), 12u + 8u + 12u);
-}
-
-// Codes the engine's messages don't name: an unknown one, and a name cut to the buffer.
-TEST(D3DXErrorString, NamesTheCodeAndFitsTheBuffer)
-{
     char text[100];
     D3DXGetErrorString(static_cast<HRESULT>(0x80001234u), text, sizeof text);
     EXPECT_STREQ(text, "Unknown error 0x80001234");

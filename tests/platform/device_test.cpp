@@ -37,8 +37,20 @@ TEST_F(Device, TexturesAndSurfacesReachTheLargestTextureAndNoFurther)
     }
 }
 
-TEST_F(Device, ClearKeepsToTheViewportAndItsRectangles)
+TEST_F(Device, ClipSpaceHasYUpAndDepthFromZeroToOneAndClearsKeepToTheViewport)
 {
+    // Upper half red; in the lower half four columns at depths -0.01 (in front of the near
+    // plane), 0 (on it), 0.99 (just inside the far plane) and 1.01 (beyond it).
+    plainStates(device_);
+    device_->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kBlack, 1.0f, 0);
+    ASSERT_EQ(device_->BeginScene(), D3D_OK);
+    drawQuad(device_, -1, 1, 1, 0, 0.5f, kRed);
+    for (const auto& [left, z, color] : {std::tuple{-1.0f, -0.01f, kRed}, {-0.5f, 0.0f, kGreen}, {0.0f, 0.99f, kBlue},
+                                         {0.5f, 1.01f, kRed}})
+        drawQuad(device_, left, 0, left + 0.5f, -1, z, color);
+    ASSERT_EQ(device_->EndScene(), D3D_OK);
+    expectPixels(present(), {{10, 5, kRed}, {63, 23, kRed}, {8, 30, kBlack}, {24, 24, kGreen}, {40, 47, kBlue},
+                             {56, 30, kBlack}});
     device_->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kBlack, 1.0f, 0);
     const D3DVIEWPORT8 viewport{16, 8, 32, 24, 0, 1};
     ASSERT_EQ(device_->SetViewport(&viewport), D3D_OK);
@@ -50,22 +62,6 @@ TEST_F(Device, ClearKeepsToTheViewportAndItsRectangles)
     ASSERT_EQ(picture.height, 48);
     expectPixels(picture, {{15, 8, kBlack}, {16, 7, kBlack}, {16, 8, kGreen}, {19, 9, kGreen}, {20, 9, kRed},
                            {19, 10, kRed}, {47, 31, kRed}, {48, 31, kBlack}, {47, 32, kBlack}, {63, 47, kBlack}});
-}
-
-// Upper half red; in the lower half four columns at depths -0.01 (in front of the near
-// plane), 0 (on it), 0.99 (just inside the far plane) and 1.01 (beyond it).
-TEST_F(Device, ClipSpaceHasYUpAndDepthFromZeroToOne)
-{
-    plainStates(device_);
-    device_->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kBlack, 1.0f, 0);
-    ASSERT_EQ(device_->BeginScene(), D3D_OK);
-    drawQuad(device_, -1, 1, 1, 0, 0.5f, kRed);
-    for (const auto& [left, z, color] : {std::tuple{-1.0f, -0.01f, kRed}, {-0.5f, 0.0f, kGreen}, {0.0f, 0.99f, kBlue},
-                                         {0.5f, 1.01f, kRed}})
-        drawQuad(device_, left, 0, left + 0.5f, -1, z, color);
-    ASSERT_EQ(device_->EndScene(), D3D_OK);
-    expectPixels(present(), {{10, 5, kRed}, {63, 23, kRed}, {8, 30, kBlack}, {24, 24, kGreen}, {40, 47, kBlue},
-                             {56, 30, kBlack}});
 }
 
 // Screen-space vertices: texel centres of a 4 x 4 texture drawn at (-0.5, -0.5) fall
@@ -119,23 +115,9 @@ TEST_F(Device, MultisampledBackBufferIsResolvedAtPresent)
     expectPixels(present(), {{10, 10, kRed}, {50, 10, kBlack}});
 }
 
-TEST_F(Device, SceneOrderIsEnforced)
-{
-    plainStates(device_);
-    IDirect3DVertexBuffer8* buffer = vertexBuffer(std::array<Vertex, 3>{}, kVertexFormat, D3DPOOL_MANAGED);
-    device_->SetStreamSource(0, buffer, sizeof(Vertex));
-    EXPECT_EQ(device_->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 1), D3DERR_INVALIDCALL);  // outside a scene
-    EXPECT_EQ(device_->EndScene(), D3DERR_INVALIDCALL);
-    EXPECT_EQ(device_->BeginScene(), D3D_OK);
-    EXPECT_EQ(device_->BeginScene(), D3DERR_INVALIDCALL);
-    EXPECT_EQ(device_->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 2), D3DERR_INVALIDCALL);  // past the buffer's end
-    EXPECT_EQ(device_->Present(nullptr, nullptr, nullptr, nullptr), D3DERR_INVALIDCALL);
-    EXPECT_EQ(device_->EndScene(), D3D_OK);
-    EXPECT_EQ(device_->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
-    buffer->Release();
-}
-
-TEST_F(Device, IndexedDrawsAddTheBaseVertex)
+// Draws and presents keep to the order of scenes, draws to the buffer; indexed draws add
+// the base vertex.
+TEST_F(Device, SceneOrderIsEnforcedAndIndexedDrawsAddTheBaseVertex)
 {
     plainStates(device_);
     std::array<Vertex, 8> vertices{};
@@ -154,10 +136,15 @@ TEST_F(Device, IndexedDrawsAddTheBaseVertex)
     index->Unlock();
     device_->SetStreamSource(0, buffer, sizeof(Vertex));
     device_->Clear(0, nullptr, D3DCLEAR_TARGET, kBlack, 1.0f, 0);
-    device_->BeginScene();
+    EXPECT_EQ(device_->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 1), D3DERR_INVALIDCALL);  // outside a scene
+    EXPECT_EQ(device_->EndScene(), D3DERR_INVALIDCALL);
+    EXPECT_EQ(device_->BeginScene(), D3D_OK);
+    EXPECT_EQ(device_->BeginScene(), D3DERR_INVALIDCALL);
+    EXPECT_EQ(device_->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 3), D3DERR_INVALIDCALL);  // past the buffer's end
+    EXPECT_EQ(device_->Present(nullptr, nullptr, nullptr, nullptr), D3DERR_INVALIDCALL);
     device_->SetIndices(index, 4);  // the same six indices draw the second quad
     EXPECT_EQ(device_->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 4, 0, 1), D3D_OK);  // its first triangle
-    device_->EndScene();
+    EXPECT_EQ(device_->EndScene(), D3D_OK);
     // Inside triangle (0,1,2) of the right half; not its second triangle, nor the left quad.
     expectPixels(present(), {{60, 2, kGreen}, {34, 45, kBlack}, {10, 20, kBlack}});
     index->Release();
@@ -195,8 +182,6 @@ TEST_F(Device, ReferencesKeepTexturesAndDevicesAlive)
 
 // ---------------------------------------------------------------------------- the Direct3D object
 
-// The adapter, its modes and the format checks that the driver's candidate lists are
-// built from.
 // One adapter, named after the renderer; without a screen its modes are a fixed list with
 // 640 x 480 in 32 bits, the desktop's mode.
 TEST_F(Device, OneAdapterWithItsModes)
@@ -223,7 +208,7 @@ TEST_F(Device, OneAdapterWithItsModes)
 
 // The checks the driver's candidate lists are built from answer "not available" for what
 // OpenGL cannot hold; a wrong adapter is an invalid call, another device type not there.
-TEST_F(Device, FormatChecksAnswerNotAvailableForWhatOpenGLCannotHold)
+TEST_F(Device, FormatChecksAnswerNotAvailableForWhatOpenGLCannotHoldAndDevicesRefuseIt)
 {
     constexpr DWORD kTarget = D3DUSAGE_RENDERTARGET, kDepth = D3DUSAGE_DEPTHSTENCIL;
     constexpr HRESULT kNo = D3DERR_NOTAVAILABLE;
@@ -248,10 +233,8 @@ TEST_F(Device, FormatChecksAnswerNotAvailableForWhatOpenGLCannotHold)
     const HRESULT sixteen =
         d3d_->CheckDeviceMultiSampleType(0, D3DDEVTYPE_HAL, D3DFMT_X8R8G8B8, TRUE, D3DMULTISAMPLE_16_SAMPLES);
     EXPECT_TRUE(sixteen == D3D_OK || sixteen == kNo);
-}
-
-TEST_F(Device, DevicesRefuseFormatsTheAdapterLacks)
-{
+    // Devices refuse what the checks refuse. A windowed device of size 0 takes the window's
+    // client area.
     HeadlessWindow window(32, 32);
     D3DPRESENT_PARAMETERS p{.BackBufferFormat = D3DFMT_X8R8G8B8, .Windowed = TRUE, .EnableAutoDepthStencil = TRUE,
                             .AutoDepthStencilFormat = D3DFMT_D15S1};
@@ -260,7 +243,6 @@ TEST_F(Device, DevicesRefuseFormatsTheAdapterLacks)
     EXPECT_EQ(device, nullptr);
     p.AutoDepthStencilFormat = D3DFMT_D16;
     ASSERT_EQ(d3d_->CreateDevice(0, D3DDEVTYPE_HAL, &window, 0, &p, &device), D3D_OK);
-    // A windowed device of size 0 takes the window's client area.
     EXPECT_EQ(std::pair(p.BackBufferWidth, p.BackBufferCount), std::pair(32u, 1u));
     EXPECT_EQ(device->Release(), 0u);
 }

@@ -50,8 +50,8 @@ protected:
 };
 
 // Point lights fade with their attenuation and end at their range; spot lights are full
-// inside theta, dark outside phi and fall off between.
-TEST_F(FixedFunction, PointAndSpotLights)
+// inside theta, dark outside phi and fall off between. Eight lights can be on at once.
+TEST_F(FixedFunction, PointSpotAndEightLights)
 {
     D3DLIGHT8 point = atCamera(D3DLIGHT_POINT);
     point.Attenuation0 = 0.5f;
@@ -69,8 +69,19 @@ TEST_F(FixedFunction, PointAndSpotLights)
     EXPECT_COLOR(lit(spot), 0xFF525252u);  // 0.577 x (0.577 - 0.342) / (0.766 - 0.342) = 0.320
     spot.Phi = 100 * degrees;  // half angle 50: the quad lies outside
     EXPECT_COLOR(lit(spot), 0xFF000000u);
+    const D3DLIGHT8 light = atCamera(D3DLIGHT_DIRECTIONAL);
+    for (DWORD i = 0; i < 8; ++i) {
+        device_->SetLight(i * 3, &light);
+        EXPECT_EQ(device_->LightEnable(i * 3, TRUE), D3D_OK);
+    }
+    EXPECT_EQ(device_->LightEnable(100, TRUE), D3DERR_INVALIDCALL);
+    const D3DMATERIAL8 material{.Diffuse = {0.1f, 0.1f, 0.1f, 1}};
+    device_->SetMaterial(&material);
+    EXPECT_COLOR(frame(0xFF000000), 0xFFCCCCCCu);  // eight lights of 0.1 each
 }
 
+// Ambient (global and the light's) and emissive colours add up; with colour-vertex on, the
+// vertex's diffuse colour takes the material's place.
 TEST_F(FixedFunction, AmbientEmissiveAndVertexColoursAsMaterialColours)
 {
     D3DLIGHT8 light = atCamera(D3DLIGHT_DIRECTIONAL);
@@ -78,14 +89,11 @@ TEST_F(FixedFunction, AmbientEmissiveAndVertexColoursAsMaterialColours)
     const D3DMATERIAL8 material{.Diffuse = {0, 0, 0, 1}, .Ambient = {1, 1, 1, 1}, .Emissive = {0, 0, 0.25f, 1}};
     device_->SetMaterial(&material);
     device_->SetRenderState(D3DRS_AMBIENT, 0x00202020);  // 0.125
-    // ambient (0.125 + light ambient) + emissive = (0.375, 0.625, 0.375)
-    EXPECT_COLOR(lit(light), 0xFF60A060u);
-    // With colour-vertex on, the vertex's diffuse colour takes the material's place.
+    EXPECT_COLOR(lit(light), 0xFF60A060u);                // (0.125 + light ambient) + emissive = (0.375, 0.625, 0.375)
     device_->SetRenderState(D3DRS_COLORVERTEX, TRUE);
     device_->SetRenderState(D3DRS_DIFFUSEMATERIALSOURCE, D3DMCS_COLOR1);
     device_->SetRenderState(D3DRS_EMISSIVEMATERIALSOURCE, D3DMCS_MATERIAL);
-    // + vertex diffuse (0.5, 0, 0) x N.L 1 (a directional light along +z)
-    EXPECT_COLOR(frame(0xFF800000), 0xFFE0A060u);
+    EXPECT_COLOR(frame(0xFF800000), 0xFFE0A060u);  // + vertex diffuse (0.5, 0, 0) x N.L 1 (a light along +z)
 }
 
 TEST_F(FixedFunction, FogFollowsItsModeAndDistance)
@@ -111,21 +119,6 @@ TEST_F(FixedFunction, FogFollowsItsModeAndDistance)
     device_->SetRenderState(D3DRS_FOGSTART, floatBits(1.0f));
     device_->SetRenderState(D3DRS_FOGEND, floatBits(3.0f));
     EXPECT_COLOR(frame(0xFFFF0000), 0xFF800080u);  // depth 2
-}
-
-TEST_F(FixedFunction, OnlyEightLightsCanBeOnAtOnce)
-{
-    const D3DLIGHT8 light = atCamera(D3DLIGHT_DIRECTIONAL);
-    for (DWORD i = 0; i < 8; ++i) {
-        device_->SetLight(i * 3, &light);
-        EXPECT_EQ(device_->LightEnable(i * 3, TRUE), D3D_OK);
-    }
-    EXPECT_EQ(device_->LightEnable(100, TRUE), D3DERR_INVALIDCALL);
-    device_->SetRenderState(D3DRS_LIGHTING, TRUE);
-    device_->SetRenderState(D3DRS_COLORVERTEX, FALSE);
-    const D3DMATERIAL8 material{.Diffuse = {0.1f, 0.1f, 0.1f, 1}};
-    device_->SetMaterial(&material);
-    EXPECT_COLOR(frame(0xFF000000), 0xFFCCCCCCu);  // eight lights of 0.1 each
 }
 
 }  // namespace

@@ -100,7 +100,9 @@ TEST_F(VertexShaders, InstructionsComputeTheirDefinition)
 
 
 
-TEST_F(VertexShaders, InputsArriveInTheirRegistersAndBytesAreNotScaled)
+// Inputs arrive in their registers, bytes unscaled; outputs reach the specular colour,
+// the texture coordinates and the fog factor.
+TEST_F(VertexShaders, InputsAndOutputsReachTheirRegisters)
 {
     // Normal (0.2, 0.6, 1.0), diffuse (red first), specular, texture coordinates (0.25, 0.75, 0, 1).
     for (const auto& [body, expected] : {std::pair{"mov oD0, v1", 0xFF3399FFu}, {"mov oD0, v2", 0xFFFF4020u},
@@ -117,10 +119,6 @@ TEST_F(VertexShaders, InputsArriveInTheirRegistersAndBytesAreNotScaled)
                            D3DVSD_REG(2, D3DVSDT_UBYTE4), D3DVSD_END()};
     // 32 x 1/128, 64 x 1/128, 255 x 1/255
     EXPECT_COLOR(run("def c30, 0.0078125, 0.0078125, 0.00392157, 0\nmul oD0, v2, c30", bytes), 0xFF4080FFu);
-}
-
-TEST_F(VertexShaders, OutputsReachSpecularTextureAndFog)
-{
     // oD1 through the specular argument.
     EXPECT_COLOR(run("mov oD1, c5", kEngineLayout,
                      [&] { device_->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_SPECULAR); }),
@@ -142,9 +140,9 @@ TEST_F(VertexShaders, OutputsReachSpecularTextureAndFog)
     EXPECT_COLOR(run("mov oD0, c9.xyyy\nmov oFog, c5.y"), 0xFF4000BFu);  // red 0.25, fog 0.75
 }
 
-// Constants of the declaration are loaded when the shader is set; a shader outlives a
-// device reset.
-TEST_F(VertexShaders, DeclarationConstantsAreLoadedWhenTheShaderIsSetAndShadersOutliveAReset)
+// A shader outlives a device reset; constants of the declaration are loaded when the
+// shader is set; bad streams and handles are refused.
+TEST_F(VertexShaders, ShadersOutliveAResetLoadTheirDeclarationsConstantsAndRefuseBadStreams)
 {
     EXPECT_COLOR(run("mov oD0, c4", kPositionOnly,
                      [&] {
@@ -160,13 +158,10 @@ TEST_F(VertexShaders, DeclarationConstantsAreLoadedWhenTheShaderIsSetAndShadersO
     float c40[4];
     device_->GetVertexShaderConstant(40, c40, 1);
     EXPECT_EQ(c40[1], 1.0f);
-}
-
-TEST_F(VertexShaders, BadStreamsAndHandlesAreRefused)
-{
+    // Bad streams and handles are refused.
     DWORD handle = 0;
-    const auto create = [&](std::vector<DWORD> tokens, const DWORD* declaration = kEngineLayout) {
-        return device_->CreateVertexShader(declaration, tokens.data(), &handle, 0);
+    const auto create = [&](std::vector<DWORD> tokens, const DWORD* layout = kEngineLayout) {
+        return device_->CreateVertexShader(layout, tokens.data(), &handle, 0);
     };
     const DWORD mov = vs11::MOV, r0 = 0x800F0000, c0 = 0xA0E40000;
     EXPECT_EQ(create({0xFFFE0101, mov, r0, c0, 0xFFFF}), D3D_OK);
