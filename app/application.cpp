@@ -5,6 +5,7 @@
 #include "engine/bitmap_font.h"
 #include "engine/camera.h"
 #include "engine/dx_driver.h"
+#include "engine/engine_state.h"
 #include "engine/material.h"
 #include "engine/primitive.h"
 #include "engine/texture.h"
@@ -52,7 +53,6 @@ Application::Application(bool recordUsedFiles, const std::string& scriptFile)
 
     font_ = std::make_unique<BitmapFont>(kFontFile);
     font_->material().filter = Material::POINTSAMPLING;
-    font_->material().validated = false;
     font_->spacing = kGameScreenTextSpacing;
 
     camera_ = std::make_unique<Camera>();
@@ -64,7 +64,6 @@ Application::Application(bool recordUsedFiles, const std::string& scriptFile)
 
     boardMaterial_ = std::make_unique<Material>(Material::TEXTURE, Material::COPY);
     boardMaterial_->filter = Material::POINTSAMPLING;
-    boardMaterial_->validated = false;
     boardMaterial_->createTexture(kBoardTexture, kBoardColumns, kBoardRows, TextureEntry::A8R8G8B8, false);
     boardQuad_ = makeBoardQuad(*boardMaterial_);
 
@@ -84,7 +83,7 @@ Application::~Application()
     boardQuad_.reset();
     font_.reset();
     game_.reset();
-    Texture::releaseAll();
+    shutDownEngine();
 }
 
 void Application::drawStartUpScreen()

@@ -8,7 +8,8 @@
 // material with its texture `brikka`, the board quad, the game (it reads the high scores)
 // and last the script player for the show's script. Destruction is "shut down
 // application": the camera, the script player, the board material, the board quad, the
-// font, the game, then every named texture, so a rebuild (F1, resize) reloads all of it.
+// font, the game, then what the engine holds for a show (every named texture, the open
+// scene, the text pen: shutDownEngine), so a rebuild (F1, resize) starts from nothing.
 //
 // The program owns one at a time and rebuilds it whole; the game mode flag lives with the
 // program, so a rebuild keeps the mode the user chose.

@@ -1,11 +1,12 @@
 #include "app/live_show.h"
 
+#include <chrono>
 #include <cstdio>
 #include <thread>
 
 #include "app/render.h"
 #include "engine/dx_driver.h"
-#include "engine/texture.h"
+#include "engine/engine_state.h"
 #include "player/info_overlay.h"
 #include "player/script_player.h"
 
@@ -43,7 +44,7 @@ LiveShow::~LiveShow()
 void LiveShow::dropPlayer()
 {
     player_.reset();
-    Texture::releaseAll();
+    shutDownEngine();
 }
 
 void LiveShow::start(const StartTime& at)
@@ -87,6 +88,7 @@ void LiveShow::load(Time at)
 
 void LiveShow::reload()
 {
+    const auto started = std::chrono::steady_clock::now();
     if (player_) {
         resumeAt_ = player_->previousTime();
         if (lastFrameShown_)
@@ -97,6 +99,12 @@ void LiveShow::reload()
     if (watch_)
         watch_->acceptAll();
     load(resumeAt_);
+    if (player_) {
+        const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started);
+        std::printf("reloaded %s at %s in %d ms\n", script_.c_str(), infoTimeText(resumeAt_).c_str(),
+                    static_cast<int>(took.count()));
+        std::fflush(stdout);
+    }
 }
 
 void LiveShow::fail(const std::string& message)

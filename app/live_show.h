@@ -53,7 +53,8 @@ public:
     // Back to 0:0:0.
     void restart();
     void toggleInfoOverlay();
-    // Reloads now, as a save would.
+    // Reloads now, as a save would; a reload that works says so on standard output, with
+    // the time it took.
     void reload();
 
     // "NAME  oo:rr:dd", then " paused" and " error" where they apply.

@@ -12,7 +12,7 @@
 #include <unistd.h>
 
 #include "engine/dx_driver.h"
-#include "engine/texture.h"
+#include "engine/engine_state.h"
 #include "io/console.h"
 #include "io/surface.h"
 #include "platform/d3d8/window.h"
@@ -174,7 +174,7 @@ OfflineRenderer::~OfflineRenderer()
 {
     player_->mixOfflineSound(static_cast<std::uint64_t>(done_), options_.fps);
     player_.reset();
-    Texture::releaseAll();
+    shutDownEngine();
     restoreScreenMode();
 }
 

@@ -1,7 +1,9 @@
 // Headless graphics at 640 x 480: frames per second of clearing and presenting a frame;
 // the upload of a 256 x 256 image as a texture with its mip chain (creation, pixel
 // conversion, box filtering and the copy into OpenGL); draw calls per second of a lit,
-// textured primitive of 1,000 triangles; glyphs per second of BitmapFont::drawText.
+// textured primitive of 1,000 triangles; draw calls per second of small quads that take
+// turns among four materials (the cost of state changes); glyphs per second of
+// BitmapFont::drawText.
 // Every frame is presented, so the figures include the rendering itself.
 //   build/bench/mirva_graphics_bench
 #include <benchmark/benchmark.h>
@@ -116,6 +118,55 @@ void BM_LitTexturedPrimitive1000Triangles(benchmark::State& state)
     Texture::release("bench grid");
 }
 BENCHMARK(BM_LitTexturedPrimitive1000Triangles)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// 400 quads of 2 triangles a frame in a 20 x 20 grid, each drawn with the next of four
+// materials (copy, add, blend and textured), the way a show's layers change state.
+void BM_SmallDrawsSwitchingMaterials(benchmark::State& state)
+{
+    screen();
+    Surface image(16, 16);
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x)
+            image.setPixel(x, y, ((x / 4 + y / 4) % 2) ? 0x80FFFFFF : 0xFF4080C0);
+    Texture::createFromSurface("bench tile", image, 0, true);
+    {
+        Material copy(Material::DIFFUSE, Material::COPY), add(Material::DIFFUSE, Material::ADD);
+        Material blend(Material::DIFFUSE, Material::BLEND), textured(Material::TEXTUREANDDIFFUSE, Material::BLEND);
+        textured.setTexture("bench tile", 0, true);
+        textured.filter = Material::POINTSAMPLING;
+        add.culling = Material::NOCULLING;
+        Material* materials[] = {&copy, &add, &blend, &textured};
+        Primitive quad(Primitive::TRIANGLELIST, 6, 4);
+        std::span<Primitive::Vertex> v = quad.vertices();
+        const float s = 0.04f;
+        v[0] = {.x = -s, .y = s, .nz = -1, .diffuse = 0xC0FF8040, .u = 0, .v = 0};
+        v[1] = {.x = s, .y = s, .nz = -1, .diffuse = 0xC040FF80, .u = 1, .v = 0};
+        v[2] = {.x = s, .y = -s, .nz = -1, .diffuse = 0xC08040FF, .u = 1, .v = 1};
+        v[3] = {.x = -s, .y = -s, .nz = -1, .diffuse = 0xC0FFFFFF, .u = 0, .v = 1};
+        std::span<WORD> index = quad.indices();
+        const WORD order[6] = {0, 1, 2, 0, 2, 3};
+        for (int i = 0; i < 6; ++i)
+            index[static_cast<std::size_t>(i)] = order[i];
+        Camera camera;
+        for (auto _ : state) {
+            camera.clear(0xFF000000, true, true, 1.0f);
+            camera.beginScene();
+            for (int i = 0; i < 400; ++i) {
+                quad.setMaterial(materials[i % 4]);
+                quad.transformation = Transformation::identity().withTranslationAt(
+                    -0.95f + 0.1f * static_cast<float>(i % 20), -0.7f + 0.075f * static_cast<float>(i / 20), 1.0f);
+                quad.draw(camera);
+            }
+            camera.endScene();
+            flip();
+        }
+        state.counters["draws/s"] =
+            benchmark::Counter(400.0 * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+    }
+    Texture::release("bench tile");
+    Texture::release("bench tile");
+}
+BENCHMARK(BM_SmallDrawsSwitchingMaterials)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // Ten lines of 100 characters of the info font a frame, at one pixel a font pixel.
 void BM_DrawTextGlyphs(benchmark::State& state)

@@ -173,7 +173,6 @@ void MaterialComponent::variableHook(const Variable& record)
         return;
     default: return;
     }
-    m.validated = false;
 }
 
 void MaterialComponent::update(Camera& /*camera*/, float seconds)

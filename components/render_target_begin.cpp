@@ -7,14 +7,6 @@
 
 namespace mirva {
 
-namespace {
-
-// The target the next RenderTargetEnd ends, and whether a pass into it is open.
-RenderTarget* currentTarget = nullptr;
-bool passOpen = false;
-
-}  // namespace
-
 RenderTargetBeginComponentType::RenderTargetBeginComponentType()
     : ComponentTypeFor("RenderTargetBegin", "RenderTargetBegin. all layers between layers of RenderTargetBegin and RenderTargetEnd are rendered to texture called 'rendertarget'")
 {
@@ -30,21 +22,6 @@ RenderTargetBeginComponent::RenderTargetBeginComponent(const ComponentType& type
 RenderTargetBeginComponent::~RenderTargetBeginComponent()
 {
     destruct();
-}
-
-RenderTarget* RenderTargetBeginComponent::current()
-{
-    return currentTarget;
-}
-
-bool RenderTargetBeginComponent::endOpenPass(Camera& camera)
-{
-    if (!currentTarget || !passOpen)
-        return false;
-    passOpen = false;
-    currentTarget->end(camera);
-    camera.beginScene();
-    return true;
 }
 
 void RenderTargetBeginComponent::checkValues(const std::vector<Variable>& block, const std::string& where)
@@ -77,7 +54,6 @@ void RenderTargetBeginComponent::construct()
     // A construct after a construct without destruct (a restart) makes a fresh target.
     destruct();
     target_ = std::make_unique<RenderTarget>(width_, height_, alpha_, zBuffer_);
-    currentTarget = target_.get();
     Texture::registerRenderTarget(mapName_, *target_);
 }
 
@@ -85,10 +61,6 @@ void RenderTargetBeginComponent::destruct()
 {
     if (!target_)
         return;
-    if (currentTarget == target_.get()) {
-        currentTarget = nullptr;
-        passOpen = false;
-    }
     // Only the entry that still shows this target: a later RenderTargetBegin may have
     // registered its own under the same name.
     if (Texture::exists(mapName_) && Texture::getD3DSurface(mapName_).texture() == target_->texture())
@@ -98,14 +70,9 @@ void RenderTargetBeginComponent::destruct()
 
 void RenderTargetBeginComponent::update(Camera& camera, float /*seconds*/)
 {
-    if (!target_)
-        return;
     // A pass of another instance still open ends where this one begins.
-    endOpenPass(camera);
-    camera.endScene();
-    currentTarget = target_.get();
-    target_->begin(camera);
-    passOpen = true;
+    if (target_)
+        camera.beginPass(*target_);
 }
 
 }  // namespace mirva

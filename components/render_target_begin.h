@@ -4,10 +4,11 @@
 // later layer (a material, a sprite) draws the captured picture like any image.
 //
 // Each instance owns the render target its construct makes (Width x Height, with a depth
-// buffer when ZBuffer, with alpha when Alpha); its update begins that target, which
-// becomes the current one for the RenderTargetEnd that follows. Several instances may
-// capture several passes in one frame. A pass still open when the layers are done is
-// ended by the frame update (endOpenPass), so the next frame starts on the screen.
+// buffer when ZBuffer, with alpha when Alpha); its update begins a pass into that target
+// through the camera, which the RenderTargetEnd that follows ends. Several instances may
+// capture several passes in one frame (a begin ends the pass still open). A pass still
+// open when the layers are done is ended by the frame update, so the next frame starts
+// on the screen.
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -45,11 +46,7 @@ public:
     // target is made.
     static constexpr std::int32_t kLargestSide = 16384;
 
-    // The render target of the most recent construct or update still alive; null when none.
-    static RenderTarget* current();
-    // Ends the pass into the current render target, if one is open, and begins the scene
-    // on the screen again. False when no pass was open.
-    static bool endOpenPass(Camera& camera);
+    RenderTarget* target() const { return target_.get(); }
 
 private:
     std::string mapName_;

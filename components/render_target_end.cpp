@@ -1,6 +1,6 @@
 #include "components/render_target_end.h"
 
-#include "components/render_target_begin.h"
+#include "engine/camera.h"
 
 namespace mirva {
 
@@ -11,7 +11,7 @@ RenderTargetEndComponentType::RenderTargetEndComponentType()
 
 void RenderTargetEndComponent::update(Camera& camera, float /*seconds*/)
 {
-    RenderTargetBeginComponent::endOpenPass(camera);
+    camera.endPass();
 }
 
 }  // namespace mirva

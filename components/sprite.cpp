@@ -58,7 +58,6 @@ void SpriteComponent::construct()
     material.textureAddress = Material::CLAMP;
     material.alphaTest = true;
     material.alphaReference = 1;
-    material.validated = false;
     resetOwnVariables();
     setZBufferMode(0);  // OFF
 }
@@ -91,7 +90,6 @@ void SpriteComponent::update(Camera& camera, float seconds)
     Material& material = quad_->material();
     material.blend = blend_;
     material.filter = filter_;
-    material.validated = false;
     quad_->setDiffuse(diffuse_.readColor());
     quad_->setSpecular(specular_.readColor());
     const auto [halfWidth, halfHeight] = size_.readVector2();

@@ -12,7 +12,6 @@ TextBlock::TextBlock(int capacity, const std::string& fontFile)
     Material& material = font_.material();
     material.type = Material::TEXTUREANDDIFFUSEMODULATEALPHA;
     material.filter = Material::BILINEAR;
-    material.validated = false;
 }
 
 void TextBlock::setUsedLines(int lines)
@@ -23,7 +22,6 @@ void TextBlock::setUsedLines(int lines)
 void setFontBlend(BitmapFont& font, int blend)
 {
     font.material().blend = blend;
-    font.material().validated = false;
 }
 
 }  // namespace mirva

@@ -20,7 +20,6 @@ void TextWriter::constructTextBlock()
     Material& material = block_->font().material();
     material.filter = Material::BILINEAR;
     material.textureAddress = Material::CLAMP;
-    material.validated = false;
     phase_ = 0.0f;
     speed_ = 1.0f;
     line_ = 0;

@@ -7,6 +7,7 @@
 
 #include "engine/camera.h"
 #include "engine/dx_driver.h"
+#include "engine/engine_state.h"
 #include "engine/material.h"
 #include "engine/primitive.h"
 #include "engine/texture.h"
@@ -16,9 +17,6 @@
 namespace mirva {
 
 namespace {
-
-// The pen start of the last anchored text, shared by every font.
-float penX0 = 0.0f, penY0 = 0.0f;
 
 bool marked(std::uint32_t pixel)
 {
@@ -187,14 +185,15 @@ void BitmapFont::drawString(Camera& camera, int anchor, const std::string& text)
     const float w = textWidth(text);
     const auto h = static_cast<float>(height_);
     const auto halfHeight = static_cast<float>(height_ / 2);
+    EngineState& state = engineState();
     if (anchor >= 0 && anchor <= 8) {
         const int column = anchor % 3, row = anchor / 3;
-        penX0 = column == 0 ? 0.0f : column == 1 ? -w / 2.0f : -w;
-        penY0 = row == 0 ? 0.0f : row == 1 ? -halfHeight : -h;
+        state.penX0 = column == 0 ? 0.0f : column == 1 ? -w / 2.0f : -w;
+        state.penY0 = row == 0 ? 0.0f : row == 1 ? -halfHeight : -h;
     }
-    float x = penX0 * horizontalScale;
-    const float top = -penY0 * verticalScale;
-    const float bottom = (-h - penY0) * verticalScale;
+    float x = state.penX0 * horizontalScale;
+    const float top = -state.penY0 * verticalScale;
+    const float bottom = (-h - state.penY0) * verticalScale;
 
     primitive_->transformation = transformation;
     std::span<Primitive::Vertex> quads;

@@ -2,14 +2,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "engine/dx_driver.h"
+#include "engine/engine_state.h"
+#include "engine/render_target.h"
 
 namespace mirva {
-
-namespace {
-bool sceneIsOpen = false;
-}
 
 D3DMATRIX matrixOf(const Transformation& t)
 {
@@ -43,7 +42,7 @@ Camera::Camera()
 
 bool Camera::sceneOpen()
 {
-    return sceneIsOpen;
+    return engineState().sceneOpen;
 }
 
 void Camera::setViewport()
@@ -89,14 +88,32 @@ void Camera::beginScene()
     setViewport();
     if (HRESULT hr = dxDriver().drawingDevice()->BeginScene(); FAILED(hr))
         DXDriver::directXError("Camera: direct3d->BeginScene ", hr);
-    sceneIsOpen = true;
+    engineState().sceneOpen = true;
+}
+
+void Camera::beginPass(RenderTarget& target)
+{
+    endPass();
+    endScene();
+    target.begin(*this);
+    pass_ = &target;
+}
+
+bool Camera::endPass()
+{
+    if (!pass_)
+        return false;
+    RenderTarget* target = std::exchange(pass_, nullptr);
+    target->end(*this);
+    beginScene();
+    return true;
 }
 
 void Camera::endScene()
 {
     if (HRESULT hr = dxDriver().drawingDevice()->EndScene(); FAILED(hr))
         DXDriver::directXError("Camera: device->EndScene ", hr);
-    sceneIsOpen = false;
+    engineState().sceneOpen = false;
 }
 
 void Camera::clear(D3DCOLOR color, bool clearColor, bool clearDepth, float depth)

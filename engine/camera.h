@@ -8,6 +8,8 @@
 
 namespace mirva {
 
+class RenderTarget;
+
 // A transformation as a Direct3D matrix: rotation rows extended with 0, the translation
 // row with 1.
 D3DMATRIX matrixOf(const Transformation& transformation);
@@ -40,6 +42,15 @@ public:
     // Whether a scene is open (between beginScene and endScene), program-wide.
     static bool sceneOpen();
 
+    // The render-target pass drawn through this camera (a script's RenderTargetBegin up to
+    // its RenderTargetEnd). `beginPass` ends a pass still open, closes the scene and
+    // begins the target; `endPass` ends the open pass and goes on with the scene where it
+    // drew before (false when none was open). A target must outlive its open pass: the
+    // frame update ends any pass when its layers are done.
+    void beginPass(RenderTarget& target);
+    bool endPass();
+    RenderTarget* openPass() const { return pass_; }
+
     void setScreenSize(int width, int height)
     {
         screenWidth = width;
@@ -57,6 +68,9 @@ public:
     Transformation view;       // world space to camera space
     D3DCOLOR ambient = 0;      // alpha is not used
     int depthMode = DEPTH_TEST_AND_WRITE;
+
+private:
+    RenderTarget* pass_ = nullptr;
 };
 
 }  // namespace mirva

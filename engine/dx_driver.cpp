@@ -5,6 +5,7 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "engine/engine_state.h"
 #include "engine/setup_dialog.h"
 #include "engine/video_memory_resource.h"
 #include "io/console.h"
@@ -17,22 +18,14 @@ namespace {
 
 // What all driver instances share: the Direct3D object and its adapters, made by the
 // first instance and released by the last.
-struct Runtime {
-    IDirect3D8* direct3d = nullptr;
-    std::vector<D3DADAPTER_IDENTIFIER8> adapters;
-    int instances = 0;
-};
-
-Runtime& runtime()
+EngineState::Runtime& runtime()
 {
-    static Runtime shared;
-    return shared;
+    return engineState().runtime;
 }
 
 DXDriver::SetupDialogRunner& setupDialog()
 {
-    static DXDriver::SetupDialogRunner dialog;
-    return dialog;
+    return engineState().setupDialog;
 }
 
 constexpr D3DFORMAT kBackBufferCandidates[] = {D3DFMT_X8R8G8B8, D3DFMT_A8R8G8B8, D3DFMT_R8G8B8,
@@ -63,7 +56,7 @@ bool admitted(HRESULT result, const char* label)
 
 DXDriver::DXDriver()
 {
-    Runtime& shared = runtime();
+    EngineState::Runtime& shared = runtime();
     if (shared.instances == 0) {
         shared.direct3d = Direct3DCreate8(D3D_SDK_VERSION);
         if (!shared.direct3d)
@@ -89,7 +82,7 @@ DXDriver::~DXDriver()
 {
     // Each instance gives back its own device; the last one also the Direct3D object.
     restoreScreenMode();
-    Runtime& shared = runtime();
+    EngineState::Runtime& shared = runtime();
     if (--shared.instances > 0)
         return;
     const UINT count = shared.direct3d->Release();
@@ -99,22 +92,18 @@ DXDriver::~DXDriver()
     shared.adapters.clear();
 }
 
-namespace {
-// Never destroyed: the program gives the device back with restoreScreenMode, and the
-// fatal-error path may run after static destruction has begun.
-DXDriver* theDriver = nullptr;
-}  // namespace
-
 DXDriver& dxDriver()
 {
-    if (!theDriver)
-        theDriver = new DXDriver;
-    return *theDriver;
+    std::unique_ptr<DXDriver>& driver = engineState().driver;
+    if (!driver)
+        driver = std::make_unique<DXDriver>();
+    return *driver;
 }
 
 bool screenModeSet()
 {
-    return theDriver && theDriver->device();
+    const std::unique_ptr<DXDriver>& driver = engineState().driver;
+    return driver && driver->device();
 }
 
 IDirect3D8* DXDriver::direct3d() const
@@ -134,21 +123,20 @@ void DXDriver::setSetupDialog(SetupDialogRunner dialog)
 
 // ---------------------------------------------------------------------------- candidates
 
-std::vector<D3DFORMAT> DXDriver::backBufferFormats(D3DFORMAT displayFormat, bool windowed)
+std::vector<D3DFORMAT> DXDriver::backBufferFormats(UINT adapter, D3DFORMAT displayFormat, bool windowed) const
 {
     std::vector<D3DFORMAT> formats;
     for (D3DFORMAT candidate : kBackBufferCandidates)
-        if (admitted(direct3d()->CheckDeviceType(static_cast<UINT>(adapter_), D3DDEVTYPE_HAL, displayFormat, candidate,
+        if (admitted(direct3d()->CheckDeviceType(adapter, D3DDEVTYPE_HAL, displayFormat, candidate,
                                                  windowed),
                      "Direct3D->CheckDeviceType - "))
             formats.push_back(candidate);
     return formats;
 }
 
-std::vector<D3DFORMAT> DXDriver::depthFormats(D3DFORMAT displayFormat, D3DFORMAT backBufferFormat)
+std::vector<D3DFORMAT> DXDriver::depthFormats(UINT adapter, D3DFORMAT displayFormat, D3DFORMAT backBufferFormat) const
 {
     std::vector<D3DFORMAT> formats;
-    const auto adapter = static_cast<UINT>(adapter_);
     for (D3DFORMAT candidate : kDepthCandidates)
         if (admitted(direct3d()->CheckDeviceFormat(adapter, D3DDEVTYPE_HAL, displayFormat, D3DUSAGE_DEPTHSTENCIL,
                                                    D3DRTYPE_SURFACE, candidate),
@@ -160,14 +148,14 @@ std::vector<D3DFORMAT> DXDriver::depthFormats(D3DFORMAT displayFormat, D3DFORMAT
     return formats;
 }
 
-std::vector<D3DMULTISAMPLE_TYPE> DXDriver::multisampleTypes(D3DFORMAT backBufferFormat, bool windowed)
+std::vector<D3DMULTISAMPLE_TYPE> DXDriver::multisampleTypes(UINT adapter, D3DFORMAT backBufferFormat, bool windowed) const
 {
     std::vector<D3DMULTISAMPLE_TYPE> types;
     for (DWORD samples = 0; samples <= 16; ++samples) {
         if (samples == 1)
             continue;
         const auto type = static_cast<D3DMULTISAMPLE_TYPE>(samples);
-        if (admitted(direct3d()->CheckDeviceMultiSampleType(static_cast<UINT>(adapter_), D3DDEVTYPE_HAL,
+        if (admitted(direct3d()->CheckDeviceMultiSampleType(adapter, D3DDEVTYPE_HAL,
                                                             backBufferFormat, windowed, type),
                      "Direct3D->CheckDeviceMultiSampleType - "))
             types.push_back(type);
@@ -177,8 +165,8 @@ std::vector<D3DMULTISAMPLE_TYPE> DXDriver::multisampleTypes(D3DFORMAT backBuffer
 
 void DXDriver::rebuildCapabilityLists()
 {
-    const auto adapter = static_cast<UINT>(adapter_);
-    const D3DFORMAT display = displayMode_.Format;
+    const auto adapter = static_cast<UINT>(settings_.adapter);
+    const D3DFORMAT display = settings_.displayMode.Format;
     const std::pair<D3DRESOURCETYPE, std::vector<D3DFORMAT>*> textureLists[] = {
         {D3DRTYPE_TEXTURE, &textureFormats_},
         {D3DRTYPE_CUBETEXTURE, &cubeTextureFormats_},
@@ -199,15 +187,29 @@ void DXDriver::rebuildCapabilityLists()
             renderTargetFormats_.push_back(candidate);
     renderTargetDepthFormats_.clear();
     for (D3DFORMAT target : renderTargetFormats_)
-        for (D3DFORMAT depth : depthFormats(display, target))
+        for (D3DFORMAT depth : depthFormats(adapter, display, target))
             renderTargetDepthFormats_.emplace_back(target, depth);
 }
 
 // ---------------------------------------------------------------------------- the dialog's lists
 
-ScreenChoices DXDriver::fillScreenChoices(const ScreenSelection& s, bool preferFullScreen)
+ScreenChoices DXDriver::screenChoices(const ScreenSelection& selection, bool preferFullScreen) const
 {
-    ScreenChoices c;
+    ScreenChoices choices;
+    resolve(selection, preferFullScreen, &choices);
+    return choices;
+}
+
+void DXDriver::applySelection(const ScreenSelection& selection)
+{
+    settings_ = resolve(selection, false, nullptr);
+}
+
+ScreenSettings DXDriver::resolve(const ScreenSelection& s, bool preferFullScreen, ScreenChoices* choices) const
+{
+    ScreenChoices unused;
+    ScreenChoices& c = choices ? *choices : unused;
+    ScreenSettings r;
     c.realtimePriority = s.realtimePriority != 0;
     const auto add = [](ScreenChoiceList& list, std::string text, int data, bool selected) {
         if (selected)
@@ -216,32 +218,33 @@ ScreenChoices DXDriver::fillScreenChoices(const ScreenSelection& s, bool preferF
     };
 
     // 1. Adapters.
-    adapter_ = 0;
     for (std::size_t i = 0; i < adapters().size(); ++i) {
         const bool selected = static_cast<int>(i) == s.adapter;
         add(c.adapter, adapters()[i].Description, static_cast<int>(i), selected);
         if (selected)
-            adapter_ = s.adapter;
+            r.adapter = s.adapter;
     }
-    const auto adapter = static_cast<UINT>(adapter_);
+    const auto adapter = static_cast<UINT>(r.adapter);
 
-    // 2. The desktop mode.
-    if (HRESULT hr = direct3d()->GetAdapterDisplayMode(adapter, &displayMode_); FAILED(hr))
+    // 2. The desktop mode and the device's capabilities.
+    if (HRESULT hr = direct3d()->GetAdapterDisplayMode(adapter, &r.displayMode); FAILED(hr))
         directXError("Direct3D->GetAdapterDisplayMode - ", hr);
-    windowed_ = false;
+    if (HRESULT hr = direct3d()->GetDeviceCaps(adapter, D3DDEVTYPE_HAL, &r.caps); FAILED(hr))
+        directXError("Direct3D->GetDeviceCaps - ", hr);
+    r.windowed = false;
 
     // 3. Modes: the window first, then every full-screen mode that has back buffers.
-    if (!backBufferFormats(displayMode_.Format, true).empty()) {
+    if (!backBufferFormats(adapter, r.displayMode.Format, true).empty()) {
         add(c.mode, "window", 0, s.mode == 0);
         if (s.mode == 0)
-            windowed_ = true;
+            r.windowed = true;
     }
     const UINT modeCount = direct3d()->GetAdapterModeCount(adapter);
     for (UINT i = 0; i < modeCount; ++i) {
         D3DDISPLAYMODE mode;
         if (HRESULT hr = direct3d()->EnumAdapterModes(adapter, i, &mode); FAILED(hr))
             directXError("Direct3D->EnumAdapterModes - ", hr);
-        if (backBufferFormats(mode.Format, false).empty())
+        if (backBufferFormats(adapter, mode.Format, false).empty())
             continue;
         const int data = static_cast<int>(i) + 1;
         add(c.mode,
@@ -249,48 +252,47 @@ ScreenChoices DXDriver::fillScreenChoices(const ScreenSelection& s, bool preferF
                        formatName(mode.Format).c_str(), static_cast<int>(mode.RefreshRate)),
             data, s.mode == data);
         if (s.mode == data) {
-            windowed_ = false;
-            displayMode_ = mode;
+            r.windowed = false;
+            r.displayMode = mode;
         }
         if (preferFullScreen && mode.Width == 640 && mode.Height == 480 && mode.Format == D3DFMT_X8R8G8B8)
             c.preferredMode = data;
     }
 
     // 4. Back-buffer formats; without any, nothing below can be chosen.
-    const std::vector<D3DFORMAT> backBuffers = backBufferFormats(displayMode_.Format, windowed_);
+    const std::vector<D3DFORMAT> backBuffers = backBufferFormats(adapter, r.displayMode.Format, r.windowed);
     if (backBuffers.empty())
-        return c;
-    backBufferFormat_ = backBuffers.front();
+        return r;
+    r.backBufferFormat = backBuffers.front();
     for (std::size_t i = 0; i < backBuffers.size(); ++i) {
         const bool selected = static_cast<int>(i) == s.backBufferFormat;
         add(c.backBufferFormat, formatName(backBuffers[i]), static_cast<int>(i), selected);
         if (selected)
-            backBufferFormat_ = backBuffers[i];
+            r.backBufferFormat = backBuffers[i];
     }
 
     // 5. Back-buffer count.
-    backBufferCount_ = 1;
     add(c.backBufferCount, "1", 0, s.backBufferCount == 0);
     add(c.backBufferCount, "2", 1, s.backBufferCount == 1);
     if (s.backBufferCount == 1)
-        backBufferCount_ = 2;
+        r.backBufferCount = 2;
 
     // 6. Depth formats.
-    const std::vector<D3DFORMAT> depths = depthFormats(displayMode_.Format, backBufferFormat_);
+    const std::vector<D3DFORMAT> depths = depthFormats(adapter, r.displayMode.Format, r.backBufferFormat);
     if (!depths.empty()) {
-        depthFormat_ = depths.front();
+        r.depthFormat = depths.front();
         for (std::size_t i = 0; i < depths.size(); ++i) {
             const bool selected = static_cast<int>(i) == s.depthFormat;
             add(c.depthFormat, formatName(depths[i]), static_cast<int>(i), selected);
             if (selected)
-                depthFormat_ = depths[i];
+                r.depthFormat = depths[i];
         }
     }
 
     // 7. Multisampling.
-    const std::vector<D3DMULTISAMPLE_TYPE> samples = multisampleTypes(backBufferFormat_, windowed_);
+    const std::vector<D3DMULTISAMPLE_TYPE> samples = multisampleTypes(adapter, r.backBufferFormat, r.windowed);
     if (!samples.empty()) {
-        multisample_ = samples.front();
+        r.multisample = samples.front();
         for (std::size_t i = 0; i < samples.size(); ++i) {
             const bool selected = static_cast<int>(i) == s.multisample;
             add(c.multisample,
@@ -298,17 +300,13 @@ ScreenChoices DXDriver::fillScreenChoices(const ScreenSelection& s, bool preferF
                                                   : formatText("%d samples", static_cast<int>(samples[i])),
                 static_cast<int>(i), selected);
             if (selected)
-                multisample_ = samples[i];
+                r.multisample = samples[i];
         }
     }
 
-    // 8. Capabilities and vertex processing (software only).
-    if (HRESULT hr = direct3d()->GetDeviceCaps(adapter, D3DDEVTYPE_HAL, &caps_); FAILED(hr))
-        directXError("Direct3D->GetDeviceCaps - ", hr);
+    // 8. Vertex processing (software only).
     add(c.vertexProcessing, "software", 0, s.vertexProcessing == 0);
-    if (s.vertexProcessing == 0)
-        vertexProcessing_ = D3DCREATE_SOFTWARE_VERTEXPROCESSING;
-    return c;
+    return r;
 }
 
 // ---------------------------------------------------------------------------- screen mode
@@ -323,8 +321,8 @@ bool DXDriver::selectScreenMode(bool& realtime, bool preferFullScreen)
         SetupDialog(*this, preferFullScreen).accept();
     }
     realtime = remembered_.realtimePriority != 0;
-    screenRect_ = {0, 0, static_cast<long>(displayMode_.Width), static_cast<long>(displayMode_.Height)};
-    switch (backBufferFormat_) {
+    screenRect_ = {0, 0, static_cast<long>(settings_.displayMode.Width), static_cast<long>(settings_.displayMode.Height)};
+    switch (settings_.backBufferFormat) {
     case D3DFMT_R8G8B8: colorDepthBits_ = 24, colorDepthBytes_ = 3; break;
     case D3DFMT_A8R8G8B8:
     case D3DFMT_X8R8G8B8: colorDepthBits_ = 32, colorDepthBytes_ = 4; break;
@@ -341,8 +339,8 @@ bool DXDriver::setScreenMode(HWND window)
 {
     restoreScreenMode();
     window_ = window;
-    long width = static_cast<long>(displayMode_.Width), height = static_cast<long>(displayMode_.Height);
-    if (windowed_ && window) {
+    long width = static_cast<long>(settings_.displayMode.Width), height = static_cast<long>(settings_.displayMode.Height);
+    if (settings_.windowed && window) {
         width = window->clientWidth();
         height = window->clientHeight();
     }
@@ -352,25 +350,25 @@ bool DXDriver::setScreenMode(HWND window)
     p = {};
     p.BackBufferWidth = static_cast<UINT>(width);
     p.BackBufferHeight = static_cast<UINT>(height);
-    p.BackBufferFormat = backBufferFormat_;
-    p.BackBufferCount = static_cast<UINT>(backBufferCount_);
-    p.MultiSampleType = multisample_;
+    p.BackBufferFormat = settings_.backBufferFormat;
+    p.BackBufferCount = static_cast<UINT>(settings_.backBufferCount);
+    p.MultiSampleType = settings_.multisample;
     p.SwapEffect = D3DSWAPEFFECT_DISCARD;
     p.hDeviceWindow = window;
-    p.Windowed = windowed_ ? TRUE : FALSE;
+    p.Windowed = settings_.windowed ? TRUE : FALSE;
     p.EnableAutoDepthStencil = TRUE;
-    p.AutoDepthStencilFormat = depthFormat_;
+    p.AutoDepthStencilFormat = settings_.depthFormat;
     p.Flags = 0;
-    p.FullScreen_RefreshRateInHz = windowed_ ? 0 : displayMode_.RefreshRate;
-    p.FullScreen_PresentationInterval = windowed_ ? 0 : D3DPRESENT_INTERVAL_ONE;
+    p.FullScreen_RefreshRateInHz = settings_.windowed ? 0 : settings_.displayMode.RefreshRate;
+    p.FullScreen_PresentationInterval = settings_.windowed ? 0 : D3DPRESENT_INTERVAL_ONE;
 
-    const DWORD flags = vertexProcessing_ | D3DCREATE_FPU_PRESERVE;
+    const DWORD flags = settings_.vertexProcessing | D3DCREATE_FPU_PRESERVE;
     D3DPRESENT_PARAMETERS attempt = p;
-    HRESULT hr = direct3d()->CreateDevice(static_cast<UINT>(adapter_), D3DDEVTYPE_HAL, window, flags, &attempt,
+    HRESULT hr = direct3d()->CreateDevice(static_cast<UINT>(settings_.adapter), D3DDEVTYPE_HAL, window, flags, &attempt,
                                           &device_);
     if (FAILED(hr)) {
         attempt = p;
-        hr = direct3d()->CreateDevice(static_cast<UINT>(adapter_), D3DDEVTYPE_HAL, window, flags, &attempt, &device_);
+        hr = direct3d()->CreateDevice(static_cast<UINT>(settings_.adapter), D3DDEVTYPE_HAL, window, flags, &attempt, &device_);
         if (FAILED(hr)) {
             device_ = nullptr;
             directXError("Direct3D->CreateDevice - ", hr);
@@ -383,7 +381,7 @@ bool DXDriver::setScreenMode(HWND window)
     largestTextureWidth_ = static_cast<int>(std::min<DWORD>(deviceCaps.MaxTextureWidth, INT_MAX));
     largestTextureHeight_ = static_cast<int>(std::min<DWORD>(deviceCaps.MaxTextureHeight, INT_MAX));
     Surface::setLargestImage(largestTextureWidth_, largestTextureHeight_);
-    for (int i = 0; i < backBufferCount_; ++i) {
+    for (int i = 0; i < settings_.backBufferCount; ++i) {
         device_->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
         device_->Present(nullptr, nullptr, nullptr, nullptr);
     }

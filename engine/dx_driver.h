@@ -55,6 +55,19 @@ struct ScreenChoices {
     int preferredMode = -1;
 };
 
+// The settings a selection stands for: what the driver sets the screen mode with.
+struct ScreenSettings {
+    int adapter = 0;
+    D3DDISPLAYMODE displayMode{};
+    bool windowed = true;
+    D3DFORMAT backBufferFormat = D3DFMT_UNKNOWN;
+    int backBufferCount = 1;
+    D3DFORMAT depthFormat = D3DFMT_UNKNOWN;
+    D3DMULTISAMPLE_TYPE multisample = D3DMULTISAMPLE_NONE;
+    DWORD vertexProcessing = D3DCREATE_SOFTWARE_VERTEXPROCESSING;
+    D3DCAPS8 caps{};
+};
+
 class DXDriver {
 public:
     DXDriver();
@@ -75,37 +88,35 @@ public:
     void flip();
     void discardManagedResources();
 
-    // Fills the dialog's lists for a selection and makes the driver's adapter, display
-    // mode, windowed flag, formats, back-buffer count and flags those it selects.
-    ScreenChoices fillScreenChoices(const ScreenSelection& selection, bool preferFullScreen);
+    // The dialog's lists for a selection. Changes nothing.
+    ScreenChoices screenChoices(const ScreenSelection& selection, bool preferFullScreen) const;
+    // Makes the driver's settings those the selection stands for: every one of them, none
+    // is kept from an earlier selection.
+    void applySelection(const ScreenSelection& selection);
+    const ScreenSettings& settings() const { return settings_; }
     ScreenSelection& rememberedSelection() { return remembered_; }
-
-    // The candidate lists for the driver's adapter, in order of preference.
-    std::vector<D3DFORMAT> backBufferFormats(D3DFORMAT displayFormat, bool windowed);
-    std::vector<D3DFORMAT> depthFormats(D3DFORMAT displayFormat, D3DFORMAT backBufferFormat);
-    std::vector<D3DMULTISAMPLE_TYPE> multisampleTypes(D3DFORMAT backBufferFormat, bool windowed);
 
     int screenWidth() const { return screenRect_.right; }
     int screenHeight() const { return screenRect_.bottom; }
-    bool windowed() const { return windowed_; }
+    bool windowed() const { return settings_.windowed; }
     HWND window() const { return window_; }
     IDirect3DDevice8* device() const { return device_; }
     // The device for drawing; without one (no screen mode set) the program ends with a
     // message instead of drawing into nothing.
     IDirect3DDevice8* drawingDevice() const;
     IDirect3D8* direct3d() const;
-    const D3DCAPS8& caps() const { return caps_; }
+    const D3DCAPS8& caps() const { return settings_.caps; }
     // The largest texture the device can use, in pixels each way, from its capabilities;
     // without a device, the size images are held to by default. Textures, render targets
     // and font images larger than this are refused with a message instead of being cut
     // down or allocated.
     int largestTextureWidth() const { return largestTextureWidth_; }
     int largestTextureHeight() const { return largestTextureHeight_; }
-    const D3DDISPLAYMODE& displayMode() const { return displayMode_; }
-    D3DFORMAT backBufferFormat() const { return backBufferFormat_; }
-    D3DFORMAT depthBufferFormat() const { return depthFormat_; }
-    D3DMULTISAMPLE_TYPE multisampleType() const { return multisample_; }
-    int backBufferCount() const { return backBufferCount_; }
+    const D3DDISPLAYMODE& displayMode() const { return settings_.displayMode; }
+    D3DFORMAT backBufferFormat() const { return settings_.backBufferFormat; }
+    D3DFORMAT depthBufferFormat() const { return settings_.depthFormat; }
+    D3DMULTISAMPLE_TYPE multisampleType() const { return settings_.multisample; }
+    int backBufferCount() const { return settings_.backBufferCount; }
     int colorDepthBits() const { return colorDepthBits_; }
     int colorDepthBytes() const { return colorDepthBytes_; }
     const D3DGAMMARAMP& gammaRamp() const { return gammaRamp_; }
@@ -128,17 +139,15 @@ public:
 
 private:
     void rebuildCapabilityLists();
+    // The settings of a selection, and with `choices` the dialog's lists for it.
+    ScreenSettings resolve(const ScreenSelection& selection, bool preferFullScreen, ScreenChoices* choices) const;
+    // The candidates of an adapter, in order of preference.
+    std::vector<D3DFORMAT> backBufferFormats(UINT adapter, D3DFORMAT displayFormat, bool windowed) const;
+    std::vector<D3DFORMAT> depthFormats(UINT adapter, D3DFORMAT displayFormat, D3DFORMAT backBufferFormat) const;
+    std::vector<D3DMULTISAMPLE_TYPE> multisampleTypes(UINT adapter, D3DFORMAT backBufferFormat, bool windowed) const;
 
     // Settings chosen through the dialog.
-    int adapter_ = 0;
-    D3DDISPLAYMODE displayMode_;
-    int backBufferCount_ = 1;
-    bool windowed_ = true;
-    D3DFORMAT backBufferFormat_ = D3DFMT_UNKNOWN;
-    D3DFORMAT depthFormat_ = D3DFMT_UNKNOWN;
-    D3DMULTISAMPLE_TYPE multisample_ = D3DMULTISAMPLE_NONE;
-    DWORD vertexProcessing_ = D3DCREATE_SOFTWARE_VERTEXPROCESSING;
-    D3DCAPS8 caps_;
+    ScreenSettings settings_;
     ScreenSelection remembered_;
     int largestTextureWidth_ = Surface::kDefaultLargestImage;
     int largestTextureHeight_ = Surface::kDefaultLargestImage;

@@ -52,14 +52,12 @@ void Material::setTexture(const std::string& name, int format, bool mipmaps)
 {
     Texture::load(name, format, mipmaps);
     textureName = name;
-    validated = false;
 }
 
 void Material::createTexture(const std::string& name, int width, int height, int format, bool mipmaps)
 {
     Texture::create(name, width, height, format, mipmaps);
     textureName = name;
-    validated = false;
 }
 
 IDirect3DTexture8* Material::texture() const
@@ -260,12 +258,14 @@ void Material::apply()
             device->SetRenderState(D3DRS_LIGHTING, FALSE);
         }
     }
-    // 10. Validation, once.
-    if (!validated) {
+    // 10. Validation, when what it depends on is new.
+    const Validated now{type,      blend,    filter,   textureAddress, fill, culling,
+                        alphaTest, fogging,  lighting, vertexShader,   texture()};
+    if (validated_ != now) {
         DWORD passes = 0;
         if (HRESULT hr = device->ValidateDevice(&passes); FAILED(hr))
             DXDriver::directXError("Material: device->ValidateDevice ", hr);
-        validated = true;
+        validated_ = now;
     }
 }
 

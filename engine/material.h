@@ -10,6 +10,7 @@
 //
 // Order of use: construct (type, blend) -> set fields, setTexture, loadVertexShader ->
 // apply before each draw (Primitive::draw does it).
+#include <optional>
 #include <string>
 
 #include "platform/d3d8/d3d8.h"
@@ -54,6 +55,10 @@ public:
     void loadVertexShader(const std::string& fileName);
     void deleteVertexShader();
 
+    // Sends the material's states to the device. The device checks that it can draw them
+    // (ValidateDevice, fatal when not) at the first apply and again whenever a setting
+    // that decides the texture stages has changed since; the settings are plain fields,
+    // so nobody needs to say that they changed.
     void apply();
 
     // The Direct3D texture of the material's texture name now (a render target's
@@ -67,7 +72,6 @@ public:
     int fill = GOURAUD;
     int culling = ANTICLOCKWISE_VISIBLE;
     float depthOffset = 0.0f;  // moves the depth of the geometry (Camera::projection)
-    bool validated = false;
     DWORD vertexShader = 0;  // handle; 0: none
     D3DCOLOR factor = 0;
     bool alphaTest = false;
@@ -85,7 +89,18 @@ public:
     std::string textureName;  // empty: no texture
 
 private:
+    // What the last validation was made for.
+    struct Validated {
+        int type, blend, filter, textureAddress, fill, culling;
+        bool alphaTest, fogging, lighting;
+        DWORD vertexShader;
+        const IDirect3DTexture8* texture;
+        bool operator==(const Validated&) const = default;
+    };
+
     void applyStages(IDirect3DDevice8* device);
+
+    std::optional<Validated> validated_;
 };
 
 // The vertex declaration of the engine's one vertex layout (40 bytes: position, normal,

@@ -50,7 +50,11 @@ public:
     const ScreenSelection& workingSelection() const { return working_; }
 
 private:
-    void fill() { choices_ = driver_.fillScreenChoices(working_, preferFullScreen_); }
+    void fill()
+    {
+        choices_ = driver_.screenChoices(working_, preferFullScreen_);
+        driver_.applySelection(working_);
+    }
 
     DXDriver& driver_;
     bool preferFullScreen_;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/dx_driver.h"
+#include "engine/engine_state.h"
 #include "engine/render_target.h"
 #include "io/console.h"
 #include "platform/d3d8/d3dx8.h"
@@ -15,18 +16,9 @@ namespace mirva {
 
 namespace {
 
-struct Table {
-    std::map<std::string, TextureEntry> entries;  // names compared byte by byte
-    std::int64_t memory = 0;  // a few of the largest textures pass INT_MAX
-    // Owned textures whose entries a registered render target replaced: users of the old
-    // entry may still draw with them, so they live until releaseAll.
-    std::vector<IDirect3DTexture8*> replaced;
-};
-
-Table& table()
+EngineState::TextureTable& table()
 {
-    static Table shared;
-    return shared;
+    return engineState().textures;
 }
 
 D3DFORMAT d3dFormat(int format, const std::string& name)

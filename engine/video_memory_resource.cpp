@@ -3,21 +3,16 @@
 #include <set>
 #include <vector>
 
+#include "engine/engine_state.h"
 #include "io/console.h"
 
 namespace mirva {
 
 namespace {
 
-struct Registry {
-    std::set<VideoMemoryResource*> resources;
-    std::size_t count = 0;  // constructed and not yet destroyed
-};
-
-Registry& registry()
+EngineState::VideoMemory& registry()
 {
-    static Registry shared;
-    return shared;
+    return engineState().videoMemory;
 }
 
 }  // namespace
@@ -30,7 +25,7 @@ VideoMemoryResource::VideoMemoryResource()
 
 VideoMemoryResource::~VideoMemoryResource() noexcept(false)
 {
-    Registry& r = registry();
+    EngineState::VideoMemory& r = registry();
     if (r.resources.erase(this) == 0)
         Console::fatal("Internal error - video memory resource doesn't exist");
     --r.count;

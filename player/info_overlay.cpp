@@ -24,7 +24,6 @@ InfoOverlay::InfoOverlay(const Camera& camera) : font_(kFontFile)
     material.type = Material::TEXTURE;
     material.blend = Material::BLEND;
     material.filter = Material::BILINEAR;
-    material.validated = false;
     font_.horizontalScale = kHorizontalScale;
     font_.verticalScale = kVerticalScale;
     const float halfWidth = std::tan(camera.horizontalFov / 2.0f);

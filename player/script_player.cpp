@@ -7,7 +7,6 @@
 #include <algorithm>
 
 #include "components/component_registry.h"
-#include "components/render_target_begin.h"
 #include "engine/camera.h"
 #include "engine/dx_driver.h"
 #include "io/console.h"
@@ -114,7 +113,7 @@ void ScriptPlayer::frameUpdate(float seconds)
             renderInstance(*instance, rowsElapsed, movementSeconds);
     // A render-target pass that no RenderTargetEnd closed ends here, so the overlay and
     // the next frame go to the screen.
-    RenderTargetBeginComponent::endOpenPass(*camera_);
+    camera_->endPass();
     if (infoOverlay_)
         infoOverlay_->draw(*camera_, fps, time, instances_);
     camera_->endScene();
@@ -200,7 +199,7 @@ void ScriptPlayer::abandonFrame()
 {
     if (!camera_)
         return;
-    RenderTargetBeginComponent::endOpenPass(*camera_);
+    camera_->endPass();
     if (Camera::sceneOpen())
         camera_->endScene();
 }

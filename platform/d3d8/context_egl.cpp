@@ -9,6 +9,29 @@ namespace mirva {
 
 namespace {
 
+// The name of the calling thread's last EGL error, for messages.
+std::string eglErrorName()
+{
+    switch (const EGLint code = eglGetError()) {
+    case EGL_SUCCESS: return "EGL_SUCCESS";
+    case EGL_NOT_INITIALIZED: return "EGL_NOT_INITIALIZED";
+    case EGL_BAD_ACCESS: return "EGL_BAD_ACCESS";
+    case EGL_BAD_ALLOC: return "EGL_BAD_ALLOC";
+    case EGL_BAD_ATTRIBUTE: return "EGL_BAD_ATTRIBUTE";
+    case EGL_BAD_CONTEXT: return "EGL_BAD_CONTEXT";
+    case EGL_BAD_CONFIG: return "EGL_BAD_CONFIG";
+    case EGL_BAD_CURRENT_SURFACE: return "EGL_BAD_CURRENT_SURFACE";
+    case EGL_BAD_DISPLAY: return "EGL_BAD_DISPLAY";
+    case EGL_BAD_SURFACE: return "EGL_BAD_SURFACE";
+    case EGL_BAD_MATCH: return "EGL_BAD_MATCH";
+    case EGL_BAD_PARAMETER: return "EGL_BAD_PARAMETER";
+    case EGL_BAD_NATIVE_PIXMAP: return "EGL_BAD_NATIVE_PIXMAP";
+    case EGL_BAD_NATIVE_WINDOW: return "EGL_BAD_NATIVE_WINDOW";
+    case EGL_CONTEXT_LOST: return "EGL_CONTEXT_LOST";
+    default: return "EGL error " + std::to_string(code);
+    }
+}
+
 struct EglDisplay {
     EGLDisplay display = EGL_NO_DISPLAY;
     std::string error;
@@ -49,7 +72,7 @@ EGLDisplay openDisplay(std::string& error)
                     return display;
             }
     }
-    error = "no EGL display renders without a surface";
+    error = "no EGL display renders without a surface (" + eglErrorName() + ")";
     return EGL_NO_DISPLAY;
 }
 
@@ -96,19 +119,19 @@ std::unique_ptr<GLContext> createEglContext(std::string& error)
         return nullptr;
     }
     if (!eglBindAPI(EGL_OPENGL_API)) {
-        error = "EGL cannot bind the OpenGL API";
+        error = "EGL cannot bind the OpenGL API (" + eglErrorName() + ")";
         return nullptr;
     }
     const EGLint attributes[] = {EGL_CONTEXT_MAJOR_VERSION, 3, EGL_CONTEXT_MINOR_VERSION, 3,
                                  EGL_CONTEXT_OPENGL_PROFILE_MASK, EGL_CONTEXT_OPENGL_CORE_PROFILE_BIT, EGL_NONE};
     EGLContext context = eglCreateContext(d.display, EGL_NO_CONFIG_KHR, EGL_NO_CONTEXT, attributes);
     if (context == EGL_NO_CONTEXT) {
-        error = "EGL cannot create an OpenGL 3.3 core context";
+        error = "EGL cannot create an OpenGL 3.3 core context (" + eglErrorName() + ")";
         return nullptr;
     }
     if (!eglMakeCurrent(d.display, EGL_NO_SURFACE, EGL_NO_SURFACE, context)) {
+        error = "EGL cannot make a surfaceless context current (" + eglErrorName() + ")";
         eglDestroyContext(d.display, context);
-        error = "EGL cannot make a surfaceless context current";
         return nullptr;
     }
     return std::make_unique<EglContext>(context);

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include "io/console.h"
 #include "platform/d3d8/device_gl.h"
+#include "platform/d3d8/failure_report.h"
 #include "platform/d3d8/resource_gl.h"
 #include "platform/d3d8/simulation.h"
 #include "platform/d3d8/vs11_to_glsl.h"
@@ -297,17 +299,25 @@ void DeviceGL::setUniforms(const FfpProgram& program, const FfpKey& key)
 
 HRESULT DeviceGL::draw(D3DPRIMITIVETYPE type, UINT primitiveCount, bool indexed, UINT first)
 {
+    const char* call = indexed ? "DrawIndexedPrimitive" : "DrawPrimitive";
     const GLenum mode = primitiveMode(type);
     const UINT count = vertexCount(type, primitiveCount);
-    if (!inScene_ || mode == kNoMode || !stream_ || streamStride_ == 0 || (indexed && !indices_))
-        return D3DERR_INVALIDCALL;
+    if (!inScene_)
+        return refuse(call, "outside BeginScene and EndScene");
+    if (mode == kNoMode)
+        return refuse(call, formatText("primitive type %d is none", static_cast<int>(type)));
+    if (!stream_ || streamStride_ == 0)
+        return refuse(call, "no vertex buffer set (SetStreamSource)");
+    if (indexed && !indices_)
+        return refuse(call, "no index buffer set (SetIndices)");
     if (count == 0)
         return D3D_OK;
     const UINT indexSize = indexed && indices_->format() == D3DFMT_INDEX32 ? 4 : 2;
     const std::size_t needed = indexed ? static_cast<std::size_t>(first + count) * indexSize
                                        : static_cast<std::size_t>(first + count) * streamStride_;
     if (needed > (indexed ? indices_->length() : stream_->length()))
-        return D3DERR_INVALIDCALL;
+        return refuse(call, formatText("%u vertices from %u run past the end of the %s buffer", count, first,
+                                       indexed ? "index" : "vertex"));
     if (lost_)
         return D3D_OK;
 
@@ -322,7 +332,7 @@ HRESULT DeviceGL::draw(D3DPRIMITIVETYPE type, UINT primitiveCount, bool indexed,
     if (key.vertexShader) {
         const auto found = vertexShaders_.find(key.vertexShader);
         if (found == vertexShaders_.end())
-            return D3DERR_INVALIDCALL;
+            return refuse(call, formatText("vertex shader %u does not exist", static_cast<unsigned>(key.vertexShader)));
         shader = &found->second;
     }
     std::string error;
@@ -335,6 +345,7 @@ HRESULT DeviceGL::draw(D3DPRIMITIVETYPE type, UINT primitiveCount, bool indexed,
             return glsl;
         },
         error);
+    // The cache said why when the program failed; the draw only refuses.
     if (!program.program)
         return D3DERR_DRIVERINTERNALERROR;
     glUseProgram(program.program);

@@ -7,7 +7,9 @@
 #include <new>
 #include <string>
 
+#include "io/console.h"
 #include "platform/d3d8/direct3d_gl.h"
+#include "platform/d3d8/failure_report.h"
 #include "platform/d3d8/format_gl.h"
 #include "platform/d3d8/resource_gl.h"
 #include "platform/d3d8/window.h"
@@ -86,13 +88,15 @@ HRESULT DeviceGL::open(const D3DPRESENT_PARAMETERS& requested)
     std::string error;
     context_ = GLContext::create(window_, error);
     if (!context_)
-        return D3DERR_NOTAVAILABLE;
+        return refuse("CreateDevice", error, D3DERR_NOTAVAILABLE);
     parameters_ = p;
     if (context_->hasWindow()) {
         if (!p.Windowed && !context_->setFullScreen(true, static_cast<int>(p.BackBufferWidth),
                                                     static_cast<int>(p.BackBufferHeight),
                                                     static_cast<int>(p.FullScreen_RefreshRateInHz)))
-            return D3DERR_NOTAVAILABLE;
+            return refuse("CreateDevice",
+                          formatText("no full-screen mode of %u x %u", p.BackBufferWidth, p.BackBufferHeight),
+                          D3DERR_NOTAVAILABLE);
         if (p.Windowed)
             context_->setFullScreen(false, 0, 0, 0);
         context_->setSwapInterval(!p.Windowed && p.FullScreen_PresentationInterval == D3DPRESENT_INTERVAL_ONE ? 1 : 0);
@@ -120,6 +124,9 @@ HRESULT DeviceGL::open(const D3DPRESENT_PARAMETERS& requested)
     glGenSamplers(D3D_TEXTURE_STAGES, samplers_);
     glProvokingVertex(GL_FIRST_VERTEX_CONVENTION);  // flat shading takes the first vertex's colour
     glEnable(GL_PROGRAM_POINT_SIZE);
+    // Rows are stored top row first, so Direct3D's clockwise is OpenGL's front.
+    glFrontFace(GL_CCW);
+    forgetBoundStates();
 
     renderTarget_ = backBuffer_.get();
     depthStencil_ = autoDepthStencil_.get();
@@ -264,6 +271,7 @@ HRESULT DeviceGL::Present(const RECT*, const RECT*, HWND, const void*)
     glDisable(GL_SCISSOR_TEST);
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     statesDirty_ = true;
+    bound_.reset();
     glBindFramebuffer(GL_READ_FRAMEBUFFER, backFramebuffer_);
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, frontFramebuffer_);
     glBlitFramebuffer(0, 0, width, height, 0, 0, width, height, GL_COLOR_BUFFER_BIT, GL_NEAREST);
@@ -570,6 +578,7 @@ HRESULT DeviceGL::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR
     }
     glDisable(GL_SCISSOR_TEST);
     statesDirty_ = true;  // the write masks are the render states' again at the next draw
+    bound_.reset();
     return D3D_OK;
 }
 

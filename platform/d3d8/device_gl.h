@@ -13,9 +13,11 @@
 // at each draw (device_state_gl.cpp, device_draw_gl.cpp).
 #include <epoxy/gl.h>
 
+#include <array>
 #include <atomic>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -143,6 +145,15 @@ private:
     // device_state_gl.cpp
     void resetStates();
     void applyStates();
+    struct BoundStates;
+    void sendStates(const BoundStates& want);
+    // After a new context: nothing is known to be bound.
+    void forgetBoundStates()
+    {
+        bound_.reset();
+        for (auto& stage : boundSamplers_)
+            stage.reset();
+    }
     void applySamplers();
     FfpKey shaderKey() const;
     HRESULT validateStages() const;
@@ -183,6 +194,31 @@ private:
     bool lost_ = false;
     bool statesDirty_ = true;
     bool samplersDirty_ = true;
+    // The GL state that the render states and the viewport stand for, as last sent: a
+    // draw sends only the parts that differ. Unknown (all sent) after anything else
+    // touched them (a clear, a present, a new context).
+    struct BoundStates {
+        bool depthTest = false;
+        GLenum depthFunc = 0;
+        bool depthMask = false;
+        bool blend = false;
+        GLenum blendSource = 0, blendDest = 0, blendEquation = 0;
+        GLenum cullFace = 0;  // GL_NONE: no culling
+        GLenum polygonMode = 0;
+        DWORD colorMask = 0;
+        bool stencil = false;
+        GLenum stencilFunc = 0;
+        GLint stencilReference = 0;
+        GLuint stencilMask = 0, stencilWriteMask = 0;
+        GLenum stencilFail = 0, stencilDepthFail = 0, stencilPass = 0;
+        bool multisample = false;
+        GLint viewport[4] = {};
+        float depthRange[2] = {};
+    };
+    std::optional<BoundStates> bound_;
+    // The sampler states of each stage as last sent.
+    static constexpr int kSamplerStates = 9;
+    std::optional<std::array<DWORD, kSamplerStates>> boundSamplers_[D3D_TEXTURE_STAGES];
 
     DWORD renderStates_[D3D_RENDER_STATE_COUNT] = {};
     DWORD stageStates_[D3D_TEXTURE_STAGES][D3D_TEXTURE_STAGE_STATE_COUNT] = {};

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "platform/d3d8/device_gl.h"
+#include "platform/d3d8/failure_report.h"
 #include "platform/d3d8/vs11_to_glsl.h"
 
 namespace mirva {
@@ -23,10 +24,10 @@ HRESULT DeviceGL::CreateVertexShader(const DWORD* declaration, const DWORD* func
     std::string error;
     if (!vs11::parseDeclaration(declaration, kMaxShaderTokens, shader.declaration, error) ||
         !vs11::parseFunction(function, kMaxShaderTokens, shader.program, error))
-        return D3DERR_INVALIDCALL;
+        return refuse("CreateVertexShader", error);
     shader.glsl[0] = vs11ToGlsl(shader.program, shader.declaration, false, error);
     if (shader.glsl[0].empty())
-        return D3DERR_INVALIDCALL;
+        return refuse("CreateVertexShader", error);
     *handle = nextVertexShader_++ << 1 | 1;
     vertexShaders_.emplace(*handle, std::move(shader));
     return D3D_OK;

@@ -226,8 +226,10 @@ HRESULT DeviceGL::SetViewport(const D3DVIEWPORT8* viewport)
         viewport->Y + viewport->Height > target.Height || viewport->MinZ < 0 || viewport->MaxZ > 1 ||
         viewport->MinZ > viewport->MaxZ)
         return D3DERR_INVALIDCALL;
-    viewport_ = *viewport;
-    statesDirty_ = true;
+    if (std::memcmp(&viewport_, viewport, sizeof viewport_) != 0) {
+        viewport_ = *viewport;
+        statesDirty_ = true;
+    }
     return D3D_OK;
 }
 
@@ -302,8 +304,10 @@ HRESULT DeviceGL::SetRenderState(D3DRENDERSTATETYPE state, DWORD value)
 {
     if (state >= D3D_RENDER_STATE_COUNT)
         return D3DERR_INVALIDCALL;
-    renderStates_[state] = value;
-    statesDirty_ = true;
+    if (renderStates_[state] != value) {
+        renderStates_[state] = value;
+        statesDirty_ = true;
+    }
     return D3D_OK;
 }
 
@@ -340,8 +344,10 @@ HRESULT DeviceGL::SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE typ
 {
     if (stage >= D3D_TEXTURE_STAGES || type >= D3D_TEXTURE_STAGE_STATE_COUNT)
         return D3DERR_INVALIDCALL;
-    stageStates_[stage][type] = value;
-    samplersDirty_ = true;
+    if (stageStates_[stage][type] != value) {
+        stageStates_[stage][type] = value;
+        samplersDirty_ = true;
+    }
     return D3D_OK;
 }
 
@@ -389,77 +395,140 @@ HRESULT DeviceGL::ValidateDevice(DWORD* passes)
 void DeviceGL::applyStates()
 {
     const DWORD* rs = renderStates_;
-    if (depthStencil_ && rs[D3DRS_ZENABLE] != D3DZB_FALSE)
-        glEnable(GL_DEPTH_TEST);
-    else
-        glDisable(GL_DEPTH_TEST);
-    glDepthFunc(compareFunction(rs[D3DRS_ZFUNC]));
-    glDepthMask(rs[D3DRS_ZWRITEENABLE] ? GL_TRUE : GL_FALSE);
-
-    if (rs[D3DRS_ALPHABLENDENABLE]) {
-        glEnable(GL_BLEND);
-        GLenum source = blendFactor(rs[D3DRS_SRCBLEND]);
-        GLenum dest = blendFactor(rs[D3DRS_DESTBLEND]);
+    BoundStates want;
+    want.depthTest = depthStencil_ && rs[D3DRS_ZENABLE] != D3DZB_FALSE;
+    want.depthFunc = compareFunction(rs[D3DRS_ZFUNC]);
+    want.depthMask = rs[D3DRS_ZWRITEENABLE] != 0;
+    want.blend = rs[D3DRS_ALPHABLENDENABLE] != 0;
+    if (want.blend) {
+        want.blendSource = blendFactor(rs[D3DRS_SRCBLEND]);
+        want.blendDest = blendFactor(rs[D3DRS_DESTBLEND]);
         if (rs[D3DRS_SRCBLEND] == D3DBLEND_BOTHSRCALPHA) {
-            source = GL_SRC_ALPHA;
-            dest = GL_ONE_MINUS_SRC_ALPHA;
+            want.blendSource = GL_SRC_ALPHA;
+            want.blendDest = GL_ONE_MINUS_SRC_ALPHA;
         } else if (rs[D3DRS_SRCBLEND] == D3DBLEND_BOTHINVSRCALPHA) {
-            source = GL_ONE_MINUS_SRC_ALPHA;
-            dest = GL_SRC_ALPHA;
+            want.blendSource = GL_ONE_MINUS_SRC_ALPHA;
+            want.blendDest = GL_SRC_ALPHA;
         }
-        glBlendFunc(source, dest);
-        glBlendEquation(blendEquation(rs[D3DRS_BLENDOP]));
-    } else {
-        glDisable(GL_BLEND);
+        want.blendEquation = blendEquation(rs[D3DRS_BLENDOP]);
     }
-
     // Rows are stored top row first, which turns every triangle's winding over: what
-    // Direct3D sees clockwise on the screen, OpenGL sees anticlockwise (its front).
-    glFrontFace(GL_CCW);
-    if (rs[D3DRS_CULLMODE] == D3DCULL_CW) {
-        glEnable(GL_CULL_FACE);
-        glCullFace(GL_FRONT);
-    } else if (rs[D3DRS_CULLMODE] == D3DCULL_CCW) {
-        glEnable(GL_CULL_FACE);
-        glCullFace(GL_BACK);
-    } else {
-        glDisable(GL_CULL_FACE);
-    }
-
+    // Direct3D sees clockwise on the screen, OpenGL sees anticlockwise (its front, set
+    // when the context is made).
+    want.cullFace = rs[D3DRS_CULLMODE] == D3DCULL_CW ? GL_FRONT : rs[D3DRS_CULLMODE] == D3DCULL_CCW ? GL_BACK : GL_NONE;
     const DWORD fill = rs[D3DRS_FILLMODE];
-    glPolygonMode(GL_FRONT_AND_BACK, fill == D3DFILL_POINT ? GL_POINT : fill == D3DFILL_WIREFRAME ? GL_LINE : GL_FILL);
-
-    const DWORD mask = rs[D3DRS_COLORWRITEENABLE];
-    glColorMask(mask & 1 ? GL_TRUE : GL_FALSE, mask & 2 ? GL_TRUE : GL_FALSE, mask & 4 ? GL_TRUE : GL_FALSE,
-                mask & 8 ? GL_TRUE : GL_FALSE);
-
-    if (rs[D3DRS_STENCILENABLE] && depthStencil_ && depthStencil_->hasStencil()) {
-        glEnable(GL_STENCIL_TEST);
-        glStencilFunc(compareFunction(rs[D3DRS_STENCILFUNC]), static_cast<GLint>(rs[D3DRS_STENCILREF]),
-                      rs[D3DRS_STENCILMASK]);
-        glStencilOp(stencilOperation(rs[D3DRS_STENCILFAIL]), stencilOperation(rs[D3DRS_STENCILZFAIL]),
-                    stencilOperation(rs[D3DRS_STENCILPASS]));
-        glStencilMask(rs[D3DRS_STENCILWRITEMASK]);
-    } else {
-        glDisable(GL_STENCIL_TEST);
+    want.polygonMode = fill == D3DFILL_POINT ? GL_POINT : fill == D3DFILL_WIREFRAME ? GL_LINE : GL_FILL;
+    want.colorMask = rs[D3DRS_COLORWRITEENABLE] & 15;
+    want.stencil = rs[D3DRS_STENCILENABLE] && depthStencil_ && depthStencil_->hasStencil();
+    if (want.stencil) {
+        want.stencilFunc = compareFunction(rs[D3DRS_STENCILFUNC]);
+        want.stencilReference = static_cast<GLint>(rs[D3DRS_STENCILREF]);
+        want.stencilMask = rs[D3DRS_STENCILMASK];
+        want.stencilFail = stencilOperation(rs[D3DRS_STENCILFAIL]);
+        want.stencilDepthFail = stencilOperation(rs[D3DRS_STENCILZFAIL]);
+        want.stencilPass = stencilOperation(rs[D3DRS_STENCILPASS]);
+        want.stencilWriteMask = rs[D3DRS_STENCILWRITEMASK];
     }
-
-    if (rs[D3DRS_MULTISAMPLEANTIALIAS])
-        glEnable(GL_MULTISAMPLE);
-    else
-        glDisable(GL_MULTISAMPLE);
-
+    want.multisample = rs[D3DRS_MULTISAMPLEANTIALIAS] != 0;
     // Rows top row first: Direct3D's viewport rectangle is OpenGL's as it is.
-    glViewport(static_cast<GLint>(viewport_.X), static_cast<GLint>(viewport_.Y),
-               static_cast<GLsizei>(viewport_.Width), static_cast<GLsizei>(viewport_.Height));
-    glDepthRange(viewport_.MinZ, viewport_.MaxZ);
+    want.viewport[0] = static_cast<GLint>(viewport_.X);
+    want.viewport[1] = static_cast<GLint>(viewport_.Y);
+    want.viewport[2] = static_cast<GLint>(viewport_.Width);
+    want.viewport[3] = static_cast<GLint>(viewport_.Height);
+    want.depthRange[0] = viewport_.MinZ;
+    want.depthRange[1] = viewport_.MaxZ;
+    sendStates(want);
     statesDirty_ = false;
+}
+
+void DeviceGL::sendStates(const BoundStates& want)
+{
+    const bool all = !bound_;
+    const BoundStates& had = all ? want : *bound_;
+    const auto toggle = [](GLenum capability, bool on) { on ? glEnable(capability) : glDisable(capability); };
+    if (all || want.depthTest != had.depthTest)
+        toggle(GL_DEPTH_TEST, want.depthTest);
+    if (all || want.depthFunc != had.depthFunc)
+        glDepthFunc(want.depthFunc);
+    if (all || want.depthMask != had.depthMask)
+        glDepthMask(want.depthMask ? GL_TRUE : GL_FALSE);
+    if (all || want.blend != had.blend)
+        toggle(GL_BLEND, want.blend);
+    if (want.blend && (all || want.blendSource != had.blendSource || want.blendDest != had.blendDest))
+        glBlendFunc(want.blendSource, want.blendDest);
+    if (want.blend && (all || want.blendEquation != had.blendEquation))
+        glBlendEquation(want.blendEquation);
+    if (all || want.cullFace != had.cullFace) {
+        toggle(GL_CULL_FACE, want.cullFace != GL_NONE);
+        if (want.cullFace != GL_NONE)
+            glCullFace(want.cullFace);
+    }
+    if (all || want.polygonMode != had.polygonMode)
+        glPolygonMode(GL_FRONT_AND_BACK, want.polygonMode);
+    if (all || want.colorMask != had.colorMask)
+        glColorMask(want.colorMask & 1 ? GL_TRUE : GL_FALSE, want.colorMask & 2 ? GL_TRUE : GL_FALSE,
+                    want.colorMask & 4 ? GL_TRUE : GL_FALSE, want.colorMask & 8 ? GL_TRUE : GL_FALSE);
+    if (all || want.stencil != had.stencil)
+        toggle(GL_STENCIL_TEST, want.stencil);
+    if (want.stencil) {
+        if (all || want.stencilFunc != had.stencilFunc || want.stencilReference != had.stencilReference ||
+            want.stencilMask != had.stencilMask)
+            glStencilFunc(want.stencilFunc, want.stencilReference, want.stencilMask);
+        if (all || want.stencilFail != had.stencilFail || want.stencilDepthFail != had.stencilDepthFail ||
+            want.stencilPass != had.stencilPass)
+            glStencilOp(want.stencilFail, want.stencilDepthFail, want.stencilPass);
+        if (all || want.stencilWriteMask != had.stencilWriteMask)
+            glStencilMask(want.stencilWriteMask);
+    }
+    if (all || want.multisample != had.multisample)
+        toggle(GL_MULTISAMPLE, want.multisample);
+    if (all || std::memcmp(want.viewport, had.viewport, sizeof want.viewport) != 0)
+        glViewport(want.viewport[0], want.viewport[1], want.viewport[2], want.viewport[3]);
+    if (all || want.depthRange[0] != had.depthRange[0] || want.depthRange[1] != had.depthRange[1])
+        glDepthRange(want.depthRange[0], want.depthRange[1]);
+    // What is off keeps the values it had last: they are sent again when it is turned on.
+    BoundStates now = want;
+    if (!all) {
+        if (!want.blend) {
+            now.blendSource = had.blendSource;
+            now.blendDest = had.blendDest;
+            now.blendEquation = had.blendEquation;
+        }
+        if (!want.stencil) {
+            now.stencilFunc = had.stencilFunc;
+            now.stencilReference = had.stencilReference;
+            now.stencilMask = had.stencilMask;
+            now.stencilFail = had.stencilFail;
+            now.stencilDepthFail = had.stencilDepthFail;
+            now.stencilPass = had.stencilPass;
+            now.stencilWriteMask = had.stencilWriteMask;
+        }
+    } else {
+        // Never sent: no value matches, so turning them on sends them.
+        constexpr GLenum kUnknown = ~GLenum{0};
+        if (!want.blend)
+            now.blendSource = now.blendDest = now.blendEquation = kUnknown;
+        if (!want.stencil) {
+            now.stencilFunc = now.stencilFail = now.stencilDepthFail = now.stencilPass = kUnknown;
+            now.stencilReference = -1;
+            now.stencilMask = now.stencilWriteMask = kUnknown;
+            now.stencilFunc = kUnknown;
+        }
+    }
+    bound_ = now;
 }
 
 void DeviceGL::applySamplers()
 {
     for (DWORD stage = 0; stage < D3D_TEXTURE_STAGES; ++stage) {
         const DWORD* ts = stageStates_[stage];
+        const std::array<DWORD, kSamplerStates> states = {
+            ts[D3DTSS_ADDRESSU],  ts[D3DTSS_ADDRESSV],      ts[D3DTSS_ADDRESSW],
+            ts[D3DTSS_MAGFILTER], ts[D3DTSS_MINFILTER],     ts[D3DTSS_MIPFILTER],
+            ts[D3DTSS_MIPMAPLODBIAS], ts[D3DTSS_MAXMIPLEVEL], ts[D3DTSS_BORDERCOLOR]};
+        if (boundSamplers_[stage] == states)
+            continue;
+        boundSamplers_[stage] = states;
         const GLuint sampler = samplers_[stage];
         glSamplerParameteri(sampler, GL_TEXTURE_WRAP_S, addressMode(ts[D3DTSS_ADDRESSU]));
         glSamplerParameteri(sampler, GL_TEXTURE_WRAP_T, addressMode(ts[D3DTSS_ADDRESSV]));

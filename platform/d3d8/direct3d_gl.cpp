@@ -1,4 +1,5 @@
 #include "platform/d3d8/direct3d_gl.h"
+#include "platform/d3d8/failure_report.h"
 
 #include <algorithm>
 #include <cstring>
@@ -95,8 +96,10 @@ Direct3DGL* Direct3DGL::create()
 {
     std::string error;
     std::unique_ptr<GLContext> probe = GLContext::createProbe(error);
-    if (!probe)
+    if (!probe) {
+        reportGraphicsFailure("no OpenGL 3.3 to draw with: " + error);
         return nullptr;
+    }
     auto* d3d = new Direct3DGL;
     copyText(d3d->identifier_.Description, reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
     copyText(d3d->identifier_.Driver, reinterpret_cast<const char*>(glGetString(GL_VERSION)));

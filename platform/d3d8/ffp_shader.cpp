@@ -1,6 +1,11 @@
 #include "platform/d3d8/ffp_shader.h"
 
+#include <algorithm>
+#include <cctype>
 #include <set>
+
+#include "io/console.h"
+#include "platform/d3d8/failure_report.h"
 
 namespace mirva {
 
@@ -329,6 +334,39 @@ std::string ffpFragmentShader(const FfpKey& key)
     return s;
 }
 
+std::string withSourceLines(const std::string& log, const std::string& source)
+{
+    // GLSL compilers name lines as "0:LINE(column)" (Mesa) or "0:LINE:" (most others).
+    std::vector<int> lines;
+    for (std::size_t at = log.find("0:"); at != std::string::npos; at = log.find("0:", at + 2)) {
+        std::size_t end = at + 2;
+        while (end < log.size() && std::isdigit(static_cast<unsigned char>(log[end])))
+            ++end;
+        const bool before = at == 0 || !std::isdigit(static_cast<unsigned char>(log[at - 1]));
+        if (before && end > at + 2 && end < log.size() && (log[end] == '(' || log[end] == ':')) {
+            const int line = std::stoi(log.substr(at + 2, end - at - 2));
+            if (std::find(lines.begin(), lines.end(), line) == lines.end())
+                lines.push_back(line);
+        }
+    }
+    std::string text = log;
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\0'))
+        text.pop_back();
+    for (const int line : lines) {
+        std::size_t start = 0;
+        for (int i = 1; i < line && start != std::string::npos; ++i) {
+            start = source.find('\n', start);
+            if (start != std::string::npos)
+                ++start;
+        }
+        if (start == std::string::npos || start >= source.size())
+            continue;
+        const std::size_t stop = source.find('\n', start);
+        text += formatText("\n  line %d: %s", line, source.substr(start, stop - start).c_str());
+    }
+    return text;
+}
+
 namespace {
 
 GLuint compile(GLenum type, const std::string& source, std::string& error)
@@ -344,7 +382,8 @@ GLuint compile(GLenum type, const std::string& source, std::string& error)
         glGetShaderiv(shader, GL_INFO_LOG_LENGTH, &length);
         std::string log(static_cast<std::size_t>(length > 0 ? length : 1), '\0');
         glGetShaderInfoLog(shader, length, nullptr, log.data());
-        error = log + "\n" + source;
+        error = std::string(type == GL_VERTEX_SHADER ? "vertex" : "fragment") + " shader: " +
+                withSourceLines(log, source);
         glDeleteShader(shader);
         return 0;
     }
@@ -377,7 +416,7 @@ GLuint linkProgram(const std::string& vertex, const std::string& fragment, std::
         glGetProgramiv(program, GL_INFO_LOG_LENGTH, &length);
         std::string log(static_cast<std::size_t>(length > 0 ? length : 1), '\0');
         glGetProgramInfoLog(program, length, nullptr, log.data());
-        error = log;
+        error = "link: " + log;
         glDeleteProgram(program);
         return 0;
     }
@@ -390,11 +429,20 @@ const FfpProgram& FfpShaderCache::program(const FfpKey& key, const std::function
                                           std::string& error)
 {
     auto found = programs_.find(key);
-    if (found != programs_.end())
+    if (found != programs_.end()) {
+        if (!found->second.program)
+            error = found->second.failure;
         return found->second;
+    }
     FfpProgram p;
-    p.program = linkProgram(key.vertexShader ? vertexSource() : ffpVertexShader(key), ffpFragmentShader(key), error);
-    if (p.program) {
+    // A vertex shader that turned into no GLSL has said why in `error` already.
+    const std::string vertex = key.vertexShader ? vertexSource() : ffpVertexShader(key);
+    p.program = vertex.empty() ? 0 : linkProgram(vertex, ffpFragmentShader(key), error);
+    if (!p.program) {
+        // Kept as a failure, so the reason is told once and every draw with it refuses.
+        p.failure = error;
+        reportGraphicsFailure("a shader program failed to build; draws that need it are refused:\n" + error);
+    } else {
         const auto location = [&](const char* name) { return glGetUniformLocation(p.program, name); };
         p.worldViewProjection = location("u_worldViewProjection");
         p.viewport = location("u_viewport");

@@ -77,7 +77,8 @@ struct FfpKey {
 
 // Uniform locations of a generated program (-1 where the program has no such uniform).
 struct FfpProgram {
-    GLuint program = 0;
+    GLuint program = 0;       // 0: the program failed to build, for the reason below
+    std::string failure;
     GLint worldViewProjection = -1;
     GLint viewport = -1;      // x, y, width, height of the viewport in pixels
     GLint pixelOffset = -1;   // the clip-space shift that puts pixel centres on integers
@@ -129,5 +130,7 @@ std::string ffpFragmentShader(const FfpKey& key);
 
 // Compiles and links a vertex and a fragment shader; 0 with the log in `error` on failure.
 GLuint linkProgram(const std::string& vertex, const std::string& fragment, std::string& error);
+// A compiler's log with the source lines it names appended ("  line N: ...").
+std::string withSourceLines(const std::string& log, const std::string& source);
 
 }  // namespace mirva

@@ -1,50 +1,173 @@
-// The falling-block game's rules, played through updates with key states: starting,
-// falling and fast falling, moves and rotation at the walls, locking, clearing rows,
-// scoring, levels, pausing and the end of a game.
+// The falling-block game played through updates with key states: starting, falling, moves
+// and rotation at the walls, locking, clearing rows, scoring, levels, pausing, the end of a
+// game and its high score; the board texels game mode shows. The game screen's frame (its
+// clear colour, the game at double speed, the board texture) is seen in the application's
+// pixel tests.
+#include <algorithm>
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <initializer_list>
 #include <map>
+#include <memory>
+#include <sstream>
 
 #include <gtest/gtest.h>
 
 #include "app/brikka.h"
 #include "app/brikka_high_score.h"
-#include "tests/app/brikka_play.h"
+#include "app/game_screen.h"
+#include "io/surface.h"
 #include "tests/support/files.h"
 
 namespace mirva::test {
 namespace {
 
-TEST_F(BrikkaTest, WaitsForSpaceWithThePieceOffTheBoard)
-{
-    Brikka game = makeGame({2});
-    EXPECT_EQ(game.state(), Brikka::WAITING);
-    EXPECT_EQ(game.message(), "space to start");
-    EXPECT_EQ(game.x(), -4);
-    EXPECT_EQ(game.kind(), 0);
-    EXPECT_EQ(game.level(), 1);
-    EXPECT_EQ(game.highScore(), 0);
-    // P while waiting does nothing; neither does time.
-    frame(game, 5.0f, {vk::KEY_P, vk::DOWN, vk::LEFT});
-    EXPECT_EQ(game.state(), Brikka::WAITING);
-    EXPECT_EQ(game.message(), "space to start");
-    EXPECT_EQ(game.x(), -4);
+using Rows = std::vector<std::string>;
 
+void frame(Brikka& game, float seconds, std::initializer_list<int> down = {})
+{
+    KeyStates keys{};
+    for (int key : down)
+        keys[static_cast<std::size_t>(key)] = 1;
+    game.update(seconds, keys);
+}
+
+// A key pressed and let go, `times` over, without time passing.
+void press(Brikka& game, int key, int times = 1)
+{
+    for (int i = 0; i < times; ++i) {
+        frame(game, 0.0f, {key});
+        frame(game, 0.0f);
+    }
+}
+
+// A waiting game (started with Space when `started`) whose pieces are `kinds` in order, the
+// last one repeated for ever; creating the game draws two kinds that are never played.
+Brikka makeGame(std::vector<int> kinds, bool started = true)
+{
+    kinds.insert(kinds.begin(), {0, 0});
+    auto next = std::make_shared<std::size_t>(0);
+    Brikka game(8, 32, [kinds, next] { return kinds[std::min((*next)++, kinds.size() - 1)]; });
+    if (started)
+        frame(game, 0.0f, {vk::SPACE});
+    return game;
+}
+
+// Lets the piece fall until it locks: with Down held, or at a row per update (1.5 rows of
+// step time at the level's speed) without scoring. The fall position is 0 only after a new
+// piece appeared.
+void drop(Brikka& game, bool withDown = false)
+{
+    for (int i = 0; i < 40 && game.state() == Brikka::PLAYING; ++i) {
+        if (withDown)
+            frame(game, 0.1f, {vk::DOWN});
+        else
+            frame(game, 1.5f / static_cast<float>(game.level()));
+        if (game.fallPosition() == 0.0f)
+            return;
+    }
+    ASSERT_NE(game.state(), Brikka::PLAYING) << "the piece did not lock";
+}
+
+std::string state(const Brikka& g)
+{
+    std::ostringstream s;
+    s << (g.state() == Brikka::PLAYING ? "playing" : g.state() == Brikka::PAUSED ? "paused" : "waiting") << " '"
+      << g.message() << "' kind " << g.kind() << " at " << g.x() << "," << g.y() << " turn " << g.rotation()
+      << " score " << g.score() << " lines " << g.lines() << " level " << g.level();
+    return s.str();
+}
+
+// `count` rows from `top` down, each cell as '.' for 0, else its value's digit ('?' for -1).
+Rows rowsOf(int top, int count, const std::function<int(int x, int y)>& value)
+{
+    Rows rows(static_cast<std::size_t>(count), std::string(8, '.'));
+    for (int y = 0; y < count; ++y)
+        for (int x = 0; x < 8; ++x)
+            if (const int v = value(x, top + y))
+                rows[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)] =
+                    v < 0 ? '?' : static_cast<char>('0' + v);
+    return rows;
+}
+
+Rows grid(const Brikka& game, int top, int count)
+{
+    return rowsOf(top, count, [&](int x, int y) { return game.cell(x, y); });
+}
+
+// Fills the grid's bottom rows; '.' leaves a cell empty.
+void fillBottom(Brikka& game, const Rows& rows)
+{
+    const int top = 32 - static_cast<int>(rows.size());
+    for (int y = 0; y < static_cast<int>(rows.size()); ++y)
+        for (int x = 0; x < 8; ++x)
+            if (const char c = rows[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)]; c != '.')
+                game.setCell(x, top + y, c - '0');
+}
+
+// With the long piece lying at the top: fills the four bottom rows but column 0, stands
+// the piece up in column 0 and drops it.
+void clearFourRows(Brikka& game)
+{
+    ASSERT_EQ(game.kind(), 2);
+    fillBottom(game, Rows(4, ".7777777"));
+    press(game, vk::SHIFT);
+    press(game, vk::LEFT, 4);
+    drop(game);
+}
+
+// Texels as the grid values whose colours they have (-1 for a colour of none: a texel missed).
+Rows texelRows(const Surface& texels, int top, int count)
+{
+    return rowsOf(top, count, [&](int x, int y) {
+        const auto* value = std::find(std::begin(kBoardColors), std::end(kBoardColors), texels.pixel(x, y));
+        return value == std::end(kBoardColors) ? -1 : static_cast<int>(value - std::begin(kBoardColors));
+    });
+}
+
+// The board texels game mode shows.
+Rows board(const Brikka& game, int top, int count)
+{
+    Surface texels(8, 32);
+    texels.clear();
+    drawBoard(game, texels);
+    return texelRows(texels, top, count);
+}
+
+const Rows kEmptyBoard(32, "........");
+
+class BrikkaTest : public ::testing::Test {
+protected:
+    TempDir dir_;
+    ScopedWorkingDir workingDir_{dir_.path()};
+};
+
+TEST_F(BrikkaTest, WaitsForSpaceWithThePieceOffTheBoardAndStartsOnIt)
+{
+    Brikka game = makeGame({2}, false);
+    EXPECT_EQ(state(game), "waiting 'space to start' kind 0 at -4,0 turn 0 score 0 lines 0 level 1");
+    EXPECT_EQ(board(game, 0, 32), kEmptyBoard);
+    // Without a high-score file the high values are 0, and reading makes no file.
+    EXPECT_EQ(std::pair(game.highScore(), game.highLines()), std::pair(0, 0));
+    EXPECT_FALSE(std::filesystem::exists(kHighScoreFile));
+    frame(game, 5.0f, {vk::KEY_P, vk::DOWN, vk::LEFT});  // neither P nor time does anything
+    EXPECT_EQ(state(game), "waiting 'space to start' kind 0 at -4,0 turn 0 score 0 lines 0 level 1");
     frame(game, 0.0f, {vk::SPACE});
-    EXPECT_EQ(game.state(), Brikka::PLAYING);
-    EXPECT_EQ(game.message(), "");
-    EXPECT_EQ(game.kind(), 2);
-    EXPECT_EQ(game.x(), 4);
-    EXPECT_EQ(game.y(), 0);
-    EXPECT_EQ(game.rotation(), 0);
-    EXPECT_EQ(game.score(), 0);
+    EXPECT_EQ(state(game), "playing '' kind 2 at 4,0 turn 0 score 0 lines 0 level 1");
+
+    // Space while playing starts no new game: the board is as it was.
+    press(game, vk::LEFT);
+    game.setCell(7, 31, 5);
+    frame(game, 0.0f, {vk::SPACE});
+    EXPECT_EQ(game.x(), 3);
+    EXPECT_EQ(game.cell(7, 31), 5);
 }
 
 TEST_F(BrikkaTest, KindsComeFromTheGeneratorInOrder)
 {
-    // Creating the game draws twice, starting it twice more: the first piece is the
-    // third draw, the one after it the fourth, each taken modulo 7.
+    // Creating the game draws twice, starting it twice more: the first piece is the third
+    // draw, the one after it the fourth, each taken modulo 7.
     std::deque<int> draws = {100, 101, 102, 103, 104, 105};
     Brikka game(8, 32, [&] {
         const int draw = draws.front();
@@ -53,218 +176,129 @@ TEST_F(BrikkaTest, KindsComeFromTheGeneratorInOrder)
     });
     EXPECT_EQ(game.nextKind(), 101 % 7);
     frame(game, 0.0f, {vk::SPACE});
-    EXPECT_EQ(game.kind(), 102 % 7);
-    EXPECT_EQ(game.nextKind(), 103 % 7);
-    EXPECT_EQ(draws.size(), 2u);
+    EXPECT_EQ(std::tuple(game.kind(), game.nextKind(), draws.size()), std::tuple(102 % 7, 103 % 7, 2u));
 }
 
-TEST_F(BrikkaTest, SpaceWhilePlayingDoesNothing)
+TEST_F(BrikkaTest, FallsAtTheLevelsSpeedOrFifteenRowsASecondWithDownAtMostARowAStep)
 {
-    Brikka game = startGame({3});
-    press(game, vk::LEFT);
-    game.setCell(7, 31, 5);
-    frame(game, 0.0f, {vk::SPACE});
-    EXPECT_EQ(game.x(), 3);
-    EXPECT_EQ(game.cell(7, 31), 5);  // no new game: the board is as it was
-}
-
-TEST_F(BrikkaTest, FallsLevelRowsPerSecondAndTakesARowOnlyWhenMoreThanOneAhead)
-{
-    Brikka game = startGame({3});
+    Brikka game = makeGame({3});
     frame(game, 0.5f);
     frame(game, 0.5f);
     EXPECT_FLOAT_EQ(game.fallPosition(), 1.0f);
     EXPECT_EQ(game.y(), 0);  // exactly one row ahead is not enough
     frame(game, 0.5f);
-    EXPECT_EQ(game.y(), 1);
-    EXPECT_EQ(game.score(), 0);  // falling on its own scores nothing
-}
+    EXPECT_EQ(std::pair(game.y(), game.score()), std::pair(1, 0));  // falling on its own scores nothing
 
-TEST_F(BrikkaTest, HoldingDownFalls15RowsASecondAndScoresTheLevelPerRow)
-{
-    Brikka game = startGame({3});
-    // 32 steps of 1/32 s: one second of step time, 15 rows of fall position. The piece
-    // is 14 rows down: the 15th row waits until the position is more than a row ahead.
+    // 32 steps of 1/32 s with Down: 15 rows of fall position, 14 rows down; each scores the level.
+    Brikka fast = makeGame({3});
     for (int i = 0; i < 32; ++i)
-        frame(game, 0.03125f, {vk::DOWN});
-    EXPECT_FLOAT_EQ(game.fallPosition(), 15.0f);
-    EXPECT_EQ(game.y(), 14);
-    EXPECT_EQ(game.score(), 14);
+        frame(fast, 0.03125f, {vk::DOWN});
+    EXPECT_FLOAT_EQ(fast.fallPosition(), 15.0f);
+    EXPECT_EQ(std::pair(fast.y(), fast.score()), std::pair(14, 14));
+
+    Brikka far = makeGame({3});
+    frame(far, 1.0f, {vk::DOWN});  // 15 rows ahead
+    EXPECT_EQ(far.y(), 1);
+    frame(far, 1.0f, {vk::DOWN});
+    EXPECT_EQ(std::pair(far.y(), far.score()), std::pair(2, 2));
+    frame(far, 10.0f);  // level speed, 10 rows more
+    EXPECT_EQ(std::pair(far.y(), far.score()), std::pair(3, 2));
 }
 
-TEST_F(BrikkaTest, NeverMoreThanOneRowPerStep)
+TEST_F(BrikkaTest, MovesOnPressesAndLeftWithRightCancelsUnlessOneIsBlocked)
 {
-    Brikka game = startGame({3});
-    frame(game, 1.0f, {vk::DOWN});  // 15 rows ahead
-    EXPECT_EQ(game.y(), 1);
-    frame(game, 1.0f, {vk::DOWN});
-    EXPECT_EQ(game.y(), 2);
-    EXPECT_EQ(game.score(), 2);
-    frame(game, 10.0f);  // level speed, 10 rows more
-    EXPECT_EQ(game.y(), 3);
-    EXPECT_EQ(game.score(), 2);
-}
-
-TEST_F(BrikkaTest, MovesOnKeyPressesWithoutRepeat)
-{
-    Brikka game = startGame({3});
+    Brikka game = makeGame({3});  // the square: columns x and x + 1
     for (int i = 0; i < 5; ++i)
         frame(game, 0.0f, {vk::LEFT});
     EXPECT_EQ(game.x(), 3);  // held: one column
     frame(game, 0.0f);
     frame(game, 0.0f, {vk::LEFT});
     EXPECT_EQ(game.x(), 2);
-    press(game, vk::RIGHT);
-    press(game, vk::RIGHT);
+    press(game, vk::RIGHT, 2);
     EXPECT_EQ(game.x(), 4);
-}
 
-TEST_F(BrikkaTest, LeftAndRightTogetherCancelUnlessOneIsBlocked)
-{
-    Brikka game = startGame({3});  // the square: columns x and x + 1
     frame(game, 0.0f, {vk::LEFT, vk::RIGHT});
     EXPECT_EQ(game.x(), 4);
     frame(game, 0.0f);
-    for (int i = 0; i < 4; ++i)
-        press(game, vk::LEFT);
+    press(game, vk::LEFT, 4);
     ASSERT_EQ(game.x(), 0);
-    // Left is blocked by the wall, right is not.
-    frame(game, 0.0f, {vk::LEFT, vk::RIGHT});
+    frame(game, 0.0f, {vk::LEFT, vk::RIGHT});  // the wall blocks left, not right
     EXPECT_EQ(game.x(), 1);
     frame(game, 0.0f);
-    // Against the right wall: left moves first, then right moves back.
-    for (int i = 0; i < 6; ++i)
-        press(game, vk::RIGHT);
+    press(game, vk::RIGHT, 6);
     ASSERT_EQ(game.x(), 6);
-    frame(game, 0.0f, {vk::LEFT, vk::RIGHT});
+    frame(game, 0.0f, {vk::LEFT, vk::RIGHT});  // left moves first, then right moves back
     EXPECT_EQ(game.x(), 6);
 }
 
-TEST_F(BrikkaTest, RotatingTheLongPieceIntoAWallIsRefused)
+TEST_F(BrikkaTest, RotationIntoAWallOrAnOccupiedCellIsRefused)
 {
-    Brikka game = startGame({2, 2});
+    Brikka game = makeGame({2, 2});
     press(game, vk::SHIFT);
     ASSERT_EQ(game.rotation(), 1);  // upright; a cell above the top is no obstacle
-    for (int i = 0; i < 4; ++i)
-        press(game, vk::LEFT);
+    press(game, vk::LEFT, 4);
     ASSERT_EQ(game.x(), 0);
     press(game, vk::SHIFT);  // lying down would put a cell in column -1
     EXPECT_EQ(game.rotation(), 1);
-    for (int i = 0; i < 7; ++i)
-        press(game, vk::RIGHT);
+    press(game, vk::RIGHT, 7);
     ASSERT_EQ(game.x(), 7);
     press(game, vk::SHIFT);  // and here in columns 8 and 9
     EXPECT_EQ(game.rotation(), 1);
-    press(game, vk::LEFT);
-    press(game, vk::LEFT);
+    press(game, vk::LEFT, 2);
     press(game, vk::SHIFT);  // room enough at column 5
     EXPECT_EQ(game.rotation(), 2);
+
+    Brikka blocked = makeGame({2});
+    blocked.setCell(4, 2, 1);  // upright, the piece would reach row 2
+    press(blocked, vk::SHIFT);
+    EXPECT_EQ(blocked.rotation(), 0);
 }
 
-TEST_F(BrikkaTest, RotationIsRefusedByOccupiedCellsToo)
+// A piece dropped in column 0 completes two rows of those it spans: they go, score
+// 100 + 400, and the rows above them move down; rows outside its span stay, full or not.
+TEST_F(BrikkaTest, ALockRemovesTheFullRowsItSpans)
 {
-    Brikka game = startGame({2});
-    game.setCell(4, 2, 1);  // upright, the piece would reach row 2
-    press(game, vk::SHIFT);
-    EXPECT_EQ(game.rotation(), 0);
-}
-
-TEST_F(BrikkaTest, ALockCompletingTheTwoBottomRowsRemovesBothAndScores500)
-{
-    Brikka game = startGame({3, 3});
-    for (int column = 2; column < 8; ++column) {
-        game.setCell(column, 30, 7);
-        game.setCell(column, 31, 7);
+    const struct {
+        std::vector<int> kinds;  // the square (3) in columns 0 and 1, or the long piece (2) upright
+        Rows before, after;
+    } cases[] = {
+        {{3, 3},
+         {"......1.", "........", "........", ".....6..", "..777777", "..777777"},
+         {"........", "........", "......1.", "........", "........", ".....6.."}},
+        {{3, 3}, {"...5....", "..222222", "..222222", "11111111"}, {"........", "........", "...5....", "11111111"}},
+        {{2}, {"........", ".2222222", "....6...", ".2222222"}, {"........", "........", "3.......", "3...6..."}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.before[0]);
+        Brikka game = makeGame(c.kinds);
+        fillBottom(game, c.before);
+        if (game.kind() == 2)
+            press(game, vk::SHIFT);
+        press(game, vk::LEFT, 4);
+        drop(game);
+        EXPECT_EQ(grid(game, 32 - static_cast<int>(c.after.size()), static_cast<int>(c.after.size())), c.after);
+        EXPECT_EQ(state(game), "playing '' kind " + std::to_string(c.kinds.back()) + " at 4,0 turn 0 score 500 "
+                                                                                      "lines 2 level 1");
     }
-    game.setCell(5, 29, 6);  // above the full rows: moves down two
-    game.setCell(6, 20, 1);
-    for (int i = 0; i < 4; ++i)
-        press(game, vk::LEFT);
-    dropQuietly(game);
-    EXPECT_EQ(game.score(), 100 + 400);
-    EXPECT_EQ(game.lines(), 2);
-    EXPECT_EQ(game.level(), 1);
-    EXPECT_EQ(game.cell(5, 31), 6);
-    EXPECT_EQ(game.cell(5, 29), 0);
-    EXPECT_EQ(game.cell(0, 31), 0);
-    EXPECT_EQ(game.cell(2, 30), 0);
-    EXPECT_EQ(game.cell(6, 22), 1);
-    EXPECT_EQ(game.cell(6, 20), 0);
-    // The next piece is on its way.
-    EXPECT_EQ(game.state(), Brikka::PLAYING);
-    EXPECT_EQ(game.y(), 0);
-    EXPECT_EQ(game.x(), 4);
-}
 
-TEST_F(BrikkaTest, OnlyTheRowsThePieceSpansAreChecked)
-{
-    Brikka game = startGame({3, 3});
-    for (int column = 0; column < 8; ++column)
-        game.setCell(column, 31, 1);  // full, but below the piece
-    for (int column = 2; column < 8; ++column) {
-        game.setCell(column, 29, 2);
-        game.setCell(column, 30, 2);
-    }
-    game.setCell(3, 28, 5);
-    for (int i = 0; i < 4; ++i)
-        press(game, vk::LEFT);
-    dropQuietly(game);  // the square comes to rest on rows 29 and 30
-    EXPECT_EQ(game.lines(), 2);
-    EXPECT_EQ(game.score(), 500);
-    for (int column = 0; column < 8; ++column)
-        EXPECT_EQ(game.cell(column, 31), 1) << column;
-    EXPECT_EQ(game.cell(3, 30), 5);
-    EXPECT_EQ(game.cell(3, 29), 0);
-}
-
-TEST_F(BrikkaTest, RowsOfTheSpanThatAreNotFullStay)
-{
-    Brikka game = startGame({2});
-    // Upright in column 0 over rows 28..31: rows 29 and 31 become full, 28 and 30 not.
-    for (int column = 1; column < 8; ++column) {
-        game.setCell(column, 29, 2);
-        game.setCell(column, 31, 2);
-    }
-    game.setCell(4, 30, 6);
-    press(game, vk::SHIFT);
-    for (int i = 0; i < 4; ++i)
-        press(game, vk::LEFT);
-    dropQuietly(game);
-    EXPECT_EQ(game.lines(), 2);
-    EXPECT_EQ(game.score(), 500);
-    EXPECT_EQ(game.cell(0, 31), 3);  // what was row 30, moved down one
-    EXPECT_EQ(game.cell(4, 31), 6);
-    EXPECT_EQ(game.cell(0, 30), 3);  // what was row 28, moved down two
-    EXPECT_EQ(game.cell(4, 30), 0);
-    EXPECT_EQ(game.cell(0, 29), 0);
-}
-
-TEST_F(BrikkaTest, APieceLockedWithoutFullRowsStaysInTheGridWithItsKind)
-{
-    Brikka game = startGame({4, 3});
-    dropWithDown(game);
-    // Kind 4 in rotation 0 at the bottom: (3,30) (4,30) (5,30) (4,31).
-    EXPECT_EQ(game.cell(3, 30), 5);
-    EXPECT_EQ(game.cell(4, 30), 5);
-    EXPECT_EQ(game.cell(5, 30), 5);
-    EXPECT_EQ(game.cell(4, 31), 5);
-    EXPECT_EQ(game.cell(3, 31), 0);
-    EXPECT_EQ(game.score(), 30 + 100);  // 30 rows with Down at level 1, then the lock
-    EXPECT_EQ(game.kind(), 3);
+    // Without full rows the piece stays in the grid with its kind: 30 rows with Down, then the lock.
+    Brikka game = makeGame({4, 3});
+    drop(game, true);
+    EXPECT_EQ(grid(game, 30, 2), (Rows{"...555..", "....5..."}));
+    EXPECT_EQ(state(game), "playing '' kind 3 at 4,0 turn 0 score 130 lines 0 level 1");
 }
 
 TEST_F(BrikkaTest, LevelsFollowTheLinesAndStopAtNine)
 {
-    Brikka game = startGame({2});
+    Brikka game = makeGame({2});
     // Level after so many lines: one more for every 16, at most 9.
-    const std::map<int, int> levels = {{4, 1}, {12, 1}, {16, 2}, {28, 2}, {32, 3},
+    const std::map<int, int> levels = {{4, 1},    {12, 1},  {16, 2},  {28, 2}, {32, 3},
                                        {124, 8}, {128, 9}, {140, 9}, {144, 9}};
     int expectedScore = 0;
     for (int fours = 1; fours <= 36; ++fours) {
         clearFourRows(game);
         expectedScore += 100 + 1600;
-        ASSERT_EQ(game.lines(), 4 * fours);
-        ASSERT_EQ(game.score(), expectedScore);
+        ASSERT_EQ(std::pair(game.lines(), game.score()), std::pair(4 * fours, expectedScore));
         if (const auto level = levels.find(game.lines()); level != levels.end()) {
             EXPECT_EQ(game.level(), level->second) << "after " << game.lines() << " lines";
         }
@@ -273,77 +307,151 @@ TEST_F(BrikkaTest, LevelsFollowTheLinesAndStopAtNine)
             frame(game, 0.75f);
             EXPECT_EQ(game.y(), 1);
             frame(game, 0.0625f, {vk::DOWN});
-            EXPECT_EQ(game.y(), 2);
-            EXPECT_EQ(game.score(), expectedScore + 2);
+            EXPECT_EQ(std::pair(game.y(), game.score()), std::pair(2, expectedScore + 2));
             expectedScore += 2;
         }
     }
-    EXPECT_EQ(game.level(), 9);
 }
 
 TEST_F(BrikkaTest, PausingStopsTheGameUntilPIsPressedAgain)
 {
-    Brikka game = startGame({3});
+    Brikka game = makeGame({3});
+    frame(game, 1.5f);
     frame(game, 0.0f, {vk::KEY_P, vk::LEFT});
-    EXPECT_EQ(game.state(), Brikka::PAUSED);
-    EXPECT_EQ(game.message(), "paused");
-    EXPECT_EQ(game.x(), 4);  // nothing else happens in that frame
+    EXPECT_EQ(state(game), "paused 'paused' kind 3 at 4,1 turn 0 score 0 lines 0 level 1");  // and no move
     frame(game, 5.0f, {vk::KEY_P, vk::DOWN});
-    frame(game, 5.0f, {vk::DOWN, vk::RIGHT});
-    EXPECT_EQ(game.state(), Brikka::PAUSED);  // held P is no new press
-    EXPECT_EQ(game.y(), 0);
-    EXPECT_EQ(game.x(), 4);
-    EXPECT_FLOAT_EQ(game.fallPosition(), 0.0f);
+    frame(game, 5.0f, {vk::DOWN, vk::RIGHT});  // held P is no new press
+    EXPECT_EQ(state(game), "paused 'paused' kind 3 at 4,1 turn 0 score 0 lines 0 level 1");
+    EXPECT_FLOAT_EQ(game.fallPosition(), 1.5f);
+    EXPECT_EQ(board(game, 1, 2), (Rows{"....44..", "....44.."}));  // the piece stays where it stopped
     frame(game, 5.0f, {vk::KEY_P});
-    EXPECT_EQ(game.state(), Brikka::PLAYING);
-    EXPECT_EQ(game.message(), "");
-    EXPECT_FLOAT_EQ(game.fallPosition(), 0.0f);  // resuming takes no step either
+    EXPECT_EQ(state(game), "playing '' kind 3 at 4,1 turn 0 score 0 lines 0 level 1");
+    EXPECT_FLOAT_EQ(game.fallPosition(), 1.5f);  // resuming takes no step either
     frame(game, 0.5f, {vk::KEY_P});
     EXPECT_EQ(game.state(), Brikka::PLAYING);
-    EXPECT_FLOAT_EQ(game.fallPosition(), 0.5f);
+    EXPECT_FLOAT_EQ(game.fallPosition(), 2.0f);
 }
 
-TEST_F(BrikkaTest, APieceThatCannotAppearEndsTheGameAndStaysShown)
+TEST_F(BrikkaTest, APieceThatCannotAppearEndsTheGameAndIsShownOverTheStack)
 {
-    Brikka game = startGame({3, 0});
-    for (int i = 0; i < 4; ++i)
-        press(game, vk::LEFT);
+    Brikka game = makeGame({3, 0});
+    press(game, vk::LEFT, 4);
     // Kind 0 will appear at (4,-1) (5,-1) (4,0) (4,1): blocked at (4,1) although half of
     // it is above the top.
     game.setCell(4, 1, 7);
-    dropQuietly(game);
-    EXPECT_EQ(game.state(), Brikka::WAITING);
-    EXPECT_EQ(game.message(), "game over");
-    EXPECT_EQ(game.kind(), 0);
-    EXPECT_EQ(game.x(), 4);
-    EXPECT_EQ(game.y(), 0);
-    EXPECT_EQ(game.cell(0, 31), 4);  // the board stays as it was
-    EXPECT_EQ(game.cell(4, 1), 7);
-    EXPECT_EQ(game.cell(4, 0), 0);  // the last piece is not written into it
-    EXPECT_EQ(game.score(), 100);
+    drop(game);
+    EXPECT_EQ(state(game), "waiting 'game over' kind 0 at 4,0 turn 0 score 100 lines 0 level 1");
+    // The grid stays as it was, without the last piece; the board shows it over the stack.
+    EXPECT_EQ(grid(game, 0, 2), (Rows{"........", "....7..."}));
+    EXPECT_EQ(grid(game, 30, 2), (Rows{"44......", "44......"}));
+    EXPECT_EQ(board(game, 0, 2), (Rows{"....1...", "....1..."}));
     // The next game starts on an empty board.
     frame(game, 0.0f, {vk::SPACE});
-    EXPECT_EQ(game.state(), Brikka::PLAYING);
-    EXPECT_EQ(game.cell(4, 1), 0);
-    EXPECT_EQ(game.score(), 0);
+    EXPECT_EQ(state(game), "playing '' kind 0 at 4,0 turn 0 score 0 lines 0 level 1");
+    EXPECT_EQ(grid(game, 0, 32), kEmptyBoard);
 }
 
 TEST_F(BrikkaTest, APieceComingToRestPartlyAboveTheTopEndsTheGameWithoutTouchingTheGrid)
 {
-    Brikka game = startGame({0, 3});
+    Brikka game = makeGame({0, 3});
+    EXPECT_EQ(board(game, 0, 3), (Rows{"....1...", "....1...", "........"}));  // its visible cells
     // Kind 0 at (4,-1) (5,-1) (4,0) (4,1) can appear but not fall: it would lock with two
     // cells outside the grid.
     game.setCell(4, 2, 7);
     frame(game, 1.5f);
-    EXPECT_EQ(game.state(), Brikka::WAITING);
-    EXPECT_EQ(game.message(), "game over");
-    EXPECT_EQ(game.kind(), 0);
-    EXPECT_EQ(game.y(), 0);
-    EXPECT_EQ(game.cell(4, 0), 0);
-    EXPECT_EQ(game.cell(4, 1), 0);
-    EXPECT_EQ(game.cell(4, 2), 7);
-    EXPECT_EQ(game.score(), 0);
+    EXPECT_EQ(state(game), "waiting 'game over' kind 0 at 4,0 turn 0 score 0 lines 0 level 1");
+    EXPECT_EQ(grid(game, 0, 3), (Rows{"........", "........", "....7..."}));
     EXPECT_FALSE(std::filesystem::exists(kHighScoreFile));  // 0 beats nothing
+}
+
+TEST_F(BrikkaTest, GridCellsAndTheFallingPieceShowInTheirKindsColours)
+{
+    Brikka game = makeGame({4, 1});
+    fillBottom(game, {"1234567."});
+    press(game, vk::SHIFT);  // kind 4, rotation 1: (0,-1) (0,0) (0,1) (1,0)
+    press(game, vk::RIGHT);
+    frame(game, 1.5f);
+    frame(game, 1.5f);  // two rows down: (5,1) (5,2) (5,3) (6,2)
+    Rows expected = kEmptyBoard;
+    expected[1] = expected[3] = ".....5..";
+    expected[2] = ".....55.";
+    expected[31] = "1234567.";
+    EXPECT_EQ(board(game, 0, 32), expected);
+}
+
+// ---------------------------------------------------------------------------- high scores
+
+// Plays a game that ends with 100 points and 0 lines: one square at the bottom, then a
+// square that cannot appear.
+void playA100PointGame(Brikka& game)
+{
+    frame(game, 0.0f, {vk::SPACE});
+    press(game, vk::LEFT, 4);
+    game.setCell(4, 1, 1);
+    drop(game);
+    ASSERT_EQ(state(game), "waiting 'game over' kind 3 at 4,0 turn 0 score 100 lines 0 level 1");
+}
+
+TEST_F(BrikkaTest, ABeatenHighScoreIsWrittenAndReadBackAfterARestart)
+{
+    Brikka game = makeGame({2, 2, 2, 2, 3});
+    for (int i = 0; i < 4; ++i)
+        clearFourRows(game);  // 4 x (100 + 1600) points, 16 lines
+    press(game, vk::LEFT, 4);
+    game.setCell(4, 1, 1);  // the square after this one cannot appear
+    drop(game);             // 100 more
+    ASSERT_EQ(game.state(), Brikka::WAITING);
+    EXPECT_EQ(std::pair(game.highScore(), game.highLines()), std::pair(6900, 16));
+    EXPECT_EQ(readText(kHighScoreFile), "highscore 6900\nhighlines 16\n");
+
+    const Brikka restarted = makeGame({3}, false);
+    EXPECT_EQ(std::pair(restarted.highScore(), restarted.highLines()), std::pair(6900, 16));
+    std::string shown;
+    for (const GameScreenText& text : gameScreenTexts(restarted))
+        shown += text.text + " ";
+    EXPECT_EQ(shown, "score 0 lines 0 level 1 hiscr 6900 hilns 16 space to start ");
+}
+
+TEST_F(BrikkaTest, AScoreEqualToTheHighScoreLeavesTheFileUntouched)
+{
+    writeText(kHighScoreFile, "highscore 100\nhighlines 9\n");
+    Brikka game = makeGame({3}, false);
+    playA100PointGame(game);
+    EXPECT_EQ(game.highLines(), 9);
+    EXPECT_EQ(readText(kHighScoreFile), "highscore 100\nhighlines 9\n");
+    writeText(kHighScoreFile, "highscore 99\nhighlines 9\n");  // one point more beats it
+    Brikka second = makeGame({3}, false);
+    playA100PointGame(second);
+    EXPECT_EQ(readText(kHighScoreFile), "highscore 100\nhighlines 0\n");
+}
+
+TEST_F(BrikkaTest, UnreadableHighScoresCountAsZero)
+{
+    const std::pair<std::string, HighScores> cases[] = {
+        {"", {0, 0}},
+        {"hello", {0, 0}},
+        {"highscore abc\nhighlines 7\n", {0, 0}},
+        {"highscore 1700\nhighlines\n", {1700, 0}},
+        {"highscore 99999999999999\nhighlines 4\n", {0, 0}},
+        {"highscore 1700\r\nhighlines 4\r\n", {1700, 4}},  // line breaks of another system
+        {"highscore 1700\nhighlines 4", {1700, 4}},
+        {"HIGHSCORE 250\nHIGHLINES 3\n", {250, 3}},  // the labels are skipped, not read
+    };
+    for (const auto& [text, expected] : cases) {
+        writeText(kHighScoreFile, text);
+        EXPECT_EQ(readHighScores(), expected) << '"' << text << '"';
+    }
+
+    // A file that cannot be opened gives zeros and is not written; the game goes on.
+    std::filesystem::remove(kHighScoreFile);
+    std::filesystem::create_directory(kHighScoreFile);
+    Brikka game = makeGame({3}, false);
+    EXPECT_EQ(game.highScore(), 0);
+    playA100PointGame(game);
+    EXPECT_EQ(game.highScore(), 100);
+    EXPECT_TRUE(std::filesystem::is_directory(kHighScoreFile));
+    frame(game, 0.0f, {vk::SPACE});
+    EXPECT_EQ(game.state(), Brikka::PLAYING);
 }
 
 }  // namespace

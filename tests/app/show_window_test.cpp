@@ -1,5 +1,6 @@
 // The show's window without a window: which resizes rebuild, how keys become
-// virtual-key codes, and what the program says where no display can be had.
+// virtual-key codes, the options of its command line, and what the program says where no
+// display can be had.
 #include <SDL2/SDL_keycode.h>
 
 #include <cstdlib>
@@ -7,8 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include "app/command_line.h"
 #include "app/key_map.h"
-#include "app/keys.h"
 #include "app/show_window.h"
 #include "tests/support/files.h"
 #include "tests/support/run.h"
@@ -29,18 +30,25 @@ TEST(ResizeWatch, OnlyAChangedSizeAbove16PixelsRebuilds)
     EXPECT_TRUE(watch.rebuildFor(17, 17));
 }
 
-TEST(KeyMap, TheProgramsKeysGetTheirVirtualKeyCodes)
+// The edges of the ranges the codes are counted in; the program's own keys are typed at
+// the show's window in its end-to-end tests.
+TEST(KeyMap, KeysGetTheirVirtualKeyCodes)
 {
-    const std::pair<SDL_Keycode, int> keys[] = {
-        {SDLK_SPACE, vk::SPACE}, {SDLK_LEFT, vk::LEFT},     {SDLK_RIGHT, vk::RIGHT}, {SDLK_DOWN, vk::DOWN},
-        {SDLK_LSHIFT, vk::SHIFT}, {SDLK_RSHIFT, vk::SHIFT}, {SDLK_p, vk::KEY_P},     {SDLK_0, vk::KEY_0},
-        {SDLK_9, vk::KEY_9},     {SDLK_ESCAPE, vk::ESCAPE}, {SDLK_F1, vk::F1},
-        {SDLK_a, 0x41},          {SDLK_z, 0x5A},           {SDLK_F12, 0x7B},       {SDLK_UP, 0x26},
-        {SDLK_KP_0, 0x60},       {SDLK_KP_9, 0x69},        {SDLK_RETURN, 0x0D},
-    };
+    const std::pair<SDL_Keycode, int> keys[] = {{SDLK_a, 'A'},     {SDLK_z, 'Z'},       {SDLK_0, '0'},
+                                                {SDLK_9, '9'},     {SDLK_F12, 0x7B},    {SDLK_KP_0, 0x60},
+                                                {SDLK_KP_9, 0x69}, {SDLK_RSHIFT, 0x10}, {SDLK_MENU, 0}};
     for (const auto& [sdl, code] : keys)
         EXPECT_EQ(virtualKeyCode(sdl), code) << "SDL key " << sdl;
-    EXPECT_EQ(virtualKeyCode(SDLK_MENU), 0);  // no code: not recorded
+}
+
+TEST(CommandLine, OptionsAreFoundAnywhereEvenInsideAnotherWord)
+{
+    const CommandLine line({"-console", "-fullscreen"});
+    EXPECT_TRUE(line.has("-console") && line.has("-fullscreen"));
+    EXPECT_FALSE(line.has("-usedfiles"));
+    EXPECT_TRUE(CommandLine({"x-usedfilesy"}).has("-usedfiles"));
+    EXPECT_FALSE(CommandLine({"-Console"}).has("-console"));  // case counts
+    EXPECT_FALSE(CommandLine({}).has("-console"));
 }
 
 // Sets an environment variable for the scope.

@@ -27,47 +27,26 @@ protected:
     }};
 };
 
-TEST_F(CacheTemplateTest, TwoGetsOfOneKeyBuildOnceAndCountTwo)
+TEST_F(CacheTemplateTest, OneBuildPerKeyLivesUntilItsLastRemove)
 {
+    EXPECT_FATAL(cache.remove("ship.lwo"), "CacheTemplate::remove - CacheTemplateEntry 'ship.lwo' not found");
     Meshes& first = cache.get("ship.lwo");
-    Meshes& second = cache.get("ship.lwo");
-    EXPECT_EQ(builds, 1);
-    EXPECT_EQ(&first, &second);
+    EXPECT_EQ(&cache.get("ship.lwo"), &first);
     EXPECT_EQ(first.file, "ship.lwo");
-    EXPECT_EQ(cache.count("ship.lwo"), 2);
-}
-
-TEST_F(CacheTemplateTest, TheLastRemoveDestroysTheResources)
-{
-    cache.get("ship.lwo");
-    cache.get("ship.lwo");
     const std::weak_ptr<int> resources = lastBuilt;
+    cache.get("boat.lwo");  // a separate entry
+    EXPECT_EQ(builds, 2);
+    EXPECT_EQ(cache.count("ship.lwo"), 2);
     cache.remove("ship.lwo");
     EXPECT_FALSE(resources.expired());
     EXPECT_EQ(cache.count("ship.lwo"), 1);
     cache.remove("ship.lwo");
     EXPECT_TRUE(resources.expired());
     EXPECT_EQ(cache.count("ship.lwo"), 0);
-    // A later get builds again.
-    cache.get("ship.lwo");
-    EXPECT_EQ(builds, 2);
-}
-
-TEST_F(CacheTemplateTest, KeysAreSeparateEntries)
-{
-    cache.get("a.lwo");
-    cache.get("b.lwo");
-    EXPECT_EQ(builds, 2);
-    cache.remove("a.lwo");
-    EXPECT_EQ(cache.count("b.lwo"), 1);
-}
-
-TEST_F(CacheTemplateTest, RemovingAKeyThatWasNeverGotIsFatal)
-{
-    EXPECT_FATAL(cache.remove("ghost.lwo"), "CacheTemplate::remove - CacheTemplateEntry 'ghost.lwo' not found");
-    cache.get("ship.lwo");
-    cache.remove("ship.lwo");
+    EXPECT_EQ(cache.count("boat.lwo"), 1);
     EXPECT_FATAL(cache.remove("ship.lwo"), "CacheTemplate::remove - CacheTemplateEntry 'ship.lwo' not found");
+    cache.get("ship.lwo");  // built again
+    EXPECT_EQ(builds, 3);
 }
 
 TEST_F(CacheTemplateTest, AHoldGivesBackWhatItGotOnceAndOnlyThat)

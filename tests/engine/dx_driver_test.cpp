@@ -60,9 +60,14 @@ TEST_F(Driver, TheFirstCandidatesStandInForTheDefaultAndForChoicesNoLongerThere)
     const Picture picture = frontBuffer(device());
     EXPECT_EQ(std::pair(screenWidth(), picture.height), std::pair(64, 48));
     EXPECT_COLOR(picture.at(5, 5), 0xFF000000u);
-    const ScreenChoices choices = dxDriver().fillScreenChoices({.backBufferCount = 1, .depthFormat = 99}, false);
+    const ScreenSelection selection{.backBufferCount = 1, .depthFormat = 99};
+    const ScreenChoices choices = dxDriver().screenChoices(selection, false);
+    dxDriver().applySelection(selection);
     EXPECT_EQ(std::pair(choices.depthFormat.selected, choices.backBufferCount.selected), std::pair(-1, 1));
-    EXPECT_EQ(buffersOf(driverSettings()), "window, X8R8G8B8 D24S8 x2");
+    const std::string settings = driverSettings();
+    EXPECT_EQ(buffersOf(settings), "window, X8R8G8B8 D24S8 x2");
+    dxDriver().screenChoices({.mode = 1}, true);  // asking for another selection's lists changes nothing
+    EXPECT_EQ(driverSettings(), settings);
 }
 
 // Records the order of the calls that a lost device causes, and the device's state then.

@@ -3,6 +3,7 @@
 // colours are worked out by hand from Direct3D's stage and blend formulas (a byte
 // product a x b is a * b / 255).
 #include <cstdlib>
+#include <functional>
 
 #include <gtest/gtest.h>
 
@@ -227,13 +228,25 @@ TEST_F(Materials, LightingFollowsTheAngleToTheLightAndTheSpecularPowerAndFogTheD
     }
 }
 
-// Stages the device cannot draw end in the validate message; a broken or missing vertex
-// shader file in the create or load message.
+// Stages the device cannot draw end in the validate message. Validation comes at the first
+// apply and again only when a setting it depends on (the texture, the fill, ...) changed,
+// so stage states broken behind the material's back go unnoticed until then. A broken or
+// missing vertex shader file ends in the create or load message.
 TEST_F(Materials, BadStagesAndShaderFilesEndInTheirMessages)
 {
-    device()->SetTextureStageState(0, D3DTSS_COLOROP, 99);  // no such operation
-    Material odd(3, Material::COPY);                        // leaves the stages as they are
-    EXPECT_FATAL(odd.apply(), "DirectX error - Material: device->ValidateDevice  D3DERR_UNSUPPORTEDCOLOROPERATION");
+    // Type 3 leaves the stages as they are; colour operation 99 is none.
+    const std::string invalid = "DirectX error - Material: device->ValidateDevice  D3DERR_UNSUPPORTEDCOLOROPERATION";
+    makeTexture("a", 2, 2, std::vector<D3DCOLOR>(4, kWhite));
+    for (const auto& change : std::initializer_list<std::function<void(Material&)>>{
+             [](Material& m) { m.setTexture("a", 0, false); }, [](Material& m) { m.fill = Material::FLAT; }}) {
+        device()->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+        Material odd(3, Material::COPY);
+        odd.apply();  // validated: fine
+        device()->SetTextureStageState(0, D3DTSS_COLOROP, 99);
+        odd.apply();  // nothing changed: not validated
+        change(odd);
+        EXPECT_FATAL(odd.apply(), invalid);
+    }
     TempDir dir;
     writeFile(dir.file("short.vso"), {0x01, 0x01, 0xFE, 0xFF, 0x01, 0x00});  // 1.5 tokens
     // A version, a mov and its two parameters, no end token.

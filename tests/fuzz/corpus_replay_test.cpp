@@ -45,9 +45,8 @@ class CorpusReplay : public testing::TestWithParam<Target> {};
 TEST_P(CorpusReplay, EveryInputEndsLoadedOrRefused)
 {
     const Target& target = GetParam();
-    const std::vector<fs::path> seeds = inputs("corpus", target.name);
-    ASSERT_FALSE(seeds.empty()) << "no seeds in fuzz/corpus/" << target.name;
-    std::vector<fs::path> all = seeds;
+    std::vector<fs::path> all = inputs("corpus", target.name);
+    ASSERT_FALSE(all.empty()) << "no seeds in fuzz/corpus/" << target.name;
     const std::vector<fs::path> findings = inputs("regressions", target.name);
     all.insert(all.end(), findings.begin(), findings.end());
 
@@ -55,9 +54,8 @@ TEST_P(CorpusReplay, EveryInputEndsLoadedOrRefused)
     for (const fs::path& file : all) {
         // Names the input that a crash stops at (the output shows when the case fails).
         std::fprintf(stderr, "replaying %s: ", file.c_str());
-        const std::vector<std::uint8_t> bytes = test::readFile(file.string());
         try {
-            const bool whole = target.run(bytes) == Outcome::Loaded;
+            const bool whole = target.run(test::readFile(file.string())) == Outcome::Loaded;
             std::fprintf(stderr, "%s\n", whole ? "loaded" : "refused");
             loaded += whole ? 1 : 0;
         } catch (const std::exception& error) {

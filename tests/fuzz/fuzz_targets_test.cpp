@@ -5,8 +5,7 @@
 
 #include <filesystem>
 #include <new>
-#include <string>
-#include <vector>
+#include <string_view>
 
 #include <gtest/gtest.h>
 
@@ -16,33 +15,26 @@
 namespace mirva::fuzz {
 namespace {
 
-std::vector<std::uint8_t> bytesOf(std::string_view text)
-{
-    return {text.begin(), text.end()};
-}
-
-TEST(FuzzGuard, AFatalMessageIsARefusalAndTheHandlerIsPutBack)
+TEST(FuzzGuard, AFatalMessageIsARefusalOtherExceptionsRemainFindingsAndTheHandlerIsPutBack)
 {
     EXPECT_EQ(runGuarded([] { Console::fatal("broken"); }), Outcome::Refused);
     EXPECT_EQ(runGuarded([] {}), Outcome::Loaded);
-    // The test program's own handler is back in place.
-    EXPECT_FATAL(Console::fatal("after"), "after");
-}
-
-TEST(FuzzGuard, OtherExceptionsRemainFindings)
-{
+    EXPECT_FATAL(Console::fatal("after"), "after");  // the test program's own handler is back
     EXPECT_THROW(runGuarded([] { throw std::bad_alloc(); }), std::bad_alloc);
     EXPECT_FATAL(Console::fatal("after"), "after");
 }
 
 TEST(FuzzTargets, ScriptsLoadInTheScratchFolderAndTheWorkingFolderStays)
 {
+    const auto script = [](std::string_view text) {
+        return fuzz::script({reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
+    };
     const std::filesystem::path before = std::filesystem::current_path();
-    EXPECT_EQ(script(bytesOf("Construct Clearer sky { ClearColor = 1, 2, 3 }\n"
-                             "Song \"music/pulse.mod\"\n0:0:0 Begin sky { ClearColor = include \"motion.mot\", 40 }\n"
-                             "1:0:0 SampleMessageBegin sky { SampleNumber = 1 Enabled = false }\n")),
+    EXPECT_EQ(script("Construct Clearer sky { ClearColor = 1, 2, 3 }\nSong \"music/pulse.mod\"\n"
+                     "0:0:0 Begin sky { ClearColor = include \"motion.mot\", 40 }\n"
+                     "1:0:0 SampleMessageBegin sky { SampleNumber = 1 Enabled = false }\n"),
               Outcome::Loaded);
-    EXPECT_EQ(script(bytesOf("Construct Nothing x\n")), Outcome::Refused);
+    EXPECT_EQ(script("Construct Nothing x\n"), Outcome::Refused);
     EXPECT_EQ(std::filesystem::current_path(), before);
 }
 

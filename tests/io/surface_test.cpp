@@ -1,46 +1,37 @@
+// Surfaces in memory (pixel layout, copies, the format from a name's ending) and the image
+// files they load: the pixels of every TGA layout and PNG colour type, depth and chunk; the
+// message of each file refused; and the sizes files claim, bounded before anything is
+// allocated by them: images larger than the largest image, and PNG chunks larger than any
+// real image's text or profile.
 #include "io/surface.h"
+
+#include <png.h>
+
+#include <cmath>
+#include <filesystem>
 
 #include <gtest/gtest.h>
 
+#include "io/phile.h"
 #include "tests/support/fatal.h"
+#include "tests/support/files.h"
+#include "tests/support/png_writer.h"
 
 namespace mirva {
 namespace {
 
-TEST(Surface, BlankIsOpaqueBlackWithItsRectangle)
-{
-    const Surface s(3, 2);
-    ASSERT_EQ(s.width(), 3);
-    ASSERT_EQ(s.height(), 2);
-    for (int y = 0; y < 2; ++y)
-        for (int x = 0; x < 3; ++x)
-            EXPECT_EQ(s.pixel(x, y), 0xff000000u);
-    EXPECT_EQ(s.rect().left, 0);
-    EXPECT_EQ(s.rect().top, 0);
-    EXPECT_EQ(s.rect().right, 3);
-    EXPECT_EQ(s.rect().bottom, 2);
-    // Memory order of a pixel is blue, green, red, alpha.
-    Surface t(1, 1);
-    t.setPixel(0, 0, packArgb(0x44, 0x33, 0x22, 0x11));
-    const auto* bytes = reinterpret_cast<const std::uint8_t*>(t.pixels());
-    EXPECT_EQ((std::vector<int>{bytes[0], bytes[1], bytes[2], bytes[3]}), (std::vector<int>{0x11, 0x22, 0x33, 0x44}));
-}
+using test::PngSpec;
+using Pixels = std::vector<std::uint32_t>;
+using Bytes = std::vector<std::uint8_t>;
 
-TEST(Surface, ReleaseEmptiesAndClearZeroes)
+// The width, the height, then the pixels row by row.
+Pixels sizeAndPixels(const Surface& s)
 {
-    Surface s(2, 2);
-    s.clear();
-    EXPECT_EQ(s.pixel(1, 1), 0u);
-    EXPECT_EQ(s.pixel(0, 0), 0u);
-    s.release();
-    EXPECT_TRUE(s.empty());
-    EXPECT_EQ(s.width(), 0);
-    EXPECT_EQ(s.height(), 0);
-    EXPECT_EQ(s.rect().left, -1);
-    EXPECT_EQ(s.rect().bottom, -1);
-    s.create(1, 4);  // creating again after release
-    EXPECT_EQ(s.height(), 4);
-    EXPECT_EQ(s.pixel(0, 3), 0xff000000u);
+    Pixels all{static_cast<std::uint32_t>(s.width()), static_cast<std::uint32_t>(s.height())};
+    for (int y = 0; y < s.height(); ++y)
+        for (int x = 0; x < s.width(); ++x)
+            all.push_back(s.pixel(x, y));
+    return all;
 }
 
 Surface numbered(int w, int h)
@@ -52,57 +43,400 @@ Surface numbered(int w, int h)
     return s;
 }
 
-TEST(Surface, CopyMovesABlockRowByRow)
+constexpr std::uint32_t kBlack = 0xff000000u;
+
+TEST(Surface, BlankIsOpaqueBlackStoredBlueFirstClearZeroesAndReleaseEmpties)
 {
-    const Surface source = numbered(4, 4);
-    Surface dest(5, 5);
-    dest.copy(2, 1, source, 1, 2, 3, 2);
-    EXPECT_EQ(dest.pixel(2, 1), 201u);
-    EXPECT_EQ(dest.pixel(4, 1), 203u);
-    EXPECT_EQ(dest.pixel(2, 2), 301u);
-    EXPECT_EQ(dest.pixel(4, 2), 303u);
-    EXPECT_EQ(dest.pixel(1, 1), 0xff000000u);
-    EXPECT_EQ(dest.pixel(2, 3), 0xff000000u);
-    EXPECT_EQ(dest.pixel(2, 0), 0xff000000u);
+    Surface s(3, 2);
+    EXPECT_EQ(sizeAndPixels(s), (Pixels{3, 2, kBlack, kBlack, kBlack, kBlack, kBlack, kBlack}));
+    EXPECT_EQ((std::vector<int>{s.rect().left, s.rect().top, s.rect().right, s.rect().bottom}),
+              (std::vector<int>{0, 0, 3, 2}));
+    s.setPixel(0, 0, packArgb(0x44, 0x33, 0x22, 0x11));
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(s.pixels());
+    EXPECT_EQ((std::vector<int>{bytes[0], bytes[1], bytes[2], bytes[3]}), (std::vector<int>{0x11, 0x22, 0x33, 0x44}));
+    s.clear();
+    EXPECT_EQ(sizeAndPixels(s), (Pixels{3, 2, 0, 0, 0, 0, 0, 0}));
+    s.release();
+    EXPECT_TRUE(s.empty());
+    EXPECT_EQ(sizeAndPixels(s), (Pixels{0, 0}));
+    EXPECT_EQ(s.rect().left, -1);
+    EXPECT_EQ(s.rect().bottom, -1);
+    s.create(1, 2);  // creating again after release
+    EXPECT_EQ(sizeAndPixels(s), (Pixels{1, 2, kBlack, kBlack}));
 }
 
-TEST(Surface, CopyOfHeightZeroChangesNothing)
+TEST(Surface, CopyMovesABlockRowByRowInsideBothSurfacesOnly)
 {
     const Surface source = numbered(4, 4);
-    Surface dest = numbered(4, 4);
-    dest.setPixel(0, 0, 7);
-    dest.copy(0, 0, source, 0, 0, 4, 0);
+    Surface dest(4, 3);
+    dest.copy(1, 1, source, 1, 2, 3, 2);
+    EXPECT_EQ(sizeAndPixels(dest), (Pixels{4, 3, kBlack, kBlack, kBlack, kBlack, kBlack, 201, 202, 203, kBlack, 301,
+                                           302, 303}));
+    dest.copy(0, 0, source, 0, 0, 4, 0);   // height 0 or below copies nothing
     dest.copy(0, 0, source, 0, 0, 4, -3);
-    EXPECT_EQ(dest.pixel(0, 0), 7u);
-}
-
-TEST(Surface, CopyOutsideEitherSurfaceIsRefused)
-{
-    const Surface source = numbered(4, 4);
-    Surface dest(4, 4);
+    EXPECT_EQ(dest.pixel(0, 0), kBlack);
     EXPECT_FATAL(dest.copy(2, 0, source, 0, 0, 3, 1),
                  "Surface: block copy of 3 x 1 from (0, 0) to (2, 0) lies outside the surfaces");
     EXPECT_FATAL(dest.copy(0, 0, source, 0, 3, 1, 2),
                  "Surface: block copy of 1 x 2 from (0, 3) to (0, 0) lies outside the surfaces");
-    EXPECT_EQ(dest.pixel(3, 0), 0xff000000u);
+    EXPECT_EQ(dest.pixel(3, 0), kBlack);
 }
 
-TEST(Surface, FormatComesFromTheEndingInAnyCase)
+TEST(Surface, TheFormatComesFromTheLastCharactersOfTheName)
 {
-    EXPECT_EQ(Surface::determineImageFormat("maps/a.tga"), IMAGE_TGA);
-    EXPECT_EQ(Surface::determineImageFormat("maps/A.TGA"), IMAGE_TGA);
-    EXPECT_EQ(Surface::determineImageFormat("b.Png"), IMAGE_PNG);
-    EXPECT_EQ(Surface::determineImageFormat("c.jpg"), IMAGE_JPEG);
-    EXPECT_EQ(Surface::determineImageFormat("c.JPEG"), IMAGE_JPEG);
-    EXPECT_EQ(Surface::determineImageFormat("tga"), IMAGE_TGA);  // only the last three characters count
-    EXPECT_FATAL(Surface::determineImageFormat("d.bmp"), "Surface: Unsupported file format in file 'd.bmp'");
-    EXPECT_FATAL(Surface::determineImageFormat("ng"), "Surface: Unsupported file format in file 'ng'");
-    EXPECT_FATAL(Surface::determineImageFormat(""), "Surface: Unsupported file format in file ''");
+    const std::pair<const char*, const char*> cases[] = {
+        {"photo.jpg", "JPEGLib not included"},
+        {"photo.JPEG", "JPEGLib not included"},
+        {"tga", "Phile::load - couldn't open file 'tga'"},   // a TGA file, by its last three characters
+        {"d.bmp", "Surface: Unsupported file format in file 'd.bmp'"},
+        {"ng", "Surface: Unsupported file format in file 'ng'"},
+        {"", "Surface: Unsupported file format in file ''"},
+    };
+    for (const auto& [name, message] : cases)
+        EXPECT_FATAL(Surface{name}, message);
 }
 
-TEST(Surface, JpegIsRecognisedAndRefused)
+struct Tga {
+    std::uint8_t type = 2;
+    std::uint16_t width = 1, height = 1;
+    std::uint8_t depth = 24;
+    std::uint8_t descriptor = 0;
+    Bytes id;
+    std::uint16_t mapLength = 0;
+    std::uint8_t mapBits = 0;
+    Bytes pixels;  // as stored
+
+    Bytes bytes() const
+    {
+        const auto lo = [](unsigned v) { return static_cast<std::uint8_t>(v); };
+        const auto hi = [](unsigned v) { return static_cast<std::uint8_t>(v >> 8); };
+        Bytes b{lo(id.size()), lo(mapLength ? 1 : 0), type, 0, 0, lo(mapLength), hi(mapLength),
+                                    mapBits, 0, 0, 0, 0, lo(width), hi(width), lo(height), hi(height), depth,
+                                    descriptor};
+        b.insert(b.end(), id.begin(), id.end());
+        b.insert(b.end(), static_cast<std::size_t>(mapLength) * mapBits / 8, 0xEE);  // colour map, skipped
+        b.insert(b.end(), pixels.begin(), pixels.end());
+        return b;
+    }
+};
+
+// Image files written into a folder of their own; a file that fails is "bad.tga" or
+// "bad.png".
+class ImageFiles : public testing::Test {
+protected:
+    void TearDown() override { Surface::setLargestImage(Surface::kDefaultLargestImage, Surface::kDefaultLargestImage); }
+    std::string write(const Bytes& bytes, const std::string& name = "bad.tga")
+    {
+        test::writeFile(dir.file(name), bytes);
+        return dir.file(name);
+    }
+    Surface load(const PngSpec& desc, const std::string& name = "image.png")
+    {
+        test::writePng(dir.file(name), desc);
+        return Surface(dir.file(name));
+    }
+    // What loading these bytes ends in.
+    std::string fatal(const Bytes& bytes, const std::string& name = "bad.tga")
+    {
+        return test::fatalMessage([&] { Surface s(write(bytes, name)); });
+    }
+    std::string refused(const std::string& why) const
+    {
+        return "Surface: " + why + " targa file '" + dir.file("bad.tga") + "'";
+    }
+    std::string couldntLoad(const std::string& name = "bad.png") const
+    {
+        return "couldn't load '" + dir.file(name) + "'";
+    }
+    std::string tooLarge(const char* size, const char* largest = "16384 x 16384", const char* name = "bad.tga") const
+    {
+        return "Surface: image '" + dir.file(name) + "' is " + size + " pixels, larger than the " + largest +
+               " the device can use";
+    }
+    test::TempDir dir;
+};
+
+TEST_F(ImageFiles, TgaFilesLoadToTheirPixels)
 {
-    EXPECT_FATAL(Surface("photo.jpg"), "JPEGLib not included");
+    const struct {
+        const char* name;
+        Tga tga;
+        Pixels loaded;
+    } cases[] = {
+        // Stored bottom row first: blue, green; then the top row: red, white.
+        {"rows.tga", {.width = 2, .height = 2, .pixels = {255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 255}},
+         {2, 2, 0xffff0000u, 0xffffffffu, 0xff0000ffu, 0xff00ff00u}},
+        {"alpha.tga", {.height = 2, .depth = 32, .descriptor = 0x20 | 8, .pixels = {1, 2, 3, 4, 5, 6, 7, 0}},
+         {1, 2, 0x04030201u, 0x00070605u}},   // top row first, 8 alpha bits
+        {"id.tga", {.id = {'h', 'e', 'l', 'l', 'o'}, .mapLength = 3, .mapBits = 24, .pixels = {10, 20, 30}},
+         {1, 1, 0xff1e140au}},   // the pixels follow the ID field and the colour map
+        {"UPPER.TGA", {.pixels = {9, 8, 7}}, {1, 1, 0xff070809u}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(sizeAndPixels(Surface(write(c.tga.bytes(), c.name))), c.loaded) << c.name;
+    // Loading again replaces the pixels and the rectangle.
+    Surface s(write(Tga{.width = 3, .height = 3, .pixels = Bytes(27, 0)}.bytes(), "big.tga"));
+    s.load(write(cases[3].tga.bytes(), "small.tga"));
+    EXPECT_EQ(sizeAndPixels(s), (Pixels{1, 1, 0xff070809u}));
+    EXPECT_EQ(s.rect().right, 1);
+}
+
+TEST_F(ImageFiles, TgaFilesThatCannotBeReadAreRefusedByName)
+{
+    Tga cut{.width = 4, .height = 4};
+    cut.pixels.assign(4 * 4 * 3 - 1, 0);  // one byte short
+    Tga longId{.id = Bytes(200, 'x')};
+    Bytes idPastTheEnd = longId.bytes();
+    idPastTheEnd.resize(40);
+    Bytes huge = Tga{.width = 0xFFFF, .height = 0xFFFF, .depth = 32}.bytes();
+    const struct {
+        Bytes bytes;
+        std::string message;
+    } cases[] = {
+        {Tga{.type = 10, .pixels = {0, 0, 0}}.bytes(), refused("unsupported feature in")},   // run-length
+        {Tga{.type = 1, .pixels = {0, 0, 0}}.bytes(), refused("unsupported feature in")},
+        {Tga{.depth = 8, .pixels = {0, 0, 0, 0}}.bytes(), refused("unsupported color depth in")},
+        {Tga{.depth = 15, .pixels = {0, 0, 0, 0}}.bytes(), refused("unsupported color depth in")},
+        {Tga{.depth = 16, .pixels = {0, 0, 0, 0}}.bytes(), refused("unsupported color depth in")},
+        {Tga{.depth = 40, .pixels = {0, 0, 0, 0}}.bytes(), refused("unsupported color depth in")},
+        {cut.bytes(), refused("truncated")},
+        {{}, refused("truncated")},
+        {{0, 0, 2, 0, 0, 0}, refused("truncated")},   // half a header
+        {idPastTheEnd, refused("truncated")},
+        {Tga{.width = 16384, .height = 16384, .depth = 32}.bytes(), refused("truncated")},   // the largest, no pixels
+        {Tga{.width = 0, .height = 5}.bytes(), refused("no pixels (width or height 0) in")},
+        {Tga{.width = 5, .height = 0}.bytes(), refused("no pixels (width or height 0) in")},
+        // Sizes are refused by the header alone: the pixels promised are never allocated.
+        {huge, tooLarge("65535 x 65535")},
+        {Tga{.width = 16385, .depth = 32}.bytes(), tooLarge("16385 x 1")},
+    };
+    for (std::size_t i = 0; i < std::size(cases); ++i)
+        EXPECT_EQ(fatal(cases[i].bytes), cases[i].message) << "case " << i;
+    EXPECT_FATAL(Surface(dir.file("none.tga")), "Phile::load - couldn't open file '" + dir.file("none.tga") + "'");
+    std::filesystem::create_directory(dir.file("folder.tga"));
+    EXPECT_FATAL(Surface(dir.file("folder.tga")), "Phile::load - couldn't open file '" + dir.file("folder.tga") + "'");
+}
+
+TEST_F(ImageFiles, TheLargestImageIsWhatTheEngineSets)
+{
+    // (Until then it is 16384 each way, as the messages of the other tests say.)
+    Surface::setLargestImage(8, 4);
+    EXPECT_EQ(Surface(write(Tga{.width = 8, .height = 4, .pixels = Bytes(96, 0x40)}.bytes(), "fits.tga")).width(), 8);
+    EXPECT_EQ(fatal(Tga{.width = 8, .height = 5, .pixels = Bytes(120, 0x40)}.bytes()), tooLarge("8 x 5", "8 x 4"));
+    EXPECT_EQ(fatal(Tga{.width = 9, .pixels = Bytes(27, 0x40)}.bytes()), tooLarge("9 x 1", "8 x 4"));
+}
+
+TEST_F(ImageFiles, PngEveryColourTypeLoadsToItsPixels)
+{
+    PngSpec transparentPalette{.width = 3, .height = 1, .colorType = PNG_COLOR_TYPE_PALETTE, .samples = {1, 0, 2},
+                               .paletteRgb = {10, 20, 30, 255, 128, 0, 1, 2, 3}};
+    PngSpec opaquePalette = transparentPalette;
+    transparentPalette.paletteAlpha = {0, 99};  // entries past the list stay opaque
+    PngSpec background{.width = 2, .height = 1, .colorType = PNG_COLOR_TYPE_RGB_ALPHA,
+                       .samples = {255, 0, 0, 255, 255, 0, 0, 0}};
+    background.backgroundRgb[0] = 0, background.backgroundRgb[1] = 0, background.backgroundRgb[2] = 255;
+    const struct {
+        PngSpec desc;
+        Pixels loaded;   // width, height, pixels
+    } cases[] = {
+        {{.width = 2, .height = 2, .colorType = PNG_COLOR_TYPE_RGB,
+          .samples = {255, 0, 0, 0, 255, 0, 0, 0, 255, 10, 20, 30}},
+         {2, 2, 0xffff0000u, 0xff00ff00u, 0xff0000ffu, 0xff0a141eu}},
+        {{.width = 2, .height = 1, .colorType = PNG_COLOR_TYPE_RGB_ALPHA, .samples = {1, 2, 3, 0, 200, 100, 50, 128}},
+         {2, 1, 0x00010203u, 0x80c86432u}},
+        {{.width = 3, .height = 1, .colorType = PNG_COLOR_TYPE_GRAY, .samples = {0, 77, 255}},
+         {3, 1, 0xff000000u, 0xff4d4d4du, 0xffffffffu}},
+        // Grey of 1 and 4 bits is scaled to 8 bits.
+        {{.width = 3, .height = 1, .colorType = PNG_COLOR_TYPE_GRAY, .bitDepth = 1, .samples = {1, 0, 1}},
+         {3, 1, 0xffffffffu, 0xff000000u, 0xffffffffu}},
+        {{.width = 3, .height = 1, .colorType = PNG_COLOR_TYPE_GRAY, .bitDepth = 4, .samples = {15, 5, 0}},
+         {3, 1, 0xffffffffu, 0xff555555u, 0xff000000u}},
+        {{.width = 1, .height = 1, .colorType = PNG_COLOR_TYPE_GRAY_ALPHA, .samples = {60, 10}}, {1, 1, 0x0a3c3c3cu}},
+        {{.width = 2, .height = 1, .colorType = PNG_COLOR_TYPE_GRAY, .samples = {9, 10}, .transparentGrey = 9},
+         {2, 1, 0x00090909u, 0xff0a0a0au}},
+        {opaquePalette, {3, 1, 0xffff8000u, 0xff0a141eu, 0xff010203u}},
+        {transparentPalette, {3, 1, 0x63ff8000u, 0x000a141eu, 0xff010203u}},
+        // 16-bit channels keep their high byte.
+        {{.width = 1, .height = 1, .colorType = PNG_COLOR_TYPE_RGB_ALPHA, .bitDepth = 16,
+          .samples = {0x1234, 0xABCD, 0xFF00, 0x8001}},
+         {1, 1, 0x8012abffu}},
+        {background, {2, 1, 0xffff0000u, 0xff0000ffu}},   // the background shows through where transparent
+    };
+    for (std::size_t i = 0; i < std::size(cases); ++i)
+        EXPECT_EQ(sizeAndPixels(load(cases[i].desc, i == 0 ? "mixed.Png" : "image.png")), cases[i].loaded) << i;
+}
+
+TEST_F(ImageFiles, PngInterlacedImageArrivesWhole)
+{
+    PngSpec desc{.width = 9, .height = 7, .colorType = PNG_COLOR_TYPE_RGB, .interlaced = true};
+    const auto sample = [](int x, int y, int channel) { return channel == 0 ? x * 20 : channel == 1 ? y * 30 : x + y; };
+    for (int y = 0; y < 7; ++y)
+        for (int x = 0; x < 9; ++x)
+            for (int channel = 0; channel < 3; ++channel)
+                desc.samples.push_back(static_cast<std::uint16_t>(sample(x, y, channel)));
+    const Surface s = load(desc);
+    for (int y = 0; y < 7; ++y)
+        for (int x = 0; x < 9; ++x)
+            ASSERT_EQ(s.pixel(x, y), packArgb(255, static_cast<std::uint8_t>(sample(x, y, 0)),
+                                              static_cast<std::uint8_t>(sample(x, y, 1)),
+                                              static_cast<std::uint8_t>(sample(x, y, 2))))
+                << x << "," << y;
+}
+
+TEST_F(ImageFiles, PngGammaChunkIsCorrectedForAScreenGammaOf2_2)
+{
+    // A linear file (gamma 1.0) shown on a 2.2 screen: out = in ^ (1 / 2.2).
+    const PngSpec desc{.width = 3, .height = 1, .colorType = PNG_COLOR_TYPE_RGB,
+                       .samples = {0, 64, 128, 192, 255, 32, 16, 100, 200}, .gamma = 1.0};
+    const Surface s = load(desc);
+    for (int i = 0; i < 9; ++i) {
+        const int got = static_cast<int>((s.pixel(i / 3, 0) >> (16 - 8 * (i % 3))) & 0xff);
+        EXPECT_NEAR(got, 255.0 * std::pow(desc.samples[static_cast<std::size_t>(i)] / 255.0, 1.0 / 2.2), 1.0) << i;
+    }
+}
+
+TEST_F(ImageFiles, PngFilesAreRecordedEvenWhenMissing)
+{
+    test::ScopedWorkingDir cd(dir.path());
+    test::writePng("a.png", {.width = 1, .height = 1, .colorType = PNG_COLOR_TYPE_GRAY, .samples = {5}});
+    Phile::enableUsedFiles();
+    Surface s("a.png");
+    test::fatalMessage([] { Surface missing("b.png"); });
+    Phile::disableUsedFiles();
+    EXPECT_EQ(test::readText("usedfiles.txt"), "a.png\nb.png\n");
+}
+
+TEST_F(ImageFiles, PngBrokenFilesEndInCouldntLoad)
+{
+    PngSpec desc{.width = 16, .height = 16, .colorType = PNG_COLOR_TYPE_RGB};
+    for (int i = 0; i < 16 * 16 * 3; ++i)
+        desc.samples.push_back(static_cast<std::uint16_t>(i * 7 % 256));
+    test::writePng(dir.file("good.png"), desc);
+    const Bytes good = test::readFile(dir.file("good.png"));
+    const auto changed = [&good](std::size_t keep, std::size_t at, std::uint8_t mask) {
+        Bytes b(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(keep));
+        if (at < keep)
+            b[at] ^= mask;
+        return b;
+    };
+    for (const Bytes& bytes : {changed(good.size() / 2, 0, 0),   // truncated
+                               changed(20, 0, 0),                 // the header alone
+                               changed(good.size(), good.size() - 30, 0x5a),   // image data: the checksum fails
+                               changed(good.size(), 1, 'P' ^ 'Q'),             // no PNG signature
+                               Bytes{}})
+        EXPECT_EQ(fatal(bytes, "bad.png"), couldntLoad());
+    // A zero width in the header (its CRC no longer matches either).
+    Bytes zero = good;
+    zero[16] = zero[17] = zero[18] = zero[19] = 0;
+    EXPECT_EQ(fatal(zero, "bad.png"), couldntLoad());
+    EXPECT_FATAL(Surface(dir.file("missing.png")), couldntLoad("missing.png"));
+    std::filesystem::create_directory(dir.file("folder.png"));
+    EXPECT_FATAL(Surface(dir.file("folder.png")), couldntLoad("folder.png"));
+}
+
+// Crafted files, to claim what no writer would.
+void put32(Bytes& out, std::uint32_t v)
+{
+    for (int shift = 24; shift >= 0; shift -= 8)
+        out.push_back(static_cast<std::uint8_t>(v >> shift));
+}
+
+std::uint32_t crc32(const std::uint8_t* data, std::size_t size)
+{
+    std::uint32_t crc = 0xFFFFFFFFu;
+    for (std::size_t i = 0; i < size; ++i) {
+        crc ^= data[i];
+        for (int k = 0; k < 8; ++k)
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
+
+// A chunk whose length field says `claimed` bytes, followed by `data` and its checksum.
+void putChunk(Bytes& out, const char* type, const Bytes& data, std::uint32_t claimed)
+{
+    put32(out, claimed);
+    const std::size_t start = out.size();
+    out.insert(out.end(), type, type + 4);
+    out.insert(out.end(), data.begin(), data.end());
+    put32(out, crc32(out.data() + start, out.size() - start));
+}
+
+void putChunk(Bytes& out, const char* type, const Bytes& data)
+{
+    putChunk(out, type, data, static_cast<std::uint32_t>(data.size()));
+}
+
+// The header of an 8-bit RGB image of this size.
+Bytes pngStart(std::uint32_t width, std::uint32_t height)
+{
+    Bytes out{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    Bytes header;
+    put32(header, width);
+    put32(header, height);
+    header.insert(header.end(), {8, 2, 0, 0, 0});
+    putChunk(out, "IHDR", header);
+    return out;
+}
+
+// A 1 x 1 black RGB image's compressed data: one row of filter byte and three samples.
+const Bytes kOnePixel{0x78, 0x9C, 0x63, 0x60, 0x60, 0x60, 0x00, 0x00, 0x00, 0x04, 0x00, 0x01};
+
+Bytes crafted(std::uint32_t width, std::uint32_t height)
+{
+    Bytes b = pngStart(width, height);
+    putChunk(b, "IDAT", kOnePixel);
+    putChunk(b, "IEND", {});
+    return b;
+}
+
+TEST_F(ImageFiles, PngImagesLargerThanTheLargestAreRefusedByTheirHeader)
+{
+    // The crafted files differ from this one, which loads, only where their cases say.
+    test::writeFile(dir.file("one.png"), crafted(1, 1));
+    EXPECT_EQ(Surface(dir.file("one.png")).pixel(0, 0), 0xFF000000u);
+    // Headers alone: the pixels they promise are not there, and never allocated. (The
+    // check against a limit the engine set is the one TGA files go through.)
+    const std::pair<Bytes, std::string> cases[] = {
+        {crafted(20000, 20000), tooLarge("20000 x 20000", "16384 x 16384", "bad.png")},
+        {crafted(1, 16385), tooLarge("1 x 16385", "16384 x 16384", "bad.png")},
+        {crafted(0x7FFFFFFF, 1), tooLarge("2147483647 x 1", "16384 x 16384", "bad.png")},
+        // The largest size itself passes the check; this file then ends for its missing rows.
+        {crafted(16384, 1), couldntLoad()},
+    };
+    for (const auto& [bytes, message] : cases)
+        EXPECT_EQ(fatal(bytes, "bad.png"), message);
+}
+
+TEST_F(ImageFiles, PngAChunkClaimingMoreThanTheLimitIsRefusedBeforeItsDataIsRead)
+{
+    constexpr std::uint32_t kHuge = 0x64000000;  // 1.68 GB in a file of a hundred bytes
+    const struct {
+        const char* type;
+        std::uint32_t claimed;
+        bool afterImage;
+    } cases[] = {{"tEXt", kHuge, false}, {"zTXt", kHuge, false}, {"iTXt", kHuge, false},   {"iCCP", kHuge, false},
+                 {"prVt", kHuge, false}, {"tEXt", 0x7FFFFFFF, true}, {"tEXt", (4u << 20) + 1, false}};
+    for (const auto& c : cases) {
+        Bytes b = pngStart(1, 1);
+        if (c.afterImage)
+            putChunk(b, "IDAT", kOnePixel);
+        putChunk(b, c.type, {'C', 'o', 'm', 'm', 'e', 'n', 't', 0, 'h', 'i'}, c.claimed);
+        if (!c.afterImage)
+            putChunk(b, "IDAT", kOnePixel);
+        putChunk(b, "IEND", {});
+        EXPECT_EQ(fatal(b, "bad.png"), "Surface: PNG '" + dir.file("bad.png") + "' has a " + c.type + " chunk of " +
+                                std::to_string(c.claimed) + " bytes, more than the 4194304 a chunk may hold")
+            << c.type;
+    }
+    // At the limit a chunk is read as usual: this one ends with the file.
+    Bytes atLimit = pngStart(1, 1);
+    putChunk(atLimit, "tEXt", {'a', 0, 'b'}, 4u << 20);
+    EXPECT_EQ(fatal(atLimit, "bad.png"), couldntLoad());
+    // Image data is read as it streams in, never whole: its length is not limited.
+    Bytes data = pngStart(1, 1);
+    putChunk(data, "IDAT", kOnePixel, kHuge);
+    EXPECT_EQ(fatal(data, "bad.png"), couldntLoad());
 }
 
 }  // namespace

@@ -66,6 +66,12 @@ protected:
     ASSERT_PRED2([](std::uint32_t a, std::uint32_t b) { return ::mirva::test::near(a, b); }, actual, expected) \
         << ::mirva::test::hex(actual)
 
+// Channel `shift` (16 red, 8 green, 0 blue) of a colour.
+inline int channel(std::uint32_t color, int shift)
+{
+    return static_cast<int>((color >> shift) & 0xFF);
+}
+
 inline constexpr std::uint32_t kBlack = 0xFF000000;
 inline constexpr std::uint32_t kRed = 0xFFFF0000;
 inline constexpr std::uint32_t kGreen = 0xFF00FF00;

@@ -1,14 +1,15 @@
 // LightWave objects in scripts: Object, Cartoon and Material drawn by the frame update,
-// placed by an LWS scene or by their Motion, on the headless 64 x 48 screen.
+// placed by an LWS scene or by their Motion, on the headless 64 x 48 screen, and what
+// other layers do to the depth they leave.
 //
 // The view looks along +z from the origin with the default fields of view (90 x 73.74
 // degrees): at depth d one unit across is 32 / d pixels, one unit up 24 / (0.75 d).
-// A box from -1 to 1 placed at z = 6 shows its front face at depth 5.
+// A box from -1 to 1 placed at z = 6 shows its front face at depth 5: pixels 25.6 to 38.4
+// across, 17.6 to 30.4 down.
 #include <cmath>
 
 #include <gtest/gtest.h>
 
-#include "components/cartoon.h"
 #include "components/object.h"
 #include "tests/player/frame_fixture.h"
 #include "tests/support/png_writer.h"
@@ -17,8 +18,6 @@
 
 namespace mirva::test {
 namespace {
-
-constexpr float kQuarterTurn = 1.5707964f;
 
 // A box from -1 to 1 in one colour (components 0..1).
 void writeBox(const std::string& path, float red, float green, float blue)
@@ -48,12 +47,15 @@ std::string object(const std::string& file, float x, float y, float z)
     return "LoadObjectLayer 1 " + file + "\nObjectMotion\n" + motion({x, y, z, 0, 0, 0, 1, 1, 1});
 }
 
-// A white distant light shining along +z, away from the view into the scene.
-const std::string kSun = "AddLight\nLightName Sun\nLightMotion\n" + motion({0, 0, 0, 0, 0, 0, 1, 1, 1}) +
-                         "LightColor 1 1 1\nLightIntensity 1\nLightType 0\n";
+// Straight ahead at depth `z`.
+std::string ahead(int z)
+{
+    return " Motion = 0, 0, " + std::to_string(z) + ", 0, 0, 0, 1, 1, 1 ";
+}
 
 constexpr const char* kLayers = "Enum Layers { BACK SCENE MATERIAL DRAW }\n"
                                 "Construct Clearer back { Layer = BACK ClearColor = 0, 0, 0 Enabled = true }\n";
+constexpr const char* kTimer = "Timer 1:0:0 120 1.0\n";
 
 class Objects : public FrameTest {
 protected:
@@ -63,8 +65,6 @@ protected:
         writeBox("red.lwo", 1, 0, 0);
         writeBox("green.lwo", 0, 1, 0);
     }
-
-    static std::uint32_t red(std::uint32_t color) { return (color >> 16) & 0xFF; }
 
     // Frames of a quarter second until the script time reaches `row` of order 0; the last
     // of them (the one that executed that row's instructions), read back.
@@ -77,56 +77,50 @@ protected:
     }
 };
 
-TEST_F(Objects, ASceneDrawsTheObjectAtEveryObjectOfItsNameAndNothingForOtherNames)
+// Two instances of one file share its mesh until the last goes.
+TEST_F(Objects, ASceneDrawsTheObjectAtEveryObjectOfItsNameUntilItGoes)
 {
     writeText("two.lws", scene(object("red.lwo", -2.5f, 0, 6) + object("red.lwo", 2.5f, 0, 6)));
-    play(std::string(kLayers) +
-         "Construct LWS scene { Layer = SCENE Scene = \"two.lws\" Enabled = true }\n"
-         "Construct Object boxes { Layer = DRAW Object = \"red.lwo\" Scene = scene Enabled = true }\n"
+    play(std::string(kLayers) + "Construct LWS scene { Layer = SCENE Scene = \"two.lws\" Enabled = true }\n"
+         "Construct Object boxes { Layer = DRAW Object = \"red.lwo\" Scene = scene" + ahead(6) + "Enabled = true }\n"
          "Construct Object absent { Layer = DRAW Object = \"green.lwo\" Scene = scene Enabled = true }\n"
-         "Timer 1:0:0 120 1.0\n");
+         "Construct Object other { Object = \"red.lwo\" }\n" + kTimer +
+         "0:1:0 Destruct scene\n0:2:0 Destruct other\n0:3:0 Destruct boxes\n");
     const Picture picture = frame(0.1f);
     // Each front face spans 1 / 5 of the depth either side of x = +-2.5: pixels 9.6..22.4
-    // and 41.6..54.4.
+    // and 41.6..54.4; the box's own Motion has no say while the scene is there.
     EXPECT_COLOR(picture.at(16, 24), kRed);
     EXPECT_COLOR(picture.at(48, 24), kRed);
     EXPECT_COLOR(picture.at(32, 24), kBlack);
     EXPECT_COLOR(picture.at(7, 24), kBlack);
     for (std::uint32_t pixel : picture.pixels)
         ASSERT_NE(pixel & 0xFF00FF00, 0xFF00FF00u) << "the green box has no place in the scene";
-    EXPECT_EQ(ObjectComponent::sharing("red.lwo"), 1);
-}
-
-TEST_F(Objects, InstancesOfOneFileShareItsMeshUntilTheLastGoes)
-{
-    play(std::string(kLayers) +
-         "Construct Object a { Object = \"red.lwo\" }\n"
-         "Construct Object b { Object = \"red.lwo\" }\n"
-         "Timer 1:0:0 120 1.0\n"
-         "0:1:0 Destruct a\n"
-         "0:2:0 Destruct b\n");
-    frame(0.25f);
     EXPECT_EQ(ObjectComponent::sharing("red.lwo"), 2);
-    untilRow(1);
-    EXPECT_EQ(ObjectComponent::sharing("red.lwo"), 1);
+    // Once the scene is destructed the box draws at its Motion.
+    const Picture after = untilRow(1);
+    EXPECT_COLOR(after.at(32, 24), kRed);
+    EXPECT_COLOR(after.at(16, 24), kBlack);
     untilRow(2);
+    EXPECT_EQ(ObjectComponent::sharing("red.lwo"), 1);
+    untilRow(3);
     EXPECT_EQ(ObjectComponent::sharing("red.lwo"), 0);
 }
 
 TEST_F(Objects, ADiffuseEnvelopeChangesTheLitColourEveryFrame)
 {
-    writeText("lit.lws", scene(object("red.lwo", 0, 0, 6) + kSun));
-    play(std::string(kLayers) +
-         "Construct LWS scene { Layer = SCENE Scene = \"lit.lws\" Enabled = true }\n"
+    // A white distant light shining along +z, away from the view into the scene.
+    writeText("lit.lws", scene(object("red.lwo", 0, 0, 6) + "AddLight\nLightName Sun\nLightMotion\n" +
+                               motion({0, 0, 0, 0, 0, 0, 1, 1, 1}) + "LightColor 1 1 1\nLightIntensity 1\nLightType 0\n"));
+    play(std::string(kLayers) + "Construct LWS scene { Layer = SCENE Scene = \"lit.lws\" Enabled = true }\n"
          "Construct Material paint { Layer = MATERIAL Lighting = true Enabled = true\n"
          "  Diffuse = Key 0,0,LINEAR Key 1,255,LINEAR CONSTANT CONSTANT, 0, 255, 255 }\n"
-         "Construct Object box { Layer = DRAW Object = \"red.lwo\" Material = paint Scene = scene Enabled = true }\n"
-         "Timer 1:0:0 120 1.0\n");
+         "Construct Object box { Layer = DRAW Object = \"red.lwo\" Material = paint Scene = scene Enabled = true }\n" +
+         kTimer);
     // The face looks straight at the light, but its corners' normals lean away from it
     // into the box's diagonals: every channel comes at cos 54.7 = 0.577 of the diffuse.
-    EXPECT_NEAR(red(frame(0.25f).at(32, 24)), 0.577 * 64, 3);
+    EXPECT_NEAR(channel(frame(0.25f).at(32, 24), 16), 0.577 * 64, 3);
     const std::uint32_t later = frame(0.5f).at(32, 24);
-    EXPECT_NEAR(red(later), 0.577 * 191, 3);
+    EXPECT_NEAR(channel(later, 16), 0.577 * 191, 3);
     EXPECT_NEAR(later & 0xFF, 0.577 * 255, 3);
 }
 
@@ -134,11 +128,9 @@ TEST_F(Objects, AmbientInAMaterialBlockIsTheMaterialsOwnAmbientColour)
 {
     // Lit without lights, only ambient light reaches it: the view's ambient (the Object's
     // common Ambient) times the material's.
-    play(std::string(kLayers) +
-         "Construct Material paint { Lighting = true Ambient = 0, 255, 0 }\n"
-         "Construct Object box { Layer = DRAW Object = \"red.lwo\" Material = paint Ambient = 255, 255, 255\n"
-         "  Motion = 0, 0, 6, 0, 0, 0, 1, 1, 1 Enabled = true }\n"
-         "Timer 1:0:0 120 1.0\n");
+    play(std::string(kLayers) + "Construct Material paint { Lighting = true Ambient = 0, 255, 0 }\n"
+         "Construct Object box { Layer = DRAW Object = \"red.lwo\" Material = paint Ambient = 255, 255, 255" + ahead(6) +
+         "Enabled = true }\n" + kTimer);
     EXPECT_COLOR(frame(0.1f).at(32, 24), kGreen);
 }
 
@@ -146,12 +138,9 @@ TEST_F(Objects, MapSetInALaterBlockShowsInThatVeryFrame)
 {
     writeFlat("red.png", 255, 0, 0);
     writeFlat("blue.png", 0, 0, 255);
-    play(std::string(kLayers) +
-         "Construct Material paint { Type = TEXTURE Map = \"red.png\" }\n"
-         "Construct Object box { Layer = DRAW Object = \"green.lwo\" Material = paint\n"
-         "  Motion = 0, 0, 6, 0, 0, 0, 1, 1, 1 Enabled = true }\n"
-         "Timer 1:0:0 120 1.0\n"
-         "0:1:0 Set paint { Map = \"blue.png\" }\n");
+    play(std::string(kLayers) + "Construct Material paint { Type = TEXTURE Map = \"red.png\" }\n"
+         "Construct Object box { Layer = DRAW Object = \"green.lwo\" Material = paint" + ahead(6) + "Enabled = true }\n" +
+         kTimer + "0:1:0 Set paint { Map = \"blue.png\" }\n");
     Picture last = frame(0.25f);
     while (player->previousTime() < (1 << 8)) {
         EXPECT_COLOR(last.at(32, 24), kRed);
@@ -165,12 +154,9 @@ TEST_F(Objects, SpeedZeroFreezesTheSceneAtPhaseAndPhaseJumps)
     // A box sliding along x from -2.5 at 0 s to 2.5 at 2 s.
     writeText("slide.lws", scene("LoadObjectLayer 1 red.lwo\nObjectMotion\n" +
                                  motion({0, 0, 6, 0, 0, 0, 1, 1, 1}, {{0, {{{-2.5f, 0, 3}}, {{2.5f, 2, 3}}}}})));
-    play(std::string(kLayers) +
-         "Construct LWS scene { Layer = SCENE Scene = \"slide.lws\" Speed = 0 Enabled = true }\n"
-         "Construct Object box { Layer = DRAW Object = \"red.lwo\" Scene = scene Enabled = true }\n"
-         "Timer 1:0:0 120 1.0\n"
-         "0:1:0 Set scene { Phase = 2 }\n"
-         "0:2:0 Set scene { Phase = 1 Speed = 1 }\n");
+    play(std::string(kLayers) + "Construct LWS scene { Layer = SCENE Scene = \"slide.lws\" Speed = 0 Enabled = true }\n"
+         "Construct Object box { Layer = DRAW Object = \"red.lwo\" Scene = scene Enabled = true }\n" + kTimer +
+         "0:1:0 Set scene { Phase = 2 }\n0:2:0 Set scene { Phase = 1 Speed = 1 }\n");
     for (int i = 0; i < 3; ++i) {
         const Picture frozen = frame(0.2f);
         EXPECT_COLOR(frozen.at(16, 24), kRed) << "frame " << i;
@@ -189,13 +175,12 @@ TEST_F(Objects, AViewWithCameraNameSeesThroughTheKeyedSceneCamera)
     // +z, turning as it goes so that the box at the origin stays straight ahead.
     const std::string flight = motion({0, 0, 0, 0, 0, 0, 1, 1, 1}, {{0, {{{-6, 0, 3}}, {{0, 1, 3}}}},
                                                                   {2, {{{0, 0, 3}}, {{-6, 1, 3}}}},
-                                                                  {3, {{{kQuarterTurn, 0, 3}}, {{0, 1, 3}}}}});
+                                                                  {3, {{{1.5707964f, 0, 3}}, {{0, 1, 3}}}}});
     writeText("flight.lws", scene(object("red.lwo", 0, 0, 0) + "AddCamera\nCameraName Cam\nCameraMotion\n" + flight +
                                   "ZoomFactor 3.2\n"));
-    play(std::string(kLayers) +
-         "Construct LWS scene { Layer = SCENE Scene = \"flight.lws\" Enabled = true }\n"
-         "Construct Object box { Layer = DRAW Object = \"red.lwo\" Scene = scene CameraName = \"Cam\" Enabled = true }\n"
-         "Timer 1:0:0 120 1.0\n");
+    play(std::string(kLayers) + "Construct LWS scene { Layer = SCENE Scene = \"flight.lws\" Enabled = true }\n"
+         "Construct Object box { Layer = DRAW Object = \"red.lwo\" Scene = scene CameraName = \"Cam\" Enabled = true }\n" +
+         kTimer);
     for (int i = 0; i < 4; ++i) {
         const Picture picture = frame(0.25f);
         EXPECT_COLOR(picture.at(32, 24), kRed) << "frame " << i;
@@ -204,26 +189,40 @@ TEST_F(Objects, AViewWithCameraNameSeesThroughTheKeyedSceneCamera)
     }
 }
 
-TEST_F(Objects, AnObjectWhoseSceneWasDestructedDrawsAtItsMotion)
+// What draws after the red box (its face at depth 5): a Clearer without ColorBuffer leaves
+// every colour as it was and clears only the depth, so the green box behind (its face at
+// depth 9, pixels 28.4 to 35.6 across) shows through; a white sprite at depth 8 (half-size
+// 3: 12 pixels either way) covers the box, as sprites draw without depth test unless
+// their block asks for one.
+TEST_F(Objects, WhatDrawsAfterAnObjectSeesItsDepthOrNot)
 {
-    writeText("two.lws", scene(object("red.lwo", -2.5f, 0, 6) + object("red.lwo", 2.5f, 0, 6)));
-    play(std::string(kLayers) +
-         "Construct LWS scene { Layer = SCENE Scene = \"two.lws\" Enabled = true }\n"
-         "Construct Object box { Layer = DRAW Object = \"red.lwo\" Scene = scene Motion = 0, 0, 6, 0, 0, 0, 1, 1, 1 "
-         "Enabled = true }\n"
-         "Timer 1:0:0 120 1.0\n"
-         "0:1:0 Destruct scene\n");
-    EXPECT_COLOR(frame(0.25f).at(32, 24), kBlack);
-    const Picture after = untilRow(1);
-    EXPECT_COLOR(after.at(32, 24), kRed);
-    EXPECT_COLOR(after.at(16, 24), kBlack);
+    writeFlat("white.png", 255, 255, 255);
+    const std::string clearer = "Construct Clearer depth { Layer = MATERIAL ClearColor = 0, 0, 0 ColorBuffer = false ";
+    const std::string far =
+        "}\nConstruct Object far { Layer = DRAW Object = \"green.lwo\"" + ahead(10) + "Enabled = true }\n";
+    const std::string sprite =
+        "Construct Sprite flat { Layer = DRAW Map = \"white.png\" Blend = COPY Size = 3, 3" + ahead(8);
+    const struct {
+        std::string after;
+        std::uint32_t middle, side;   // at (32, 24) and (37, 24)
+    } cases[] = {
+        {clearer + "Enabled = true " + far, kGreen, kRed},
+        {clearer + "DepthBuffer = false Enabled = true " + far, kRed, kRed},
+        {sprite + "Enabled = true }\n", 0xFFFFFFFF, 0xFFFFFFFF},
+        {sprite + "ZBufferMode = COMPARE Enabled = true }\n", kRed, kRed},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.after);
+        play("Enum Layers { BACK SCENE MATERIAL DRAW }\n"
+             "Construct Clearer back { Layer = BACK ClearColor = 0, 0, 255 Enabled = true }\n"
+             "Construct Object near { Layer = SCENE Object = \"red.lwo\"" + ahead(6) + "Enabled = true }\n" + c.after +
+             kTimer);
+        const Picture picture = frame(0.1f);
+        EXPECT_COLOR(picture.at(32, 24), c.middle);
+        EXPECT_COLOR(picture.at(37, 24), c.side);
+        EXPECT_COLOR(picture.at(2, 2), kBlue);
+    }
 }
-
-}  // namespace
-}  // namespace mirva::test
-
-namespace mirva::test {
-namespace {
 
 class Cartoons : public Objects {
 protected:
@@ -237,26 +236,25 @@ protected:
         ball.write("ball.lwo");
     }
 
-    Picture toon(const std::string& light)
+    // The ball (radius 1.5 at depth 6: a disc of radius 8.3 pixels around (32, 24)) on blue.
+    Picture toon(const std::string& settings)
     {
-        play("Enum Layers { BACK DRAW }\n"
-             "Construct Clearer back { Layer = BACK ClearColor = 0, 0, 255 Enabled = true }\n"
-             "Construct Cartoon ball { Layer = DRAW Object = \"ball.lwo\" Motion = 0, 0, 6, 0, 0, 0, 1, 1, 1\n"
-             "  LightPosition = " + light + " Enabled = true }\n"
-             "Timer 1:0:0 120 1.0\n");
+        play("Enum Layers { BACK DRAW }\nConstruct Clearer back { Layer = BACK ClearColor = 0, 0, 255 Enabled = true }\n"
+             "Construct Material flat { Type = FACTOR Factor = 0, 255, 0 }\n"
+             "Construct Cartoon ball { Layer = DRAW Object = \"ball.lwo\"" + ahead(6) + settings + " Enabled = true }\n" +
+             kTimer);
         return frame(0.1f);
     }
 };
 
 int brightness(std::uint32_t color)
 {
-    return static_cast<int>(((color >> 16) & 0xFF) + ((color >> 8) & 0xFF) + (color & 0xFF));
+    return channel(color, 16) + channel(color, 8) + channel(color, 0);
 }
 
-// The ball (radius 1.5 at depth 6) shows a disc of radius 8.3 pixels around (32, 24).
-TEST_F(Cartoons, TheSilhouetteIsOutlinedInBlackAroundTheShadedBall)
+TEST_F(Cartoons, TheSilhouetteIsOutlinedInBlackAroundTheShadeOfTheLightOrOfAMaterial)
 {
-    const Picture picture = toon("-20, 0, 6");
+    const Picture picture = toon("LightPosition = -20, 0, 6");
     auto background = [&](int x, int y) { return picture.at(x, y) == 0xFF0000FFu; };
     auto black = [&](int x, int y) { return brightness(picture.at(x, y)) < 60; };
     int rim = 0, outlined = 0;
@@ -280,27 +278,14 @@ TEST_F(Cartoons, TheSilhouetteIsOutlinedInBlackAroundTheShadedBall)
     // pixel of the ball's own shade.
     EXPECT_GT(rim, 30);
     EXPECT_GT(outlined * 10, rim * 4) << outlined << " of " << rim;
-}
-
-TEST_F(Cartoons, MovingTheLightMovesTheShadeBands)
-{
-    const Picture fromLeft = toon("-20, 0, 6");
-    EXPECT_GT(brightness(fromLeft.at(27, 24)), brightness(fromLeft.at(37, 24)) + 60);
-    const Picture fromRight = toon("20, 0, 6");
+    // Moving the light moves the shade bands.
+    EXPECT_GT(brightness(picture.at(27, 24)), brightness(picture.at(37, 24)) + 60);
+    const Picture fromRight = toon("LightPosition = 20, 0, 6");
     EXPECT_GT(brightness(fromRight.at(37, 24)), brightness(fromRight.at(27, 24)) + 60);
-}
-
-TEST_F(Cartoons, AMaterialPointerReplacesTheShadeButKeepsTheOutline)
-{
-    play("Enum Layers { BACK DRAW }\n"
-         "Construct Clearer back { Layer = BACK ClearColor = 0, 0, 255 Enabled = true }\n"
-         "Construct Material flat { Type = FACTOR Factor = 0, 255, 0 }\n"
-         "Construct Cartoon ball { Layer = DRAW Object = \"ball.lwo\" Motion = 0, 0, 6, 0, 0, 0, 1, 1, 1\n"
-         "  Material = flat Enabled = true }\n"
-         "Timer 1:0:0 120 1.0\n");
-    const Picture picture = frame(0.1f);
-    EXPECT_COLOR(picture.at(32, 24), kGreen);
-    EXPECT_COLOR(picture.at(25, 19), kBlack);
+    // A material pointer replaces the shade but keeps the outline.
+    const Picture flat = toon("Material = flat");
+    EXPECT_COLOR(flat.at(32, 24), kGreen);
+    EXPECT_COLOR(flat.at(25, 19), kBlack);
 }
 
 }  // namespace

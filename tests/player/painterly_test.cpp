@@ -51,8 +51,6 @@ protected:
         return frame(0.1f);
     }
     PainterlyComponent& painterly() { return dynamic_cast<PainterlyComponent&>(*player->findInstance("paint")); }
-
-    static int channel(std::uint32_t color, int shift) { return static_cast<int>((color >> shift) & 0xFF); }
 };
 
 TEST_F(Painterly, ADarkSurfaceShowsTheEnvironmentAndALightOneItsOwnColour)

@@ -3,6 +3,7 @@
 // "parameters.txt" and included files live there too).
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -19,14 +20,33 @@ protected:
         writeText("script.txt", script);
         return std::make_unique<ScriptPlayer>("script.txt");
     }
-    // The message that loading `script` ends in.
+    // The message that loading `script` ends in; empty when it loads.
     std::string messageOf(const std::string& script)
     {
-        return fatalMessage([&] { load(script); });
+        const std::string message = fatalMessage([&] { load(script); });
+        return message == "<no fatal error>" ? "" : message;
+    }
+    // Scripts and the messages their loads stop with ("" for one that loads), in order.
+    struct Load {
+        std::string script, message;
+    };
+    void expectMessages(const std::vector<Load>& loads)
+    {
+        for (const Load& load : loads)
+            EXPECT_EQ(messageOf(load.script), load.message) << load.script;
+    }
+    // Loads the script as `player` and collects the execution traces.
+    ScriptPlayer& play(const std::string& script)
+    {
+        player = load(script);
+        player->setTraceSink([this](const std::string& text) { traces += text; });
+        return *player;
     }
 
     TempDir dir;
     ScopedWorkingDir inDir{dir.path()};
+    std::unique_ptr<ScriptPlayer> player;
+    std::string traces;
 };
 
 // A Timer header for scripts whose time source does not matter.

@@ -28,6 +28,11 @@ inline ModuleWriter fourRowModule()
     return mod;
 }
 
+constexpr Time time(int order, int row, int decimals = 0)
+{
+    return order << 14 | row << 8 | decimals;
+}
+
 class SoundScriptTest : public ScriptPlayerTest {
 protected:
     void SetUp() override { SoundOutput::choose(SoundOutput::Kind::Offline); }
@@ -37,27 +42,16 @@ protected:
         SoundOutput::choose(SoundOutput::Kind::Automatic);
     }
 
-    // Loads the script and collects the execution traces.
-    ScriptPlayer& play(const std::string& script)
-    {
-        player = load(script);
-        player->setTraceSink([this](const std::string& text) { traces += text; });
-        return *player;
-    }
-
     // Video frame `n` as far as time goes: the sound up to the frame, the time, the due
     // instructions and the trigger snapshot. Returns the frame's time.
     Time frame(std::uint64_t n)
     {
         player->mixOfflineSound(n, kFps);
-        const Time time = player->readTime(static_cast<float>(1.0 / kFps));
-        player->executeDueInstructions(time);
+        const Time now = player->readTime(static_cast<float>(1.0 / kFps));
+        player->executeDueInstructions(now);
         player->sampleTriggers().takeSnapshot();
-        return time;
+        return now;
     }
-
-    std::unique_ptr<ScriptPlayer> player;
-    std::string traces;
 };
 
 }  // namespace mirva::test

@@ -1,5 +1,6 @@
-// The outputs: the null device keeps time without a sound card; offline frames can be
-// written to a WAV file and handed to a sink.
+// Error codes of every call and the fatal misuses of the offline output; the outputs: the
+// null device keeps time without a sound card, offline frames can be written to a WAV file
+// and handed to a sink.
 #include <sndfile.h>
 
 #include <chrono>
@@ -8,13 +9,131 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/sound/bass.h"
-#include "platform/sound/sound_output.h"
 #include "tests/sound/sound_fixture.h"
 #include "tests/support/console_output.h"
+#include "tests/support/fatal.h"
 
 namespace mirva {
 namespace {
+
+using test::Coded;
+using test::coded;
+using test::kFailed;
+
+void ignore(HSYNC, DWORD, DWORD, void*) {}
+
+TEST(BassErrors, CallsBeforeInitFailWithCode8)
+{
+    EXPECT_EQ(coded(BASS_MusicLoad(false, "song.mod", 0, 0, 0x20)), Coded(0, BASS_ERROR_INIT));
+    EXPECT_EQ(coded(BASS_StreamCreateFile(false, "song.mp3", 0, 0, 0x20000)), Coded(0, BASS_ERROR_INIT));
+    EXPECT_EQ(coded(BASS_Start()), Coded(0, BASS_ERROR_INIT));
+    EXPECT_EQ(coded(BASS_ChannelGetPosition(1)), Coded(kFailed, BASS_ERROR_INIT));
+    EXPECT_EQ(coded(BASS_MusicGetLength(1)), Coded(kFailed, BASS_ERROR_INIT));
+    BASS_Free();
+    EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_INIT);
+}
+
+TEST(BassErrors, InitChecksDeviceRateASecondInitAndPlayingNeedsAStart)
+{
+    SoundOutput::choose(SoundOutput::Kind::Offline);
+    EXPECT_EQ(coded(BASS_Init(7, 44100, 0, nullptr)), Coded(0, BASS_ERROR_DEVICE));
+    EXPECT_EQ(coded(BASS_Init(BASS_DEVICE_DEFAULT, 0, 0, nullptr)), Coded(0, BASS_ERROR_FORMAT));
+    ASSERT_EQ(coded(BASS_Init(BASS_DEVICE_DEFAULT, 44100, 0, nullptr)), Coded(1, BASS_OK));
+    EXPECT_EQ(coded(BASS_Init(BASS_DEVICE_DEFAULT, 44100, 0, nullptr)), Coded(0, BASS_ERROR_ALREADY));
+    const HMUSIC music = test::loadFromMemory(test::threeOrderModule());
+    EXPECT_EQ(coded(BASS_MusicPlay(music)), Coded(0, BASS_ERROR_START));
+    ASSERT_TRUE(BASS_Start());
+    EXPECT_TRUE(BASS_MusicPlay(music));
+    BASS_Free();
+    EXPECT_EQ(BASS_ErrorGetCode(), BASS_OK);
+    // Free makes a new start possible; the freed channels are gone.
+    ASSERT_TRUE(BASS_Init(BASS_DEVICE_DEFAULT, 44100, 0, nullptr));
+    EXPECT_EQ(coded(BASS_ChannelStop(music)), Coded(0, BASS_ERROR_HANDLE));
+    BASS_Free();
+}
+
+TEST(BassErrors, OfflineMisuseIsFatal)
+{
+    EXPECT_FATAL(SoundOutput::mix(10), "SoundOutput::mix - the sound library is not running offline");
+    SoundOutput::choose(SoundOutput::Kind::Null);
+    ASSERT_TRUE(BASS_Init(BASS_DEVICE_DEFAULT, 44100, 0, nullptr));
+    EXPECT_EQ(SoundOutput::current(), SoundOutput::Kind::Null);
+    EXPECT_FATAL(SoundOutput::mixTo(10), "SoundOutput::mixTo - the sound library is not running offline");
+    BASS_Free();
+    SoundOutput::choose(SoundOutput::Kind::Offline, "/nonexistent-folder/out.wav");
+    EXPECT_FATAL(BASS_Init(BASS_DEVICE_DEFAULT, 44100, 0, nullptr),
+                 "sound: can't write the WAV file '/nonexistent-folder/out.wav' (System error : No such file or "
+                 "directory.)");
+    SoundOutput::choose(SoundOutput::Kind::Automatic);
+}
+
+class BassLoadErrors : public test::OfflineSound {
+protected:
+    Coded music(const std::string& name, DWORD offset = 0)
+    {
+        return coded(BASS_MusicLoad(false, dir.file(name).c_str(), offset, 0, 0x20));
+    }
+    Coded stream(const std::string& name)
+    {
+        return coded(BASS_StreamCreateFile(false, dir.file(name).c_str(), 0, 0, 0x20000));
+    }
+};
+
+// (A missing file and a text file are named in the script player's sound messages.)
+TEST_F(BassLoadErrors, FoldersFailWithCode2AndFilesOfNoKindWeReadWithCode41)
+{
+    test::writeFile(dir.file("empty.mod"), {});
+    test::threeOrderModule().write(dir.file("song.mod"));
+    std::vector<std::uint8_t> bytes = test::readFile(dir.file("song.mod"));
+    bytes.resize(1000);
+    test::writeFile(dir.file("short.mod"), bytes);
+    EXPECT_EQ(music(""), Coded(0, BASS_ERROR_FILEOPEN));   // the folder itself
+    EXPECT_EQ(music("empty.mod"), Coded(0, BASS_ERROR_FILEFORM));
+    EXPECT_EQ(stream("empty.mod"), Coded(0, BASS_ERROR_FILEFORM));
+    EXPECT_EQ(stream("song.mod"), Coded(0, BASS_ERROR_FILEFORM));   // a module is no stream
+    EXPECT_EQ(music("short.mod"), Coded(0, BASS_ERROR_FILEFORM));   // nor one cut short a module
+}
+
+TEST_F(BassLoadErrors, ModulesLoadFromMemoryAndFromAnOffsetInAFile)
+{
+    const std::vector<std::uint8_t> bytes = test::threeOrderModule().bytes();
+    const HMUSIC fromMemory = test::loadFromMemory(test::threeOrderModule());
+    ASSERT_NE(fromMemory, 0u);
+    EXPECT_EQ(BASS_MusicGetLength(fromMemory), 3u);
+    std::vector<std::uint8_t> packed(100, 0xAA);
+    packed.insert(packed.end(), bytes.begin(), bytes.end());
+    test::writeFile(dir.file("packed.dat"), packed);
+    const HMUSIC fromOffset = BASS_MusicLoad(false, dir.file("packed.dat").c_str(), 100, 0, 0);
+    ASSERT_NE(fromOffset, 0u);
+    EXPECT_NE(fromOffset, fromMemory);
+    EXPECT_EQ(BASS_MusicGetLength(fromOffset), 3u);
+    EXPECT_EQ(music("packed.dat"), Coded(0, BASS_ERROR_FILEFORM));
+}
+
+TEST_F(BassLoadErrors, HandlesTypesAndParametersAreChecked)
+{
+    const HMUSIC music = load(test::threeOrderModule());
+    ASSERT_NE(music, 0u);
+    EXPECT_EQ(BASS_ErrorGetCode(), BASS_OK);
+    const Coded badHandle(0, BASS_ERROR_HANDLE), badParam(0, BASS_ERROR_ILLPARAM);
+    EXPECT_EQ(coded(BASS_MusicPlay(0)), badHandle);
+    EXPECT_EQ(coded(BASS_ChannelSetSync(0, BASS_SYNC_MUSICINST, 3 | 0xFFFF0000, ignore, nullptr)), badHandle);
+    EXPECT_EQ(coded(BASS_ChannelSetSync(music, 7, 0, ignore, nullptr)), Coded(0, BASS_ERROR_ILLTYPE));
+    EXPECT_EQ(coded(BASS_ChannelSetSync(music, BASS_SYNC_END, 0, nullptr, nullptr)), badParam);
+    const HSYNC sync = BASS_ChannelSetSync(music, BASS_SYNC_END, 0, ignore, nullptr);
+    EXPECT_EQ(coded(sync != 0), Coded(1, BASS_OK));
+    EXPECT_EQ(coded(BASS_ChannelRemoveSync(music, sync + 100)), badHandle);
+    EXPECT_TRUE(BASS_ChannelRemoveSync(music, sync));
+    EXPECT_EQ(coded(BASS_ChannelRemoveSync(music, sync)), badHandle);   // only once
+    EXPECT_EQ(coded(BASS_MusicSetPositionScaler(music, 0)), badParam);
+    EXPECT_EQ(coded(BASS_MusicSetPositionScaler(music, 257)), badParam);
+    EXPECT_EQ(coded(BASS_StreamPlay(music, true, 0)), badHandle);   // a module is no stream
+    EXPECT_EQ(coded(BASS_StreamGetLength(music)), Coded(kFailed, BASS_ERROR_HANDLE));
+    EXPECT_EQ(coded(BASS_ChannelStop(music + 1000)), badHandle);
+}
+
+
+using Samples = std::vector<std::int16_t>;
 
 // SDL is told to use its dummy audio driver, as on a machine without sound card.
 class NoSoundCard : public testing::Test {
@@ -25,11 +144,14 @@ protected:
         BASS_Free();
         SoundOutput::choose(SoundOutput::Kind::Automatic);
     }
-    test::TempDir dir;
 };
 
-TEST_F(NoSoundCard, TheNullDeviceIsChosenWithOneLineOnTheConsole)
+TEST_F(NoSoundCard, TheCardFailsWithCode3AndTheNullDeviceIsChosenWithOneLineOnTheConsole)
 {
+    EXPECT_EQ(coded(BASS_Init(1, 44100, 0, nullptr)), Coded(0, BASS_ERROR_DRIVER));
+    SoundOutput::choose(SoundOutput::Kind::Device);
+    EXPECT_EQ(coded(BASS_Init(BASS_DEVICE_DEFAULT, 44100, 0, nullptr)), Coded(0, BASS_ERROR_DRIVER));
+    SoundOutput::choose(SoundOutput::Kind::Automatic);
     bool ok = false;
     const std::string printed = test::consoleOutput([&] { ok = BASS_Init(BASS_DEVICE_DEFAULT, 44100, 0, nullptr); });
     ASSERT_TRUE(ok);
@@ -37,20 +159,10 @@ TEST_F(NoSoundCard, TheNullDeviceIsChosenWithOneLineOnTheConsole)
     EXPECT_EQ(printed, "Sound: no sound card (SDL's dummy audio driver); the music plays silently in real time\n");
 }
 
-TEST_F(NoSoundCard, TheSoundCardItselfFailsWithCode3)
-{
-    EXPECT_FALSE(BASS_Init(1, 44100, 0, nullptr));
-    EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_DRIVER);
-    SoundOutput::choose(SoundOutput::Kind::Device);
-    EXPECT_FALSE(BASS_Init(BASS_DEVICE_DEFAULT, 44100, 0, nullptr));
-    EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_DRIVER);
-}
-
 TEST_F(NoSoundCard, TheNullDeviceAdvancesInRealTime)
 {
     ASSERT_TRUE(BASS_Init(BASS_DEVICE_NOSOUND, 44100, 0, nullptr));
-    const std::vector<std::uint8_t> bytes = test::threeOrderModule().bytes();
-    const HMUSIC music = BASS_MusicLoad(true, bytes.data(), 0, static_cast<DWORD>(bytes.size()), 0);
+    const HMUSIC music = test::loadFromMemory(test::threeOrderModule());
     BASS_MusicSetPositionScaler(music, 256);
     ASSERT_TRUE(BASS_Start());
     ASSERT_TRUE(BASS_MusicPlay(music));
@@ -59,29 +171,37 @@ TEST_F(NoSoundCard, TheNullDeviceAdvancesInRealTime)
     const DWORD position = BASS_ChannelGetPosition(music);
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
     // A row lasts 0.12 s: the song is where the clock says, give or take a few slices.
-    const double rows = (position >> 16) / 256.0;
     EXPECT_EQ(position & 0xFFFF, 0u);
-    EXPECT_NEAR(rows, seconds / 0.12, 0.5);
+    EXPECT_NEAR((position >> 16) / 256.0, seconds / 0.12, 0.5);
     EXPECT_GT(SoundOutput::mixedFrames(), 0u);
+}
+
+// Starts the library offline, writing into `wav` (none when empty) and handing to `sink`.
+void startOffline(const std::string& wav, SoundOutput::Sink sink = {})
+{
+    SoundOutput::choose(SoundOutput::Kind::Offline, wav, std::move(sink));
+    ASSERT_TRUE(BASS_Init(BASS_DEVICE_DEFAULT, 44100, 0, nullptr));
+    ASSERT_TRUE(BASS_Start());
+}
+
+void stop()
+{
+    BASS_Free();
+    SoundOutput::choose(SoundOutput::Kind::Automatic);
 }
 
 TEST(OfflineWav, EveryMixedFrameIsWrittenToTheWavFile)
 {
     test::TempDir dir;
-    SoundOutput::choose(SoundOutput::Kind::Offline, dir.file("out.wav"));
-    ASSERT_TRUE(BASS_Init(BASS_DEVICE_DEFAULT, 44100, 0, nullptr));
-    ASSERT_TRUE(BASS_Start());
-    const std::vector<std::uint8_t> bytes = test::threeOrderModule().bytes();
-    const std::vector<std::int16_t> before = SoundOutput::mix(100);   // silence before the music
-    const HMUSIC music = BASS_MusicLoad(true, bytes.data(), 0, static_cast<DWORD>(bytes.size()), 0);
-    BASS_MusicPlay(music);
-    for (int frame = 1; frame <= 3; ++frame) {
-        SoundOutput::mixTo(SoundOutput::frameStart(static_cast<std::uint64_t>(frame), 60));
-        EXPECT_EQ(SoundOutput::mixedFrames(), static_cast<std::uint64_t>(frame) * 735);
+    startOffline(dir.file("out.wav"));
+    const Samples before = SoundOutput::mix(100);   // silence before the music
+    BASS_MusicPlay(test::loadFromMemory(test::threeOrderModule()));
+    for (std::uint64_t frame = 1; frame <= 3; ++frame) {
+        SoundOutput::mixTo(SoundOutput::frameStart(frame, 60));
+        EXPECT_EQ(SoundOutput::mixedFrames(), frame * 735);
     }
-    const std::vector<std::int16_t> tail = SoundOutput::mix(10);
-    BASS_Free();
-    SoundOutput::choose(SoundOutput::Kind::Automatic);
+    const Samples tail = SoundOutput::mix(10);
+    stop();
 
     SF_INFO info{};
     SNDFILE* file = sf_open(dir.file("out.wav").c_str(), SFM_READ, &info);
@@ -90,38 +210,34 @@ TEST(OfflineWav, EveryMixedFrameIsWrittenToTheWavFile)
     EXPECT_EQ(info.channels, 2);
     EXPECT_EQ(info.format, SF_FORMAT_WAV | SF_FORMAT_PCM_16);
     ASSERT_EQ(info.frames, 3 * 735 + 10);
-    std::vector<std::int16_t> written(static_cast<std::size_t>(info.frames) * 2);
+    Samples written(static_cast<std::size_t>(info.frames) * 2);
     sf_readf_short(file, written.data(), info.frames);
     sf_close(file);
-    EXPECT_EQ(std::vector<std::int16_t>(written.begin(), written.begin() + 200), before);
-    EXPECT_EQ(std::vector<std::int16_t>(written.end() - 20, written.end()), tail);
-    EXPECT_NE(tail, std::vector<std::int16_t>(20, 0));
+    EXPECT_EQ(Samples(written.begin(), written.begin() + 200), before);
+    EXPECT_EQ(Samples(written.end() - 20, written.end()), tail);
+    EXPECT_NE(tail, Samples(20, 0));
 }
 
 TEST(OfflineSink, EveryMixedFrameGoesToTheSinkAsItIsMixed)
 {
-    std::vector<std::int16_t> received;
+    Samples received;
     std::vector<std::size_t> calls;
-    SoundOutput::choose(SoundOutput::Kind::Offline, "", [&](std::span<const std::int16_t> samples) {
+    startOffline("", [&](std::span<const std::int16_t> samples) {
         received.insert(received.end(), samples.begin(), samples.end());
         calls.push_back(samples.size());
     });
-    ASSERT_TRUE(BASS_Init(BASS_DEVICE_DEFAULT, 44100, 0, nullptr));
-    ASSERT_TRUE(BASS_Start());
-    const std::vector<std::uint8_t> bytes = test::threeOrderModule().bytes();
-    BASS_MusicPlay(BASS_MusicLoad(true, bytes.data(), 0, static_cast<DWORD>(bytes.size()), 0));
-    std::vector<std::int16_t> mixed = SoundOutput::mix(300);
+    BASS_MusicPlay(test::loadFromMemory(test::threeOrderModule()));
+    const Samples mixed = SoundOutput::mix(300);
     SoundOutput::mixTo(735);
     SoundOutput::mixTo(735);   // nothing left to mix: no call
-    const std::vector<std::int16_t> tail = SoundOutput::mix(5);
-    BASS_Free();
-    SoundOutput::choose(SoundOutput::Kind::Automatic);
+    const Samples tail = SoundOutput::mix(5);
+    stop();
 
     EXPECT_EQ(calls, (std::vector<std::size_t>{600, 870, 10}));
     ASSERT_EQ(received.size(), 1480u);
-    EXPECT_EQ(std::vector<std::int16_t>(received.begin(), received.begin() + 600), mixed);
-    EXPECT_EQ(std::vector<std::int16_t>(received.end() - 10, received.end()), tail);
-    EXPECT_NE(mixed, std::vector<std::int16_t>(600, 0));
+    EXPECT_EQ(Samples(received.begin(), received.begin() + 600), mixed);
+    EXPECT_EQ(Samples(received.end() - 10, received.end()), tail);
+    EXPECT_NE(mixed, Samples(600, 0));
 }
 
 }  // namespace

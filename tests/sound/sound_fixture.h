@@ -1,7 +1,9 @@
 #pragma once
 // The sound library running offline at 44100 Hz, freed after each test, and the test
 // module whose rows and instruments every music test knows by heart.
+#include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -15,7 +17,14 @@ namespace mirva::test {
 
 // At speed 6 and tempo 125 a tick is 44100 * 2.5 / 125 = 882 frames, a row 6 ticks.
 inline constexpr std::uint64_t kRowFrames = 5292;
-inline constexpr std::uint64_t kVideoFrame = 735;   // frames of one video frame at 60 fps
+
+// A call's result and the error code it left, to compare as one (the call runs first).
+using Coded = std::pair<std::int64_t, int>;
+inline Coded coded(std::int64_t result)
+{
+    return {result, BASS_ErrorGetCode()};
+}
+inline constexpr std::int64_t kFailed = 0xFFFFFFFF;   // the DWORD -1 of a failed query
 
 class OfflineSound : public testing::Test {
 protected:
@@ -35,6 +44,13 @@ protected:
     {
         module.write(dir.file(name));
         return BASS_MusicLoad(false, dir.file(name).c_str(), 0, 0, 0x20);
+    }
+    // Frees the library and starts it again, offline as before.
+    static void restart()
+    {
+        BASS_Free();
+        ASSERT_TRUE(BASS_Init(BASS_DEVICE_DEFAULT, 44100, 0, nullptr));
+        ASSERT_TRUE(BASS_Start());
     }
 
     TempDir dir;
@@ -62,6 +78,13 @@ inline ModuleWriter threeOrderModule()
     mod.setCell(b, 3, 1, {.effect = 0xD, .param = 0});
     mod.setOrders({a, b, a});
     return mod;
+}
+
+// A module loaded from memory.
+inline HMUSIC loadFromMemory(const ModuleWriter& module)
+{
+    const std::vector<std::uint8_t> bytes = module.bytes();
+    return BASS_MusicLoad(true, bytes.data(), 0, static_cast<DWORD>(bytes.size()), 0);
 }
 
 // Rows from the start of the song, counting through the break in order 1.

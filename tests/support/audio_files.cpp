@@ -17,17 +17,15 @@ void writeWav(const std::string& path, int rate, int channels, const std::vector
     };
     auto text = [&](const char* t) { b.insert(b.end(), t, t + 4); };
     const auto dataBytes = static_cast<std::uint32_t>(samples.size() * 2);
+    const auto rate32 = static_cast<std::uint32_t>(rate), channels32 = static_cast<std::uint32_t>(channels);
     text("RIFF");
     put(36 + dataBytes, 4);
     text("WAVE");
     text("fmt ");
-    put(16, 4);
-    put(1, 2);
-    put(static_cast<std::uint32_t>(channels), 2);
-    put(static_cast<std::uint32_t>(rate), 4);
-    put(static_cast<std::uint32_t>(rate * channels * 2), 4);
-    put(static_cast<std::uint32_t>(channels * 2), 2);
-    put(16, 2);
+    // Chunk size, PCM, channels, rate, bytes a second, bytes a frame, bits a sample.
+    for (const auto& [value, bytes] : {std::pair{16u, 4}, {1u, 2}, {channels32, 2}, {rate32, 4},
+                                      {rate32 * channels32 * 2, 4}, {channels32 * 2, 2}, {16u, 2}})
+        put(value, bytes);
     text("data");
     put(dataBytes, 4);
     for (std::int16_t s : samples)

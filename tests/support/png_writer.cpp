@@ -9,19 +9,11 @@ namespace mirva::test {
 
 namespace {
 
+// Channels by PNG_COLOR_TYPE_*: grey 0, RGB 2, palette 3, grey+alpha 4, RGBA 6.
 int channelsOf(int colorType)
 {
-    switch (colorType) {
-    case PNG_COLOR_TYPE_GRAY:
-    case PNG_COLOR_TYPE_PALETTE:
-        return 1;
-    case PNG_COLOR_TYPE_GRAY_ALPHA:
-        return 2;
-    case PNG_COLOR_TYPE_RGB:
-        return 3;
-    default:
-        return 4;
-    }
+    constexpr int channels[] = {1, 0, 3, 1, 2, 0, 4};
+    return channels[colorType];
 }
 
 // Packs one row of samples into the file's bit depth.

@@ -60,6 +60,19 @@ RunResult runProgram(const std::vector<std::string>& command, const std::string&
     return result;
 }
 
+bool matches(const std::string& text, const std::string& pattern)
+{
+    const std::size_t star = pattern.find('*');
+    if (star == std::string::npos)
+        return text == pattern;
+    if (text.compare(0, star, pattern, 0, star) != 0)
+        return false;
+    for (std::size_t at = star; at <= text.size(); ++at)
+        if (matches(text.substr(at), pattern.substr(star + 1)))
+            return true;
+    return false;
+}
+
 MirvaProcess::MirvaProcess(const std::vector<std::string>& args, const std::string& workingDir)
 {
     // Everything the child needs is made before the fork: it only changes folder, opens

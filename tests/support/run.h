@@ -22,6 +22,10 @@ RunResult runMirva(const std::vector<std::string>& args, const std::string& work
 // `command` is the program (found on the PATH) and its arguments.
 RunResult runProgram(const std::vector<std::string>& command, const std::string& workingDir = ".");
 
+// Whether `text` is `pattern`, where each '*' of the pattern stands for any text (the
+// parts of an output that vary, such as a decoder's length or a usage after a message).
+bool matches(const std::string& text, const std::string& pattern);
+
 // The built `mirva` started in the background (for tests that drive its window). It
 // inherits the environment; what it prints is kept in files. Dropped while it still runs,
 // it is killed, so a failing test never leaves it behind.

@@ -12,6 +12,7 @@
 #include "tools/show3d.h"
 #include "tools/show_anim.h"
 #include "tools/text_object.h"
+#include "tools/vs_assembler.h"
 
 namespace mirva {
 namespace {
@@ -24,12 +25,28 @@ std::vector<std::string> module(const std::string& dataDir, const std::string& f
     return {file};
 }
 
+// Every shaders/NAME.vsh assembled into NAME.vso under `dataDir`.
+std::vector<std::string> shaders(const std::string& dataDir)
+{
+    std::vector<std::string> files;
+    std::filesystem::create_directories(std::filesystem::path(dataDir) / "shaders");
+    for (const auto& entry : std::filesystem::directory_iterator("shaders"))
+        if (entry.path().extension() == ".vsh") {
+            const std::vector<unsigned char> bytes =
+                vertexShaderFileBytes(assembleVertexShader(test::readText(entry.path().string()), "shader"));
+            files.push_back(std::filesystem::path(entry.path()).replace_extension(".vso").string());
+            test::writeFile(dataDir + "/" + files.back(), {bytes.begin(), bytes.end()});
+        }
+    return files;
+}
+
 TEST(CommittedData, EveryFileIsWhatItsToolWrites)
 {
     const struct {
         const char* tool;
         std::function<std::vector<std::string>(const std::string&)> write;
     } tools[] = {
+        {"mirva-vsa", shaders},
         {"mirva-show3d", writeShow3dData},
         {"mirva-flatmaps", writeFlatMaps},
         {"mirva-showanim", writeShowAnimations},

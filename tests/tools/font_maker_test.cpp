@@ -42,7 +42,7 @@ int inkColumns(const Surface& image, const MarkerRun& extent)
     return columns;
 }
 
-TEST(FontMaker, OneRunPerCodeInBothMarkerRows)
+TEST(FontMaker, OneRunPerCodeInBothMarkerRowsAndWhiteGlyphsWithCoverageInAlpha)
 {
     const Surface image = makeFontImage({.fontFile = kSans, .pixelSize = 13});
     EXPECT_EQ(image.height(), 17 + 2);  // DejaVu Sans at 13 pixels: ascender 13, descender 4
@@ -56,33 +56,27 @@ TEST(FontMaker, OneRunPerCodeInBothMarkerRows)
             EXPECT_LT(spacings[code].start + spacings[code].length, extents[code + 1].start) << code;
         }
         // The column under the end of the extent run (the glyph's last) holds no ink.
-        const int last = extents[code].start + extents[code].length;
         for (int y = 2; y < image.height(); ++y)
-            EXPECT_EQ(image.pixel(last, y), 0u) << code;
+            EXPECT_EQ(image.pixel(extents[code].start + extents[code].length, y), 0u) << code;
     }
     // Codes below 32: the smallest glyph, advance 2 (the pen does not move).
-    EXPECT_EQ(extents[10].length, 1);
-    EXPECT_EQ(spacings[10].length, 1);
+    EXPECT_EQ(std::pair(extents[10].length, spacings[10].length), std::pair(1, 1));
     // Proportional: 'W' is wider than 'i' in ink and in advance; a space has no ink.
     EXPECT_GT(inkColumns(image, extents['W']), 3 * inkColumns(image, extents['i']));
     EXPECT_GT(spacings['W'].length, spacings['i'].length + 5);
     EXPECT_EQ(inkColumns(image, extents[' ']), 0);
     EXPECT_EQ(spacings[' '].length, 5);  // 0.318 em = 4 pixels of advance
-}
 
-TEST(FontMaker, GlyphPixelsAreWhiteWithCoverageInColourAndAlpha)
-{
-    const Surface image = makeFontImage({.fontFile = kSans, .pixelSize = 13, .first = 65, .last = 65});
+    // Ink is white, its coverage in colour and alpha alike, with smooth edges.
     int partial = 0;
     for (int y = 2; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x) {
-            const std::uint32_t p = image.pixel(x, y);
-            const std::uint32_t a = p >> 24;
+            const std::uint32_t p = image.pixel(x, y), a = p >> 24;
             EXPECT_EQ(p, a << 24 | a << 16 | a << 8 | a);
             partial += a > 0 && a < 255 ? 1 : 0;
         }
-    EXPECT_GT(partial, 5);  // smooth edges
-    EXPECT_EQ(runs(image, 0).size(), 66u);
+    EXPECT_GT(partial, 5);
+    EXPECT_EQ(runs(makeFontImage({.fontFile = kSans, .pixelSize = 13, .first = 65, .last = 65}), 0).size(), 66u);
 }
 
 TEST(FontMaker, ExtraAdvanceAndGlowForDisplayFaces)

@@ -1,10 +1,15 @@
-// The MOD files the writer makes, byte by byte as ProTracker lays them out.
+// The MOD files the writer makes, byte by byte as ProTracker lays them out, and the show's
+// two tunes: instruments that scripts listen to strike on the rows the scripts count on.
 #include "tools/module_writer.h"
+
+#include <set>
 
 #include <gtest/gtest.h>
 
 #include "tests/support/fatal.h"
 #include "tests/support/files.h"
+#include "tools/divido_music.h"
+#include "tools/pulse_music.h"
 
 namespace mirva {
 namespace {
@@ -12,12 +17,16 @@ namespace {
 // Header: title 20, 31 sample headers of 30, song length, restart, 128 orders, tag.
 constexpr std::size_t kHeader = 20 + 31 * 30 + 1 + 1 + 128 + 4;
 
+std::vector<std::uint8_t> bytesAt(const std::vector<std::uint8_t>& b, std::size_t at, std::size_t count)
+{
+    return {b.begin() + static_cast<long>(at), b.begin() + static_cast<long>(at + count)};
+}
+
 TEST(ModuleWriter, HeaderPatternCellsAndSampleData)
 {
     ModuleWriter mod(4);
     mod.setTitle("known rows");
-    ModuleWriter::Sample sample{.name = "beep", .data = {1, -1, 2}, .volume = 40, .finetune = -1, .loopLength = 0};
-    EXPECT_EQ(mod.addSample(sample), 1);
+    EXPECT_EQ(mod.addSample({.name = "beep", .data = {1, -1, 2}, .volume = 40, .finetune = -1, .loopLength = 0}), 1);
     EXPECT_EQ(mod.addSample(ModuleWriter::squareWave(4)), 2);
     EXPECT_EQ(mod.addPattern(), 0);
     EXPECT_EQ(mod.addPattern(), 1);
@@ -29,47 +38,16 @@ TEST(ModuleWriter, HeaderPatternCellsAndSampleData)
     EXPECT_EQ(std::string(b.begin(), b.begin() + 10), "known rows");
     // Sample 1: name, length 2 words (3 bytes padded), finetune -1 as 0xF, volume 40, no loop.
     EXPECT_EQ(std::string(b.begin() + 20, b.begin() + 24), "beep");
-    EXPECT_EQ(std::vector<std::uint8_t>(b.begin() + 42, b.begin() + 50),
-              (std::vector<std::uint8_t>{0, 2, 0x0F, 40, 0, 0, 0, 1}));
+    EXPECT_EQ(bytesAt(b, 42, 8), (std::vector<std::uint8_t>{0, 2, 0x0F, 40, 0, 0, 0, 1}));
     // Sample 2: 4 bytes looped from 0 over 2 words.
-    EXPECT_EQ(std::vector<std::uint8_t>(b.begin() + 72, b.begin() + 80),
-              (std::vector<std::uint8_t>{0, 2, 0, 64, 0, 0, 0, 2}));
-    EXPECT_EQ(b[950], 3);    // song length
-    EXPECT_EQ(b[952], 1);    // orders 1, 1, 0
-    EXPECT_EQ(b[953], 1);
-    EXPECT_EQ(b[954], 0);
+    EXPECT_EQ(bytesAt(b, 72, 8), (std::vector<std::uint8_t>{0, 2, 0, 64, 0, 0, 0, 2}));
+    EXPECT_EQ(bytesAt(b, 950, 5), (std::vector<std::uint8_t>{3, 127, 1, 1, 0}));  // length, restart, orders
     EXPECT_EQ(std::string(b.begin() + 1080, b.begin() + 1084), "M.K.");
     // Pattern 1, row 2, channel 3: period 428 (0x1AC), sample 18 split into high and low
     // nibbles, effect C, parameter 0x20.
-    const std::size_t cell = kHeader + 64 * 16 + 2 * 16 + 3 * 4;
-    EXPECT_EQ(std::vector<std::uint8_t>(b.begin() + static_cast<long>(cell), b.begin() + static_cast<long>(cell) + 4),
-              (std::vector<std::uint8_t>{0x11, 0xAC, 0x2C, 0x20}));
+    EXPECT_EQ(bytesAt(b, kHeader + 64 * 16 + 2 * 16 + 3 * 4, 4), (std::vector<std::uint8_t>{0x11, 0xAC, 0x2C, 0x20}));
     // Sample data follows the patterns, signed bytes, padded to words.
-    EXPECT_EQ(std::vector<std::uint8_t>(b.end() - 8, b.end()),
-              (std::vector<std::uint8_t>{1, 0xFF, 2, 0, 100, 100, 0x9C, 0x9C}));
-}
-
-TEST(ModuleWriter, ChannelCountTags)
-{
-    for (auto [channels, tag] : {std::pair{6, "6CHN"}, {8, "8CHN"}, {16, "16CH"}, {32, "32CH"}}) {
-        ModuleWriter mod(channels);
-        mod.addPattern();
-        mod.setOrders({0});
-        const std::vector<std::uint8_t> b = mod.bytes();
-        EXPECT_EQ(std::string(b.begin() + 1080, b.begin() + 1084), tag);
-        EXPECT_EQ(b.size(), kHeader + static_cast<std::size_t>(64 * channels * 4));
-    }
-}
-
-TEST(ModuleWriter, PeriodsOfProTrackersThreeOctaves)
-{
-    EXPECT_EQ(ModuleWriter::period("C-1"), 856);
-    EXPECT_EQ(ModuleWriter::period("A-2"), 254);
-    EXPECT_EQ(ModuleWriter::period("B-3"), 113);
-    EXPECT_EQ(ModuleWriter::period("F#2"), 302);
-    EXPECT_EQ(ModuleWriter::noteName(0), "C-1");
-    EXPECT_EQ(ModuleWriter::noteName(18), "F#2");
-    EXPECT_EQ(ModuleWriter::noteName(35), "B-3");
+    EXPECT_EQ(bytesAt(b, b.size() - 8, 8), (std::vector<std::uint8_t>{1, 0xFF, 2, 0, 100, 100, 0x9C, 0x9C}));
 }
 
 TEST(ModuleWriter, BadInputIsFatal)
@@ -87,6 +65,44 @@ TEST(ModuleWriter, BadInputIsFatal)
     EXPECT_FATAL(mod.write("/nonexistent-folder/x.mod"), "ModuleWriter: no orders set");
     mod.setOrders({0});
     EXPECT_FATAL(mod.write("/nonexistent-folder/x.mod"), "ModuleWriter: couldn't write '/nonexistent-folder/x.mod'");
+}
+
+// The rows of one order on which instrument `sample` is struck, read from the pattern the
+// order plays (its number in the order table at 952; patterns from 1084, 4 bytes a cell).
+std::vector<int> rowsOf(const std::vector<std::uint8_t>& b, int channels, int order, int sample)
+{
+    const std::size_t pattern = b.at(952 + static_cast<std::size_t>(order));
+    std::vector<int> rows;
+    for (std::size_t row = 0; row < 64; ++row)
+        for (std::size_t channel = 0; channel < static_cast<std::size_t>(channels); ++channel) {
+            const std::size_t at = 1084 + ((pattern * 64 + row) * static_cast<std::size_t>(channels) + channel) * 4;
+            if (((b.at(at) & 0xF0) | b.at(at + 2) >> 4) == sample) {
+                rows.push_back(static_cast<int>(row));
+                break;
+            }
+        }
+    return rows;
+}
+
+const std::vector<int> kEveryEighthRow = {0, 8, 16, 24, 32, 40, 48, 56};
+
+TEST(ShowMusic, TheKicksBeatEveryEighthRowWhereTheScriptsListen)
+{
+    EXPECT_EQ(rowsOf(composePulse().bytes(), 4, 0, 1), kEveryEighthRow);
+    // The show's tune: the kick beats where drums play and rests in the breaks.
+    const std::vector<std::uint8_t> divido = test::readFile(MIRVA_DATA_DIR "/music/divido.mod");
+    for (int order : {2, 5, 8, 10, 12, 17, 18})
+        EXPECT_EQ(rowsOf(divido, 8, order, 1), kEveryEighthRow) << "order " << order;
+    for (int order : {0, 1, 11, 15, 16})
+        EXPECT_TRUE(rowsOf(divido, 8, order, 1).empty()) << "order " << order;
+    EXPECT_EQ(rowsOf(divido, 8, 19, 1), std::vector<int>{0});
+    // Each of its eight instruments plays somewhere, and no other.
+    for (int sample = 1; sample < 32; ++sample) {
+        bool heard = false;
+        for (int order = 0; order < 20; ++order)
+            heard = heard || !rowsOf(divido, 8, order, sample).empty();
+        EXPECT_EQ(heard, sample <= 8) << "instrument " << sample;
+    }
 }
 
 }  // namespace

@@ -29,16 +29,6 @@ constexpr std::uint32_t kShowBlue = 0xFF0040FF;
 constexpr std::uint32_t kGameBackground = kGameScreenClearColor;
 constexpr std::uint32_t kEmptyCell = 0xFF000000;
 
-// The show's script: the Clearer's colour from `delay` (order:row:decimals) on, at 120
-// rows a minute (a row is half a second).
-std::string showScript(const std::string& delay)
-{
-    return "Enum Layers { BACK }\n"
-           "Construct Clearer back { Layer = BACK ClearColor = 0, 64, 255 }\n"
-           "Timer 8:0:0 120 1.0\n" +
-           delay + " Set back { Enabled = true }\n";
-}
-
 class ShowWindow : public WindowDriverTest {
 protected:
     void SetUp() override
@@ -50,9 +40,13 @@ protected:
         std::filesystem::create_directory(dir_.path() / "scripts");
     }
 
+    // Starts the show with its Clearer switched on at `delay` (order:row:decimals), at 120
+    // rows a minute (a row is half a second).
     void start(const std::string& delay)
     {
-        writeText(dir_.file("scripts/deriravedivido.txt"), showScript(delay));
+        writeText(dir_.file("scripts/deriravedivido.txt"),
+                  "Enum Layers { BACK }\nConstruct Clearer back { Layer = BACK ClearColor = 0, 64, 255 }\n"
+                  "Timer 8:0:0 120 1.0\n" + delay + " Set back { Enabled = true }\n");
         mirva_ = std::make_unique<MirvaProcess>(std::vector<std::string>{"-console"}, dir_.path().string());
     }
 
@@ -167,9 +161,7 @@ TEST_F(ShowWindow, AResizeRebuildsAndF1CancelledCloses)
 
     // A new size rebuilds everything: the start-up screen again, in the new size, and the
     // script from its beginning.
-    int status = 0;
-    shell("xdotool windowsize " + std::to_string(window) + " 320 240", status);
-    ASSERT_EQ(status, 0);
+    ASSERT_EQ(runProgram({"xdotool", "windowsize", std::to_string(window), "320", "240"}).exitCode, 0);
     ASSERT_TRUE(waitFor(window, 10, [](const Picture& p) {
         return p.width == 320 && p.height == 240 && corner(p, kStartUpOrange);
     })) << "no rebuild after the resize: " << seen();

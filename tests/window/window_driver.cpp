@@ -1,6 +1,5 @@
 #include "tests/window/window_driver.h"
 
-#include <cstdio>
 #include <cstdlib>
 #include <thread>
 
@@ -8,19 +7,15 @@
 
 namespace mirva::test {
 
-std::string shell(const std::string& command, int& status)
+namespace {
+
+// A shell command given 20 seconds at most.
+RunResult shell(const std::string& command)
 {
-    std::string output;
-    if (FILE* pipe = popen(("timeout 20 sh -c '" + command + "'").c_str(), "r")) {
-        char buffer[256];
-        while (std::fgets(buffer, sizeof buffer, pipe))
-            output += buffer;
-        status = pclose(pipe);
-    } else {
-        status = -1;
-    }
-    return output;
+    return runProgram({"timeout", "20", "sh", "-c", command});
 }
+
+}  // namespace
 
 bool corner(const Picture& p, std::uint32_t color)
 {
@@ -35,17 +30,15 @@ void WindowDriverTest::SetUp()
 
 unsigned long WindowDriverTest::findWindow(const std::string& title, bool andClass)
 {
-    int status = 0;
-    const std::string id = shell(std::string("xdotool search --sync --onlyvisible") + (andClass ? " --all --class" : "") +
-                                     " --name \"" + title + "\" | head -n 1",
-                                 status);
+    const std::string id = shell(std::string("xdotool search --sync --onlyvisible") +
+                                 (andClass ? " --all --class" : "") + " --name \"" + title + "\" | head -n 1")
+                               .out;
     return std::strtoul(id.c_str(), nullptr, 10);
 }
 
 std::string WindowDriverTest::windowTitle(unsigned long window)
 {
-    int status = 0;
-    std::string title = shell("xdotool getwindowname " + std::to_string(window), status);
+    std::string title = shell("xdotool getwindowname " + std::to_string(window)).out;
     while (!title.empty() && title.back() == '\n')
         title.pop_back();
     return title;
@@ -53,11 +46,11 @@ std::string WindowDriverTest::windowTitle(unsigned long window)
 
 void WindowDriverTest::type(unsigned long window, const std::string& keys)
 {
-    int status = 0;
-    shell("xdotool windowfocus --sync " + std::to_string(window) + " && sleep 0.2" +
-              (keys.empty() ? "" : " && xdotool key " + keys),
-          status);
-    ASSERT_EQ(status, 0) << "xdotool could not type " << keys;
+    ASSERT_EQ(shell("xdotool windowfocus --sync " + std::to_string(window) + " && sleep 0.2" +
+                    (keys.empty() ? "" : " && xdotool key " + keys))
+                  .exitCode,
+              0)
+        << "xdotool could not type " << keys;
 }
 
 Picture WindowDriverTest::shot(unsigned long window)

@@ -15,9 +15,6 @@
 
 namespace mirva::test {
 
-// Runs a shell command with a time limit and returns what it printed.
-std::string shell(const std::string& command, int& status);
-
 // Whether the pixels near two opposite corners have `color`.
 bool corner(const Picture& p, std::uint32_t color);
 

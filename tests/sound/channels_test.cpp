@@ -1,0 +1,380 @@
+// Modules and audio streams played offline. Modules: positions, instrument synchronizers
+// and the end of the song, checked against row starts worked out from speed and tempo.
+// Streams: WAV passes through exactly or is resampled, MP3 decodes, positions are bytes of
+// 16-bit stereo, the end synchronizer fires after the last frame.
+#include <sndfile.h>
+
+#include <cmath>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "tests/sound/sound_fixture.h"
+#include "tests/support/audio_files.h"
+
+namespace mirva {
+namespace {
+
+using test::Coded;
+using test::coded;
+using test::kRowFrames;
+
+struct Heard {
+    std::uint64_t mixed;   // frames mixed when the callback ran
+    DWORD channel;
+    DWORD data;
+};
+
+void record(HSYNC, DWORD channel, DWORD data, void* user)
+{
+    static_cast<std::vector<Heard>*>(user)->push_back({SoundOutput::mixedFrames(), channel, data});
+}
+
+DWORD position(DWORD order, DWORD row, DWORD fraction)
+{
+    return order | (row * 256 + fraction) << 16;
+}
+
+class MusicTest : public test::OfflineSound {
+protected:
+    // The three-order module, scaled to 256ths of a row, with a synchronizer on instrument 3.
+    HMUSIC music = 0;
+    std::vector<Heard> heard;
+    void SetUp() override
+    {
+        test::OfflineSound::SetUp();
+        music = load(test::threeOrderModule());
+        ASSERT_NE(music, 0u);
+        ASSERT_TRUE(BASS_MusicSetPositionScaler(music, 256));
+    }
+    HSYNC listen(DWORD param, std::vector<Heard>& to)
+    {
+        return BASS_ChannelSetSync(music, BASS_SYNC_MUSICINST, param, record, &to);
+    }
+    static std::vector<std::uint64_t> mixedAt(const std::vector<Heard>& events)
+    {
+        std::vector<std::uint64_t> frames;
+        for (const Heard& h : events)
+            frames.push_back(h.mixed);
+        return frames;
+    }
+};
+
+// (The video frames that hold these row starts are counted in the song source's tests.)
+TEST_F(MusicTest, InstrumentSyncFiresAtEachRowStartWithNoteAndVolume)
+{
+    ASSERT_NE(listen(3 | 0xFFFF0000, heard), 0u);
+    ASSERT_TRUE(BASS_MusicPlay(music));
+    SoundOutput::mixTo(test::kSongRows * kRowFrames);
+    // Song rows with instrument 3 and a note: order 0 rows 0, 5, 17, 63; order 1 row 2;
+    // order 2 (from song row 68) rows 0, 5, 17, 63. The callback runs right after the
+    // row's first frame.
+    std::vector<std::uint64_t> expected;
+    for (std::uint64_t row : {0, 5, 17, 63, 66, 68, 73, 85, 131})
+        expected.push_back(row * kRowFrames + 1);
+    ASSERT_EQ(mixedAt(heard), expected);
+    for (const Heard& h : heard)
+        EXPECT_EQ(h.channel, music);
+    // Rows 0 (C-2), 5 (C-3) and 17 (G-2 at volume 0x20): volume above, note below.
+    EXPECT_EQ(heard[0].data >> 16, 64u);
+    EXPECT_EQ(heard[1].data >> 16, 64u);
+    EXPECT_EQ(heard[2].data >> 16, 32u);
+    EXPECT_EQ((heard[1].data & 0xFFFF) - (heard[0].data & 0xFFFF), 12u);   // an octave
+    EXPECT_EQ((heard[2].data & 0xFFFF) - (heard[0].data & 0xFFFF), 7u);    // a fifth
+}
+
+TEST_F(MusicTest, InstrumentSyncForOneNoteOnlyAndSeveralSyncsOnOneInstrument)
+{
+    std::vector<Heard> again, c3;
+    const HSYNC first = listen(3 | 0xFFFF0000, heard);
+    listen(3 | 0xFFFF0000, again);
+    BASS_MusicPlay(music);
+    SoundOutput::mixTo(1);
+    ASSERT_EQ(heard.size(), 1u);
+    listen(3 | ((heard[0].data & 0xFFFF) + 12) << 16, c3);
+    ASSERT_TRUE(BASS_ChannelRemoveSync(music, first));
+    SoundOutput::mixTo(18 * kRowFrames);
+    EXPECT_EQ(heard.size(), 1u);    // removed after row 0
+    EXPECT_EQ(again.size(), 3u);    // rows 0, 5, 17
+    EXPECT_EQ(mixedAt(c3), std::vector<std::uint64_t>{5 * kRowFrames + 1});   // only the C-3 of row 5
+}
+
+// (The song source's tests follow the position frame by frame through the whole song.)
+TEST_F(MusicTest, PositionIsOrderRowAndFractionOfTheRow)
+{
+    EXPECT_EQ(BASS_ChannelGetPosition(music), position(0, 0, 0));
+    ASSERT_TRUE(BASS_MusicPlay(music));
+    SoundOutput::mixTo(10 * kRowFrames + kRowFrames / 4);
+    EXPECT_EQ(BASS_ChannelGetPosition(music), position(0, 10, 64));
+    SoundOutput::mixTo(11 * kRowFrames);   // the last frame of row 10
+    EXPECT_EQ(BASS_ChannelGetPosition(music), position(0, 10, 255));
+    EXPECT_EQ(BASS_MusicGetLength(music), 3u);
+    // Without a scaler the high 16 bits are the row alone; after the break in order 1 the
+    // song goes on with order 2 from its row 0.
+    ASSERT_TRUE(BASS_MusicSetPositionScaler(music, 1));
+    SoundOutput::mixTo(77 * kRowFrames + kRowFrames / 2);
+    EXPECT_EQ(BASS_ChannelGetPosition(music), 2u | 9u << 16);
+}
+
+TEST_F(MusicTest, RowsFollowSpeedTempoAndPatternDelay)
+{
+    ModuleWriter mod(4);
+    mod.addSample(ModuleWriter::squareWave(32));
+    const int p = mod.addPattern();
+    mod.setCell(p, 0, 3, {.effect = 0xF, .param = 3});   // speed 3: rows of 3 * 882 frames
+    mod.setCell(p, 2, 0, {.note = "C-2", .sample = 1});
+    // Tempo 90: ticks of 1225 frames. As in ProTracker, from the row's second tick on.
+    mod.setCell(p, 4, 0, {.note = "C-2", .sample = 1, .effect = 0xF, .param = 90});
+    mod.setCell(p, 6, 0, {.note = "C-2", .sample = 1});
+    mod.setCell(p, 7, 3, {.effect = 0xE, .param = 0xE1});   // row 7 is played twice as long
+    mod.setCell(p, 8, 0, {.note = "C-2", .sample = 1});
+    mod.setOrders({p});
+    music = load(mod, "tempo.mod");
+    listen(1 | 0xFFFF0000, heard);
+    BASS_MusicPlay(music);
+    SoundOutput::mixTo(40000);
+    const std::uint64_t row2 = 2 * 2646, row4 = 4 * 2646, row6 = row4 + 882 + 2 * 1225 + 3675, row8 = row6 + 3 * 3675;
+    EXPECT_EQ(mixedAt(heard), (std::vector<std::uint64_t>{row2 + 1, row4 + 1, row6 + 1, row8 + 1}));
+}
+
+// (Where the song goes on after a jump is followed in the song source's Skip tests.)
+TEST_F(MusicTest, SetPositionPlaysTheRowsNotesAtOnceAndRefusesPositionsOutsideTheSong)
+{
+    listen(3 | 0xFFFF0000, heard);
+    BASS_MusicPlay(music);
+    SoundOutput::mixTo(1000);
+    ASSERT_TRUE(BASS_ChannelSetPosition(music, 2 | 17 << 16));
+    heard.clear();
+    SoundOutput::mixTo(1001);
+    ASSERT_EQ(heard.size(), 1u);
+    EXPECT_EQ(heard[0].data >> 16, 32u);
+    EXPECT_EQ(coded(BASS_ChannelSetPosition(music, 3)), Coded(0, BASS_ERROR_ILLPARAM));   // there are 3 orders
+    EXPECT_EQ(coded(BASS_ChannelSetPosition(music, 1 | 64 << 16)), Coded(0, BASS_ERROR_ILLPARAM));
+    EXPECT_EQ(BASS_ChannelGetPosition(music), position(2, 17, 0));
+}
+
+TEST_F(MusicTest, APausedSongStandsStillAndResumesWhereItStopped)
+{
+    EXPECT_EQ(coded(BASS_ChannelPause(music)), Coded(0, BASS_ERROR_NOPLAY));   // not playing yet
+    BASS_MusicPlay(music);
+    SoundOutput::mixTo(kRowFrames / 2);
+    ASSERT_TRUE(BASS_ChannelPause(music));
+    EXPECT_EQ(BASS_ChannelIsActive(music), 0u);
+    SoundOutput::mixTo(10 * kRowFrames);
+    EXPECT_EQ(BASS_ChannelGetPosition(music), position(0, 0, 128));
+    ASSERT_TRUE(BASS_ChannelResume(music));
+    SoundOutput::mixTo(11 * kRowFrames);
+    EXPECT_EQ(BASS_ChannelGetPosition(music), position(0, 1, 128));
+    EXPECT_EQ(coded(BASS_ChannelResume(music)), Coded(0, BASS_ERROR_NOPAUSE));   // not paused
+    // A stop ends the pause: only a play goes on from there.
+    BASS_ChannelPause(music);
+    BASS_ChannelStop(music);
+    EXPECT_FALSE(BASS_ChannelResume(music));
+}
+
+// The end synchronizer fires in the slice that holds the first frame after the song; a
+// callback that rewinds and stops the music, as the player's does, lets it play again
+// (the replay is followed in the song source's tests).
+struct EndState {
+    HSYNC sync = 0;
+    std::vector<std::uint64_t> ends;
+};
+
+void rewindAndStop(HSYNC, DWORD channel, DWORD, void* user)
+{
+    auto& state = *static_cast<EndState*>(user);
+    state.ends.push_back(SoundOutput::mixedFrames());
+    EXPECT_TRUE(BASS_ChannelSetPosition(channel, 0));
+    EXPECT_TRUE(BASS_ChannelRemoveSync(channel, state.sync));
+    EXPECT_TRUE(BASS_ChannelStop(channel));
+}
+
+TEST_F(MusicTest, EndSyncFiresAfterTheLastRowAndAStoppedSongIsSilent)
+{
+    EndState state;
+    state.sync = BASS_ChannelSetSync(music, BASS_SYNC_END, 0, rewindAndStop, &state);
+    ASSERT_NE(state.sync, 0u);
+    BASS_MusicPlay(music);
+    const std::uint64_t songFrames = test::kSongRows * kRowFrames;
+    SoundOutput::mixTo(songFrames);
+    EXPECT_TRUE(state.ends.empty());
+    EXPECT_EQ(BASS_ChannelIsActive(music), 1u);
+    SoundOutput::mix(1);
+    EXPECT_EQ(state.ends, std::vector<std::uint64_t>{songFrames + 1});
+    EXPECT_EQ(BASS_ChannelIsActive(music), 0u);
+    EXPECT_EQ(BASS_ChannelGetPosition(music), 0u);
+    EXPECT_EQ(SoundOutput::mix(1000), std::vector<std::int16_t>(2000, 0));
+    // Played to its end without a rewind, a play starts it again.
+    ASSERT_TRUE(BASS_MusicPlay(music));
+    SoundOutput::mixTo(SoundOutput::mixedFrames() + songFrames + 10);
+    EXPECT_EQ(BASS_ChannelIsActive(music), 0u);
+    ASSERT_TRUE(BASS_MusicPlay(music));
+    SoundOutput::mixTo(SoundOutput::mixedFrames() + 3 * kRowFrames + 1);
+    EXPECT_EQ(BASS_ChannelGetPosition(music), position(0, 3, 0));
+    EXPECT_EQ(state.ends.size(), 1u);   // its synchronizer was removed
+}
+
+TEST_F(MusicTest, OfflineMixingIsTheSameOnEveryRun)
+{
+    BASS_MusicPlay(music);
+    const std::vector<std::int16_t> first = SoundOutput::mix(3 * kRowFrames);
+    EXPECT_NE(first, std::vector<std::int16_t>(first.size(), 0));   // it did play
+    restart();
+    BASS_MusicPlay(load(test::threeOrderModule(), "again.mod"));
+    EXPECT_EQ(SoundOutput::mix(3 * kRowFrames), first);
+    // Video frames start on whole samples.
+    EXPECT_EQ(SoundOutput::frameStart(0, 60), 0u);
+    EXPECT_EQ(SoundOutput::frameStart(1, 60), 735u);
+    EXPECT_EQ(SoundOutput::frameStart(3, 25), 5292u);
+    EXPECT_EQ(SoundOutput::frameStart(1, 30000.0 / 1001), 1471u);   // 1471.47
+}
+
+using Samples = std::vector<std::int16_t>;
+using Frames = std::vector<std::uint64_t>;
+
+// Frame i is (i, -i).
+Samples stereoRamp(int frames)
+{
+    Samples samples;
+    for (int i = 0; i < frames; ++i)
+        samples.insert(samples.end(), {static_cast<std::int16_t>(i), static_cast<std::int16_t>(-i)});
+    return samples;
+}
+
+void recordEnd(HSYNC, DWORD, DWORD, void* user)
+{
+    static_cast<Frames*>(user)->push_back(SoundOutput::mixedFrames());
+}
+
+class StreamTest : public test::OfflineSound {
+protected:
+    HSTREAM open(const std::string& name)
+    {
+        return BASS_StreamCreateFile(false, dir.file(name).c_str(), 0, 0, 0x20000);
+    }
+    // A WAV file of these samples, opened, with its end recorded in `ends`.
+    HSTREAM wav(int rate, int channels, const Samples& samples)
+    {
+        test::writeWav(dir.file("s.wav"), rate, channels, samples);
+        const HSTREAM stream = open("s.wav");
+        EXPECT_NE(BASS_ChannelSetSync(stream, BASS_SYNC_END, 0, recordEnd, &ends), 0u);
+        return stream;
+    }
+    Frames ends;
+};
+
+TEST_F(StreamTest, StereoWavAtTheOutputRatePlaysSampleForSample)
+{
+    Samples samples;
+    for (int i = 0; i < 1000; ++i)
+        samples.insert(samples.end(), {static_cast<std::int16_t>(i * 30 - 15000), static_cast<std::int16_t>(-i * 7)});
+    const HSTREAM stream = wav(44100, 2, samples);
+    EXPECT_EQ(BASS_StreamGetLength(stream), 4000u);
+    ASSERT_TRUE(BASS_StreamPlay(stream, true, 0));
+    EXPECT_EQ(SoundOutput::mix(1000), samples);
+    EXPECT_EQ(BASS_ChannelGetPosition(stream), 4000u);
+    EXPECT_TRUE(ends.empty());
+    EXPECT_EQ(SoundOutput::mix(5), Samples(10, 0));
+    EXPECT_EQ(ends, Frames{1001});
+    EXPECT_EQ(BASS_ChannelIsActive(stream), 0u);
+}
+
+TEST_F(StreamTest, SetPositionAndFlushMoveInTheFile)
+{
+    const HSTREAM stream = wav(44100, 2, stereoRamp(1000));
+    BASS_StreamPlay(stream, true, 0);
+    SoundOutput::mix(300);
+    ASSERT_TRUE(BASS_ChannelSetPosition(stream, 2000));   // frame 500
+    EXPECT_EQ(SoundOutput::mix(2), (Samples{500, -500, 501, -501}));
+    EXPECT_EQ(coded(BASS_ChannelSetPosition(stream, 4 * 5000)), Coded(0, BASS_ERROR_ILLPARAM));
+    ASSERT_TRUE(BASS_StreamPlay(stream, true, 0));   // flush: from the beginning
+    EXPECT_EQ(BASS_ChannelGetPosition(stream), 0u);
+    EXPECT_EQ(SoundOutput::mix(1), (Samples{0, 0}));
+    BASS_ChannelStop(stream);
+    SoundOutput::mix(10);
+    ASSERT_TRUE(BASS_StreamPlay(stream, false, 0));   // no flush: on from where it stopped
+    EXPECT_EQ(SoundOutput::mix(1), (Samples{1, -1}));
+}
+
+TEST_F(StreamTest, MonoWavAtHalfTheRateIsInterpolatedOnBothSides)
+{
+    const HSTREAM stream = wav(22050, 1, {0, 1000, -1000, 3000, 3000});
+    EXPECT_EQ(BASS_StreamGetLength(stream), 10u * 4);
+    BASS_StreamPlay(stream, true, 0);
+    // Every second output frame is a file frame, the others lie halfway; the last file
+    // frame is held.
+    EXPECT_EQ(SoundOutput::mix(10), (Samples{0, 0, 500, 500, 1000, 1000, 0, 0, -1000, -1000, 1000, 1000, 3000, 3000,
+                                             3000, 3000, 3000, 3000, 3000, 3000}));
+    SoundOutput::mix(1);
+    EXPECT_EQ(ends, Frames{11});
+}
+
+TEST_F(StreamTest, A48kHzRampStaysARampAcrossDecodingBlocks)
+{
+    // A ramp interpolated linearly is the ramp itself: output frame j lies at file frame
+    // j * 48000 / 44100 and must have that value.
+    const HSTREAM stream = wav(48000, 2, stereoRamp(20000));
+    EXPECT_EQ(BASS_StreamGetLength(stream), 18375u * 4);   // 20000 * 44100 / 48000
+    BASS_StreamPlay(stream, true, 0);
+    const Samples out = SoundOutput::mix(18375);
+    for (std::size_t j = 0; j < 18375; ++j) {
+        const double x = static_cast<double>(j) * 48000 / 44100;
+        ASSERT_NEAR(out[2 * j], x, 0.51) << j;
+        ASSERT_NEAR(out[2 * j + 1], -x, 0.51) << j;
+    }
+    EXPECT_EQ(BASS_ChannelIsActive(stream), 1u);
+    SoundOutput::mix(1);
+    EXPECT_EQ(ends, Frames{18376});
+    EXPECT_EQ(BASS_ChannelIsActive(stream), 0u);
+}
+
+TEST_F(StreamTest, Mp3DecodesToItsToneAndEnds)
+{
+    // One second of a 441 Hz tone, encoded by libsndfile's MPEG layer III writer.
+    ASSERT_TRUE(test::writeMp3Tone(dir.file("tone.mp3"), 1.0, 441.0)) << sf_strerror(nullptr);
+    const HSTREAM stream = open("tone.mp3");
+    ASSERT_NE(stream, 0u) << BASS_ErrorGetCode();
+    BASS_ChannelSetSync(stream, BASS_SYNC_END, 0, recordEnd, &ends);
+    BASS_StreamPlay(stream, true, 0);
+    const Samples out = SoundOutput::mix(50000);
+    ASSERT_EQ(ends.size(), 1u);
+    // The encoder may pad by up to a frame of 1152 samples on either side.
+    EXPECT_NEAR(static_cast<double>(ends[0]), 44101.0, 2 * 1152.0);
+    EXPECT_NEAR(BASS_StreamGetLength(stream) / 4.0, 44100.0, 2 * 1152.0);
+    // 441 Hz over the middle 0.5 s: 441 rising zero crossings a second, at a peak near
+    // half of full scale as written.
+    int crossings = 0;
+    std::int16_t peak = 0;
+    for (std::size_t i = 11025; i < 33075; ++i) {
+        crossings += out[2 * i] < 0 && out[2 * i + 2] >= 0;
+        peak = std::max(peak, out[2 * i]);
+    }
+    EXPECT_NEAR(crossings, 220, 2);
+    EXPECT_NEAR(peak, 16384, 1500);
+}
+
+TEST_F(StreamTest, InstrumentSyncsAreForModulesOnly)
+{
+    const HSTREAM stream = wav(44100, 1, {1, 2, 3});
+    EXPECT_EQ(coded(BASS_ChannelSetSync(stream, BASS_SYNC_MUSICINST, 3 | 0xFFFF0000, recordEnd, nullptr)),
+              Coded(0, BASS_ERROR_ILLTYPE));
+    EXPECT_EQ(coded(BASS_MusicPlay(stream)), Coded(0, BASS_ERROR_HANDLE));
+    EXPECT_EQ(coded(BASS_MusicGetLength(stream)), Coded(test::kFailed, BASS_ERROR_HANDLE));
+}
+
+TEST_F(StreamTest, AModuleAndAStreamMixTogether)
+{
+    BASS_MusicPlay(load(test::threeOrderModule()));
+    const Samples musicAlone = SoundOutput::mix(500);
+    restart();
+    const HSTREAM stream = wav(44100, 2, Samples(2000, 1000));
+    BASS_MusicPlay(load(test::threeOrderModule()));
+    BASS_StreamPlay(stream, true, 0);
+    const Samples both = SoundOutput::mix(500);
+    ASSERT_EQ(both.size(), musicAlone.size());
+    for (std::size_t i = 0; i < both.size(); ++i)
+        ASSERT_NEAR(both[i], musicAlone[i] + 1000, 1) << i;
+}
+
+}  // namespace
+}  // namespace mirva

@@ -1,0 +1,248 @@
+// Objects the tools make, as the loader and the mesh steps see them: text objects that are
+// closed solids wound outwards with a front, a back and a side, placed and sized as asked,
+// with holes where the letters have them; and the show's 3D data as committed in data/:
+// closed objects, and scenes whose camera keeps the objects in view.
+#include <cmath>
+#include <map>
+#include <set>
+#include <utility>
+
+#include <gtest/gtest.h>
+
+#include "lightwave/lw_object.h"
+#include "lightwave/lw_scene.h"
+#include "mesh/topology.h"
+#include "tests/support/fatal.h"
+#include "tests/support/files.h"
+#include "tools/show3d.h"
+#include "tools/text_object.h"
+
+namespace mirva {
+namespace {
+
+const std::string kDejaVu = "/usr/share/fonts/truetype/dejavu";
+const std::string kBold = kDejaVu + "/DejaVuSans-Bold.ttf";
+
+LWObject load(const TextObjectDesc& desc)
+{
+    const std::vector<std::uint8_t> bytes = makeTextObject(desc).lwo2();
+    return LWObject::Parse(desc.text, bytes.data(), bytes.size());
+}
+
+// Checks that the object is closed and consistently wound (every edge is crossed once each
+// way) and returns the volume its faces enclose, positive when they are wound outwards.
+double enclosedVolume(LWObject& object)
+{
+    CalculateAdjacency(object);
+    EXPECT_EQ(object.nonManifold, 0);
+    std::set<std::pair<int, int>> directed;
+    double volume = 0;
+    for (const Triangle& t : object.triangles) {
+        for (int k = 0; k < 3; ++k)
+            EXPECT_TRUE(directed.insert({t.v[k], t.v[(k + 1) % 3]}).second);
+        const Vector3& a = object.vertices[static_cast<std::size_t>(t.v[0])].position;
+        volume += static_cast<double>(t.area) / 3.0 * static_cast<double>(dot(a, t.normal));
+    }
+    for (const auto& [from, to] : directed)
+        EXPECT_TRUE(directed.count({to, from})) << from << " -> " << to;
+    return volume;
+}
+
+// Checks that the object is a closed solid of surfaces Front, Back and Side, its faces
+// looking along -z and +z and its walls sideways, enclosing the front's area times the
+// depth; returns the front's area.
+double closedSolidFrontArea(LWObject& object, float depth)
+{
+    EXPECT_EQ(object.surfaces.size(), 3u);
+    const char* names[3] = {"Front", "Back", "Side"};
+    for (std::size_t s = 0; s < 3 && s < object.surfaces.size(); ++s) {
+        EXPECT_EQ(object.surfaces[s].name, names[s]);
+        EXPECT_GT(object.surfaces[s].triangles, 0);
+    }
+    double frontArea = 0;
+    for (const Triangle& t : object.triangles) {
+        const std::string& surface = object.surfaces[static_cast<std::size_t>(t.surface)].name;
+        const float facing = surface == "Front" ? -1.0f : surface == "Back" ? 1.0f : 0.0f;
+        if (t.area > 1e-7f) {
+            EXPECT_NEAR(t.normal.z, facing, 1e-5f) << surface;
+        }
+        frontArea += surface == "Front" ? t.area : 0.0f;
+    }
+    const double volume = enclosedVolume(object);
+    EXPECT_NEAR(volume, frontArea * depth, 1e-3 * volume);
+    return frontArea;
+}
+
+// Front triangles whose projection along z covers (x, y).
+int frontTrianglesOver(const LWObject& object, float x, float y)
+{
+    int hits = 0;
+    for (const Triangle& t : object.triangles) {
+        bool inside = object.surfaces[static_cast<std::size_t>(t.surface)].name == "Front";
+        for (int k = 0; k < 3; ++k) {
+            const Vector3& a = object.vertices[static_cast<std::size_t>(t.v[k])].position;
+            const Vector3& b = object.vertices[static_cast<std::size_t>(t.v[(k + 1) % 3])].position;
+            // Front triangles run clockwise with y up (they face -z): (x, y) is inside
+            // one when it lies right of, or on, each of its edges.
+            inside = inside && (b.x - a.x) * (y - a.y) - (b.y - a.y) * (x - a.x) <= 0;
+        }
+        hits += inside;
+    }
+    return hits;
+}
+
+TEST(TextObject, SolidsAreClosedWoundOutwardsWithThreeSurfaces)
+{
+    const struct {
+        TextObjectDesc desc;
+        std::size_t atLeast, atMost;  // triangles
+    } objects[] = {
+        {{.fontFile = kBold, .text = "O"}, 100, 2000},
+        {{.fontFile = kBold, .text = "B8ae@", .height = 2.0f, .depth = 0.5f}, 500, 8000},
+        {{.fontFile = kDejaVu + "/DejaVuSerif.ttf", .text = "Mirva", .flatness = 0.01f}, 100, 4000},
+        {showTextObjects(kDejaVu).front().second, 2000, 20000},
+    };
+    for (const auto& expected : objects) {
+        SCOPED_TRACE(expected.desc.text);
+        LWObject object = load(expected.desc);
+        EXPECT_GE(object.triangles.size(), expected.atLeast);
+        EXPECT_LE(object.triangles.size(), expected.atMost);
+        EXPECT_LT(object.vertices.size(), 65536u);
+        EXPECT_GT(closedSolidFrontArea(object, expected.desc.depth), 0.1 * expected.desc.height * expected.desc.height);
+    }
+}
+
+TEST(TextObject, OverlappingContoursMergeAndOpposedOnesCutHoles)
+{
+    const Contour square = {{0, 0}, {2, 0}, {2, 2}, {0, 2}};
+    const Contour across = {{1, 1}, {3, 1}, {3, 3}, {1, 3}};                          // the same way round
+    const Contour hole = {{0.5f, 0.5f}, {0.5f, 1.5f}, {1.5f, 1.5f}, {1.5f, 0.5f}};  // the other way
+    const struct {
+        std::vector<Contour> outline;
+        double area;
+        int points;
+    } shapes[] = {
+        {{square, across}, 7.0, 2 * 8},  // the two crossings are added, the corners inside dropped
+        {{square, hole}, 3.0, 2 * 8},
+        // Where the hole lies in both squares it stays filled: an L-shaped hole is left.
+        {{across, square, hole}, 6.25, 2 * (8 + 6)},
+    };
+    for (const auto& expected : shapes) {
+        SCOPED_TRACE(expected.area);
+        const std::vector<std::uint8_t> bytes = extrudeOutline(expected.outline, {.depth = 0.5f}, "test").lwo2();
+        LWObject object = LWObject::Parse("shape", bytes.data(), bytes.size());
+        EXPECT_EQ(static_cast<int>(object.vertices.size()), expected.points);
+        EXPECT_NEAR(closedSolidFrontArea(object, 0.5f), expected.area, 1e-5);
+    }
+    EXPECT_FATAL(extrudeOutline({{{0, 0}, {1, 0}, {2, 0}}}, ExtrusionDesc{}, "test"), "test: the outline encloses nothing");
+}
+
+TEST(TextObject, TheLineStandsOnTheOriginAsHighAndDeepAsAskedWithItsHoles)
+{
+    const struct {
+        const char* text;
+        float height, depth;
+    } lines[] = {{"I", 1.0f, 0.25f}, {"IO", 1.0f, 0.25f}, {"IOIO", 1.0f, 0.25f}, {"IOIO", 3.0f, 0.1f}};
+    float previousWidth = 0;
+    for (const auto& line : lines) {
+        SCOPED_TRACE(line.text);
+        const LWObject object = load({.fontFile = kBold, .text = line.text, .height = line.height, .depth = line.depth});
+        EXPECT_EQ(std::tuple(object.boundsMin.x, object.boundsMin.y, object.boundsMin.z), std::tuple(0.0f, 0.0f, 0.0f));
+        EXPECT_FLOAT_EQ(object.boundsMax.y, line.height);
+        EXPECT_FLOAT_EQ(object.boundsMax.z, line.depth);
+        // Letters keep their shape: the width grows with the text and with the height.
+        EXPECT_GT(object.boundsMax.x, previousWidth + 0.2f * line.height);
+        previousWidth = object.boundsMax.x;
+        // The planar map: one unit of u and v per line height (the loader counts v down).
+        for (const Vertex& v : object.vertices) {
+            EXPECT_FLOAT_EQ(v.u, v.position.x / line.height);
+            EXPECT_FLOAT_EQ(v.v, 1.0f - v.position.y / line.height);
+        }
+    }
+
+    const LWObject o = load({.fontFile = kBold, .text = "O"});
+    EXPECT_EQ(frontTrianglesOver(o, o.boundsMax.x / 2, o.boundsMax.y / 2), 0);
+    EXPECT_EQ(frontTrianglesOver(o, 0.05f * o.boundsMax.x, o.boundsMax.y / 2), 1);  // the left stroke
+    const LWObject b = load({.fontFile = kBold, .text = "B"});
+    EXPECT_EQ(frontTrianglesOver(b, 0.45f * b.boundsMax.x, 0.27f), 0);  // the lower bowl
+    EXPECT_EQ(frontTrianglesOver(b, 0.45f * b.boundsMax.x, 0.76f), 0);  // the upper bowl
+    EXPECT_EQ(frontTrianglesOver(b, 0.45f * b.boundsMax.x, 0.5f), 1);   // the bar between
+}
+
+TEST(TextObject, BadRequestsEndInAMessage)
+{
+    EXPECT_FATAL(makeTextObject({.fontFile = "no/such.ttf", .text = "A"}), "textobject: couldn't read font 'no/such.ttf'");
+    EXPECT_FATAL(makeTextObject({.fontFile = kBold, .text = "A", .depth = 0}),
+                 "textobject: bad text object (height 1, depth 0, flatness 0.000976562)");
+    EXPECT_FATAL(makeTextObject({.fontFile = kBold, .text = "  "}), "textobject: '  ' has no outline to extrude");
+    EXPECT_FATAL(makeTextObject({.fontFile = kBold, .text = "A\nB"}),
+                 "textobject: '" + kBold + "' has no outline for code 10");
+}
+
+TEST(Show3dData, ObjectsAreClosedAndWoundOutwards)
+{
+    const test::ScopedWorkingDir inData{MIRVA_DATA_DIR};
+    for (const auto& [file, surfaces] : {std::pair{kTorusKnotFile, 3u}, {kStarFile, 3u}, {kSpheresFile, 4u}}) {
+        SCOPED_TRACE(file);
+        LWObject object = LWObject::Load(file);
+        EXPECT_EQ(object.surfaces.size(), surfaces);
+        for (const ObjectSurface& surface : object.surfaces)
+            EXPECT_GT(surface.triangles, 0) << surface.name;
+        EXPECT_GE(object.triangles.size(), 2000u);
+        EXPECT_LE(object.triangles.size(), 6000u);
+        EXPECT_LT(object.vertices.size(), 65536u);
+        EXPECT_GT(enclosedVolume(object), 0.3);
+    }
+}
+
+TEST(Show3dData, ScenesNameTheirObjectsAndKeepThemInTheCamerasView)
+{
+    const test::ScopedWorkingDir inData{MIRVA_DATA_DIR};
+    const struct {
+        const char* file;
+        std::map<std::string, int> objects;  // object name -> how many
+        const char* parent;                  // of every star, when the stars ride one
+    } scenes[] = {
+        {kFlightSceneFile, {{kTorusKnotFile, 1}, {kStarFile, 1}, {kSpheresFile, 1}}, nullptr},
+        {kFamilySceneFile, {{"Carousel", 1}, {kStarFile, 5}, {kTorusKnotFile, 1}, {kSpheresFile, 1}}, "Carousel"},
+    };
+    for (const auto& expected : scenes) {
+        SCOPED_TRACE(expected.file);
+        LWScene scene = LWScene::Load(expected.file);
+        EXPECT_EQ(std::pair(scene.framesPerSecond, scene.previewLastFrame), std::pair(30, 720));
+        std::size_t total = 0;
+        for (const auto& [name, count] : expected.objects) {
+            EXPECT_EQ(scene.CountObjects(name), count) << name;
+            total += static_cast<std::size_t>(count);
+        }
+        EXPECT_EQ(scene.objects().size(), total);
+        for (int k = 0; expected.parent && k < scene.CountObjects(kStarFile); ++k) {
+            const SceneItem* parent = std::as_const(scene).item(scene.FindObject(kStarFile, k).parent);
+            ASSERT_NE(parent, nullptr);
+            EXPECT_EQ(parent->name, expected.parent);
+        }
+        ASSERT_EQ(scene.cameras().size(), 1u);
+        const SceneCamera& camera = scene.FindCamera("Camera");
+
+        // Every object file's centre lies in the 4:3 view of the camera, which looks
+        // along its +z, through the whole scene: at the keys and between them.
+        for (int step = 0; step <= 96; ++step) {
+            scene.Update(0.25f * static_cast<float>(step));
+            const Transformation view = camera.world.rigidInverse();
+            for (const SceneObject& object : scene.objects()) {
+                if (object.name == "Carousel")
+                    continue;
+                const float* p = object.world.m[3];
+                float in[3];
+                for (int c = 0; c < 3; ++c)
+                    in[c] = p[0] * view.m[0][c] + p[1] * view.m[1][c] + p[2] * view.m[2][c] + view.m[3][c];
+                EXPECT_GT(in[2], 3.0f) << object.name << " at " << step;
+                EXPECT_LT(std::fabs(in[0] / in[2]), 4.0f / 3.0f / camera.zoom) << object.name << " at " << step;
+                EXPECT_LT(std::fabs(in[1] / in[2]), 1.0f / camera.zoom) << object.name << " at " << step;
+            }
+        }
+    }
+}
+
+}  // namespace
+}  // namespace mirva
