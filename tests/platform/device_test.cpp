@@ -7,6 +7,7 @@
 
 #include "platform/d3d8/d3dx8.h"
 #include "tests/platform/device_fixture.h"
+#include "tests/support/console_output.h"
 
 namespace mirva::test {
 namespace {
@@ -115,8 +116,8 @@ TEST_F(Device, MultisampledBackBufferIsResolvedAtPresent)
     expectPixels(present(), {{10, 10, kRed}, {50, 10, kBlack}});
 }
 
-// Draws and presents keep to the order of scenes, draws to the buffer; indexed draws add
-// the base vertex.
+// Draws and presents keep to the order of scenes, draws to their buffers, and refused draws
+// say why on the console; indexed draws add the base vertex.
 TEST_F(Device, SceneOrderIsEnforcedAndIndexedDrawsAddTheBaseVertex)
 {
     plainStates(device_);
@@ -134,14 +135,20 @@ TEST_F(Device, SceneOrderIsEnforcedAndIndexedDrawsAddTheBaseVertex)
     index->Lock(0, 0, &data, 0);
     std::memcpy(data, indices, sizeof indices);
     index->Unlock();
-    device_->SetStreamSource(0, buffer, sizeof(Vertex));
     device_->Clear(0, nullptr, D3DCLEAR_TARGET, kBlack, 1.0f, 0);
-    EXPECT_EQ(device_->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 1), D3DERR_INVALIDCALL);  // outside a scene
-    EXPECT_EQ(device_->EndScene(), D3DERR_INVALIDCALL);
-    EXPECT_EQ(device_->BeginScene(), D3D_OK);
-    EXPECT_EQ(device_->BeginScene(), D3DERR_INVALIDCALL);
-    EXPECT_EQ(device_->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 3), D3DERR_INVALIDCALL);  // past the buffer's end
-    EXPECT_EQ(device_->Present(nullptr, nullptr, nullptr, nullptr), D3DERR_INVALIDCALL);
+    const std::string said = consoleOutput([&] {
+        EXPECT_EQ(device_->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 1), D3DERR_INVALIDCALL);  // outside a scene
+        EXPECT_EQ(device_->EndScene(), D3DERR_INVALIDCALL);
+        EXPECT_EQ(device_->BeginScene(), D3D_OK);
+        EXPECT_EQ(device_->BeginScene(), D3DERR_INVALIDCALL);
+        EXPECT_EQ(device_->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 4, 0, 1), D3DERR_INVALIDCALL);  // no buffers
+        device_->SetStreamSource(0, buffer, sizeof(Vertex));
+        EXPECT_EQ(device_->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 3), D3DERR_INVALIDCALL);  // past the buffer's end
+        EXPECT_EQ(device_->Present(nullptr, nullptr, nullptr, nullptr), D3DERR_INVALIDCALL);
+    });
+    EXPECT_EQ(said, "graphics: DrawPrimitive: outside BeginScene and EndScene\n"
+                    "graphics: DrawIndexedPrimitive: no vertex buffer set (SetStreamSource)\n"
+                    "graphics: DrawPrimitive: 9 vertices from 0 run past the end of the vertex buffer\n");
     device_->SetIndices(index, 4);  // the same six indices draw the second quad
     EXPECT_EQ(device_->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 4, 0, 1), D3D_OK);  // its first triangle
     EXPECT_EQ(device_->EndScene(), D3D_OK);

@@ -2,11 +2,13 @@
 // by hand. The quad lies at camera depth 2 with corners (+-2, +-2, 2) and faces the
 // camera; a projection with w = z maps it onto the whole frame. Its corners are all
 // sqrt(12) = 3.464 from the camera, and a light at the camera meets them at
-// N.L = 2 / 3.464 = 0.577 (54.7 degrees), so the quad is lit evenly.
+// N.L = 2 / 3.464 = 0.577 (54.7 degrees), so the quad is lit evenly. And the report of a
+// shader that doesn't compile.
 #include <cmath>
 
 #include <gtest/gtest.h>
 
+#include "platform/d3d8/ffp_shader.h"
 #include "tests/platform/device_fixture.h"
 
 namespace mirva::test {
@@ -119,6 +121,28 @@ TEST_F(FixedFunction, FogFollowsItsModeAndDistance)
     device_->SetRenderState(D3DRS_FOGSTART, floatBits(1.0f));
     device_->SetRenderState(D3DRS_FOGEND, floatBits(3.0f));
     EXPECT_COLOR(frame(0xFFFF0000), 0xFF800080u);  // depth 2
+}
+
+// A shader that doesn't compile says why, naming its line with the source; log lines name
+// their line either way.
+TEST_F(FixedFunction, AShaderThatDoesNotCompileNamesItsLine)
+{
+    device_->BeginScene();  // the device's context is current from here on
+    const std::string vertex = "#version 330 core\n"
+                               "void main() {\n"
+                               "    gl_Position = vec4(undeclared, 1.0);\n"
+                               "}\n";
+    const std::string fragment = "#version 330 core\nout vec4 fragColor;\nvoid main() { fragColor = vec4(1.0); }\n";
+    std::string error;
+    EXPECT_EQ(linkProgram(vertex, fragment, error), 0u);
+    EXPECT_EQ(error.rfind("vertex shader: ", 0), 0u) << error;
+    EXPECT_NE(error.find("undeclared"), std::string::npos) << error;
+    EXPECT_NE(error.find("\n  line 3:     gl_Position = vec4(undeclared, 1.0);"), std::string::npos) << error;
+    device_->EndScene();
+    const std::string source = "one\ntwo\nthree\n";
+    EXPECT_EQ(withSourceLines("0:2(5): error: x\nERROR: 0:3: y\n10:1(1): z", source),
+              "0:2(5): error: x\nERROR: 0:3: y\n10:1(1): z\n  line 2: two\n  line 3: three");
+    EXPECT_EQ(withSourceLines("0:9(1): past the end", source), "0:9(1): past the end");
 }
 
 }  // namespace
