@@ -2,26 +2,15 @@
 // The process-wide display driver with a screen mode set in a headless window: the
 // screen selection is chosen by code (the dialog's remembered selection), as the
 // program does without its dialog.
-#include <initializer_list>
 #include <string>
 
 #include <gtest/gtest.h>
 
 #include "engine/dx_driver.h"
 #include "platform/d3d8/window.h"
-#include "tests/support/graphics.h"
+#include "tests/platform/pixels.h"
 
 namespace mirva::test {
-
-struct Pixel {
-    int x, y;
-    D3DCOLOR color;
-};
-inline void expectPixels(const Picture& picture, std::initializer_list<Pixel> expected)
-{
-    for (const Pixel& p : expected)
-        EXPECT_COLOR(picture.at(p.x, p.y), p.color) << " at " << p.x << "," << p.y;
-}
 
 // The driver's settings: "window" or "full", the display mode, the back-buffer and depth
 // formats and the number of back buffers, as in "full 800x600 X8R8G8B8 75Hz, X8R8G8B8 D24S8 x2".

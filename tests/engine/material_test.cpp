@@ -150,7 +150,7 @@ TEST_F(Materials, FiltersAndTextureAddressing)
 }
 
 // Flat fill takes the first vertex's colour, Gouraud blends; wireframe draws the edges.
-TEST_F(Materials, FillModes)
+TEST_F(Materials, FillModesAndCulling)
 {
     auto shape = quad(0, 0, 64, 48, 1.0f, kBlack);
     shape->setDiffuse(0, kRed);  // top-left, first vertex of both triangles
@@ -167,20 +167,15 @@ TEST_F(Materials, FillModes)
     material.fill = Material::WIREFRAME;
     expectPixels(drawOver(kBlack, *inset, material),
                  {{30, 8, kRed}, {8, 30, kRed}, {32, 24, kRed}, {40, 14, kBlack}, {16, 34, kBlack}, {4, 4, kBlack}});
-}
-
-// CLOCKWISE_VISIBLE is D3DCULL_CW: clockwise triangles go; ANTICLOCKWISE_VISIBLE the others.
-TEST_F(Materials, CullingRemovesClockwiseOrAnticlockwiseTriangles)
-{
+    // CLOCKWISE_VISIBLE is D3DCULL_CW: clockwise triangles go; ANTICLOCKWISE_VISIBLE the others.
     auto clockwise = quad(0, 0, 64, 48, 1.0f, kRed), anticlockwise = quad(0, 0, 64, 48, 1.0f, kBlue, kBlack, true);
-    for (const auto& [culling, clockwiseShown, anticlockwiseShown] :
-         {std::tuple{Material::NOCULLING, true, true}, std::tuple{Material::CLOCKWISE_VISIBLE, false, true},
-          std::tuple{Material::ANTICLOCKWISE_VISIBLE, true, false}}) {
-        Material material(Material::DIFFUSE, Material::COPY);
+    for (const auto& [culling, clockwiseShows, anticlockwiseShows] :
+         {std::tuple{Material::NOCULLING, kRed, kBlue}, std::tuple{Material::CLOCKWISE_VISIBLE, kBlack, kBlue},
+          std::tuple{Material::ANTICLOCKWISE_VISIBLE, kRed, kBlack}}) {
+        material.fill = Material::GOURAUD;
         material.culling = culling;
-        EXPECT_COLOR(drawOver(kBlack, *clockwise, material).at(32, 24), clockwiseShown ? kRed : kBlack) << culling;
-        EXPECT_COLOR(drawOver(kBlack, *anticlockwise, material).at(32, 24), anticlockwiseShown ? kBlue : kBlack)
-            << culling;
+        EXPECT_COLOR(drawOver(kBlack, *clockwise, material).at(32, 24), clockwiseShows) << culling;
+        EXPECT_COLOR(drawOver(kBlack, *anticlockwise, material).at(32, 24), anticlockwiseShows) << culling;
     }
 }
 

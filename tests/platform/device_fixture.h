@@ -2,25 +2,14 @@
 // A headless device for tests: a Direct3D object, a headless window and a device with a
 // 32-bit back buffer and a D24S8 depth buffer.
 #include <cstring>
-#include <initializer_list>
 
 #include <gtest/gtest.h>
 
 #include "platform/d3d8/d3d8.h"
 #include "platform/d3d8/window.h"
-#include "tests/support/graphics.h"
+#include "tests/platform/pixels.h"
 
 namespace mirva::test {
-
-struct Pixel {
-    int x, y;
-    D3DCOLOR color;
-};
-inline void expectPixels(const Picture& picture, std::initializer_list<Pixel> expected)
-{
-    for (const Pixel& p : expected)
-        EXPECT_COLOR(picture.at(p.x, p.y), p.color) << " at " << p.x << "," << p.y;
-}
 
 class DeviceTest : public ::testing::Test {
 protected:

@@ -128,10 +128,7 @@ TEST_F(FixedFunction, FogFollowsItsModeAndDistance)
 TEST_F(FixedFunction, AShaderThatDoesNotCompileNamesItsLine)
 {
     device_->BeginScene();  // the device's context is current from here on
-    const std::string vertex = "#version 330 core\n"
-                               "void main() {\n"
-                               "    gl_Position = vec4(undeclared, 1.0);\n"
-                               "}\n";
+    const std::string vertex = "#version 330 core\nvoid main() {\n    gl_Position = vec4(undeclared, 1.0);\n}\n";
     const std::string fragment = "#version 330 core\nout vec4 fragColor;\nvoid main() { fragColor = vec4(1.0); }\n";
     std::string error;
     EXPECT_EQ(linkProgram(vertex, fragment, error), 0u);
