@@ -50,7 +50,7 @@ TEST_F(Cameras, TheRectangleCutToWholePixelsIsTheViewportAndAllThatIsCleared)
 }
 
 // Two overlapping quads, the nearer one drawn first, through a camera's depth mode.
-TEST_F(Cameras, DepthModesDecideWhetherTheNearerQuadHidesTheFarther)
+TEST_F(Cameras, DepthModesDecideWhetherTheNearerQuadHidesTheFartherAndTheSceneFlagFollows)
 {
     for (const auto& [mode, clearDepth, expected] :
          {std::tuple{+Camera::DEPTH_TEST_AND_WRITE, 1.0f, kRed},
@@ -68,6 +68,15 @@ TEST_F(Cameras, DepthModesDecideWhetherTheNearerQuadHidesTheFarther)
         camera.endScene();
         EXPECT_COLOR(flipAndRead().at(30, 30), expected) << "mode " << mode << " depth " << clearDepth;
     }
+    // The scene flag follows begin and end; beginning or ending twice ends the program.
+    Camera camera;
+    EXPECT_FALSE(Camera::sceneOpen());
+    camera.beginScene();
+    EXPECT_TRUE(Camera::sceneOpen());
+    EXPECT_FATAL(camera.beginScene(), "DirectX error - Camera: direct3d->BeginScene  D3DERR_INVALIDCALL");
+    camera.endScene();
+    EXPECT_FALSE(Camera::sceneOpen());
+    EXPECT_FATAL(camera.endScene(), "DirectX error - Camera: device->EndScene  D3DERR_INVALIDCALL");
 }
 
 // With a vertical field of view of 90 degrees: 1 / tan(pi / 4) = 1 across, depth
@@ -85,18 +94,6 @@ TEST_F(Cameras, ADepthOffsetScalesTheProjectionButNotItsDepthTranslation)
             EXPECT_NEAR(m.m[i / 4][i % 4], expected.m[i / 4][i % 4] * (i == 14 ? 1.0f : factor), 1e-6)
                 << length << " " << i;
     }
-}
-
-TEST_F(Cameras, TheSceneFlagFollowsBeginAndEnd)
-{
-    Camera camera;
-    EXPECT_FALSE(Camera::sceneOpen());
-    camera.beginScene();
-    EXPECT_TRUE(Camera::sceneOpen());
-    EXPECT_FATAL(camera.beginScene(), "DirectX error - Camera: direct3d->BeginScene  D3DERR_INVALIDCALL");
-    camera.endScene();
-    EXPECT_FALSE(Camera::sceneOpen());
-    EXPECT_FATAL(camera.endScene(), "DirectX error - Camera: device->EndScene  D3DERR_INVALIDCALL");
 }
 
 TEST(CameraWithoutScreen, CanBeMadeButDrawingEndsTheProgram)

@@ -232,22 +232,9 @@ TEST_F(SetupDialogTest, ANewAdapterStartsEveryChoiceOverAndAnEmptySelectionDoesN
     EXPECT_EQ(dialog.workingSelection().backBufferCount, 1);
 }
 
-TEST_F(SetupDialogTest, OkWithoutChangesKeepsTheRememberedSelectionAndTheSettingsShown)
-{
-    const ScreenSelection start{.mode = 5, .backBufferCount = 1};
-    dxDriver().rememberedSelection() = start;
-    SetupDialog dialog(dxDriver(), false);
-    dialog.select(SetupDialog::BACKBUFFERCOUNT, 0);
-    dialog.select(SetupDialog::BACKBUFFERCOUNT, 1);  // back where it was
-    dialog.accept();
-    EXPECT_EQ(dialog.result(), SetupDialog::ACCEPTED);
-    EXPECT_EQ(dxDriver().rememberedSelection(), start);
-    EXPECT_EQ(driverSettings(), "full 1024x768 X8R8G8B8 60Hz, X8R8G8B8 D24S8 x2");
-}
-
 // The dialog, run by selectScreenMode, picks 640x480 R5G6B5 and ticks the check box, then
 // cancels or accepts: cancelling ends the selection and forgets, "on" remembers.
-TEST_F(SetupDialogTest, OkWithChangesRemembersThemAndCancelForgetsThem)
+TEST_F(SetupDialogTest, OkRemembersChangesAndKeepsTheSettingsShownAndCancelForgetsThem)
 {
     for (const bool accept : {false, true}) {
         DXDriver::setSetupDialog([accept](DXDriver& d, bool preferFullScreen) {
@@ -266,6 +253,16 @@ TEST_F(SetupDialogTest, OkWithChangesRemembersThemAndCancelForgetsThem)
     }
     EXPECT_EQ(driverSettings().substr(0, 24), "full 640x480 R5G6B5 60Hz");
     EXPECT_EQ(screenWidth(), 640);
+    // Ok without changes keeps the remembered selection and the settings shown.
+    const ScreenSelection start{.mode = 5, .backBufferCount = 1};
+    dxDriver().rememberedSelection() = start;
+    SetupDialog dialog(dxDriver(), false);
+    dialog.select(SetupDialog::BACKBUFFERCOUNT, 0);
+    dialog.select(SetupDialog::BACKBUFFERCOUNT, 1);  // back where it was
+    dialog.accept();
+    EXPECT_EQ(dialog.result(), SetupDialog::ACCEPTED);
+    EXPECT_EQ(dxDriver().rememberedSelection(), start);
+    EXPECT_EQ(driverSettings(), "full 1024x768 X8R8G8B8 60Hz, X8R8G8B8 D24S8 x2");
 }
 
 }  // namespace

@@ -81,7 +81,7 @@ TEST_F(Materials, EveryTypesStageResultIsItsFormula)
 
 // Source: diffuse r 200, g 100, b 50 with alpha 64 (0.251); destination r 40, g 80, b 160.
 // Codes not listed leave the stages and blending as they are.
-TEST_F(Materials, EveryBlendCodeGivesItsFormulaAndUnknownCodesChangeNothing)
+TEST_F(Materials, EveryBlendCodeGivesItsFormulaAndTheAlphaTestComparesWithTheReference)
 {
     for (const auto& [blend, expected] : {std::pair{Material::COPY, 0xFFC86432u},      // source
                                           std::pair{Material::ADD, 0xFFF0B4D2u},       // source + destination
@@ -98,12 +98,8 @@ TEST_F(Materials, EveryBlendCodeGivesItsFormulaAndUnknownCodesChangeNothing)
     full(kBlack, factor, kBlack);
     odd.factor = 0x40996633;  // stage 0 still selects the factor, now odd's, and adds it
     EXPECT_COLOR(full(0xFF102030, odd, kBlack).at(32, 24), 0xFFA98663u);
-}
-
-// Texels of alpha 127, 128 and 200 in three columns, reference 128: the camera's
-// function keeps alpha at or above it; after type 64 set its own, at or below it.
-TEST_F(Materials, AlphaTestComparesWithTheReferenceUnderTheCurrentFunction)
-{
+    // Texels of alpha 127, 128 and 200 in three columns, reference 128: the camera's
+    // function keeps alpha at or above it; after type 64 set its own, at or below it.
     Material material(Material::TEXTURE, Material::COPY), inverse(Material::INVERSETEXTUREALPHA, Material::COPY);
     material.alphaTest = true;
     material.alphaReference = 128;

@@ -24,37 +24,6 @@ using RenderTargets = EngineTest;
 
 constexpr D3DCOLOR kRed = 0xFFFF0000, kGreen = 0xFF00FF00, kBlue = 0xFF0000FF, kWhite = 0xFFFFFFFF;
 
-TEST_F(TextureTable, ANameLoadedTwiceLivesUntilReleasedTwiceAndMemoryFollowsFormatAndMipmaps)
-{
-    TempDir dir;
-    const std::string path = dir.file("halves.png");
-    Surface image(8, 8);  // top half red, bottom half blue
-    for (int i = 0; i < 64; ++i)
-        image.setPixel(i % 8, i / 8, i < 32 ? kRed : kBlue);
-    image.savePng(path);
-    Texture::load(path, 0, true);
-    Texture::load(path, 1, false);  // known: only counted
-    const TextureEntry& entry = Texture::getD3DSurface(path);
-    EXPECT_EQ(std::tuple(Texture::textureMemory(), entry.referenceCount, entry.format), std::tuple(341, 2, 0));
-    drawTexture(entry.texture());
-    expectPixels(flipAndRead(), {{30, 5, kRed}, {30, 42, kBlue}});
-    Texture::release(path);
-    EXPECT_EQ(Texture::textureMemory(), 341);  // 8 * 8 * 4 * 4/3, truncated
-    Texture::release(path);
-    EXPECT_EQ(std::pair(Texture::exists(path), Texture::textureMemory()), std::pair(false, 0));
-    // Memory figures follow format and mipmaps; names differing in case are different textures.
-    int total = 0;
-    for (const auto& [name, format, mipmaps, bytes] : {std::tuple{"a", 0, true, 349525}, {"A", 0, false, 262144},
-                                                       {"c", 1, false, 131072}, {"d", 2, false, 131072}}) {
-        Texture::create(name, 256, 256, format, mipmaps);
-        EXPECT_EQ(Texture::textureMemory(), total += bytes) << name;
-    }
-    EXPECT_NE(Texture::getD3DSurface("a").texture(), Texture::getD3DSurface("A").texture());
-    EXPECT_EQ(std::pair(Texture::levelCount("a"), Texture::levelCount("A")), std::pair(9, 1));
-    Texture::releaseAll();
-    EXPECT_EQ(std::pair(Texture::exists("a"), Texture::textureMemory()), std::pair(false, 0));
-}
-
 // Unknown names and formats end the program with their messages; sizes the device can't
 // take are refused, not cut down.
 TEST_F(TextureTable, UnknownNamesAndSizesTheDeviceCantTakeEndInTheirMessages)
@@ -86,7 +55,7 @@ TEST_F(TextureTable, UnknownNamesAndSizesTheDeviceCantTakeEndInTheirMessages)
     EXPECT_FALSE(Texture::exists("big"));
 }
 
-TEST_F(TextureTable, LockedLevelsHaveARowPitchAndShowWhatWasWritten)
+TEST_F(TextureTable, LockedLevelsShowWhatWasWrittenNamesLiveUntilReleasedAndMemoryFollowsFormat)
 {
     Texture::create("pattern", 3, 2, 1, false);  // R5G6B5: 6 bytes a row, padded to 8
     int pitch = 0;
@@ -100,6 +69,35 @@ TEST_F(TextureTable, LockedLevelsHaveARowPitchAndShowWhatWasWritten)
     Texture::unlock("pattern", 0);
     drawTexture(Texture::getD3DSurface("pattern").texture());
     expectPixels(flipAndRead(), {{30, 5, kRed}, {30, 42, kGreen}});
+    Texture::release("pattern");
+    // A name loaded twice lives until released twice; memory follows format and mipmaps.
+    TempDir dir;
+    const std::string path = dir.file("halves.png");
+    Surface image(8, 8);  // top half red, bottom half blue
+    for (int i = 0; i < 64; ++i)
+        image.setPixel(i % 8, i / 8, i < 32 ? kRed : kBlue);
+    image.savePng(path);
+    Texture::load(path, 0, true);
+    Texture::load(path, 1, false);  // known: only counted
+    const TextureEntry& entry = Texture::getD3DSurface(path);
+    EXPECT_EQ(std::tuple(Texture::textureMemory(), entry.referenceCount, entry.format), std::tuple(341, 2, 0));
+    drawTexture(entry.texture());
+    expectPixels(flipAndRead(), {{30, 5, kRed}, {30, 42, kBlue}});
+    Texture::release(path);
+    EXPECT_EQ(Texture::textureMemory(), 341);  // 8 * 8 * 4 * 4/3, truncated
+    Texture::release(path);
+    EXPECT_EQ(std::pair(Texture::exists(path), Texture::textureMemory()), std::pair(false, 0));
+    // Memory figures follow format and mipmaps; names differing in case are different textures.
+    int total = 0;
+    for (const auto& [name, format, mipmaps, bytes] : {std::tuple{"a", 0, true, 349525}, {"A", 0, false, 262144},
+                                                       {"c", 1, false, 131072}, {"d", 2, false, 131072}}) {
+        Texture::create(name, 256, 256, format, mipmaps);
+        EXPECT_EQ(Texture::textureMemory(), total += bytes) << name;
+    }
+    EXPECT_NE(Texture::getD3DSurface("a").texture(), Texture::getD3DSurface("A").texture());
+    EXPECT_EQ(std::pair(Texture::levelCount("a"), Texture::levelCount("A")), std::pair(9, 1));
+    Texture::releaseAll();
+    EXPECT_EQ(std::pair(Texture::exists("a"), Texture::textureMemory()), std::pair(false, 0));
 }
 
 // A registered render target replaces the entry (the old texture lives on for whoever
@@ -164,24 +162,9 @@ TEST_F(RenderTargets, APictureDrawnIntoATargetShowsUprightThroughTheTextureTable
     EXPECT_COLOR(flipAndRead().at(30, 30), kGreen);
 }
 
-TEST_F(RenderTargets, AlphaTakesTheFirstFormatWithAlphaAndIsRefusedWithoutOne)
-{
-    const RenderTarget alpha(16, 16, true, true);
-    EXPECT_EQ(std::pair(alpha.colorFormat(), alpha.depthFormat()), std::pair(D3DFMT_A8R8G8B8, D3DFMT_D24S8));
-    d3dSimulation().restrictRenderTargets = true;
-    d3dSimulation().renderTargetFormats = {D3DFMT_X8R8G8B8, D3DFMT_R5G6B5};
-    openScreen(64, 48);  // the driver's lists are built after the dialog
-    for (bool depth : {false, true}) {
-        EXPECT_FATAL(RenderTarget(64, 64, true, depth),
-                     "RenderTarget: couldn't find suitable render target format. try some other screen mode. 32 bit "
-                     "modes might work better. or then the card doesn't support rendering to textures.");
-    }
-    EXPECT_EQ(RenderTarget(64, 64, false, true).colorFormat(), D3DFMT_X8R8G8B8);
-}
-
 // Inside a scene, begin closes it for the target's own and end opens it again; outside,
 // the scene stays closed after end. In between the camera and viewport are the target's.
-TEST_F(RenderTargets, BeginAndEndKeepTheSceneAsTheyFoundIt)
+TEST_F(RenderTargets, BeginAndEndKeepTheSceneAsTheyFoundItAndAlphaNeedsAFormatWithAlpha)
 {
     Camera camera;
     RenderTarget target(32, 16, false, false);
@@ -202,6 +185,18 @@ TEST_F(RenderTargets, BeginAndEndKeepTheSceneAsTheyFoundIt)
         else
             EXPECT_EQ(device()->EndScene(), D3DERR_INVALIDCALL);  // the device agrees
     }
+    // Alpha takes the first format with alpha and is refused where no format has it.
+    const RenderTarget alpha(16, 16, true, true);
+    EXPECT_EQ(std::pair(alpha.colorFormat(), alpha.depthFormat()), std::pair(D3DFMT_A8R8G8B8, D3DFMT_D24S8));
+    d3dSimulation().restrictRenderTargets = true;
+    d3dSimulation().renderTargetFormats = {D3DFMT_X8R8G8B8, D3DFMT_R5G6B5};
+    openScreen(64, 48);  // the driver's lists are built after the dialog
+    for (bool depth : {false, true}) {
+        EXPECT_FATAL(RenderTarget(64, 64, true, depth),
+                     "RenderTarget: couldn't find suitable render target format. try some other screen mode. 32 bit "
+                     "modes might work better. or then the card doesn't support rendering to textures.");
+    }
+    EXPECT_EQ(RenderTarget(64, 64, false, true).colorFormat(), D3DFMT_X8R8G8B8);
 }
 
 }  // namespace

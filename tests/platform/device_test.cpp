@@ -18,7 +18,7 @@ constexpr D3DCOLOR kRed = 0xFFFF0000, kGreen = 0xFF00FF00, kBlue = 0xFF0000FF, k
 
 // Textures, image surfaces and depth surfaces up to the largest texture size; none larger,
 // none of size 0.
-TEST_F(Device, TexturesAndSurfacesReachTheLargestTextureAndNoFurther)
+TEST_F(Device, TexturesAndSurfacesReachTheLargestTextureAndReferencesKeepThemAlive)
 {
     D3DCAPS8 caps;
     ASSERT_EQ(device_->GetDeviceCaps(&caps), D3D_OK);
@@ -27,15 +27,28 @@ TEST_F(Device, TexturesAndSurfacesReachTheLargestTextureAndNoFurther)
     for (const auto& [w, h, expected] : {std::tuple{n, 1u, D3D_OK}, {1u, n, D3D_OK}, {n + 1, 1u, D3DERR_INVALIDCALL},
                                          {1u, n + 1, D3DERR_INVALIDCALL}, {0u, 1u, D3DERR_INVALIDCALL},
                                          {2000000000u, 2000000000u, D3DERR_INVALIDCALL}}) {
-        IDirect3DTexture8* texture = nullptr;
+        IDirect3DTexture8* made = nullptr;
         IDirect3DSurface8 *image = nullptr, *depth = nullptr;
-        EXPECT_EQ(device_->CreateTexture(w, h, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture), expected) << w;
+        EXPECT_EQ(device_->CreateTexture(w, h, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &made), expected) << w;
         EXPECT_EQ(device_->CreateImageSurface(w, h, D3DFMT_A8R8G8B8, &image), expected) << w;
         EXPECT_EQ(device_->CreateDepthStencilSurface(w, h, D3DFMT_D24S8, D3DMULTISAMPLE_NONE, &depth), expected) << w;
-        for (IUnknown8* made : std::initializer_list<IUnknown8*>{texture, image, depth})
-            if (made)
-                made->Release();
+        for (IUnknown8* object : std::initializer_list<IUnknown8*>{made, image, depth})
+            if (object)
+                object->Release();
     }
+    // References keep textures and devices alive.
+    IDirect3DTexture8* texture = nullptr;
+    device_->CreateTexture(8, 8, 0, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture);
+    EXPECT_EQ(texture->GetLevelCount(), 4u);  // 8, 4, 2, 1
+    IDirect3DSurface8* level = nullptr;
+    texture->GetSurfaceLevel(2, &level);
+    D3DSURFACE_DESC desc;
+    level->GetDesc(&desc);
+    EXPECT_EQ(desc.Width, 2u);
+    EXPECT_EQ(texture->Release(), 1u);  // the level holds it
+    EXPECT_EQ(device_->Release(), 1u);  // the texture holds the device
+    device_ = nullptr;
+    EXPECT_EQ(level->Release(), 0u);  // texture and device go
 }
 
 TEST_F(Device, ClipSpaceHasYUpAndDepthFromZeroToOneAndClearsKeepToTheViewport)
@@ -59,15 +72,14 @@ TEST_F(Device, ClipSpaceHasYUpAndDepthFromZeroToOneAndClearsKeepToTheViewport)
     const D3DRECT rect{0, 0, 20, 10};  // meets the viewport in (16,8)-(20,10)
     device_->Clear(1, &rect, D3DCLEAR_TARGET, kGreen, 1.0f, 0);
     const Picture picture = present();
-    ASSERT_EQ(picture.width, 64);
-    ASSERT_EQ(picture.height, 48);
+    ASSERT_EQ(std::pair(picture.width, picture.height), std::pair(64, 48));
     expectPixels(picture, {{15, 8, kBlack}, {16, 7, kBlack}, {16, 8, kGreen}, {19, 9, kGreen}, {20, 9, kRed},
                            {19, 10, kRed}, {47, 31, kRed}, {48, 31, kBlack}, {47, 32, kBlack}, {63, 47, kBlack}});
 }
 
 // Screen-space vertices: texel centres of a 4 x 4 texture drawn at (-0.5, -0.5) fall
 // exactly on pixel centres, and texel (0,0) is the top-left one.
-TEST_F(Device, TexelsMapOntoPixelsFromTheTopLeft)
+TEST_F(Device, TexelsMapOntoPixelsFromTheTopLeftAndReadAsTheirFormatsChannels)
 {
     D3DCOLOR texels[16];
     for (int i = 0; i < 16; ++i)
@@ -81,10 +93,8 @@ TEST_F(Device, TexelsMapOntoPixelsFromTheTopLeft)
     };
     constexpr DWORD fvf = D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1;
     ASSERT_EQ(D3DXGetFVFVertexSize(fvf), sizeof(ScreenVertex));
-    const ScreenVertex quad[4] = {{-0.5f, -0.5f, 0.5f, 1, kBlack, 0, 0},
-                                  {3.5f, -0.5f, 0.5f, 1, kBlack, 1, 0},
-                                  {-0.5f, 3.5f, 0.5f, 1, kBlack, 0, 1},
-                                  {3.5f, 3.5f, 0.5f, 1, kBlack, 1, 1}};
+    const ScreenVertex quad[4] = {{-0.5f, -0.5f, 0.5f, 1, kBlack, 0, 0}, {3.5f, -0.5f, 0.5f, 1, kBlack, 1, 0},
+                                  {-0.5f, 3.5f, 0.5f, 1, kBlack, 0, 1}, {3.5f, 3.5f, 0.5f, 1, kBlack, 1, 1}};
     IDirect3DVertexBuffer8* buffer = vertexBuffer(quad, fvf, D3DPOOL_MANAGED);
     device_->SetVertexShader(fvf);
     device_->SetStreamSource(0, buffer, sizeof(ScreenVertex));
@@ -100,6 +110,15 @@ TEST_F(Device, TexelsMapOntoPixelsFromTheTopLeft)
     expectPixels(picture, {{4, 0, kBlack}, {0, 4, kBlack}});
     buffer->Release();
     texture->Release();
+    // R5G6B5 0xF81F: red 31, green 0, blue 31. A4R4G4B4 0xF0F0: alpha 15, red 0, green 15,
+    // blue 0. L8 0x80: grey 128.
+    for (const auto& [format, raw, expected] : {std::tuple{D3DFMT_R5G6B5, WORD{0xF81F}, 0xFFFF00FFu},
+                                                {D3DFMT_A4R4G4B4, 0xF0F0, 0xFF00FF00}, {D3DFMT_L8, 0x80, 0xFF808080},
+                                                {D3DFMT_X1R5G5B5, 0x03E0, 0xFF00FF00}}) {
+        IDirect3DTexture8* single = makeTexture(format, 1, 1, 1, &raw, format == D3DFMT_L8 ? 1 : 2);
+        EXPECT_COLOR(drawTextured(single).at(5, 5), expected) << format;
+        single->Release();
+    }
 }
 
 TEST_F(Device, MultisampledBackBufferIsResolvedAtPresent)
@@ -156,35 +175,6 @@ TEST_F(Device, SceneOrderIsEnforcedAndIndexedDrawsAddTheBaseVertex)
     expectPixels(present(), {{60, 2, kGreen}, {34, 45, kBlack}, {10, 20, kBlack}});
     index->Release();
     buffer->Release();
-}
-
-TEST_F(Device, SixteenBitAndSingleChannelFormatsReadAsTheirChannels)
-{
-    // R5G6B5 0xF81F: red 31, green 0, blue 31. A4R4G4B4 0xF0F0: alpha 15, red 0, green 15,
-    // blue 0. L8 0x80: grey 128.
-    for (const auto& [format, raw, expected] : {std::tuple{D3DFMT_R5G6B5, WORD{0xF81F}, 0xFFFF00FFu},
-                                                {D3DFMT_A4R4G4B4, 0xF0F0, 0xFF00FF00}, {D3DFMT_L8, 0x80, 0xFF808080},
-                                                {D3DFMT_X1R5G5B5, 0x03E0, 0xFF00FF00}}) {
-        IDirect3DTexture8* texture = makeTexture(format, 1, 1, 1, &raw, format == D3DFMT_L8 ? 1 : 2);
-        EXPECT_COLOR(drawTextured(texture).at(5, 5), expected) << format;
-        texture->Release();
-    }
-}
-
-TEST_F(Device, ReferencesKeepTexturesAndDevicesAlive)
-{
-    IDirect3DTexture8* texture = nullptr;
-    device_->CreateTexture(8, 8, 0, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture);
-    EXPECT_EQ(texture->GetLevelCount(), 4u);  // 8, 4, 2, 1
-    IDirect3DSurface8* level = nullptr;
-    texture->GetSurfaceLevel(2, &level);
-    D3DSURFACE_DESC desc;
-    level->GetDesc(&desc);
-    EXPECT_EQ(desc.Width, 2u);
-    EXPECT_EQ(texture->Release(), 1u);  // the level holds it
-    EXPECT_EQ(device_->Release(), 1u);  // the texture holds the device
-    device_ = nullptr;
-    EXPECT_EQ(level->Release(), 0u);  // texture and device go
 }
 
 // ---------------------------------------------------------------------------- the Direct3D object

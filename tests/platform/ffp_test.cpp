@@ -53,7 +53,7 @@ protected:
 
 // Point lights fade with their attenuation and end at their range; spot lights are full
 // inside theta, dark outside phi and fall off between. Eight lights can be on at once.
-TEST_F(FixedFunction, PointSpotAndEightLights)
+TEST_F(FixedFunction, PointSpotAndEightLightsAmbientEmissiveAndVertexColours)
 {
     D3DLIGHT8 point = atCamera(D3DLIGHT_POINT);
     point.Attenuation0 = 0.5f;
@@ -71,31 +71,29 @@ TEST_F(FixedFunction, PointSpotAndEightLights)
     EXPECT_COLOR(lit(spot), 0xFF525252u);  // 0.577 x (0.577 - 0.342) / (0.766 - 0.342) = 0.320
     spot.Phi = 100 * degrees;  // half angle 50: the quad lies outside
     EXPECT_COLOR(lit(spot), 0xFF000000u);
+    // Ambient (global and the light's) and emissive colours add up; with colour-vertex on, the
+    // vertex's diffuse colour takes the material's place.
+    D3DLIGHT8 ambient = atCamera(D3DLIGHT_DIRECTIONAL);
+    ambient.Ambient = {0.25f, 0.5f, 0.0f, 1.0f};
+    const D3DMATERIAL8 dark{.Diffuse = {0, 0, 0, 1}, .Ambient = {1, 1, 1, 1}, .Emissive = {0, 0, 0.25f, 1}};
+    device_->SetMaterial(&dark);
+    device_->SetRenderState(D3DRS_AMBIENT, 0x00202020);  // 0.125
+    EXPECT_COLOR(lit(ambient), 0xFF60A060u);  // 0.125 + light ambient + emissive = (0.375, 0.625, 0.375)
+    device_->SetRenderState(D3DRS_COLORVERTEX, TRUE);
+    device_->SetRenderState(D3DRS_DIFFUSEMATERIALSOURCE, D3DMCS_COLOR1);
+    device_->SetRenderState(D3DRS_EMISSIVEMATERIALSOURCE, D3DMCS_MATERIAL);
+    EXPECT_COLOR(frame(0xFF800000), 0xFFE0A060u);  // + vertex diffuse (0.5, 0, 0) x N.L 1 (a light along +z)
+    // Eight lights can be on at once.
     const D3DLIGHT8 light = atCamera(D3DLIGHT_DIRECTIONAL);
     for (DWORD i = 0; i < 8; ++i) {
         device_->SetLight(i * 3, &light);
         EXPECT_EQ(device_->LightEnable(i * 3, TRUE), D3D_OK);
     }
     EXPECT_EQ(device_->LightEnable(100, TRUE), D3DERR_INVALIDCALL);
+    device_->SetRenderState(D3DRS_COLORVERTEX, FALSE);
     const D3DMATERIAL8 material{.Diffuse = {0.1f, 0.1f, 0.1f, 1}};
     device_->SetMaterial(&material);
     EXPECT_COLOR(frame(0xFF000000), 0xFFCCCCCCu);  // eight lights of 0.1 each
-}
-
-// Ambient (global and the light's) and emissive colours add up; with colour-vertex on, the
-// vertex's diffuse colour takes the material's place.
-TEST_F(FixedFunction, AmbientEmissiveAndVertexColoursAsMaterialColours)
-{
-    D3DLIGHT8 light = atCamera(D3DLIGHT_DIRECTIONAL);
-    light.Ambient = {0.25f, 0.5f, 0.0f, 1.0f};
-    const D3DMATERIAL8 material{.Diffuse = {0, 0, 0, 1}, .Ambient = {1, 1, 1, 1}, .Emissive = {0, 0, 0.25f, 1}};
-    device_->SetMaterial(&material);
-    device_->SetRenderState(D3DRS_AMBIENT, 0x00202020);  // 0.125
-    EXPECT_COLOR(lit(light), 0xFF60A060u);                // (0.125 + light ambient) + emissive = (0.375, 0.625, 0.375)
-    device_->SetRenderState(D3DRS_COLORVERTEX, TRUE);
-    device_->SetRenderState(D3DRS_DIFFUSEMATERIALSOURCE, D3DMCS_COLOR1);
-    device_->SetRenderState(D3DRS_EMISSIVEMATERIALSOURCE, D3DMCS_MATERIAL);
-    EXPECT_COLOR(frame(0xFF800000), 0xFFE0A060u);  // + vertex diffuse (0.5, 0, 0) x N.L 1 (a light along +z)
 }
 
 TEST_F(FixedFunction, FogFollowsItsModeAndDistance)
