@@ -55,6 +55,7 @@ TEST_F(TextureTable, UnknownNamesAndSizesTheDeviceCantTakeEndInTheirMessages)
     EXPECT_FALSE(Texture::exists("big"));
 }
 
+// Locked levels have a row pitch and show what was written.
 TEST_F(TextureTable, LockedLevelsShowWhatWasWrittenNamesLiveUntilReleasedAndMemoryFollowsFormat)
 {
     Texture::create("pattern", 3, 2, 1, false);  // R5G6B5: 6 bytes a row, padded to 8
