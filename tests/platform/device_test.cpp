@@ -123,10 +123,10 @@ TEST_F(Device, TexelsMapOntoPixelsFromTheTopLeftAndReadAsTheirFormatsChannels)
 
 TEST_F(Device, MultisampledBackBufferIsResolvedAtPresent)
 {
-    if (d3d_->CheckDeviceMultiSampleType(0, D3DDEVTYPE_HAL, D3DFMT_X8R8G8B8, TRUE, static_cast<D3DMULTISAMPLE_TYPE>(4)) !=
-        D3D_OK)
+    const auto four = static_cast<D3DMULTISAMPLE_TYPE>(4);
+    if (d3d_->CheckDeviceMultiSampleType(0, D3DDEVTYPE_HAL, D3DFMT_X8R8G8B8, TRUE, four) != D3D_OK)
         GTEST_SKIP() << "no 4-sample multisampling here";
-    createDevice(64, 48, static_cast<D3DMULTISAMPLE_TYPE>(4));
+    createDevice(64, 48, four);
     plainStates(device_);
     device_->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kBlack, 1.0f, 0);
     device_->BeginScene();
