@@ -11,12 +11,6 @@ void DrawTest::SetUp()
     camera_ = std::make_unique<Camera>();
 }
 
-void DrawTest::TearDown()
-{
-    camera_.reset();
-    EngineTest::TearDown();
-}
-
 std::unique_ptr<Primitive> DrawTest::quad(float left, float top, float right, float bottom, float z,
                                           D3DCOLOR diffuse, D3DCOLOR specular, bool reversed, float u1, float v1)
 {

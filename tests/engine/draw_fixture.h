@@ -15,7 +15,6 @@ namespace mirva::test {
 class DrawTest : public EngineTest {
 public:
     void SetUp() override;
-    void TearDown() override;
 
     // A quad of two triangles covering pixels [left, right) x [top, bottom) of the screen
     // at camera depth z, wound clockwise on the screen (anticlockwise with `reversed`),

@@ -1,36 +1,21 @@
-// The display driver: candidate lists, the dialog's choices driven by code, device
-// creation, present and the lost-device path, and its fatal messages.
-#include <algorithm>
-
+// The display driver and its setup dialog: the first candidates and the dialog's lists,
+// which choices start over after a change, "on" and cancel, device creation, present and
+// the lost-device path, and the fatal messages.
 #include <gtest/gtest.h>
 
 #include "engine/dx_driver.h"
+#include "engine/setup_dialog.h"
 #include "engine/video_memory_resource.h"
 #include "io/surface.h"
 #include "platform/d3d8/simulation.h"
 #include "tests/engine/engine_fixture.h"
+#include "tests/support/console_output.h"
 #include "tests/support/fatal.h"
 
 namespace mirva::test {
 namespace {
 
 using Driver = EngineTest;
-
-TEST(FormatName, NamesEveryKnownCode)
-{
-    EXPECT_EQ(DXDriver::formatName(0), "unknown");
-    EXPECT_EQ(DXDriver::formatName(20), "R8G8B8");
-    EXPECT_EQ(DXDriver::formatName(22), "X8R8G8B8");
-    EXPECT_EQ(DXDriver::formatName(41), "P8");
-    EXPECT_EQ(DXDriver::formatName(65), "W11V11U10");
-    EXPECT_EQ(DXDriver::formatName(70), "D16_LOCKABLE");
-    EXPECT_EQ(DXDriver::formatName(79), "D24X4S4");
-    EXPECT_EQ(DXDriver::formatName(102), "INDEX32");
-    EXPECT_EQ(DXDriver::formatName(0x31545844), "DXT1");  // 'D' 'X' 'T' '1', first letter lowest
-    EXPECT_EQ(DXDriver::formatName(0x59565955), "UYVY");
-    EXPECT_EQ(DXDriver::formatName(72), "format not found");
-    EXPECT_EQ(DXDriver::formatName(0x36545844), "format not found");  // "DXT6"
-}
 
 TEST(DirectXError, ComposesLabelAndResultTextVerbatim)
 {
@@ -43,7 +28,9 @@ TEST(DirectXError, ComposesLabelAndResultTextVerbatim)
     EXPECT_FATAL(DXDriver::fatalError("RenderTarget: %d", 5), "RenderTarget: 5");
 }
 
-TEST(DriverInstances, ASecondInstanceSharesTheRuntimeAndLeavesTheFirstWorking)
+// A second driver shares the runtime and leaves the first working; selecting takes the
+// realtime flag from the selection and gives the device back.
+TEST_F(Driver, ASecondInstanceSharesTheRuntimeAndLeavesTheFirstWorking)
 {
     DXDriver& first = dxDriver();
     IDirect3D8* runtime = first.direct3d();
@@ -52,230 +39,230 @@ TEST(DriverInstances, ASecondInstanceSharesTheRuntimeAndLeavesTheFirstWorking)
         EXPECT_EQ(second.direct3d(), runtime);
         EXPECT_FATAL(second.flip(), "DXDriver::flip - screen mode must be set before flip");
     }
-    EXPECT_EQ(first.direct3d(), runtime);
-    EXPECT_EQ(first.adapters().size(), 1u);
+    EXPECT_EQ(std::pair(first.direct3d(), first.adapters().size()), std::pair(runtime, std::size_t{1}));
     bool realtime = true;
     EXPECT_TRUE(first.selectScreenMode(realtime, false));
-    EXPECT_FALSE(realtime);
+    EXPECT_EQ(std::pair(realtime, first.device() == nullptr), std::pair(false, true));
 }
 
-TEST_F(Driver, DefaultSelectionIsAWindowWithTheFirstCandidates)
+// The default selection is a window with the first candidates, its back buffer the
+// window's client size, cleared to black by setting the mode; a choice that no longer
+// exists selects nothing and the first candidate is used.
+TEST_F(Driver, TheFirstCandidatesStandInForTheDefaultAndForChoicesNoLongerThere)
 {
-    const DXDriver& driver = dxDriver();
-    EXPECT_TRUE(driver.windowed());
-    EXPECT_EQ(driver.backBufferFormat(), D3DFMT_X8R8G8B8);
-    EXPECT_EQ(driver.depthBufferFormat(), D3DFMT_D24S8);
-    EXPECT_EQ(driver.multisampleType(), D3DMULTISAMPLE_NONE);
-    EXPECT_EQ(driver.backBufferCount(), 1);
-    EXPECT_EQ(driver.colorDepthBits(), 32);
-    EXPECT_EQ(driver.colorDepthBytes(), 4);
-    // Windowed: the back buffer has the window's client size, not the desktop's.
-    EXPECT_EQ(driver.screenWidth(), 64);
-    EXPECT_EQ(driver.screenHeight(), 48);
-    IDirect3DSurface8* back = nullptr;
-    device()->GetBackBuffer(0, D3DBACKBUFFER_TYPE_MONO, &back);
-    D3DSURFACE_DESC desc;
-    back->GetDesc(&desc);
-    back->Release();
-    EXPECT_EQ(desc.Width, 64u);
-    EXPECT_EQ(desc.Height, 48u);
-    // The identity ramp holds i * 256.
-    EXPECT_EQ(driver.gammaRamp().red[0], 0);
-    EXPECT_EQ(driver.gammaRamp().green[1], 256);
-    EXPECT_EQ(driver.gammaRamp().blue[255], 65280);
-}
-
-TEST_F(Driver, CapabilityListsFollowTheCandidateOrder)
-{
-    const DXDriver& driver = dxDriver();
-    const auto& textures = driver.textureFormats();
-    ASSERT_GE(textures.size(), 3u);
-    EXPECT_EQ(textures[0], D3DFMT_A8R8G8B8);
-    EXPECT_EQ(textures[1], D3DFMT_X8R8G8B8);
-    EXPECT_NE(std::find(textures.begin(), textures.end(), D3DFMT_A4R4G4B4), textures.end());
-    EXPECT_EQ(std::find(textures.begin(), textures.end(), D3DFMT_DXT1), textures.end());
-    EXPECT_TRUE(driver.cubeTextureFormats().empty());
-    EXPECT_TRUE(driver.volumeTextureFormats().empty());
-    ASSERT_FALSE(driver.renderTargetFormats().empty());
-    EXPECT_EQ(driver.renderTargetFormats()[0], D3DFMT_X8R8G8B8);
-    // Pairs: render-target formats in their order, each with the depth formats in theirs.
-    const auto& pairs = driver.renderTargetDepthFormats();
-    ASSERT_FALSE(pairs.empty());
-    EXPECT_EQ(pairs[0], std::make_pair(D3DFMT_X8R8G8B8, D3DFMT_D24S8));
-    for (std::size_t i = 1; i < pairs.size(); ++i) {
-        if (pairs[i].first == pairs[i - 1].first) {
-            EXPECT_NE(pairs[i].second, pairs[i - 1].second);
-        }
-    }
-}
-
-TEST_F(Driver, ChoicesListWhatTheAdapterOffers)
-{
-    if (displayAvailable())
-        GTEST_SKIP() << "the modes of this screen are not the headless list";
-    DXDriver& driver = dxDriver();
-    const ScreenChoices choices = driver.screenChoices({}, false);
-    ASSERT_EQ(choices.adapter.entries.size(), 1u);
-    EXPECT_EQ(choices.adapter.selected, 0);
-    EXPECT_EQ(choices.adapter.entries[0].text, driver.adapters()[0].Description);
-    ASSERT_GE(choices.mode.entries.size(), 2u);
-    EXPECT_EQ(choices.mode.entries[0].text, "window");
-    EXPECT_EQ(choices.mode.entries[0].data, 0);
-    EXPECT_EQ(choices.mode.entries[1].text, "640x480 R5G6B5 60Hz");
-    EXPECT_EQ(choices.mode.entries[1].data, 1);
-    EXPECT_EQ(choices.backBufferFormat.entries[0].text, "X8R8G8B8");
-    EXPECT_EQ(choices.backBufferCount.entries.size(), 2u);
-    EXPECT_EQ(choices.backBufferCount.entries[1].text, "2");
-    EXPECT_EQ(choices.depthFormat.entries[0].text, "D24S8");
-    EXPECT_EQ(choices.multisample.entries[0].text, "none");
-    if (choices.multisample.entries.size() > 1) {
-        EXPECT_EQ(choices.multisample.entries[1].text, "2 samples");
-    }
-    ASSERT_EQ(choices.vertexProcessing.entries.size(), 1u);
-    EXPECT_EQ(choices.vertexProcessing.entries[0].text, "software");
-    EXPECT_EQ(choices.preferredMode, -1);  // only looked for with the prefer-full-screen flag
-}
-
-TEST_F(Driver, AChoiceThatNoLongerExistsSelectsNothingAndTheFirstCandidateIsUsed)
-{
-    ScreenSelection selection;
-    selection.depthFormat = 99;
-    selection.backBufferCount = 1;
-    const ScreenChoices choices = dxDriver().screenChoices(selection, false);
-    dxDriver().applySelection(selection);
-    EXPECT_EQ(choices.depthFormat.selected, -1);
-    EXPECT_EQ(dxDriver().depthBufferFormat(), D3DFMT_D24S8);
-    EXPECT_EQ(choices.backBufferCount.selected, 1);
-    EXPECT_EQ(dxDriver().backBufferCount(), 2);
-    // Asking for another selection's lists changes none of the settings.
-    const ScreenSettings before = dxDriver().settings();
-    dxDriver().screenChoices({.mode = 1}, true);
-    EXPECT_EQ(dxDriver().backBufferCount(), 2);
-    EXPECT_TRUE(dxDriver().windowed());
-    EXPECT_EQ(dxDriver().displayMode().Width, before.displayMode.Width);
-}
-
-TEST_F(Driver, PreferringFullScreenPicksThe640x480X8R8G8B8ModeWithItsSize)
-{
-    if (displayAvailable())
-        GTEST_SKIP() << "the modes of this screen are not the headless list";
-    restoreScreenMode();
-    bool realtime = false;
-    ASSERT_TRUE(selectScreenMode(realtime, true));
-    DXDriver& driver = dxDriver();
-    EXPECT_FALSE(driver.windowed());
-    EXPECT_EQ(driver.rememberedSelection().mode, 7);  // R5G6B5 modes 1-6, then 640x480 X8R8G8B8
-    EXPECT_EQ(driver.displayMode().Width, 640u);
-    EXPECT_EQ(driver.displayMode().Format, D3DFMT_X8R8G8B8);
-    // Full screen: the mode's size, whatever the window's.
-    ASSERT_TRUE(setScreenMode(&window_));
-    EXPECT_EQ(driver.screenWidth(), 640);
-    EXPECT_EQ(driver.screenHeight(), 480);
-}
-
-TEST_F(Driver, RealtimeFlagComesFromTheSelection)
-{
-    ScreenSelection selection;
-    selection.realtimePriority = 1;
-    dxDriver().rememberedSelection() = selection;
-    bool realtime = false;
-    ASSERT_TRUE(selectScreenMode(realtime, false));
-    EXPECT_TRUE(realtime);
-    EXPECT_EQ(dxDriver().device(), nullptr);  // selecting gives the device back
-}
-
-TEST_F(Driver, ACancelledDialogReturnsFalse)
-{
-    DXDriver::setSetupDialog([](DXDriver&, bool) { return false; });
-    bool realtime = false;
-    const bool accepted = selectScreenMode(realtime, false);
-    DXDriver::setSetupDialog({});
-    EXPECT_FALSE(accepted);
-}
-
-TEST_F(Driver, FlipPresentsTheFrame)
-{
-    device()->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF204060, 1.0f, 0);
-    EXPECT_COLOR(flipAndRead().at(10, 10), 0xFF204060u);
-}
-
-TEST_F(Driver, SettingTheScreenModeClearsTheBackBuffersToBlack)
-{
+    // The settings but for the desktop's mode, which a screen (if there is one) decides.
+    const auto buffersOf = [](const std::string& s) { return s.substr(0, s.find(' ')) + s.substr(s.find(',')); };
+    EXPECT_EQ(buffersOf(driverSettings()), "window, X8R8G8B8 D24S8 x1");
     device()->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFFFFFFFF, 1.0f, 0);
     flip();
     ASSERT_TRUE(setScreenMode(&window_));
-    EXPECT_COLOR(frontBuffer(device()).at(5, 5), 0xFF000000u);
+    const Picture picture = frontBuffer(device());
+    EXPECT_EQ(std::pair(screenWidth(), picture.height), std::pair(64, 48));
+    EXPECT_COLOR(picture.at(5, 5), 0xFF000000u);
+    const ScreenSelection selection{.backBufferCount = 1, .depthFormat = 99};
+    const ScreenChoices choices = dxDriver().screenChoices(selection, false);
+    dxDriver().applySelection(selection);
+    EXPECT_EQ(std::pair(choices.depthFormat.selected, choices.backBufferCount.selected), std::pair(-1, 1));
+    const std::string settings = driverSettings();
+    EXPECT_EQ(buffersOf(settings), "window, X8R8G8B8 D24S8 x2");
+    dxDriver().screenChoices({.mode = 1}, true);  // asking for another selection's lists changes nothing
+    EXPECT_EQ(driverSettings(), settings);
 }
 
-// Records the order of the calls that a lost device causes.
-class Witness : public VideoMemoryResource {
-public:
-    explicit Witness(std::vector<std::string>& log) : log_(log) {}
-    void releaseVideoMemory() override
+// Records the order of the calls that a lost device causes, and the device's state then.
+struct Witness : VideoMemoryResource {
+    explicit Witness(std::vector<std::string>& calls) : log(calls) {}
+    void releaseVideoMemory() override { log.push_back("release " + state()); }
+    void restoreVideoMemory() override { log.push_back("restore " + state()); }
+    static std::string state()
     {
-        log_.push_back(dxDriver().device()->TestCooperativeLevel() == D3DERR_DEVICENOTRESET ? "release while lost"
-                                                                                            : "release");
-        if (buffer_) {
-            buffer_->Release();
-            buffer_ = nullptr;
-        }
+        return dxDriver().device()->TestCooperativeLevel() == D3D_OK ? "while working" : "while lost";
     }
-    void restoreVideoMemory() override
-    {
-        log_.push_back(dxDriver().device()->TestCooperativeLevel() == D3D_OK ? "restore after reset" : "restore");
-        dxDriver().device()->CreateVertexBuffer(40, 0, 0, D3DPOOL_DEFAULT, &buffer_);
-    }
-    IDirect3DVertexBuffer8* buffer_ = nullptr;
-    std::vector<std::string>& log_;
+    std::vector<std::string>& log;
 };
 
-TEST_F(Driver, LostDeviceReleasesResetsAndRestoresInThatOrder)
+// A lost device releases, resets and restores in that order; a default-pool buffer that
+// nobody releases keeps it from being reset.
+TEST_F(Driver, ALostDeviceIsResetInOrderAndALivingDeviceSetsTheLimits)
 {
     std::vector<std::string> log;
     Witness first(log), second(log);
-    first.restoreVideoMemory();
-    second.restoreVideoMemory();
-    log.clear();
     device()->simulateDeviceLoss();
     flip();
-    EXPECT_EQ(log, (std::vector<std::string>{"release while lost", "release while lost", "restore after reset",
-                                             "restore after reset"}));
-    EXPECT_NE(first.buffer_, nullptr);
-    first.releaseVideoMemory();
-    second.releaseVideoMemory();
-}
-
-TEST_F(Driver, AResetThatFailsEndsTheProgram)
-{
-    // A default-pool buffer that nobody releases keeps the device from being reset.
+    EXPECT_EQ(log, (std::vector<std::string>{"release while lost", "release while lost", "restore while working",
+                                             "restore while working"}));
     IDirect3DVertexBuffer8* stray = nullptr;
     device()->CreateVertexBuffer(40, 0, 0, D3DPOOL_DEFAULT, &stray);
     device()->simulateDeviceLoss();
     EXPECT_FATAL(flip(), "DirectX error - Device->Reset -  D3DERR_INVALIDCALL");
     stray->Release();
-}
-
-TEST_F(Driver, TheLargestTextureAndImageAreTheDevicesWhileItLives)
-{
+    // The largest texture and image are the device's while it lives; giving the device
+    // back reports the references left over.
     d3dSimulation().largestTexture = 128;
     openScreen(64, 48);  // capabilities are read when the device is made
-    EXPECT_EQ(dxDriver().largestTextureWidth(), 128);
-    EXPECT_EQ(dxDriver().largestTextureHeight(), 128);
-    EXPECT_EQ(Surface::largestImageWidth(), 128);
-    EXPECT_EQ(Surface::largestImageHeight(), 128);
-    restoreScreenMode();
-    EXPECT_EQ(dxDriver().largestTextureWidth(), 16384);
-    EXPECT_EQ(Surface::largestImageWidth(), 16384);
-    EXPECT_EQ(Surface::largestImageHeight(), 16384);
-}
-
-TEST_F(Driver, ReleasingTheDeviceReportsReferencesLeftOver)
-{
+    EXPECT_EQ(std::pair(dxDriver().largestTextureHeight(), Surface::largestImageWidth()), std::pair(128, 128));
     IDirect3DDevice8* kept = device();
     kept->AddRef();
-    EXPECT_EQ(restoreScreenModeLog(), "DXDriver::restoreScreenMode - device reference count = 1\n");
+    EXPECT_EQ(consoleOutput([] { restoreScreenMode(); }),
+              "DXDriver::restoreScreenMode - device reference count = 1\n");
     EXPECT_EQ(dxDriver().device(), nullptr);
     EXPECT_EQ(kept->Release(), 0u);
+    EXPECT_EQ(std::tuple(dxDriver().largestTextureWidth(), Surface::largestImageWidth(), Surface::largestImageHeight()),
+              std::tuple(16384, 16384, 16384));
+}
+
+// ---------------------------------------------------------------------------- the setup dialog
+
+class SetupDialogTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        // An adapter with a 1024 x 768 desktop and five full-screen modes, two of them
+        // 640 x 480 X8R8G8B8.
+        d3dSimulation() = {.replaceModes = true,
+                           .modes = {{640, 480, 60, D3DFMT_X8R8G8B8}, {800, 600, 75, D3DFMT_X8R8G8B8},
+                                     {640, 480, 60, D3DFMT_R5G6B5}, {640, 480, 85, D3DFMT_X8R8G8B8},
+                                     {1024, 768, 60, D3DFMT_X8R8G8B8}},
+                           .desktop = {1024, 768, 60, D3DFMT_X8R8G8B8}};
+        dxDriver().rememberedSelection() = {};
+    }
+    void TearDown() override
+    {
+        restoreScreenMode();
+        dxDriver().rememberedSelection() = {};
+        DXDriver::setSetupDialog({});
+        d3dSimulation() = {};
+    }
+    // The entries as "text=item data", joined by "|".
+    static std::string shown(const ScreenChoiceList& list)
+    {
+        std::string entries;
+        for (const auto& entry : list.entries)
+            entries += (entries.empty() ? "" : "|") + entry.text + "=" + std::to_string(entry.data);
+        return entries;
+    }
+};
+
+TEST_F(SetupDialogTest, ListsWhatTheAdapterOffersWithTheirItemData)
+{
+    SetupDialog dialog(dxDriver(), false);
+    EXPECT_EQ(shown(dialog.list(SetupDialog::ADAPTER)), std::string(dxDriver().adapters()[0].Description) + "=0");
+    EXPECT_EQ(shown(dialog.list(SetupDialog::MODE)), "window=0|640x480 X8R8G8B8 60Hz=1|800x600 X8R8G8B8 75Hz=2|"
+                                                     "640x480 R5G6B5 60Hz=3|640x480 X8R8G8B8 85Hz=4|"
+                                                     "1024x768 X8R8G8B8 60Hz=5");
+    EXPECT_EQ(shown(dialog.list(SetupDialog::BACKBUFFERFORMAT)).substr(0, 11), "X8R8G8B8=0|");
+    EXPECT_EQ(shown(dialog.list(SetupDialog::BACKBUFFERCOUNT)), "1=0|2=1");
+    for (const auto list : {SetupDialog::ADAPTER, SetupDialog::MODE, SetupDialog::BACKBUFFERFORMAT})
+        EXPECT_EQ(dialog.list(list).selected, 0) << list;
+    EXPECT_FALSE(dialog.realtimeChecked());
+    EXPECT_EQ(driverSettings(), "window 1024x768 X8R8G8B8 60Hz, X8R8G8B8 D24S8 x1");  // as shown
+    // A desktop without windowed back buffers offers no window (mode 0): nothing is selected
+    // and the driver keeps the desktop mode in full screen.
+    d3dSimulation().noWindowedBackBuffers = true;
+    SetupDialog noWindow(dxDriver(), false);
+    EXPECT_EQ(shown(noWindow.list(SetupDialog::MODE)).substr(0, 25), "640x480 X8R8G8B8 60Hz=1|8");
+    EXPECT_EQ(noWindow.list(SetupDialog::MODE).selected, -1);
+    EXPECT_EQ(driverSettings(), "full 1024x768 X8R8G8B8 60Hz, X8R8G8B8 D24S8 x1");
+}
+
+// Preferring full screen opens on the last 640 x 480 X8R8G8B8 mode and remembers it; without
+// such a mode the dialog stays in a window.
+TEST_F(SetupDialogTest, PreferringFullScreenOpensOnThe640x480X8R8G8B8Mode)
+{
+    {
+        SetupDialog dialog(dxDriver(), true);
+        // The 85 Hz one, listed last.
+        EXPECT_EQ(std::tuple(dialog.list(SetupDialog::MODE).selected, dialog.initialSelection().mode,
+                             dxDriver().rememberedSelection().mode),
+                  std::tuple(4, 4, 4));
+        EXPECT_EQ(driverSettings(), "full 640x480 X8R8G8B8 85Hz, X8R8G8B8 D24S8 x1");
+    }
+    // Selecting without a dialog does the same; the screen then has the mode's size,
+    // whatever the window's.
+    dxDriver().rememberedSelection() = {};
+    bool realtime = false;
+    ASSERT_TRUE(selectScreenMode(realtime, true));
+    EXPECT_EQ(dxDriver().rememberedSelection().mode, 4);
+    HeadlessWindow window(64, 48);
+    ASSERT_TRUE(setScreenMode(&window));
+    EXPECT_EQ(std::pair(screenWidth(), screenHeight()), std::pair(640, 480));
+    restoreScreenMode();
+    d3dSimulation().modes = {{800, 600, 60, D3DFMT_X8R8G8B8}, {640, 480, 60, D3DFMT_R5G6B5}};
+    dxDriver().rememberedSelection() = {};
+    SetupDialog dialog(dxDriver(), true);
+    EXPECT_EQ(std::tuple(dialog.list(SetupDialog::MODE).selected, dxDriver().rememberedSelection().mode,
+                         dxDriver().windowed()),
+              std::tuple(0, 0, true));
+}
+
+// A new mode starts formats, depth and multisampling over; a new back-buffer format starts
+// depth and multisampling over.
+TEST_F(SetupDialogTest, ChangingTheModeOrBackBufferFormatStartsTheListsBelowOver)
+{
+    dxDriver().rememberedSelection() = {.depthFormat = 1, .multisample = 1};
+    SetupDialog dialog(dxDriver(), false);
+    dialog.select(SetupDialog::BACKBUFFERFORMAT, 1);
+    dialog.select(SetupDialog::BACKBUFFERCOUNT, 1);
+    dialog.toggleRealtime();
+    EXPECT_EQ(dialog.workingSelection(), (ScreenSelection{.backBufferFormat = 1, .backBufferCount = 1,
+                                                          .realtimePriority = 1}));
+    EXPECT_EQ(dialog.list(SetupDialog::BACKBUFFERFORMAT).selected, 1);
+    EXPECT_EQ(driverSettings(), "window 1024x768 X8R8G8B8 60Hz, A8R8G8B8 D24S8 x2");
+    dialog.select(SetupDialog::MODE, 2);  // 800x600: the back-buffer count and check box are kept
+    EXPECT_EQ(dialog.workingSelection(), (ScreenSelection{.mode = 2, .backBufferCount = 1, .realtimePriority = 1}));
+    EXPECT_EQ(dialog.list(SetupDialog::BACKBUFFERFORMAT).selected, 0);
+    EXPECT_EQ(driverSettings(), "full 800x600 X8R8G8B8 75Hz, X8R8G8B8 D24S8 x2");
+}
+
+TEST_F(SetupDialogTest, ANewAdapterStartsEveryChoiceOverAndAnEmptySelectionDoesNothing)
+{
+    // Adapter 1 is no longer there: no adapter entry is selected.
+    const ScreenSelection start{.adapter = 1, .mode = 2, .backBufferCount = 1, .realtimePriority = 1};
+    dxDriver().rememberedSelection() = start;
+    SetupDialog dialog(dxDriver(), false);
+    EXPECT_EQ(std::pair(dialog.list(SetupDialog::ADAPTER).selected, dialog.realtimeChecked()), std::pair(-1, true));
+    dialog.select(SetupDialog::ADAPTER, -1);
+    EXPECT_EQ(dialog.workingSelection(), start);
+    dialog.select(SetupDialog::ADAPTER, 0);
+    EXPECT_EQ(dialog.workingSelection(), ScreenSelection{});
+    EXPECT_EQ(std::tuple(dialog.list(SetupDialog::ADAPTER).selected, dialog.realtimeChecked(), dxDriver().windowed()),
+              std::tuple(0, false, true));
+    dialog.select(SetupDialog::BACKBUFFERCOUNT, 1);
+    dialog.select(SetupDialog::ADAPTER, 0);  // the same adapter again changes nothing
+    EXPECT_EQ(dialog.workingSelection().backBufferCount, 1);
+}
+
+// The dialog, run by selectScreenMode, picks 640x480 R5G6B5 and ticks the check box, then
+// cancels or accepts: cancelling ends the selection and forgets, "on" remembers.
+TEST_F(SetupDialogTest, OkRemembersChangesAndKeepsTheSettingsShownAndCancelForgetsThem)
+{
+    for (const bool accept : {false, true}) {
+        DXDriver::setSetupDialog([accept](DXDriver& d, bool preferFullScreen) {
+            SetupDialog dialog(d, preferFullScreen);
+            dialog.select(SetupDialog::MODE, 3);
+            dialog.toggleRealtime();
+            accept ? dialog.accept() : dialog.cancel();
+            EXPECT_EQ(dialog.result(), accept ? SetupDialog::ACCEPTED : SetupDialog::CANCELLED);
+            return dialog.result() == SetupDialog::ACCEPTED;
+        });
+        bool realtime = false;
+        EXPECT_EQ(selectScreenMode(realtime, false), accept);
+        EXPECT_EQ(realtime, accept);
+        EXPECT_EQ(dxDriver().rememberedSelection(), (accept ? ScreenSelection{.mode = 3, .realtimePriority = 1}
+                                                          : ScreenSelection{}));
+    }
+    EXPECT_EQ(driverSettings().substr(0, 24), "full 640x480 R5G6B5 60Hz");
+    EXPECT_EQ(screenWidth(), 640);
+    // Ok without changes keeps the remembered selection and the settings shown.
+    const ScreenSelection start{.mode = 5, .backBufferCount = 1};
+    dxDriver().rememberedSelection() = start;
+    SetupDialog dialog(dxDriver(), false);
+    dialog.select(SetupDialog::BACKBUFFERCOUNT, 0);
+    dialog.select(SetupDialog::BACKBUFFERCOUNT, 1);  // back where it was
+    dialog.accept();
+    EXPECT_EQ(dialog.result(), SetupDialog::ACCEPTED);
+    EXPECT_EQ(dxDriver().rememberedSelection(), start);
+    EXPECT_EQ(driverSettings(), "full 1024x768 X8R8G8B8 60Hz, X8R8G8B8 D24S8 x2");
 }
 
 }  // namespace

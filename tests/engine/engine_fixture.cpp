@@ -3,9 +3,18 @@
 #include "engine/camera.h"
 #include "engine/texture.h"
 #include "platform/d3d8/simulation.h"
-#include "tests/support/console_output.h"
 
 namespace mirva::test {
+
+std::string driverSettings()
+{
+    const DXDriver& d = dxDriver();
+    const D3DDISPLAYMODE& m = d.displayMode();
+    return (d.windowed() ? "window " : "full ") + std::to_string(m.Width) + "x" + std::to_string(m.Height) + " " +
+           DXDriver::formatName(m.Format) + " " + std::to_string(m.RefreshRate) + "Hz, " +
+           DXDriver::formatName(d.backBufferFormat()) + " " + DXDriver::formatName(d.depthBufferFormat()) + " x" +
+           std::to_string(d.backBufferCount());
+}
 
 void EngineTest::TearDown()
 {
@@ -30,11 +39,6 @@ Picture EngineTest::flipAndRead()
 {
     flip();
     return frontBuffer(device());
-}
-
-std::string EngineTest::restoreScreenModeLog()
-{
-    return consoleOutput([] { restoreScreenMode(); });
 }
 
 void EngineTest::drawTexture(IDirect3DTexture8* texture)

@@ -8,9 +8,13 @@
 
 #include "engine/dx_driver.h"
 #include "platform/d3d8/window.h"
-#include "tests/support/graphics.h"
+#include "tests/platform/pixels.h"
 
 namespace mirva::test {
+
+// The driver's settings: "window" or "full", the display mode, the back-buffer and depth
+// formats and the number of back buffers, as in "full 800x600 X8R8G8B8 75Hz, X8R8G8B8 D24S8 x2".
+std::string driverSettings();
 
 class EngineTest : public ::testing::Test {
 protected:
@@ -20,8 +24,6 @@ protected:
     void openScreen(int width, int height, const ScreenSelection& selection = {});
     // Presents the frame and reads it back.
     Picture flipAndRead();
-    // Gives the device back and returns what that wrote on the console.
-    std::string restoreScreenModeLog();
     // Draws `texture` over the whole viewport (identity transforms, no depth test).
     void drawTexture(IDirect3DTexture8* texture);
 
