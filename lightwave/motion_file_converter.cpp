@@ -80,12 +80,11 @@ private:
     std::int32_t intValue_ = 0;
 };
 
+// Null for a code that is no behaviour.
 const char* behaviorWord(std::int32_t code)
 {
     static constexpr const char* kWords[] = {"RESET ", "CONSTANT ", "REPEAT ", "OSCILLATE ", "OFFSETREPEAT ", "LINEAR "};
-    if (code < 0 || code > 5)
-        Console::fatal("unknown behavior");
-    return kWords[code];
+    return code < 0 || code > 5 ? nullptr : kWords[code];
 }
 
 // The motion-file grammar, one recursive-descent step per rule, writing as it goes.
@@ -137,11 +136,9 @@ private:
             expected_ = "Key or prebehavior";
         }
         expected_ = "prebehavior";
-        require(Token::Int);
-        out_ += behaviorWord(scanner_.intValue());
+        behavior();
         expected_ = "postbehavior";
-        require(Token::Int);
-        out_ += behaviorWord(scanner_.intValue());
+        behavior();
         expected_ = "}";
         require(Token::Close);
         expected_ = "Channel or end of file";
@@ -220,6 +217,15 @@ private:
 
     // Messages name the file when it came through an include.
     [[noreturn]] void fail(const std::string& message) { Console::fatal(where_ + message); }
+
+    void behavior()
+    {
+        require(Token::Int);
+        const char* word = behaviorWord(scanner_.intValue());
+        if (!word)
+            fail("unknown behavior");
+        out_ += word;
+    }
 
     MotionScanner scanner_;
     std::string& out_;

@@ -318,6 +318,10 @@ TEST(MotionFileConverterTest, BrokenFilesEndWithTheirMessages)
     };
     for (const auto& [file, message] : cases)
         EXPECT_FATAL(convert(file), message) << file;
+    // A named file is named in every message, a behaviour's too.
+    std::string out;
+    EXPECT_FATAL(MotionFileConverter::Convert(channel + "0 Behaviors 6 1 }", out, nullptr, "x.mot"),
+                 "motion file 'x.mot': unknown behavior");
 }
 
 }  // namespace
