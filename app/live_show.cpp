@@ -92,7 +92,7 @@ void LiveShow::reload()
     if (player_) {
         resumeAt_ = player_->previousTime();
         if (lastFrameShown_)
-            lastFrame_ = readFrontBuffer(screenWidth(), screenHeight());
+            keepLastFrame();
     }
     failureScreen_.reset();
     dropPlayer();
@@ -109,22 +109,41 @@ void LiveShow::reload()
 
 void LiveShow::fail(const std::string& message)
 {
-    if (player_) {
-        resumeAt_ = player_->previousTime();
-        // A frame cut short may have left a pass or a scene open.
-        try {
-            player_->abandonFrame();
-        } catch (const Failure&) {
-        }
-        if (lastFrameShown_)
-            lastFrame_ = readFrontBuffer(screenWidth(), screenHeight());
-    }
-    dropPlayer();
-    failure_ = message;
     std::fprintf(stderr, "%s\n", message.c_str());
     std::fflush(stderr);
-    failureScreen_ = std::make_unique<FailureScreen>(&lastFrame_, message);
-    lastFrameShown_ = false;
+    failure_ = message;
+    try {
+        if (player_) {
+            resumeAt_ = player_->previousTime();
+            // A frame cut short may have left a pass or a scene open.
+            try {
+                player_->abandonFrame();
+            } catch (const Failure&) {
+            }
+            if (lastFrameShown_)
+                keepLastFrame();
+        }
+        dropPlayer();
+        failureScreen_ = std::make_unique<FailureScreen>(&lastFrame_, message);
+        lastFrameShown_ = false;
+    } catch (const Failure& failure) {
+        giveUp(failure.what());
+    }
+}
+
+void LiveShow::keepLastFrame()
+{
+    try {
+        lastFrame_ = readFrontBuffer(screenWidth(), screenHeight());
+    } catch (const Failure&) {
+        lastFrame_.release();  // a black screen under the message then
+    }
+}
+
+void LiveShow::giveUp(const std::string& message)
+{
+    Console::setFatalHandler(std::move(previousHandler_));
+    Console::fatal(message);
 }
 
 void LiveShow::frame(float seconds)
@@ -140,8 +159,12 @@ void LiveShow::frame(float seconds)
             fail(failure.what());
         }
     }
-    if (failureScreen_)
-        failureScreen_->draw();
+    try {
+        if (failureScreen_)
+            failureScreen_->draw();
+    } catch (const Failure& failure) {
+        giveUp(failure.what());
+    }
 }
 
 void LiveShow::togglePause()

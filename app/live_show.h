@@ -78,6 +78,11 @@ private:
     void seek(Time target);
     // After a caught error: the player goes, the message is printed and shown.
     void fail(const std::string& message);
+    // When even showing an error fails (the device itself): the program ends with the
+    // message, as it does without watching.
+    [[noreturn]] void giveUp(const std::string& message);
+    // The frame on the screen becomes the last good frame.
+    void keepLastFrame();
     void dropPlayer();
 
     std::string script_;
