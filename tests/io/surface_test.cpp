@@ -109,10 +109,8 @@ struct Tga {
     Bytes bytes() const
     {
         const auto lo = [](unsigned v) { return static_cast<std::uint8_t>(v); };
-        const auto hi = [](unsigned v) { return static_cast<std::uint8_t>(v >> 8); };
-        Bytes b{lo(id.size()), lo(mapLength ? 1 : 0), type, 0, 0, lo(mapLength), hi(mapLength),
-                                    mapBits, 0, 0, 0, 0, lo(width), hi(width), lo(height), hi(height), depth,
-                                    descriptor};
+        Bytes b{lo(id.size()), lo(mapLength ? 1 : 0), type, 0, 0, lo(mapLength), lo(mapLength >> 8), mapBits, 0, 0, 0,
+                0, lo(width), lo(width >> 8), lo(height), lo(height >> 8), depth, descriptor};
         b.insert(b.end(), id.begin(), id.end());
         b.insert(b.end(), static_cast<std::size_t>(mapLength) * mapBits / 8, 0xEE);  // colour map, skipped
         b.insert(b.end(), pixels.begin(), pixels.end());
@@ -266,33 +264,21 @@ TEST_F(ImageFiles, PngEveryColourTypeLoadsToItsPixels)
         EXPECT_EQ(sizeAndPixels(load(cases[i].desc, i == 0 ? "mixed.Png" : "image.png")), cases[i].loaded) << i;
 }
 
-TEST_F(ImageFiles, PngInterlacedImageArrivesWhole)
+TEST_F(ImageFiles, PngInterlacedImageArrivesWholeAndAGammaChunkIsCorrectedForAScreenOf2_2)
 {
-    PngSpec desc{.width = 9, .height = 7, .colorType = PNG_COLOR_TYPE_RGB, .interlaced = true};
     const auto sample = [](int x, int y, int channel) { return channel == 0 ? x * 20 : channel == 1 ? y * 30 : x + y; };
-    for (int y = 0; y < 7; ++y)
-        for (int x = 0; x < 9; ++x)
-            for (int channel = 0; channel < 3; ++channel)
-                desc.samples.push_back(static_cast<std::uint16_t>(sample(x, y, channel)));
-    const Surface s = load(desc);
-    for (int y = 0; y < 7; ++y)
-        for (int x = 0; x < 9; ++x)
-            ASSERT_EQ(s.pixel(x, y), packArgb(255, static_cast<std::uint8_t>(sample(x, y, 0)),
-                                              static_cast<std::uint8_t>(sample(x, y, 1)),
-                                              static_cast<std::uint8_t>(sample(x, y, 2))))
-                << x << "," << y;
-}
-
-TEST_F(ImageFiles, PngGammaChunkIsCorrectedForAScreenGammaOf2_2)
-{
+    PngSpec interlaced{.width = 9, .height = 7, .colorType = PNG_COLOR_TYPE_RGB, .interlaced = true};
+    for (int i = 0; i < 9 * 7 * 3; ++i)
+        interlaced.samples.push_back(static_cast<std::uint16_t>(sample(i / 3 % 9, i / 27, i % 3)));
     // A linear file (gamma 1.0) shown on a 2.2 screen: out = in ^ (1 / 2.2).
-    const PngSpec desc{.width = 3, .height = 1, .colorType = PNG_COLOR_TYPE_RGB,
-                       .samples = {0, 64, 128, 192, 255, 32, 16, 100, 200}, .gamma = 1.0};
-    const Surface s = load(desc);
-    for (int i = 0; i < 9; ++i) {
-        const int got = static_cast<int>((s.pixel(i / 3, 0) >> (16 - 8 * (i % 3))) & 0xff);
-        EXPECT_NEAR(got, 255.0 * std::pow(desc.samples[static_cast<std::size_t>(i)] / 255.0, 1.0 / 2.2), 1.0) << i;
-    }
+    const PngSpec linear{.width = 3, .height = 1, .colorType = PNG_COLOR_TYPE_RGB,
+                         .samples = {0, 64, 128, 192, 255, 32, 16, 100, 200}, .gamma = 1.0};
+    const Surface s = load(interlaced), g = load(linear, "gamma.png");
+    for (int i = 0; i < 9 * 7 * 3; ++i)
+        ASSERT_EQ((s.pixel(i / 3 % 9, i / 27) >> (16 - 8 * (i % 3))) & 0xff, sample(i / 3 % 9, i / 27, i % 3)) << i;
+    for (int i = 0; i < 9; ++i)
+        EXPECT_NEAR((g.pixel(i / 3, 0) >> (16 - 8 * (i % 3))) & 0xff,
+                    255.0 * std::pow(linear.samples[static_cast<std::size_t>(i)] / 255.0, 1.0 / 2.2), 1.0) << i;
 }
 
 TEST_F(ImageFiles, PngFilesAreRecordedEvenWhenMissing)
@@ -341,30 +327,21 @@ void put32(Bytes& out, std::uint32_t v)
         out.push_back(static_cast<std::uint8_t>(v >> shift));
 }
 
-std::uint32_t crc32(const std::uint8_t* data, std::size_t size)
+// A chunk whose length field says `claimed` bytes (its real length unless given), followed
+// by `data` and its checksum.
+void putChunk(Bytes& out, const char* type, const Bytes& data, std::int64_t claimed = -1)
 {
-    std::uint32_t crc = 0xFFFFFFFFu;
-    for (std::size_t i = 0; i < size; ++i) {
-        crc ^= data[i];
-        for (int k = 0; k < 8; ++k)
-            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
-    }
-    return ~crc;
-}
-
-// A chunk whose length field says `claimed` bytes, followed by `data` and its checksum.
-void putChunk(Bytes& out, const char* type, const Bytes& data, std::uint32_t claimed)
-{
-    put32(out, claimed);
+    put32(out, static_cast<std::uint32_t>(claimed < 0 ? static_cast<std::int64_t>(data.size()) : claimed));
     const std::size_t start = out.size();
     out.insert(out.end(), type, type + 4);
     out.insert(out.end(), data.begin(), data.end());
-    put32(out, crc32(out.data() + start, out.size() - start));
-}
-
-void putChunk(Bytes& out, const char* type, const Bytes& data)
-{
-    putChunk(out, type, data, static_cast<std::uint32_t>(data.size()));
+    std::uint32_t crc = 0xFFFFFFFFu;
+    for (std::size_t i = start; i < out.size(); ++i) {
+        crc ^= out[i];
+        for (int k = 0; k < 8; ++k)
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    put32(out, ~crc);
 }
 
 // The header of an 8-bit RGB image of this size.

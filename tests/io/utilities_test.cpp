@@ -22,7 +22,7 @@
 namespace mirva {
 namespace {
 
-TEST(Console, PrintWritesFormattedLinesToAnOpenConsoleOnly)
+TEST(Console, PrintWritesToAnOpenConsoleOnlyAndErrorFormatsWithoutALengthLimit)
 {
     Console::close();
     testing::internal::CaptureStdout();
@@ -31,10 +31,6 @@ TEST(Console, PrintWritesFormattedLinesToAnOpenConsoleOnly)
     Console::print("frame %d took %.1f ms\n", 3, 16.5);
     Console::close();
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "frame 3 took 16.5 ms\n");
-}
-
-TEST(Console, ErrorFormatsTheMessageWithoutALengthLimit)
-{
     const std::string longName(3000, 'x');
     EXPECT_FATAL(Console::error("couldn't load '%s' (%d)", longName.c_str(), 7), "couldn't load '" + longName + "' (7)");
     // A composed text is used as it stands: a '%' in a name is not a conversion.
@@ -68,17 +64,13 @@ protected:
     void TearDown() override { Phile::disableUsedFiles(); }
 };
 
-TEST_F(PhileTest, LoadReturnsExactlyTheFileBytes)
+TEST_F(PhileTest, LoadReturnsExactlyTheFileBytesAndMissingFilesAndFoldersNameTheOperation)
 {
     for (const std::vector<std::uint8_t>& bytes : {std::vector<std::uint8_t>{0, 1, 2, 255, 0, 10, 13, 10}, {}}) {
         test::writeFile("data.bin", bytes);
         EXPECT_EQ(Phile::load("data.bin"), bytes);
         EXPECT_EQ(Phile::size("data.bin"), bytes.size());
     }
-}
-
-TEST_F(PhileTest, MissingFilesAndFoldersNameTheOperation)
-{
     std::filesystem::create_directory("folder");
     for (const char* name : {"nope/missing.bin", "folder"}) {
         EXPECT_FATAL(Phile::load(name), std::string("Phile::load - couldn't open file '") + name + "'");
@@ -121,7 +113,7 @@ protected:
     void TearDown() override { FrameTimer::setTickSource({}); }
 };
 
-TEST_F(FrameTimerTest, GetCountsFromCreationOrFromSet)
+TEST_F(FrameTimerTest, GetCountsFromCreationOrSetDeltaFromTheLastCallAFrozenOneHoldsAndAWrapCountsOn)
 {
     ticks += 700;
     FrameTimer timer;
@@ -133,11 +125,9 @@ TEST_F(FrameTimerTest, GetCountsFromCreationOrFromSet)
     EXPECT_FLOAT_EQ(timer.get(), 12.5f);
     ticks += 1500;
     EXPECT_FLOAT_EQ(timer.get(), 14.0f);
-}
-
-TEST_F(FrameTimerTest, DeltaGivesTheTimeBetweenCallsAndLastDeltaRepeatsIt)
-{
-    FrameTimer timer;
+    // Delta gives the time between calls, and lastDelta repeats it.
+    timer.reset();
+    timer.delta();
     ticks += 100;
     EXPECT_NEAR(timer.delta(), 0.1f, 1e-6f);
     ticks += 20;
@@ -145,11 +135,7 @@ TEST_F(FrameTimerTest, DeltaGivesTheTimeBetweenCallsAndLastDeltaRepeatsIt)
     ticks += 500;
     EXPECT_NEAR(timer.lastDelta(), 0.02f, 1e-6f);
     EXPECT_NEAR(timer.lastDelta(), 0.02f, 1e-6f);
-}
-
-TEST_F(FrameTimerTest, FrozenTimerHoldsItsValueUntilReset)
-{
-    FrameTimer timer;
+    // A frozen timer holds its value until reset.
     timer.frozen = true;
     timer.frozenValue = 3.25f;
     ticks += 10000;
@@ -160,15 +146,12 @@ TEST_F(FrameTimerTest, FrozenTimerHoldsItsValueUntilReset)
     timer.reset();
     EXPECT_FALSE(timer.frozen);
     EXPECT_FLOAT_EQ(timer.get(), 0.0f);
-}
-
-TEST_F(FrameTimerTest, WrappingTickCountStillCountsForward)
-{
+    // A tick count that wraps still counts forward.
     ticks = 0xFFFFFFF0u;
     FrameTimer::setTickSource([this] { return ticks; });  // base taken just before the wrap
-    FrameTimer timer;
+    FrameTimer wrapping;
     ticks += 32;  // wraps to 16
-    EXPECT_NEAR(timer.get(), 0.032f, 1e-6f);
+    EXPECT_NEAR(wrapping.get(), 0.032f, 1e-6f);
     EXPECT_NEAR(FrameTimer::now(), 0.032f, 1e-6f);
 }
 

@@ -5,6 +5,7 @@
 #include "script/script_parser.h"
 
 #include <bit>
+#include <cstdarg>
 #include <memory>
 
 #include <gtest/gtest.h>
@@ -43,19 +44,16 @@ public:
     std::vector<std::unique_ptr<Item>> items;
 
     void setInfoMode(bool on) override { calls.push_back(on ? "Info on" : "Info off"); }
-    void Song(const std::string& file, int line) override { calls.push_back(formatText("Song %s @%d", file.c_str(), line)); }
-    void Timer(Time end, int tempo, float multiplier, int line) override
+    void Song(const std::string& file, int line) override { add("Song %s @%d", file.c_str(), line); }
+    void Timer(Time end, int tempo, float m, int line) override { add("Timer %d %d %g @%d", end, tempo, double{m}, line); }
+    void AudioStream(const std::string& file, int tempo, float m, int line) override
     {
-        calls.push_back(formatText("Timer %d %d %g @%d", end, tempo, static_cast<double>(multiplier), line));
-    }
-    void AudioStream(const std::string& file, int tempo, float multiplier, int line) override
-    {
-        calls.push_back(formatText("AudioStream %s %d %g @%d", file.c_str(), tempo, static_cast<double>(multiplier), line));
+        add("AudioStream %s %d %g @%d", file.c_str(), tempo, double{m}, line);
     }
     void Construct(Time time, const ScriptType& type, const std::string& name, std::vector<Variable> block,
                    int line) override
     {
-        calls.push_back(formatText("Construct %d %s %s @%d", time, type.name().c_str(), name.c_str(), line));
+        add("Construct %d %s %s @%d", time, type.name().c_str(), name.c_str(), line);
         blocks.push_back(std::move(block));
         items.push_back(std::make_unique<Item>(type));
         items.back()->setName(name);
@@ -74,11 +72,8 @@ public:
         record("SampleMessageBegin", t, i, line, &b);
     }
     void SampleMessageEnd(Time t, ScriptInstance& i, int line) override { record("SampleMessageEnd", t, i, line); }
-    void EndAll(Time time, int line) override { calls.push_back(formatText("EndAll %d @%d", time, line)); }
-    void Skip(Time time, Time target, int line) override
-    {
-        calls.push_back(formatText("Skip %d %d @%d", time, target, line));
-    }
+    void EndAll(Time time, int line) override { add("EndAll %d @%d", time, line); }
+    void Skip(Time time, Time target, int line) override { add("Skip %d %d @%d", time, target, line); }
     ScriptInstance* findInstance(const std::string& name) override
     {
         for (const auto& item : items)
@@ -92,10 +87,17 @@ public:
     }
 
 private:
+    __attribute__((format(printf, 2, 3))) void add(const char* format, ...)
+    {
+        va_list args;
+        va_start(args, format);
+        calls.push_back(formatTextV(format, args));
+        va_end(args);
+    }
     void record(const char* what, Time time, const ScriptInstance& instance, int line,
                 std::vector<Variable>* block = nullptr)
     {
-        calls.push_back(formatText("%s %d %s @%d", what, time, instance.name().c_str(), line));
+        add("%s %d %s @%d", what, time, instance.name().c_str(), line);
         if (block)
             blocks.push_back(std::move(*block));
     }

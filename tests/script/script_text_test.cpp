@@ -183,16 +183,12 @@ TEST_F(IncludePassTest, CommentsGoAndIncludesBecomeTheConvertedMotion)
         EXPECT_EQ(pass(text), out) << text;
 }
 
-TEST_F(IncludePassTest, TheScannerCountsTheLinesThatRemain)
+TEST_F(IncludePassTest, TheScannerCountsTheLinesThatRemainAndSteppedKeysComeWithoutParameters)
 {
     // A five-line comment makes every later line five smaller; the converted text holds
     // two line feeds.
     EXPECT_EQ(scanned("a\n/*\n\n\n\n\n*/b\nc"), "a@1 b@2 c@3 ");
     EXPECT_EQ(scanned("a = include \"m.mot\"\nb"), "a@1 LINEAR@2 CONSTANT@3 REPEAT@3 b@4 ");
-}
-
-TEST_F(IncludePassTest, SteppedKeysReachTheScannerWithoutParameters)
-{
     // A stepped key takes no numbers in a script, so the next thing after STEPPED is the
     // next key or the pre-behaviour, never a number.
     test::writeText("step.mot", "LWMO 3 NumChannels 1 Channel 0 { Envelope 2 Key 1 0 0 0 0 0 0 0 0 "
@@ -201,7 +197,7 @@ TEST_F(IncludePassTest, SteppedKeysReachTheScannerWithoutParameters)
               "x = k(Key) f(0) , f(1) , TCB , f(0) , f(0) , f(0) k(Key) f(1) , f(5) , STEPPED CONSTANT CONSTANT");
 }
 
-TEST_F(IncludePassTest, IncludesThatFailAreFatalAndAllAreRecordedInTheUsedFilesList)
+TEST_F(IncludePassTest, IncludesThatFailAreFatalAllAreRecordedAndTextFilesReadCrLfAsLineFeeds)
 {
     Phile::enableUsedFiles();
     pass("a = include \"m.mot\"");
@@ -213,10 +209,6 @@ TEST_F(IncludePassTest, IncludesThatFailAreFatalAndAllAreRecordedInTheUsedFilesL
     test::writeText("bad.mot", "LWMO\r\n3\r\nNumChannels 1\r\nChannel 0 {\r\nEnvelope 1\r\nKey 1 2 0.5");
     EXPECT_FATAL(pass("include \"bad.mot\""), "motion file 'bad.mot': line 6 syntax error: '0.5' found shape expected ");
     EXPECT_EQ(test::readText("usedfiles.txt"), "m.mot\nmotions/none.mot\nfolder.mot\nbad.mot\nbad.mot\n");
-}
-
-TEST_F(IncludePassTest, TextFilesReadCrLfAsLineFeeds)
-{
     test::writeText("s.txt", "a\r\nb\rc\r\n\r\n");
     std::string text;
     ASSERT_TRUE(readTextFile("s.txt", text));

@@ -99,21 +99,13 @@ TEST_F(MusicTest, InstrumentSyncForOneNoteOnlyAndSeveralSyncsOnOneInstrument)
     EXPECT_EQ(mixedAt(c3), std::vector<std::uint64_t>{5 * kRowFrames + 1});   // only the C-3 of row 5
 }
 
-// (The song source's tests follow the position frame by frame through the whole song.)
-TEST_F(MusicTest, PositionIsOrderRowAndFractionOfTheRow)
+// (The song source's tests follow the scaled position frame by frame through the whole song.)
+TEST_F(MusicTest, WithoutAScalerThePositionHoldsTheRowAloneAndGoesOnFromTheBreak)
 {
-    EXPECT_EQ(BASS_ChannelGetPosition(music), position(0, 0, 0));
-    ASSERT_TRUE(BASS_MusicPlay(music));
-    SoundOutput::mixTo(10 * kRowFrames + kRowFrames / 4);
-    EXPECT_EQ(BASS_ChannelGetPosition(music), position(0, 10, 64));
-    SoundOutput::mixTo(11 * kRowFrames);   // the last frame of row 10
-    EXPECT_EQ(BASS_ChannelGetPosition(music), position(0, 10, 255));
-    EXPECT_EQ(BASS_MusicGetLength(music), 3u);
-    // Without a scaler the high 16 bits are the row alone; after the break in order 1 the
-    // song goes on with order 2 from its row 0.
     ASSERT_TRUE(BASS_MusicSetPositionScaler(music, 1));
+    ASSERT_TRUE(BASS_MusicPlay(music));
     SoundOutput::mixTo(77 * kRowFrames + kRowFrames / 2);
-    EXPECT_EQ(BASS_ChannelGetPosition(music), 2u | 9u << 16);
+    EXPECT_EQ(BASS_ChannelGetPosition(music), 2u | 9u << 16);   // order 2 from its row 0
 }
 
 TEST_F(MusicTest, RowsFollowSpeedTempoAndPatternDelay)
@@ -212,21 +204,6 @@ TEST_F(MusicTest, EndSyncFiresAfterTheLastRowAndAStoppedSongIsSilent)
     SoundOutput::mixTo(SoundOutput::mixedFrames() + 3 * kRowFrames + 1);
     EXPECT_EQ(BASS_ChannelGetPosition(music), position(0, 3, 0));
     EXPECT_EQ(state.ends.size(), 1u);   // its synchronizer was removed
-}
-
-TEST_F(MusicTest, OfflineMixingIsTheSameOnEveryRun)
-{
-    BASS_MusicPlay(music);
-    const std::vector<std::int16_t> first = SoundOutput::mix(3 * kRowFrames);
-    EXPECT_NE(first, std::vector<std::int16_t>(first.size(), 0));   // it did play
-    restart();
-    BASS_MusicPlay(load(test::threeOrderModule(), "again.mod"));
-    EXPECT_EQ(SoundOutput::mix(3 * kRowFrames), first);
-    // Video frames start on whole samples.
-    EXPECT_EQ(SoundOutput::frameStart(0, 60), 0u);
-    EXPECT_EQ(SoundOutput::frameStart(1, 60), 735u);
-    EXPECT_EQ(SoundOutput::frameStart(3, 25), 5292u);
-    EXPECT_EQ(SoundOutput::frameStart(1, 30000.0 / 1001), 1471u);   // 1471.47
 }
 
 using Samples = std::vector<std::int16_t>;

@@ -22,7 +22,7 @@ using test::kFailed;
 
 void ignore(HSYNC, DWORD, DWORD, void*) {}
 
-TEST(BassErrors, CallsBeforeInitFailWithCode8)
+TEST(BassErrors, CallsBeforeInitFailWithCode8InitChecksDeviceRateASecondInitAndPlayingNeedsAStart)
 {
     EXPECT_EQ(coded(BASS_MusicLoad(false, "song.mod", 0, 0, 0x20)), Coded(0, BASS_ERROR_INIT));
     EXPECT_EQ(coded(BASS_StreamCreateFile(false, "song.mp3", 0, 0, 0x20000)), Coded(0, BASS_ERROR_INIT));
@@ -31,10 +31,6 @@ TEST(BassErrors, CallsBeforeInitFailWithCode8)
     EXPECT_EQ(coded(BASS_MusicGetLength(1)), Coded(kFailed, BASS_ERROR_INIT));
     BASS_Free();
     EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_INIT);
-}
-
-TEST(BassErrors, InitChecksDeviceRateASecondInitAndPlayingNeedsAStart)
-{
     SoundOutput::choose(SoundOutput::Kind::Offline);
     EXPECT_EQ(coded(BASS_Init(7, 44100, 0, nullptr)), Coded(0, BASS_ERROR_DEVICE));
     EXPECT_EQ(coded(BASS_Init(BASS_DEVICE_DEFAULT, 0, 0, nullptr)), Coded(0, BASS_ERROR_FORMAT));
@@ -80,7 +76,7 @@ protected:
 };
 
 // (A missing file and a text file are named in the script player's sound messages.)
-TEST_F(BassLoadErrors, FoldersFailWithCode2AndFilesOfNoKindWeReadWithCode41)
+TEST_F(BassLoadErrors, FoldersFailWithCode2FilesOfNoKindWeReadWithCode41AndModulesLoadFromMemoryOrAnOffset)
 {
     test::writeFile(dir.file("empty.mod"), {});
     test::threeOrderModule().write(dir.file("song.mod"));
@@ -92,11 +88,7 @@ TEST_F(BassLoadErrors, FoldersFailWithCode2AndFilesOfNoKindWeReadWithCode41)
     EXPECT_EQ(stream("empty.mod"), Coded(0, BASS_ERROR_FILEFORM));
     EXPECT_EQ(stream("song.mod"), Coded(0, BASS_ERROR_FILEFORM));   // a module is no stream
     EXPECT_EQ(music("short.mod"), Coded(0, BASS_ERROR_FILEFORM));   // nor one cut short a module
-}
-
-TEST_F(BassLoadErrors, ModulesLoadFromMemoryAndFromAnOffsetInAFile)
-{
-    const std::vector<std::uint8_t> bytes = test::threeOrderModule().bytes();
+    bytes = test::threeOrderModule().bytes();
     const HMUSIC fromMemory = test::loadFromMemory(test::threeOrderModule());
     ASSERT_NE(fromMemory, 0u);
     EXPECT_EQ(BASS_MusicGetLength(fromMemory), 3u);
@@ -131,7 +123,6 @@ TEST_F(BassLoadErrors, HandlesTypesAndParametersAreChecked)
     EXPECT_EQ(coded(BASS_StreamGetLength(music)), Coded(kFailed, BASS_ERROR_HANDLE));
     EXPECT_EQ(coded(BASS_ChannelStop(music + 1000)), badHandle);
 }
-
 
 using Samples = std::vector<std::int16_t>;
 
@@ -200,6 +191,9 @@ TEST(OfflineWav, EveryMixedFrameIsWrittenToTheWavFile)
         SoundOutput::mixTo(SoundOutput::frameStart(frame, 60));
         EXPECT_EQ(SoundOutput::mixedFrames(), frame * 735);
     }
+    // Video frames start on whole samples.
+    EXPECT_EQ(SoundOutput::frameStart(3, 25), 5292u);
+    EXPECT_EQ(SoundOutput::frameStart(1, 30000.0 / 1001), 1471u);   // 1471.47
     const Samples tail = SoundOutput::mix(10);
     stop();
 
