@@ -379,19 +379,6 @@ TEST_F(BrikkaTest, GridCellsAndTheFallingPieceShowInTheirKindsColours)
     EXPECT_EQ(board(game, 0, 32), expected);
 }
 
-// ---------------------------------------------------------------------------- high scores
-
-// Plays a game that ends with 100 points and 0 lines: one square at the bottom, then a
-// square that cannot appear.
-void playA100PointGame(Brikka& game)
-{
-    frame(game, 0.0f, {vk::SPACE});
-    press(game, vk::LEFT, 4);
-    game.setCell(4, 1, 1);
-    drop(game);
-    ASSERT_EQ(state(game), "waiting 'game over' kind 3 at 4,0 turn 0 score 100 lines 0 level 1");
-}
-
 TEST_F(BrikkaTest, ABeatenHighScoreIsWrittenAndReadBackAfterARestart)
 {
     Brikka game = makeGame({2, 2, 2, 2, 3});
@@ -412,19 +399,6 @@ TEST_F(BrikkaTest, ABeatenHighScoreIsWrittenAndReadBackAfterARestart)
     EXPECT_EQ(shown, "score 0 lines 0 level 1 hiscr 6900 hilns 16 space to start ");
 }
 
-TEST_F(BrikkaTest, AScoreEqualToTheHighScoreLeavesTheFileUntouched)
-{
-    writeText(kHighScoreFile, "highscore 100\nhighlines 9\n");
-    Brikka game = makeGame({3}, false);
-    playA100PointGame(game);
-    EXPECT_EQ(game.highLines(), 9);
-    EXPECT_EQ(readText(kHighScoreFile), "highscore 100\nhighlines 9\n");
-    writeText(kHighScoreFile, "highscore 99\nhighlines 9\n");  // one point more beats it
-    Brikka second = makeGame({3}, false);
-    playA100PointGame(second);
-    EXPECT_EQ(readText(kHighScoreFile), "highscore 100\nhighlines 0\n");
-}
-
 TEST_F(BrikkaTest, UnreadableHighScoresCountAsZero)
 {
     const std::pair<std::string, HighScores> cases[] = {
@@ -442,16 +416,38 @@ TEST_F(BrikkaTest, UnreadableHighScoresCountAsZero)
         EXPECT_EQ(readHighScores(), expected) << '"' << text << '"';
     }
 
-    // A file that cannot be opened gives zeros and is not written; the game goes on.
-    std::filesystem::remove(kHighScoreFile);
-    std::filesystem::create_directory(kHighScoreFile);
-    Brikka game = makeGame({3}, false);
-    EXPECT_EQ(game.highScore(), 0);
-    playA100PointGame(game);
-    EXPECT_EQ(game.highScore(), 100);
-    EXPECT_TRUE(std::filesystem::is_directory(kHighScoreFile));
-    frame(game, 0.0f, {vk::SPACE});
-    EXPECT_EQ(game.state(), Brikka::PLAYING);
+}
+
+// A game that ends with 100 points and 0 lines (a square at the bottom, then a square that
+// cannot appear) beside a high-score file (a folder where `before` is empty): an equal
+// score leaves the file untouched, one point more is written, a file that cannot be opened
+// counts as zeros and is not written, and the game goes on.
+TEST_F(BrikkaTest, OnlyABeatenHighScoreIsWritten)
+{
+    const struct {
+        std::string before;
+        HighScores read, kept;
+        std::string after;
+    } cases[] = {{"highscore 100\nhighlines 9\n", {100, 9}, {100, 9}, "highscore 100\nhighlines 9\n"},
+                 {"highscore 99\nhighlines 9\n", {99, 9}, {100, 0}, "highscore 100\nhighlines 0\n"},
+                 {"", {0, 0}, {100, 0}, ""}};
+    for (const auto& c : cases) {
+        std::filesystem::remove(kHighScoreFile);
+        c.before.empty() ? void(std::filesystem::create_directory(kHighScoreFile)) : writeText(kHighScoreFile, c.before);
+        Brikka game = makeGame({3});
+        EXPECT_EQ(HighScores(game.highScore(), game.highLines()), c.read);
+        press(game, vk::LEFT, 4);
+        game.setCell(4, 1, 1);
+        drop(game);
+        ASSERT_EQ(state(game), "waiting 'game over' kind 3 at 4,0 turn 0 score 100 lines 0 level 1");
+        EXPECT_EQ(HighScores(game.highScore(), game.highLines()), c.kept);
+        if (c.before.empty())
+            EXPECT_TRUE(std::filesystem::is_directory(kHighScoreFile));
+        else
+            EXPECT_EQ(readText(kHighScoreFile), c.after);
+        frame(game, 0.0f, {vk::SPACE});
+        EXPECT_EQ(game.state(), Brikka::PLAYING);
+    }
 }
 
 }  // namespace

@@ -112,7 +112,7 @@ TEST_F(InspectTest, ObjectsGivePointsTrianglesSurfacesAndMaps)
     expect({"text.lwo"}, 255, "", "not a valid IFF file\n");
 }
 
-TEST_F(InspectTest, ScenesGiveItemsWithParentsAndWorldMatricesAtATime)
+TEST_F(InspectTest, ScenesGiveItemsWithParentsWorldMatricesAtATimeAndNamesAsAScriptWritesThem)
 {
     // Base slides from x = 0 to 10 in one second; Arm sits at (0, 0, 1) on it.
     const auto channel = [](int n, const std::string& keys, int count = 1) {
@@ -141,10 +141,7 @@ TEST_F(InspectTest, ScenesGiveItemsWithParentsAndWorldMatricesAtATime)
     expect({"set.lws"}, 0, "*'Objects/arm.lwo' parent 10000000 'Base'\n  world 1 0 0 | 0 1 0 | 0 0 1 | 0 0 1\n*");
     expect({"set.lws", "--at", "soon"}, 2, "", "mirva inspect: --at needs a time in seconds, not 'soon'\n*");
     expect({"set.lws", "--frame", "3"}, 2, "", "mirva inspect: unknown option '--frame' for a scene\n*");
-}
 
-TEST_F(InspectTest, SceneNamesAreListedAsAScriptWritesThem)
-{
     // Each object name once, in order of first use, counted; a name keeps its folder,
     // its letter case and its trailing blanks, as a script must write it.
     test::writeText(dir.file("names.lws"), "LWSC 3\nLoadObjectLayer 1 objects/star.lwo\nAddNullObject Pivot\n"

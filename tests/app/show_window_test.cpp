@@ -51,38 +51,11 @@ TEST(CommandLine, OptionsAreFoundAnywhereEvenInsideAnotherWord)
     EXPECT_FALSE(CommandLine({}).has("-console"));
 }
 
-// Sets an environment variable for the scope.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const char* value) : name_(name)
-    {
-        if (const char* old = std::getenv(name))
-            old_ = old, had_ = true;
-        if (value)
-            setenv(name, value, 1);
-        else
-            unsetenv(name);
-    }
-    ~ScopedEnv()
-    {
-        if (had_)
-            setenv(name_.c_str(), old_.c_str(), 1);
-        else
-            unsetenv(name_.c_str());
-    }
-    ScopedEnv(const ScopedEnv&) = delete;
-    ScopedEnv& operator=(const ScopedEnv&) = delete;
-
-private:
-    std::string name_, old_;
-    bool had_ = false;
-};
-
 TEST(ShowWithoutDisplay, SaysSoInOneLinePointsToRenderAndEndsWith255)
 {
-    ScopedEnv driver("SDL_VIDEODRIVER", "offscreen");
     TempDir dir;
-    const RunResult result = runMirva({"-usedfiles"}, dir.path().string());
+    const RunResult result =
+        runProgram({"env", "SDL_VIDEODRIVER=offscreen", std::getenv("MIRVA_BINARY"), "-usedfiles"}, dir.path().string());
     EXPECT_EQ(result.exitCode, 255);
     EXPECT_EQ(result.err,
               "mirva: no display: SDL video driver 'offscreen' shows nothing - the show needs a window; "

@@ -1,7 +1,5 @@
 #include "tests/window/window_contents.h"
 
-#include <SDL2/SDL.h>
-#include <SDL2/SDL_syswm.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
@@ -29,35 +27,7 @@ Display* openDisplay(std::string& error)
     return display;
 }
 
-std::vector<std::uint32_t> imagePixels(Display* display, Window window, int width, int height, std::string& error)
-{
-    std::vector<std::uint32_t> pixels;
-    XSync(display, False);
-    XImage* image = XGetImage(display, window, 0, 0, static_cast<unsigned>(width), static_cast<unsigned>(height),
-                              AllPlanes, ZPixmap);
-    if (!image) {
-        error = "XGetImage failed";
-        return pixels;
-    }
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            pixels.push_back(0xFF000000u | static_cast<std::uint32_t>(XGetPixel(image, x, y) & 0xFFFFFF));
-    XDestroyImage(image);
-    return pixels;
-}
-
 }  // namespace
-
-std::vector<std::uint32_t> windowPixels(void* sdlWindow, int width, int height, std::string& error)
-{
-    SDL_SysWMinfo info;
-    SDL_VERSION(&info.version);
-    if (!SDL_GetWindowWMInfo(static_cast<SDL_Window*>(sdlWindow), &info) || info.subsystem != SDL_SYSWM_X11) {
-        error = "not an X11 window";
-        return {};
-    }
-    return imagePixels(info.info.x11.display, info.info.x11.window, width, height, error);
-}
 
 std::vector<std::uint32_t> xWindowPixels(unsigned long window, int& width, int& height, std::string& error)
 {
@@ -71,7 +41,16 @@ std::vector<std::uint32_t> xWindowPixels(unsigned long window, int& width, int& 
     } else {
         width = attributes.width;
         height = attributes.height;
-        pixels = imagePixels(display, window, width, height, error);
+        XSync(display, False);
+        if (XImage* image = XGetImage(display, window, 0, 0, static_cast<unsigned>(width),
+                                      static_cast<unsigned>(height), AllPlanes, ZPixmap)) {
+            for (int y = 0; y < height; ++y)
+                for (int x = 0; x < width; ++x)
+                    pixels.push_back(0xFF000000u | static_cast<std::uint32_t>(XGetPixel(image, x, y) & 0xFFFFFF));
+            XDestroyImage(image);
+        } else {
+            error = "XGetImage failed";
+        }
     }
     XCloseDisplay(display);
     return pixels;

@@ -7,12 +7,8 @@
 
 namespace mirva::test {
 
-// 0xFFRRGGBB pixels of the window's client area, top row first; empty with the reason
-// in `error` when the window is not an X11 window.
-std::vector<std::uint32_t> windowPixels(void* sdlWindow, int width, int height, std::string& error);
-
-// The same for any X window on the display of $DISPLAY (another process's window, by
-// its id), whole: its size comes back in `width` and `height`.
+// 0xFFRRGGBB pixels of an X window on the display of $DISPLAY (another process's window,
+// by its id), whole and top row first: its size comes back in `width` and `height`.
 std::vector<std::uint32_t> xWindowPixels(unsigned long window, int& width, int& height, std::string& error);
 
 // Why windows cannot be typed at here (no display to open them on, no xdotool); empty
