@@ -92,20 +92,6 @@ TEST_F(RenderTargetPass, ACapturedPictureShowsUpInALaterLayer)
     EXPECT_COLOR(frame(0.5f).at(32, 24), kGreen);
 }
 
-TEST_F(RenderTargetPass, APassWithoutEndEndsWithTheFrameAndEndWithoutBeginDoesNothing)
-{
-    play("Enum Layers { SCREEN BEGIN INSIDE END }\n" + kRedScreen + begin("begin", "BEGIN", "capture", 16) +
-         "Construct Clearer inside { Layer = INSIDE ClearColor = 0, 255, 0 Enabled = true }\n"
-         "Construct RenderTargetEnd end { Layer = END }\n"
-         "Timer 1:0:0 120 1.0\n0:2:0 End begin\n0:2:0 Set end { Enabled = true }\n");
-    EXPECT_COLOR(frame(0.5f).at(32, 24), kRed);
-    EXPECT_COLOR(frame(0.5f).at(32, 24), kRed);
-    while (player->previousTime() < (2 << 8))
-        frame(0.5f);
-    // Without the pass the green clearer draws on the screen again, the End notwithstanding.
-    EXPECT_COLOR(frontBuffer(device()).at(32, 24), kGreen);
-}
-
 // Two passes in one frame, each with its End or, without them, each Begin ending the pass
 // before it and the frame ending the last: either way each fills its own texture and the
 // screen keeps its own picture frame after frame.

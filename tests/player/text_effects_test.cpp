@@ -26,29 +26,20 @@ protected:
             font.add(5, 8);
         font.save("block.png");
     }
-
     // Plays `instance` (instance 1) over a black background, then the timer and `timed`.
     void text(const std::string& instance, const std::string& timed = "", const std::string& timer = "1:0:0 120 1.0")
     {
         play("Enum Layers { BACK TEXT }\nConstruct Clearer bg { Layer = BACK Enabled = true }\nConstruct " + instance +
              "\nTimer " + timer + "\n" + timed);
     }
-    template <typename T>
-    T& instance()
-    {
-        return dynamic_cast<T&>(*player->instances().at(1));
-    }
-
+    template <typename T> T& instance(std::size_t i = 1) { return dynamic_cast<T&>(*player->instances().at(i)); }
     // The height of the ink in column x in pixels, blur included: the blue channel summed
     // and divided by its peak.
     static double inkHeight(const Picture& picture, int x)
     {
         double sum = 0.0, peak = 0.0;
-        for (int y = 0; y < picture.height; ++y) {
-            const double blue = picture.at(x, y) & 0xFF;
-            sum += blue;
-            peak = std::max(peak, blue);
-        }
+        for (int y = 0; y < picture.height; ++y)
+            sum += picture.at(x, y) & 0xFF, peak = std::max(peak, static_cast<double>(picture.at(x, y) & 0xFF));
         return peak > 0.0 ? sum / peak : 0.0;
     }
     // The pixels of row y with a channel above `threshold`: how many runs they make, and
@@ -57,14 +48,10 @@ protected:
     {
         int runs = 0, count = 0;
         double sum = 0.0;
-        bool previous = false;
-        for (int x = 0; x < picture.width; ++x) {
+        for (int x = 0, previous = 0; x < picture.width; ++x) {
             const std::uint32_t p = picture.at(x, y);
-            const bool now = std::max({p >> 16 & 0xFF, p >> 8 & 0xFF, p & 0xFF}) > threshold;
-            runs += now && !previous;
-            count += now;
-            sum += now ? x + 0.5 : 0.0;
-            previous = now;
+            const int now = std::max({p >> 16 & 0xFF, p >> 8 & 0xFF, p & 0xFF}) > threshold;
+            runs += now && !previous, count += now, sum += now ? x + 0.5 : 0.0, previous = now;
         }
         return {runs, count ? sum / count : -1.0};
     }
@@ -152,7 +139,7 @@ TEST_F(TextEffects, Writer2CharactersRollDownToTheirOwnCodeAndBlendFollowsMulAdd
     EXPECT_EQ(writer.shownText("AB", 1, 5.0f), "G");      // line 1 starts at UpperAhead
     EXPECT_EQ(writer.shownText(std::string(2000, 'A'), 0, 5000.0f), std::string(1023, 'A'));
     // With ChangeSpeed 0 the characters are typed as they are.
-    EXPECT_EQ(dynamic_cast<const Writer2Component&>(*player->instances().at(2)).shownText("HELLO", 0, 3.0f), "HEL");
+    EXPECT_EQ(instance<Writer2Component>(2).shownText("HELLO", 0, 3.0f), "HEL");
 }
 
 TEST_F(TextEffects, Writer2RefOtherThanLeftCentreRightStops)
@@ -161,31 +148,27 @@ TEST_F(TextEffects, Writer2RefOtherThanLeftCentreRightStops)
     EXPECT_FATAL(frame(0.5f), "Writer ref: allowed values are 0 = left, 1 = center, 2 = right");
 }
 
-TEST_F(TextEffects, ScrollerMovesBySpeedFromItsPosition)
+// Scroller s: centred on x = 0.25 + phase at depth 1 (64 pixels a unit), the three blocks
+// span 4 + 6 + 6 = 16 pixels around the centre (the last column of the pen is empty).
+// Scroller t, half a unit up (row 16), jumps at 0:2:0 and restarts at its position.
+TEST_F(TextEffects, ScrollerMovesBySpeedFromItsPositionAndPhaseJumps)
 {
-    text("Scroller s { Layer = TEXT Font = \"block.png\" Position = 0.25, 0 Speed = -0.5 Text = \"AAA\" "
-         "Size = 0.015625, 0.015625 Col = 255, 0, 0 Enabled = true }");
-    // Centred on x = 0.25 + phase at depth 1 (64 pixels a unit): the three blocks span
-    // 4 + 6 + 6 = 16 pixels around the centre (the last column of the pen is empty).
+    const std::string common = " Font = \"block.png\" Size = 0.015625, 0.015625 Enabled = true }";
+    text("Scroller s { Layer = TEXT Position = 0.25, 0 Speed = -0.5 Text = \"AAA\" Col = 255, 0, 0" + common +
+             "\nConstruct Scroller t { Layer = TEXT Position = 0, 0.5 Speed = 0 Text = \"A\"" + common,
+         "0:2:0 Set t { Phase = -0.5 }\n", "0:4:0 120 1.0");
     const Picture first = frame(0.5f);
     EXPECT_COLOR(first.at(64 + 16, 48), kRed);
     EXPECT_NEAR(centre(first, 48), 64 + 16 - 1, 1.0);
+    const double before = centre(first, 16);
     frame(0.5f);
-    EXPECT_NEAR(centre(frame(0.5f), 48), 64 + 16 - 32 - 1, 1.0);   // phase -0.5 after two frames of 0.5 s
-}
-
-TEST_F(TextEffects, ScrollerPhaseJumpsAndRestartsAtItsPosition)
-{
-    text("Scroller s { Layer = TEXT Font = \"block.png\" Position = 0, 0 Speed = 0 Text = \"A\" "
-         "Size = 0.015625, 0.015625 Enabled = true }",
-         "0:2:0 Set s { Phase = -0.5 }\n", "0:4:0 120 1.0");
-    const double before = centre(frame(0.5f), 48);
-    while (player->previousTime() < (2 << 8))
-        frame(0.5f);
-    EXPECT_NEAR(centre(frontBuffer(device()), 48) - before, -32.0, 0.5);
+    const Picture third = frame(0.5f);   // phase -0.5 after two frames of 0.5 s
+    EXPECT_EQ(player->previousTime() >> 8, 3);
+    EXPECT_NEAR(centre(third, 48), 64 + 16 - 32 - 1, 1.0);
+    EXPECT_NEAR(centre(third, 16) - before, -32.0, 0.5);
     while (player->restarts() == 0)
         frame(0.5f);
-    EXPECT_NEAR(centre(frame(0.5f), 48), before, 0.5);
+    EXPECT_NEAR(centre(frame(0.5f), 16), before, 0.5);
 }
 
 }  // namespace
