@@ -66,6 +66,17 @@ protected:
     ASSERT_PRED2([](std::uint32_t a, std::uint32_t b) { return ::mirva::test::near(a, b); }, actual, expected) \
         << ::mirva::test::hex(actual)
 
+// Each (x, y, colour) of `points` in `picture`.
+struct At {
+    int x, y;
+    std::uint32_t color;
+};
+inline void expectColors(const Picture& picture, std::initializer_list<At> points)
+{
+    for (const At& p : points)
+        EXPECT_COLOR(picture.at(p.x, p.y), p.color) << "at " << p.x << "," << p.y;
+}
+
 // Channel `shift` (16 red, 8 green, 0 blue) of a colour.
 inline int channel(std::uint32_t color, int shift)
 {
