@@ -37,10 +37,7 @@ void writeFlat(const std::string& path, std::uint16_t red, std::uint16_t green, 
 }
 
 // Scene text: a header, then items.
-std::string scene(const std::string& items)
-{
-    return "LWSC\n3\n\nFramesPerSecond 30\n" + items;
-}
+std::string scene(const std::string& items) { return "LWSC\n3\n\nFramesPerSecond 30\n" + items; }
 
 std::string object(const std::string& file, float x, float y, float z)
 {
@@ -48,14 +45,11 @@ std::string object(const std::string& file, float x, float y, float z)
 }
 
 // Straight ahead at depth `z`.
-std::string ahead(int z)
-{
-    return " Motion = 0, 0, " + std::to_string(z) + ", 0, 0, 0, 1, 1, 1 ";
-}
+std::string ahead(int z) { return " Motion = 0, 0, " + std::to_string(z) + ", 0, 0, 0, 1, 1, 1 "; }
 
 constexpr const char* kLayers = "Enum Layers { BACK SCENE MATERIAL DRAW }\n"
                                 "Construct Clearer back { Layer = BACK ClearColor = 0, 0, 0 Enabled = true }\n";
-constexpr const char* kTimer = "Timer 1:0:0 120 1.0\n";
+constexpr const char* kHour = "Timer 1:0:0 120 1.0\n";
 
 class Objects : public FrameTest {
 protected:
@@ -79,7 +73,7 @@ TEST_F(Objects, ASceneDrawsTheObjectAtEveryObjectOfItsNameUntilItGoes)
     play(std::string(kLayers) + "Construct LWS scene { Layer = SCENE Scene = \"two.lws\" Enabled = true }\n"
          "Construct Object boxes { Layer = DRAW Object = \"red.lwo\" Scene = scene" + ahead(6) + "Enabled = true }\n"
          "Construct Object absent { Layer = DRAW Object = \"green.lwo\" Scene = scene Enabled = true }\n"
-         "Construct Object other { Object = \"red.lwo\" }\n" + kTimer +
+         "Construct Object other { Object = \"red.lwo\" }\n" + kHour +
          "0:1:0 Destruct scene\n0:2:0 Destruct other\n0:3:0 Destruct boxes\n");
     const Picture picture = frame(0.1f);
     // Each front face spans 1 / 5 of the depth either side of x = +-2.5: pixels 9.6..22.4
@@ -105,7 +99,7 @@ TEST_F(Objects, ADiffuseEnvelopeChangesTheLitColourEveryFrame)
          "Construct Material paint { Layer = MATERIAL Lighting = true Enabled = true\n"
          "  Diffuse = Key 0,0,LINEAR Key 1,255,LINEAR CONSTANT CONSTANT, 0, 255, 255 }\n"
          "Construct Object box { Layer = DRAW Object = \"red.lwo\" Material = paint Scene = scene Enabled = true }\n" +
-         kTimer);
+         kHour);
     // The face looks straight at the light, but its corners' normals lean away from it
     // into the box's diagonals: every channel comes at cos 54.7 = 0.577 of the diffuse.
     EXPECT_NEAR(channel(frame(0.25f).at(32, 24), 16), 0.577 * 64, 3);
@@ -126,7 +120,7 @@ TEST_F(Objects, AmbientInAMaterialBlockIsItsOwnAndAMapSetLaterShowsInThatVeryFra
          "Motion = -2.5, 0, 6, 0, 0, 0, 1, 1, 1 Enabled = true }\n"
          "Construct Material paint { Type = TEXTURE Map = \"red.png\" }\n"
          "Construct Object right { Layer = DRAW Object = \"green.lwo\" Material = paint "
-         "Motion = 2.5, 0, 6, 0, 0, 0, 1, 1, 1 Enabled = true }\n" + kTimer + "0:1:0 Set paint { Map = \"blue.png\" }\n");
+         "Motion = 2.5, 0, 6, 0, 0, 0, 1, 1, 1 Enabled = true }\n" + kHour + "0:1:0 Set paint { Map = \"blue.png\" }\n");
     Picture last = frame(0.25f);
     EXPECT_COLOR(last.at(16, 24), kGreen);
     for (; player->previousTime() < (1 << 8); last = frame(0.25f))
@@ -140,7 +134,7 @@ TEST_F(Objects, SpeedZeroFreezesTheSceneAtPhaseAndPhaseJumps)
     writeText("slide.lws", scene("LoadObjectLayer 1 red.lwo\nObjectMotion\n" +
                                  motion({0, 0, 6, 0, 0, 0, 1, 1, 1}, {{0, {{{-2.5f, 0, 3}}, {{2.5f, 2, 3}}}}})));
     play(std::string(kLayers) + "Construct LWS scene { Layer = SCENE Scene = \"slide.lws\" Speed = 0 Enabled = true }\n"
-         "Construct Object box { Layer = DRAW Object = \"red.lwo\" Scene = scene Enabled = true }\n" + kTimer +
+         "Construct Object box { Layer = DRAW Object = \"red.lwo\" Scene = scene Enabled = true }\n" + kHour +
          "0:1:0 Set scene { Phase = 2 }\n0:2:0 Set scene { Phase = 1 Speed = 1 }\n");
     for (int i = 0; i < 3; ++i)
         expectColors(frame(0.2f), {{16, 24, kRed}, {48, 24, kBlack}});
@@ -160,7 +154,7 @@ TEST_F(Objects, AViewWithCameraNameSeesThroughTheKeyedSceneCamera)
                                   "ZoomFactor 3.2\n"));
     play(std::string(kLayers) + "Construct LWS scene { Layer = SCENE Scene = \"flight.lws\" Enabled = true }\n"
          "Construct Object box { Layer = DRAW Object = \"red.lwo\" Scene = scene CameraName = \"Cam\" Enabled = true }\n" +
-         kTimer);
+         kHour);
     for (int i = 0; i < 4; ++i)
         expectColors(frame(0.25f), {{32, 24, kRed}, {2, 2, kBlack}, {61, 45, kBlack}});
 }
@@ -192,7 +186,7 @@ TEST_F(Objects, WhatDrawsAfterAnObjectSeesItsDepthOrNot)
         play("Enum Layers { BACK SCENE MATERIAL DRAW }\n"
              "Construct Clearer back { Layer = BACK ClearColor = 0, 0, 255 Enabled = true }\n"
              "Construct Object near { Layer = SCENE Object = \"red.lwo\"" + ahead(6) + "Enabled = true }\n" + c.after +
-             kTimer);
+             kHour);
         expectColors(frame(0.1f), {{32, 24, c.middle}, {37, 24, c.side}, {2, 2, kBlue}});
     }
 }
@@ -215,15 +209,12 @@ protected:
         play("Enum Layers { BACK DRAW }\nConstruct Clearer back { Layer = BACK ClearColor = 0, 0, 255 Enabled = true }\n"
              "Construct Material flat { Type = FACTOR Factor = 0, 255, 0 }\n"
              "Construct Cartoon ball { Layer = DRAW Object = \"ball.lwo\"" + ahead(6) + settings + " Enabled = true }\n" +
-             kTimer);
+             kHour);
         return frame(0.1f);
     }
 };
 
-int brightness(std::uint32_t color)
-{
-    return channel(color, 16) + channel(color, 8) + channel(color, 0);
-}
+int brightness(std::uint32_t color) { return channel(color, 16) + channel(color, 8) + channel(color, 0); }
 
 TEST_F(Cartoons, TheSilhouetteIsOutlinedInBlackAroundTheShadeOfTheLightOrOfAMaterial)
 {
