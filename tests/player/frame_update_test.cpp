@@ -20,8 +20,7 @@ constexpr float kRow = 0.5f;
 
 TEST_F(FrameTest, LayerOrderDecidesWhichClearerColourWins)
 {
-    play("Enum Layers { BACK FRONT }\n"
-         "Construct Clearer red { Layer = FRONT ClearColor = 255, 0, 0 Enabled = true }\n"
+    play("Enum Layers { BACK FRONT }\nConstruct Clearer red { Layer = FRONT ClearColor = 255, 0, 0 Enabled = true }\n"
          "Construct Clearer blue { Layer = BACK ClearColor = 0, 0, 255 Enabled = true }\n"
          "Timer 1:0:0 120 1.0\n"
          "0:3:0 Set red { Layer = BACK }\n0:3:0 Set blue { Layer = FRONT }\n0:5:0 Set blue { Layer = BACK }\n");
@@ -58,8 +57,7 @@ TEST_F(FrameTest, ASampleBlockIsAppliedOnTheFrameOfItsTrigger)
 {
     SoundOutput::choose(SoundOutput::Kind::Offline);
     fourRowModule().write("four.mod");
-    play("Enum Layers { BACK FRONT }\n"
-         "Construct Clearer c { Layer = BACK ClearColor = 255, 0, 0 Enabled = true }\n"
+    play("Enum Layers { BACK FRONT }\nConstruct Clearer c { Layer = BACK ClearColor = 255, 0, 0 Enabled = true }\n"
          "Construct Clearer d { Layer = FRONT ClearColor = 0, 0, 255 Viewport = 0, 0, 0.5, 1 }\n"
          "Song \"four.mod\"\n"
          "0:0:0 SampleMessageBegin c { SampleNumber = 3 ClearColor = 0, 255, 0 }\n"
@@ -99,8 +97,7 @@ TEST_F(FrameTest, TheScriptRestartsAtTheEndOfTheFrameThatPassedTheEnd)
 
 TEST_F(FrameTest, TheCameraComesFromTheCommonVariablesAndAnEmptyViewportDrawsNothing)
 {
-    play("Enum Layers { BACK FRONT }\n"
-         "Construct Clearer back { Layer = BACK ClearColor = 255, 0, 0 Enabled = true }\n"
+    play("Enum Layers { BACK FRONT }\nConstruct Clearer back { Layer = BACK ClearColor = 255, 0, 0 Enabled = true }\n"
          "Construct Clearer c { Layer = FRONT Viewport = 0.5, 0, 0.2, 1 FOV = 60, 45 FrontBack = 1, 50 "
          "ZBufferMode = COMPARE CameraMotion = 1, 2, 3, 0, 0, 0, 1, 1, 1 Enabled = true }\n"
          "Timer 1:0:0 120 1.0\n");
