@@ -42,7 +42,7 @@ protected:
     RecordingComponent instance{type};
 };
 
-TEST_F(ComponentTest, ApplyVariablesSetsTheCommonFieldsAndCallsTheHookForEveryRecord)
+TEST_F(ComponentTest, ApplyVariablesSetsTheCommonFieldsCallsTheHookAndAnimatesTheRecords)
 {
     const auto lws = ComponentRegistry::instance().find("LWS")->createInstance();
     std::vector<Variable> block = {record(CommonVariable::RowsToShow, ValueType::Int, 4),
@@ -56,10 +56,7 @@ TEST_F(ComponentTest, ApplyVariablesSetsTheCommonFieldsAndCallsTheHookForEveryRe
     EXPECT_EQ(instance.scene(), nullptr);  // the LWS instance holds no scene yet
     EXPECT_EQ(instance.hooked, (std::vector<std::int32_t>{CommonVariable::RowsToShow, CommonVariable::SampleNumber,
                                                           CommonVariable::Scene, 7}));
-}
-
-TEST_F(ComponentTest, EnablingAlwaysRestartsTheRowCount)
-{
+    // Enabling always restarts the row count.
     const Variable on = record(CommonVariable::Enabled, ValueType::Bool, 1);
     instance.applyVariables({on});
     instance.setRowsShown(7);
@@ -76,10 +73,7 @@ TEST_F(ComponentTest, EnablingAlwaysRestartsTheRowCount)
     phase.envelopePhase = 2;
     instance.applyVariables({phase});
     EXPECT_FALSE(instance.enabled());
-}
-
-TEST_F(ComponentTest, AnimatedCommonRecordsAdvanceWithTheFrameTime)
-{
+    // Animated common records advance with the frame time.
     Variable fov = record(CommonVariable::FOV, ValueType::Vector2);
     auto ramp = std::make_shared<Envelope>();
     ramp->AddKey({.time = 0, .value = 30, .shape = KeyType::LINEAR});
@@ -91,8 +85,7 @@ TEST_F(ComponentTest, AnimatedCommonRecordsAdvanceWithTheFrameTime)
     instance.advanceBaseRecords(0.5f);
     EXPECT_EQ(instance.fov(), (std::array<float, 2>{60.0f, 45.0f}));
     // A new phase keeps the envelope; construct's reset drops it but keeps the phase.
-    Variable phase = record(CommonVariable::FOV, ValueType::PhaseOnly);
-    phase.envelopePhase = 2;
+    phase.identifier = CommonVariable::FOV;
     instance.applyVariables({phase});
     EXPECT_EQ(instance.fov(), (std::array<float, 2>{90.0f, 45.0f}));
     instance.construct();

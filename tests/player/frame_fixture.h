@@ -3,19 +3,17 @@
 // test loads a script written into a fresh working folder (fonts copied in when asked)
 // and reads every presented frame back.
 #include <filesystem>
-#include <memory>
 #include <string>
 
 #include <gtest/gtest.h>
 
 #include "platform/sound/sound_output.h"
-#include "player/script_player.h"
 #include "tests/engine/engine_fixture.h"
-#include "tests/support/files.h"
+#include "tests/player/script_player_fixture.h"
 
 namespace mirva::test {
 
-class FrameTest : public EngineTest {
+class FrameTest : public EngineTest, protected ScriptFolder {
 protected:
     void SetUp() override { openScreen(64, 48); }
     void TearDown() override
@@ -24,7 +22,6 @@ protected:
         SoundOutput::choose(SoundOutput::Kind::Automatic);
         EngineTest::TearDown();
     }
-
     // Copies a file of the show's data folder (for example "fonts/defaultfont.png") to
     // the same place under the working folder.
     static void copyData(const std::string& name)
@@ -33,15 +30,6 @@ protected:
         std::filesystem::copy_file(std::string(MIRVA_DATA_DIR) + "/" + name, name,
                                    std::filesystem::copy_options::overwrite_existing);
     }
-
-    ScriptPlayer& play(const std::string& script)
-    {
-        writeText("script.txt", script);
-        player = std::make_unique<ScriptPlayer>("script.txt");
-        player->setTraceSink([this](const std::string& text) { traces += text; });
-        return *player;
-    }
-
     // One frame of `seconds`, read back.
     Picture frame(float seconds)
     {
@@ -55,22 +43,25 @@ protected:
         player->mixOfflineSound(n, fps);
         return frame(static_cast<float>(1.0 / fps));
     }
-
-    TempDir dir;
-    ScopedWorkingDir inDir{dir.path()};
-    std::unique_ptr<ScriptPlayer> player;
-    std::string traces;
 };
 
 #define ASSERT_COLOR(actual, expected)                                                                           \
     ASSERT_PRED2([](std::uint32_t a, std::uint32_t b) { return ::mirva::test::near(a, b); }, actual, expected) \
         << ::mirva::test::hex(actual)
 
-// Channel `shift` (16 red, 8 green, 0 blue) of a colour.
-inline int channel(std::uint32_t color, int shift)
+// Each (x, y, colour) of `points` in `picture`.
+struct At {
+    int x, y;
+    std::uint32_t color;
+};
+inline void expectColors(const Picture& picture, std::initializer_list<At> points)
 {
-    return static_cast<int>((color >> shift) & 0xFF);
+    for (const At& p : points)
+        EXPECT_COLOR(picture.at(p.x, p.y), p.color) << "at " << p.x << "," << p.y;
 }
+
+// Channel `shift` (16 red, 8 green, 0 blue) of a colour.
+inline int channel(std::uint32_t color, int shift) { return static_cast<int>((color >> shift) & 0xFF); }
 
 inline constexpr std::uint32_t kBlack = 0xFF000000;
 inline constexpr std::uint32_t kRed = 0xFFFF0000;

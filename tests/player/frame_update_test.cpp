@@ -1,6 +1,9 @@
 // The frame update on a headless screen: layer order, RowsToShow, sample blocks on the
 // frame of their trigger, the restart after the end, the camera set up from the common
 // variables, and the info overlay.
+#include <algorithm>
+#include <array>
+
 #include <gtest/gtest.h>
 
 #include "components/component.h"
@@ -18,8 +21,7 @@ constexpr float kRow = 0.5f;
 
 TEST_F(FrameTest, LayerOrderDecidesWhichClearerColourWins)
 {
-    play("Enum Layers { BACK FRONT }\n"
-         "Construct Clearer red { Layer = FRONT ClearColor = 255, 0, 0 Enabled = true }\n"
+    play("Enum Layers { BACK FRONT }\nConstruct Clearer red { Layer = FRONT ClearColor = 255, 0, 0 Enabled = true }\n"
          "Construct Clearer blue { Layer = BACK ClearColor = 0, 0, 255 Enabled = true }\n"
          "Timer 1:0:0 120 1.0\n"
          "0:3:0 Set red { Layer = BACK }\n0:3:0 Set blue { Layer = FRONT }\n0:5:0 Set blue { Layer = BACK }\n");
@@ -56,22 +58,17 @@ TEST_F(FrameTest, ASampleBlockIsAppliedOnTheFrameOfItsTrigger)
 {
     SoundOutput::choose(SoundOutput::Kind::Offline);
     fourRowModule().write("four.mod");
-    play("Enum Layers { BACK FRONT }\n"
-         "Construct Clearer c { Layer = BACK ClearColor = 255, 0, 0 Enabled = true }\n"
+    play("Enum Layers { BACK FRONT }\nConstruct Clearer c { Layer = BACK ClearColor = 255, 0, 0 Enabled = true }\n"
          "Construct Clearer d { Layer = FRONT ClearColor = 0, 0, 255 Viewport = 0, 0, 0.5, 1 }\n"
          "Song \"four.mod\"\n"
          "0:0:0 SampleMessageBegin c { SampleNumber = 3 ClearColor = 0, 255, 0 }\n"
          "0:0:0 SampleMessageBegin d { SampleNumber = 3 Enabled = true }\n");
     // Instrument 3 starts row 1, sample 5292: the first frame at 60 a second whose
     // samples reach it is frame 8 (samples 5145 to 5880).
-    for (std::uint64_t n = 0; n < 8; ++n) {
-        const Picture picture = songFrame(n, 60.0);
-        ASSERT_COLOR(picture.at(10, 24), kRed) << "frame " << n;
-        ASSERT_COLOR(picture.at(50, 24), kRed) << "frame " << n;
-    }
-    const Picture triggered = songFrame(8, 60.0);
-    EXPECT_COLOR(triggered.at(50, 24), kGreen);
-    EXPECT_COLOR(triggered.at(10, 24), kBlue);   // shown in the frame that enabled it
+    for (std::uint64_t n = 0; n < 8; ++n)
+        expectColors(songFrame(n, 60.0), {{10, 24, kRed}, {50, 24, kRed}});
+    // d is shown in the frame that enabled it.
+    expectColors(songFrame(8, 60.0), {{50, 24, kGreen}, {10, 24, kBlue}});
     EXPECT_EQ(player->instances()[1]->rowsShown(), 1);   // the row crossed in this frame
 }
 
@@ -79,7 +76,15 @@ TEST_F(FrameTest, TheScriptRestartsAtTheEndOfTheFrameThatPassedTheEnd)
 {
     play("Construct Clearer c { ClearColor = 255, 0, 0 Enabled = true }\n"
          "Timer 0:4:0 120 1.0\n0:2:0 Set c { ClearColor = 0, 255, 0 }\n");
-    EXPECT_COLOR(frame(kRow).at(5, 5), kRed);
+    // Without Info no text is drawn (every pixel is the clear colour) and no font loaded.
+    const Picture first = frame(kRow);
+    EXPECT_TRUE(std::ranges::all_of(first.pixels, [](std::uint32_t p) { return p == kRed; }));
+    EXPECT_EQ(player->infoOverlay(), nullptr);
+    EXPECT_FALSE(Texture::exists("fonts/defaultfont.png"));
+    player->infoPrint(0, 0, "%s", "nothing");
+    frame(2.0f);   // the timer started at 0:0:0; a frame of more than half a second counts as half, below 0 as none
+    frame(-1.0f);
+    EXPECT_EQ(player->previousTime(), time(0, 1));
     while (player->previousTime() < time(0, 4))
         frame(kRow);
     EXPECT_EQ(player->restarts(), 0);   // exactly at the end is not past it
@@ -92,35 +97,21 @@ TEST_F(FrameTest, TheScriptRestartsAtTheEndOfTheFrameThatPassedTheEnd)
     EXPECT_EQ(player->previousTime(), time(0, 1));
 }
 
-TEST_F(FrameTest, AFrameOfMoreThanHalfASecondCountsAsHalf)
-{
-    play("Construct Clearer c { Enabled = true }\nTimer 1:0:0 120 1.0\n0:0:0 Set c { ClearColor = 9, 9, 9 }\n");
-    frame(0.0f);   // the timer starts at 0:0:0
-    frame(2.0f);
-    EXPECT_EQ(player->previousTime(), time(0, 1));
-    frame(-1.0f);
-    EXPECT_EQ(player->previousTime(), time(0, 1));
-}
-
 TEST_F(FrameTest, TheCameraComesFromTheCommonVariablesAndAnEmptyViewportDrawsNothing)
 {
-    play("Enum Layers { BACK FRONT }\n"
-         "Construct Clearer back { Layer = BACK ClearColor = 255, 0, 0 Enabled = true }\n"
+    play("Enum Layers { BACK FRONT }\nConstruct Clearer back { Layer = BACK ClearColor = 255, 0, 0 Enabled = true }\n"
          "Construct Clearer c { Layer = FRONT Viewport = 0.5, 0, 0.2, 1 FOV = 60, 45 FrontBack = 1, 50 "
          "ZBufferMode = COMPARE CameraMotion = 1, 2, 3, 0, 0, 0, 1, 1, 1 Enabled = true }\n"
          "Timer 1:0:0 120 1.0\n");
     EXPECT_COLOR(frame(kRow).at(32, 24), kRed);
     Camera& camera = *player->camera();
     setUpCamera(camera, *player->instances()[1]);
-    EXPECT_FLOAT_EQ(camera.right, 0.5f);   // no width rather than a negative one
-    EXPECT_NEAR(camera.horizontalFov, 1.0471976f, 1e-6);   // 60 degrees
-    EXPECT_NEAR(camera.verticalFov, 0.7853982f, 1e-6);     // 45 degrees
-    EXPECT_FLOAT_EQ(camera.nearPlane, 1.0f);
-    EXPECT_FLOAT_EQ(camera.farPlane, 50.0f);
+    // No width rather than a negative one; 60 and 45 degrees.
+    EXPECT_EQ((std::array{camera.right, camera.nearPlane, camera.farPlane}), (std::array{0.5f, 1.0f, 50.0f}));
+    EXPECT_NEAR(camera.horizontalFov, 1.0471976f, 1e-6);
+    EXPECT_NEAR(camera.verticalFov, 0.7853982f, 1e-6);
     EXPECT_EQ(camera.depthMode, Camera::DEPTH_TEST);
-    EXPECT_FLOAT_EQ(camera.view.m[3][0], -1.0f);
-    EXPECT_FLOAT_EQ(camera.view.m[3][1], -2.0f);
-    EXPECT_FLOAT_EQ(camera.view.m[3][2], -3.0f);
+    EXPECT_EQ((std::array{camera.view.m[3][0], camera.view.m[3][1], camera.view.m[3][2]}), (std::array{-1.0f, -2.0f, -3.0f}));
 }
 
 // The info overlay's text cells on a 640 x 480 screen: one cell is one font height of
@@ -157,16 +148,6 @@ TEST_F(InfoOverlayTest, InfoModeWritesOneLinePerVisibleInstanceUnderTheHeader)
     EXPECT_FALSE(lit(picture, 4 * h + 1, 480, 640));
     EXPECT_EQ(infoTimeText(time(1, 2) | 3), "01:02:03");
     EXPECT_EQ(infoTimeText(time(123, 45) | 200), "123:45:200");
-}
-
-TEST_F(InfoOverlayTest, WithoutInfoNoTextIsDrawnAndNoFontLoaded)
-{
-    play("Construct Clearer c { Enabled = true }\nTimer 1:0:0 120 1.0\n");
-    const Picture picture = frame(kRow);
-    EXPECT_EQ(player->infoOverlay(), nullptr);
-    EXPECT_FALSE(Texture::exists("fonts/defaultfont.png"));
-    EXPECT_FALSE(lit(picture, 0, 480, 640));
-    player->infoPrint(0, 0, "%s", "nothing");
 }
 
 }  // namespace

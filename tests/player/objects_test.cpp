@@ -37,10 +37,7 @@ void writeFlat(const std::string& path, std::uint16_t red, std::uint16_t green, 
 }
 
 // Scene text: a header, then items.
-std::string scene(const std::string& items)
-{
-    return "LWSC\n3\n\nFramesPerSecond 30\n" + items;
-}
+std::string scene(const std::string& items) { return "LWSC\n3\n\nFramesPerSecond 30\n" + items; }
 
 std::string object(const std::string& file, float x, float y, float z)
 {
@@ -48,23 +45,15 @@ std::string object(const std::string& file, float x, float y, float z)
 }
 
 // Straight ahead at depth `z`.
-std::string ahead(int z)
-{
-    return " Motion = 0, 0, " + std::to_string(z) + ", 0, 0, 0, 1, 1, 1 ";
-}
+std::string ahead(int z) { return " Motion = 0, 0, " + std::to_string(z) + ", 0, 0, 0, 1, 1, 1 "; }
 
 constexpr const char* kLayers = "Enum Layers { BACK SCENE MATERIAL DRAW }\n"
                                 "Construct Clearer back { Layer = BACK ClearColor = 0, 0, 0 Enabled = true }\n";
-constexpr const char* kTimer = "Timer 1:0:0 120 1.0\n";
+constexpr const char* kHour = "Timer 1:0:0 120 1.0\n";
 
 class Objects : public FrameTest {
 protected:
-    void SetUp() override
-    {
-        FrameTest::SetUp();
-        writeBox("red.lwo", 1, 0, 0);
-        writeBox("green.lwo", 0, 1, 0);
-    }
+    void SetUp() override { FrameTest::SetUp(); writeBox("red.lwo", 1, 0, 0); writeBox("green.lwo", 0, 1, 0); }
 
     // Frames of a quarter second until the script time reaches `row` of order 0; the last
     // of them (the one that executed that row's instructions), read back.
@@ -84,22 +73,17 @@ TEST_F(Objects, ASceneDrawsTheObjectAtEveryObjectOfItsNameUntilItGoes)
     play(std::string(kLayers) + "Construct LWS scene { Layer = SCENE Scene = \"two.lws\" Enabled = true }\n"
          "Construct Object boxes { Layer = DRAW Object = \"red.lwo\" Scene = scene" + ahead(6) + "Enabled = true }\n"
          "Construct Object absent { Layer = DRAW Object = \"green.lwo\" Scene = scene Enabled = true }\n"
-         "Construct Object other { Object = \"red.lwo\" }\n" + kTimer +
+         "Construct Object other { Object = \"red.lwo\" }\n" + kHour +
          "0:1:0 Destruct scene\n0:2:0 Destruct other\n0:3:0 Destruct boxes\n");
     const Picture picture = frame(0.1f);
     // Each front face spans 1 / 5 of the depth either side of x = +-2.5: pixels 9.6..22.4
     // and 41.6..54.4; the box's own Motion has no say while the scene is there.
-    EXPECT_COLOR(picture.at(16, 24), kRed);
-    EXPECT_COLOR(picture.at(48, 24), kRed);
-    EXPECT_COLOR(picture.at(32, 24), kBlack);
-    EXPECT_COLOR(picture.at(7, 24), kBlack);
+    expectColors(picture, {{16, 24, kRed}, {48, 24, kRed}, {32, 24, kBlack}, {7, 24, kBlack}});
     for (std::uint32_t pixel : picture.pixels)
         ASSERT_NE(pixel & 0xFF00FF00, 0xFF00FF00u) << "the green box has no place in the scene";
     EXPECT_EQ(ObjectComponent::sharing("red.lwo"), 2);
     // Once the scene is destructed the box draws at its Motion.
-    const Picture after = untilRow(1);
-    EXPECT_COLOR(after.at(32, 24), kRed);
-    EXPECT_COLOR(after.at(16, 24), kBlack);
+    expectColors(untilRow(1), {{32, 24, kRed}, {16, 24, kBlack}});
     untilRow(2);
     EXPECT_EQ(ObjectComponent::sharing("red.lwo"), 1);
     untilRow(3);
@@ -115,7 +99,7 @@ TEST_F(Objects, ADiffuseEnvelopeChangesTheLitColourEveryFrame)
          "Construct Material paint { Layer = MATERIAL Lighting = true Enabled = true\n"
          "  Diffuse = Key 0,0,LINEAR Key 1,255,LINEAR CONSTANT CONSTANT, 0, 255, 255 }\n"
          "Construct Object box { Layer = DRAW Object = \"red.lwo\" Material = paint Scene = scene Enabled = true }\n" +
-         kTimer);
+         kHour);
     // The face looks straight at the light, but its corners' normals lean away from it
     // into the box's diagonals: every channel comes at cos 54.7 = 0.577 of the diffuse.
     EXPECT_NEAR(channel(frame(0.25f).at(32, 24), 16), 0.577 * 64, 3);
@@ -124,29 +108,24 @@ TEST_F(Objects, ADiffuseEnvelopeChangesTheLitColourEveryFrame)
     EXPECT_NEAR(later & 0xFF, 0.577 * 255, 3);
 }
 
-TEST_F(Objects, AmbientInAMaterialBlockIsTheMaterialsOwnAmbientColour)
-{
-    // Lit without lights, only ambient light reaches it: the view's ambient (the Object's
-    // common Ambient) times the material's.
-    play(std::string(kLayers) + "Construct Material paint { Lighting = true Ambient = 0, 255, 0 }\n"
-         "Construct Object box { Layer = DRAW Object = \"red.lwo\" Material = paint Ambient = 255, 255, 255" + ahead(6) +
-         "Enabled = true }\n" + kTimer);
-    EXPECT_COLOR(frame(0.1f).at(32, 24), kGreen);
-}
-
-TEST_F(Objects, MapSetInALaterBlockShowsInThatVeryFrame)
+// On the left (pixel 16) a box lit without lights: only ambient light reaches it, the
+// view's ambient (the Object's common Ambient) times the material's. On the right (pixel
+// 48) a textured box whose Map a later block sets: it shows in that very frame.
+TEST_F(Objects, AmbientInAMaterialBlockIsItsOwnAndAMapSetLaterShowsInThatVeryFrame)
 {
     writeFlat("red.png", 255, 0, 0);
     writeFlat("blue.png", 0, 0, 255);
-    play(std::string(kLayers) + "Construct Material paint { Type = TEXTURE Map = \"red.png\" }\n"
-         "Construct Object box { Layer = DRAW Object = \"green.lwo\" Material = paint" + ahead(6) + "Enabled = true }\n" +
-         kTimer + "0:1:0 Set paint { Map = \"blue.png\" }\n");
+    play(std::string(kLayers) + "Construct Material lit { Lighting = true Ambient = 0, 255, 0 }\n"
+         "Construct Object left { Layer = DRAW Object = \"red.lwo\" Material = lit Ambient = 255, 255, 255 "
+         "Motion = -2.5, 0, 6, 0, 0, 0, 1, 1, 1 Enabled = true }\n"
+         "Construct Material paint { Type = TEXTURE Map = \"red.png\" }\n"
+         "Construct Object right { Layer = DRAW Object = \"green.lwo\" Material = paint "
+         "Motion = 2.5, 0, 6, 0, 0, 0, 1, 1, 1 Enabled = true }\n" + kHour + "0:1:0 Set paint { Map = \"blue.png\" }\n");
     Picture last = frame(0.25f);
-    while (player->previousTime() < (1 << 8)) {
-        EXPECT_COLOR(last.at(32, 24), kRed);
-        last = frame(0.25f);
-    }
-    EXPECT_COLOR(last.at(32, 24), kBlue);
+    EXPECT_COLOR(last.at(16, 24), kGreen);
+    for (; player->previousTime() < (1 << 8); last = frame(0.25f))
+        EXPECT_COLOR(last.at(48, 24), kRed);
+    EXPECT_COLOR(last.at(48, 24), kBlue);
 }
 
 TEST_F(Objects, SpeedZeroFreezesTheSceneAtPhaseAndPhaseJumps)
@@ -155,16 +134,11 @@ TEST_F(Objects, SpeedZeroFreezesTheSceneAtPhaseAndPhaseJumps)
     writeText("slide.lws", scene("LoadObjectLayer 1 red.lwo\nObjectMotion\n" +
                                  motion({0, 0, 6, 0, 0, 0, 1, 1, 1}, {{0, {{{-2.5f, 0, 3}}, {{2.5f, 2, 3}}}}})));
     play(std::string(kLayers) + "Construct LWS scene { Layer = SCENE Scene = \"slide.lws\" Speed = 0 Enabled = true }\n"
-         "Construct Object box { Layer = DRAW Object = \"red.lwo\" Scene = scene Enabled = true }\n" + kTimer +
+         "Construct Object box { Layer = DRAW Object = \"red.lwo\" Scene = scene Enabled = true }\n" + kHour +
          "0:1:0 Set scene { Phase = 2 }\n0:2:0 Set scene { Phase = 1 Speed = 1 }\n");
-    for (int i = 0; i < 3; ++i) {
-        const Picture frozen = frame(0.2f);
-        EXPECT_COLOR(frozen.at(16, 24), kRed) << "frame " << i;
-        EXPECT_COLOR(frozen.at(48, 24), kBlack) << "frame " << i;
-    }
-    const Picture jumped = untilRow(1);  // the scene jumps to its end
-    EXPECT_COLOR(jumped.at(16, 24), kBlack);
-    EXPECT_COLOR(jumped.at(48, 24), kRed);
+    for (int i = 0; i < 3; ++i)
+        expectColors(frame(0.2f), {{16, 24, kRed}, {48, 24, kBlack}});
+    expectColors(untilRow(1), {{16, 24, kBlack}, {48, 24, kRed}});   // the scene jumps to its end
     // From 0:2:0 on it plays from time 1, the box at the middle, half a unit a second.
     EXPECT_COLOR(untilRow(2).at(32, 24), kRed);
 }
@@ -180,13 +154,9 @@ TEST_F(Objects, AViewWithCameraNameSeesThroughTheKeyedSceneCamera)
                                   "ZoomFactor 3.2\n"));
     play(std::string(kLayers) + "Construct LWS scene { Layer = SCENE Scene = \"flight.lws\" Enabled = true }\n"
          "Construct Object box { Layer = DRAW Object = \"red.lwo\" Scene = scene CameraName = \"Cam\" Enabled = true }\n" +
-         kTimer);
-    for (int i = 0; i < 4; ++i) {
-        const Picture picture = frame(0.25f);
-        EXPECT_COLOR(picture.at(32, 24), kRed) << "frame " << i;
-        EXPECT_COLOR(picture.at(2, 2), kBlack) << "frame " << i;
-        EXPECT_COLOR(picture.at(61, 45), kBlack) << "frame " << i;
-    }
+         kHour);
+    for (int i = 0; i < 4; ++i)
+        expectColors(frame(0.25f), {{32, 24, kRed}, {2, 2, kBlack}, {61, 45, kBlack}});
 }
 
 // What draws after the red box (its face at depth 5): a Clearer without ColorBuffer leaves
@@ -216,11 +186,8 @@ TEST_F(Objects, WhatDrawsAfterAnObjectSeesItsDepthOrNot)
         play("Enum Layers { BACK SCENE MATERIAL DRAW }\n"
              "Construct Clearer back { Layer = BACK ClearColor = 0, 0, 255 Enabled = true }\n"
              "Construct Object near { Layer = SCENE Object = \"red.lwo\"" + ahead(6) + "Enabled = true }\n" + c.after +
-             kTimer);
-        const Picture picture = frame(0.1f);
-        EXPECT_COLOR(picture.at(32, 24), c.middle);
-        EXPECT_COLOR(picture.at(37, 24), c.side);
-        EXPECT_COLOR(picture.at(2, 2), kBlue);
+             kHour);
+        expectColors(frame(0.1f), {{32, 24, c.middle}, {37, 24, c.side}, {2, 2, kBlue}});
     }
 }
 
@@ -242,15 +209,12 @@ protected:
         play("Enum Layers { BACK DRAW }\nConstruct Clearer back { Layer = BACK ClearColor = 0, 0, 255 Enabled = true }\n"
              "Construct Material flat { Type = FACTOR Factor = 0, 255, 0 }\n"
              "Construct Cartoon ball { Layer = DRAW Object = \"ball.lwo\"" + ahead(6) + settings + " Enabled = true }\n" +
-             kTimer);
+             kHour);
         return frame(0.1f);
     }
 };
 
-int brightness(std::uint32_t color)
-{
-    return channel(color, 16) + channel(color, 8) + channel(color, 0);
-}
+int brightness(std::uint32_t color) { return channel(color, 16) + channel(color, 8) + channel(color, 0); }
 
 TEST_F(Cartoons, TheSilhouetteIsOutlinedInBlackAroundTheShadeOfTheLightOrOfAMaterial)
 {
@@ -283,9 +247,7 @@ TEST_F(Cartoons, TheSilhouetteIsOutlinedInBlackAroundTheShadeOfTheLightOrOfAMate
     const Picture fromRight = toon("LightPosition = 20, 0, 6");
     EXPECT_GT(brightness(fromRight.at(37, 24)), brightness(fromRight.at(27, 24)) + 60);
     // A material pointer replaces the shade but keeps the outline.
-    const Picture flat = toon("Material = flat");
-    EXPECT_COLOR(flat.at(32, 24), kGreen);
-    EXPECT_COLOR(flat.at(25, 19), kBlack);
+    expectColors(toon("Material = flat"), {{32, 24, kGreen}, {25, 19, kBlack}});
 }
 
 }  // namespace

@@ -84,10 +84,10 @@ TEST_F(Painterly, MoreThan512VisibleStrokesAreDrawnInSeveralBatches)
 
 TEST_F(Painterly, AMissingBrushOrEnvironmentStopsWithTheFileItNames)
 {
-    EXPECT_FATAL(paint("tube.lwo", "0, 0, 6, 0, 0, 0, 1, 1, 1", "nobrush.tga"),
-                 "Phile::load - couldn't open file 'nobrush.tga'");
-    EXPECT_FATAL(paint("tube.lwo", "0, 0, 6, 0, 0, 0, 1, 1, 1", "brush.tga", "noenv.tga"),
-                 "Phile::load - couldn't open file 'noenv.tga'");
+    for (const auto& [brush, environment, missing] : {std::tuple{"nobrush.tga", "blue.tga", "nobrush.tga"},
+                                                      {"brush.tga", "noenv.tga", "noenv.tga"}})
+        EXPECT_FATAL(paint("tube.lwo", "0, 0, 6, 0, 0, 0, 1, 1, 1", brush, environment),
+                     std::string("Phile::load - couldn't open file '") + missing + "'");
 }
 
 }  // namespace

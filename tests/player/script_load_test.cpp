@@ -1,6 +1,8 @@
 // Loading whole scripts end to end (every component type and value form, the messages of
 // the builders, the Timer and Skip checks, included files, the parameter reference an
 // `Info` script writes), and executing their instructions.
+#include <array>
+
 #include <gtest/gtest.h>
 
 #include "player/timer_source.h"
@@ -31,14 +33,12 @@ TEST_F(ScriptLoadTest, AnIncludedMotionFileAnimatesATransformation)
     // x runs from 0 to 10 in a second, at twice the speed.
     test::writeText("camera.mot",
                     "LWMO\n3\n" + test::motion({0, 0, 0, 0, 0, 0, 1, 1, 1}, {{0, {{{0, 0, 3}}, {{10, 1, 3}}}}}));
-    play("Construct Clearer c { CameraMotion = include \"camera.mot\" EnvelopeSpeed 2 }\n" +
-                             std::string(kTimer));
+    play("Construct Clearer c { CameraMotion = include \"camera.mot\" EnvelopeSpeed 2 }\n" + std::string(kTimer));
     player->executeDueInstructions(0);
     Component& c = *player->instances()[0];
     c.advanceBaseRecords(0.25f);
-    EXPECT_FLOAT_EQ(c.cameraMotion().m[3][0], 5.0f);
-    EXPECT_FLOAT_EQ(c.cameraMotion().m[0][0], 1.0f);
-    EXPECT_FLOAT_EQ(c.cameraMotion().m[2][2], 1.0f);
+    const auto& m = c.cameraMotion().m;
+    EXPECT_EQ((std::array{m[3][0], m[0][0], m[2][2]}), (std::array{5.0f, 1.0f, 1.0f}));
 }
 
 // The message each script stops with, in order (each load starts afresh); "" for one that
@@ -47,12 +47,11 @@ TEST_F(ScriptLoadTest, BadScriptsStopTheLoadWithTheirMessage)
 {
     test::writeText("other.txt", "Construct Clearer d 3");
     test::writeText("huge.mot", std::string(kLargestScriptFile + 1, ' '));
-    const std::string timer = kTimer, b80 = std::string(80, 'b') + "...'", b100(100, 'b');
-    const std::string writer = "Construct Writer w { Font = \"f.png\" MaxLines = 2 }\n" + timer;
-    const std::string sprite = "Construct Sprite s { Map = \"s.tga\" SampleNumber = 0, 127 }\n" + timer;
-    const std::string target = "Construct RenderTargetBegin b { MapName = \"x\" ZBuffer = false Alpha = false ";
-    const std::string construction = "variable 'Font' is construction parameter and can only be set in Construct";
-    const std::string tenMinutes = "Timer 10:0:0 120 1.0\n";
+    const std::string timer = kTimer, b80 = std::string(80, 'b') + "...'", b100(100, 'b'), tenMinutes = "Timer 10:0:0 120 1.0\n",
+                      writer = "Construct Writer w { Font = \"f.png\" MaxLines = 2 }\n" + timer,
+                      sprite = "Construct Sprite s { Map = \"s.tga\" SampleNumber = 0, 127 }\n" + timer,
+                      target = "Construct RenderTargetBegin b { MapName = \"x\" ZBuffer = false Alpha = false ",
+                      construction = "variable 'Font' is construction parameter and can only be set in Construct";
     expectMessages({
         {"Construct Clearer c { CameraMotion = include \"gone.mot\" }", "include file 'gone.mot' not found"},
         {"Construct Clearer c { ClearColor = include \"script.txt\" }",
@@ -136,12 +135,9 @@ TEST_F(ScriptLoadTest, AnInfoScriptWritesTheParameterReference)
     const std::string tail = "    WRITEANDCOMPARE\n}\n\n"
                              " - - - - - - - - - - - - - - - - - - - - - - - - - - - - - - - - - - - - - - -\n\n"
                              "user specified enums\n\n";
-    ASSERT_GE(text.size(), tail.size());
-    EXPECT_EQ(text.substr(text.size() - tail.size()), tail);
-}
-
-TEST_F(ScriptLoadTest, AReferenceThatCannotBeWrittenIsLeftOut)
-{
+    EXPECT_TRUE(text.ends_with(tail)) << text;
+    // A reference that cannot be written is left out.
+    std::filesystem::remove(dir.file("parameters.txt"));
     std::filesystem::create_directory(dir.file("parameters.txt"));
     EXPECT_TRUE(load("Info Timer 1:0:0 120 1.0")->infoMode());
     EXPECT_TRUE(std::filesystem::is_directory(dir.file("parameters.txt")));
@@ -150,7 +146,7 @@ TEST_F(ScriptLoadTest, AReferenceThatCannotBeWrittenIsLeftOut)
 class InstructionTest : public test::ScriptPlayerTest {
 protected:
     Component& instance(std::size_t i) { return *player->instances().at(i); }
-    const std::string timer = test::kTimer;
+    const std::string timer = kTimer;
 };
 
 TEST_F(InstructionTest, InstructionsPlayInListOrderOnceTheirTimeHasCome)
@@ -164,8 +160,7 @@ TEST_F(InstructionTest, InstructionsPlayInListOrderOnceTheirTimeHasCome)
     player->executeDueInstructions(255);
     EXPECT_EQ(player->nextInstruction(), 4u);
     player->executeDueInstructions(256);  // both instructions of 0:1:0, in script order
-    EXPECT_TRUE(instance(1).enabled());
-    EXPECT_FALSE(instance(0).enabled());
+    EXPECT_TRUE(instance(1).enabled() && !instance(0).enabled());
     player->executeDueInstructions(512);
     EXPECT_EQ(instance(1).lifecycleState(), LifecycleState::Destructed);
     EXPECT_FALSE(instance(1).enabled());
@@ -197,8 +192,7 @@ TEST_F(InstructionTest, EndAllHidesEveryInstanceButKeepsSampleTriggering)
     player->executeDueInstructions(0);
     instance(0).setEnabled(true);  // destructed, shown by hand
     player->executeDueInstructions(256);
-    EXPECT_FALSE(instance(0).enabled());
-    EXPECT_FALSE(instance(1).enabled());
+    EXPECT_FALSE(instance(0).enabled() || instance(1).enabled());
     EXPECT_TRUE(instance(1).sampleTriggering());
 }
 
@@ -209,8 +203,7 @@ TEST_F(InstructionTest, SampleTriggeringRunsFromBeginToEndAndNeedsAModule)
     player->executeDueInstructions(0);
     EXPECT_TRUE(instance(0).sampleTriggering());   // the block waits for a trigger
     player->executeDueInstructions(512);
-    EXPECT_FALSE(instance(0).sampleTriggering());
-    EXPECT_FALSE(instance(0).enabled());
+    EXPECT_FALSE(instance(0).sampleTriggering() || instance(0).enabled());
     EXPECT_EQ(traces, "Construct c\nTimer\nSampleMessageBegin c\nSet c\n");
     // Sample numbers need a module to listen to.
     play("Construct Clearer c\n" + timer + "0:0:0 SampleMessageBegin c { SampleNumber = 3, 7 }");

@@ -13,29 +13,13 @@
 
 namespace mirva::test {
 
-class ScriptPlayerTest : public testing::Test {
-protected:
+// The working folder, the script player of the last `play` and the traces it wrote.
+struct ScriptFolder {
     std::unique_ptr<ScriptPlayer> load(const std::string& script)
     {
         writeText("script.txt", script);
         return std::make_unique<ScriptPlayer>("script.txt");
     }
-    // The message that loading `script` ends in; empty when it loads.
-    std::string messageOf(const std::string& script)
-    {
-        const std::string message = fatalMessage([&] { load(script); });
-        return message == "<no fatal error>" ? "" : message;
-    }
-    // Scripts and the messages their loads stop with ("" for one that loads), in order.
-    struct Load {
-        std::string script, message;
-    };
-    void expectMessages(const std::vector<Load>& loads)
-    {
-        for (const Load& load : loads)
-            EXPECT_EQ(messageOf(load.script), load.message) << load.script;
-    }
-    // Loads the script as `player` and collects the execution traces.
     ScriptPlayer& play(const std::string& script)
     {
         player = load(script);
@@ -47,6 +31,22 @@ protected:
     ScopedWorkingDir inDir{dir.path()};
     std::unique_ptr<ScriptPlayer> player;
     std::string traces;
+};
+
+class ScriptPlayerTest : public testing::Test, protected ScriptFolder {
+protected:
+    // The message that loading `script` ends in; empty when it loads.
+    std::string messageOf(const std::string& script)
+    {
+        const std::string message = fatalMessage([&] { load(script); });
+        return message == "<no fatal error>" ? "" : message;
+    }
+    // Scripts and the messages their loads stop with ("" for one that loads), in order.
+    void expectMessages(const std::vector<std::pair<std::string, std::string>>& loads)
+    {
+        for (const auto& [script, message] : loads)
+            EXPECT_EQ(messageOf(script), message) << script;
+    }
 };
 
 // A Timer header for scripts whose time source does not matter.

@@ -3,6 +3,7 @@
 // listeners share synchronizers; the end of the module rewinds, stops and requests the
 // restart; Skip moves the module. And the messages of the Song and AudioStream sources
 // when their files or the sound library fail.
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <thread>
@@ -24,10 +25,7 @@ using test::time;
 
 // The first video frame whose samples hold the start of song row `row` (speed 6, tempo
 // 125: 5292 samples a row; 735 samples a video frame).
-std::uint64_t frameOfRow(std::uint64_t row)
-{
-    return row * kRowFrames / kFrameSamples + 1;
-}
+std::uint64_t frameOfRow(std::uint64_t row) { return row * kRowFrames / kFrameSamples + 1; }
 
 // The position of the three-order module after `mixed` samples: song rows 0..63 are order
 // 0, rows 64..67 order 1 (it breaks after row 3), rows 68..131 order 2.
@@ -70,7 +68,7 @@ TEST_F(SongSourceTest, TheTimeFollowsTheModulesOrderAndRowAndTriggersCountOnThei
          "0:0:0 SampleMessageBegin a { SampleNumber = 3 }\n0:0:0 SampleMessageBegin b { SampleNumber = 1, 3 }\n");
     EXPECT_EQ(player->timeSource().describe(), "Song song.mod, 3 orders");
     EXPECT_FLOAT_EQ(player->timeMultiplier(), 1.0f);
-    std::vector<std::uint64_t> threes, ones, expectedThrees, expectedOnes;
+    std::vector<std::uint64_t> threes, ones;
     for (std::uint64_t n = 0; n <= test::kSongRows * kRowFrames / kFrameSamples; ++n) {
         const Time expected = threeOrderTime(n * kFrameSamples);
         const Time t = frame(n);
@@ -85,12 +83,12 @@ TEST_F(SongSourceTest, TheTimeFollowsTheModulesOrderAndRowAndTriggersCountOnThei
     }
     EXPECT_FALSE(player->endReached());
     EXPECT_EQ(traces, "Construct a\nConstruct b\nSong  length 3\nSampleMessageBegin a\nSampleMessageBegin b\n");
-    for (std::uint64_t row : {0, 5, 17, 63, 66, 68, 73, 85, 131})
-        expectedThrees.push_back(frameOfRow(row));
-    for (std::uint64_t row : {5, 30, 73, 98})
-        expectedOnes.push_back(frameOfRow(row));
-    EXPECT_EQ(threes, expectedThrees);
-    EXPECT_EQ(ones, expectedOnes);
+    const auto frames = [](std::vector<std::uint64_t> rows) {
+        std::ranges::transform(rows, rows.begin(), frameOfRow);
+        return rows;
+    };
+    EXPECT_EQ(threes, frames({0, 5, 17, 63, 66, 68, 73, 85, 131}));
+    EXPECT_EQ(ones, frames({5, 30, 73, 98}));
 }
 
 TEST_F(SongSourceTest, InstancesOnOneSampleNumberShareOneSynchronizer)
@@ -138,15 +136,12 @@ TEST_F(SongSourceTest, TheEndRewindsStopsAndRequestsTheRestart)
         EXPECT_EQ(frame(n), 0);
     EXPECT_EQ(player->sampleTriggers().snapshot(3), 0);
     player->rewindTimeSource();
-    EXPECT_FALSE(player->endReached());
-    EXPECT_EQ(song().sampleSync(3), 0u);
-    EXPECT_EQ(player->sampleTriggers().listeners(3), 0);
+    EXPECT_FALSE(player->endReached() || song().sampleSync(3) || player->sampleTriggers().listeners(3));
     // The replay: the start instruction plays from the start with a new end synchronizer,
     // SampleMessageBegin listens again, and the song ends again after its 4 rows.
     player->instructions()[1]->execute();
     player->instructions()[2]->execute();
-    EXPECT_NE(song().endSync(), 0u);
-    EXPECT_NE(song().sampleSync(3), 0u);
+    EXPECT_TRUE(song().endSync() && song().sampleSync(3));
     int triggers = 0;
     std::uint64_t n = 99;   // the music plays again from frame 99's samples
     while (!player->endReached() && n < 99 + 40) {
@@ -158,9 +153,12 @@ TEST_F(SongSourceTest, TheEndRewindsStopsAndRequestsTheRestart)
     EXPECT_EQ(traces, "Construct c\nSong  length 1\nSampleMessageBegin c\nSong  length 1\nSampleMessageBegin c\n");
 }
 
-TEST_F(SongSourceTest, SkipSetsTheOrderAndRowAndDropsTheDecimals)
+TEST_F(SongSourceTest, SkipSetsTheOrderAndRowAndDropsTheDecimalsAndTheMusicIsAUsedFile)
 {
+    Phile::enableUsedFiles();
     play("Song \"song.mod\"\n0:1:0 Skip 2:10:100\n");
+    Phile::disableUsedFiles();
+    EXPECT_EQ(test::readText("usedfiles.txt"), "script.txt\nsong.mod\n");
     std::uint64_t n = 0;
     while (frame(n) < time(0, 1, 0))
         ++n;
@@ -197,18 +195,11 @@ TEST_F(SoundErrorsTest, ScriptsWhoseSoundCannotPlayStopWithTheirMessage)
         {"\nAudioStream \"a.wav\" 0 1.0", "line 2 AudioStream: tempo must be above 0"},
         // Skip stays before the end of the module, and before 100000 orders for a stream.
         {"Song \"song.mod\"\n0:1:0 Skip 3:0:0\n", pastTheEnd},
-        {"Song \"song.mod\"\n0:1:0 Skip 0:1:0\n", "line 2 Skip: skip time <= instruction's time. must skip forward."},
         {"Song \"song.mod\"\n0:1:0 Skip 2:63:255\n", ""},
         {"AudioStream \"tune.wav\" 120 1.0\n0:1:0 Skip 100000:0:0\n", pastTheEnd},
         {"AudioStream \"tune.wav\" 120 1.0\n0:1:0 Skip 99999:63:255\n", ""},
     });
-    // Each load freed the library again.
-    EXPECT_TRUE(BASS_Init(BASS_DEVICE_DEFAULT, 44100, 0, nullptr));
-    BASS_Free();
-}
-
-TEST_F(SoundErrorsTest, ALibraryThatIsAlreadyRunning)
-{
+    // Each load freed the library again; one that is already running stops the load.
     ASSERT_TRUE(BASS_Init(BASS_DEVICE_DEFAULT, 44100, 0, nullptr));
     EXPECT_EQ(messageOf("Song \"song.mod\""),
               "Music player initialization failed (BASS message: BASS has already been initialized. You must call "
@@ -239,14 +230,6 @@ TEST_F(SoundErrorsTest, CallsOnAFreedLibrary)
     play("AudioStream \"tune.wav\" 120 1.0\n");
     BASS_Free();
     EXPECT_FATAL(player->instructions()[0]->execute(), "AudioStream playing failed" + kNotInitialised);
-}
-
-TEST_F(SoundErrorsTest, TheMusicGoesIntoTheUsedFilesList)
-{
-    Phile::enableUsedFiles();
-    play("Song \"song.mod\"\n");
-    Phile::disableUsedFiles();
-    EXPECT_EQ(test::readText("usedfiles.txt"), "script.txt\nsong.mod\n");
 }
 
 // No sound card (SDL's dummy driver): the null device plays the module in real time on a

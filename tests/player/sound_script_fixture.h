@@ -28,10 +28,7 @@ inline ModuleWriter fourRowModule()
     return mod;
 }
 
-constexpr Time time(int order, int row, int decimals = 0)
-{
-    return order << 14 | row << 8 | decimals;
-}
+constexpr Time time(int order, int row, int decimals = 0) { return order << 14 | row << 8 | decimals; }
 
 class SoundScriptTest : public ScriptPlayerTest {
 protected:

@@ -26,29 +26,20 @@ protected:
             font.add(5, 8);
         font.save("block.png");
     }
-
     // Plays `instance` (instance 1) over a black background, then the timer and `timed`.
     void text(const std::string& instance, const std::string& timed = "", const std::string& timer = "1:0:0 120 1.0")
     {
         play("Enum Layers { BACK TEXT }\nConstruct Clearer bg { Layer = BACK Enabled = true }\nConstruct " + instance +
              "\nTimer " + timer + "\n" + timed);
     }
-    template <typename T>
-    T& instance()
-    {
-        return dynamic_cast<T&>(*player->instances().at(1));
-    }
-
+    template <typename T> T& instance(std::size_t i = 1) { return dynamic_cast<T&>(*player->instances().at(i)); }
     // The height of the ink in column x in pixels, blur included: the blue channel summed
     // and divided by its peak.
     static double inkHeight(const Picture& picture, int x)
     {
         double sum = 0.0, peak = 0.0;
-        for (int y = 0; y < picture.height; ++y) {
-            const double blue = picture.at(x, y) & 0xFF;
-            sum += blue;
-            peak = std::max(peak, blue);
-        }
+        for (int y = 0; y < picture.height; ++y)
+            sum += picture.at(x, y) & 0xFF, peak = std::max(peak, static_cast<double>(picture.at(x, y) & 0xFF));
         return peak > 0.0 ? sum / peak : 0.0;
     }
     // The pixels of row y with a channel above `threshold`: how many runs they make, and
@@ -57,14 +48,10 @@ protected:
     {
         int runs = 0, count = 0;
         double sum = 0.0;
-        bool previous = false;
-        for (int x = 0; x < picture.width; ++x) {
+        for (int x = 0, previous = 0; x < picture.width; ++x) {
             const std::uint32_t p = picture.at(x, y);
-            const bool now = std::max({p >> 16 & 0xFF, p >> 8 & 0xFF, p & 0xFF}) > threshold;
-            runs += now && !previous;
-            count += now;
-            sum += now ? x + 0.5 : 0.0;
-            previous = now;
+            const int now = std::max({p >> 16 & 0xFF, p >> 8 & 0xFF, p & 0xFF}) > threshold;
+            runs += now && !previous, count += now, sum += now ? x + 0.5 : 0.0, previous = now;
         }
         return {runs, count ? sum / count : -1.0};
     }
@@ -75,28 +62,23 @@ protected:
 // high, which fades in from white and wobbles on the way.
 TEST_F(TextEffects, WriterLineFadesInFromWhiteAndWobblesOnTheWay)
 {
-    double settledHeight = 0.0;
-    for (const float phase : {0.0f, 1.0f, 0.3f}) {
-        SCOPED_TRACE(phase);
-        text("Writer w { Layer = TEXT Font = \"block.png\" MaxLines = 2 Speed = 0 Phase = " + std::to_string(phase) +
-             " UsedLines = 1 l = 0 pos = 0, 0 size = 0.25, 0.25 col = 0, 0, 255 ref = CENTER txt = \"A\" Enabled = true }");
-        const Picture picture = frame(0.5f);
-        if (phase == 0.0f) {
-            EXPECT_EQ(litRow(picture, 48, 2).first, 0);   // invisible
-        } else if (phase == 1.0f) {   // settled in its colour
-            EXPECT_COLOR(picture.at(64, 48), kBlue);
-            settledHeight = inkHeight(picture, 64);
-            EXPECT_GT(settledHeight, 28.0);
-            EXPECT_LE(settledHeight, 32.0);
-        } else {
-            // s = sin(0.15 pi) = 0.45399, alpha 115, the colour lifted by 140 to (140, 140,
-            // 255), stretched by 1 + 15 (1 - s)^4 sin(100 s) = 2.3174; blended over black.
-            EXPECT_PRED3([](std::uint32_t a, std::uint32_t b, int t) { return near(a, b, t); }, picture.at(64, 48),
-                         0xFF3F3F73u, 3)
-                << hex(picture.at(64, 48));
-            EXPECT_NEAR(inkHeight(picture, 64) / settledHeight, 2.3174, 0.03);
-        }
-    }
+    text("Writer w { Layer = TEXT Font = \"block.png\" MaxLines = 2 Speed = 0 UsedLines = 1 l = 0 pos = 0, 0 "
+         "size = 0.25, 0.25 col = 0, 0, 255 ref = CENTER txt = \"A\" Enabled = true }",
+         "0:2:0 Set w { Phase = 1 }\n0:4:0 Set w { Phase = 0.3 }\n");
+    // Frames of a row; the script time goes 0, 2, 4 rows at the frames read.
+    EXPECT_EQ(litRow(frame(0.5f), 48, 2).first, 0);   // invisible at phase 0
+    frame(0.5f);
+    const Picture settled = frame(0.5f);   // settled in its colour
+    EXPECT_COLOR(settled.at(64, 48), kBlue);
+    const double settledHeight = inkHeight(settled, 64);
+    EXPECT_TRUE(settledHeight > 28.0 && settledHeight <= 32.0) << settledHeight;
+    // s = sin(0.15 pi) = 0.45399, alpha 115, the colour lifted by 140 to (140, 140, 255),
+    // stretched by 1 + 15 (1 - s)^4 sin(100 s) = 2.3174; blended over black.
+    frame(0.5f);
+    const Picture wobbling = frame(0.5f);
+    EXPECT_PRED3([](std::uint32_t a, std::uint32_t b, int t) { return near(a, b, t); }, wobbling.at(64, 48), 0xFF3F3F73u, 3)
+        << hex(wobbling.at(64, 48));
+    EXPECT_NEAR(inkHeight(wobbling, 64) / settledHeight, 2.3174, 0.03);
 }
 
 TEST_F(TextEffects, WriterStartsEachLineHalfAPhaseAfterTheOneBeforeAndMovesBySpeed)
@@ -119,14 +101,14 @@ TEST_F(TextEffects, WriterStartsEachLineHalfAPhaseAfterTheOneBeforeAndMovesBySpe
 TEST_F(TextEffects, Writer2TypesTheRoundedPhaseOfCharactersLineAfterLine)
 {
     const std::string line = " size = 0.0625, 0.0625 col = 255, 255, 255 ref = 0 txt = ";
-    for (const auto& [phase, first, second] : {std::tuple{4.49f, 4, 0}, {7.4f, 7, 3}, {12.6f, 10, 6}}) {
-        SCOPED_TRACE(phase);
-        text("Writer2 w { Layer = TEXT Font = \"block.png\" MaxLines = 2 Speed = 0 Phase = " + std::to_string(phase) +
-                 " l = 0 pos = -3.5, 1" + line + "\"AAAAAAAAAA\" Enabled = true }",
-             "0:0:0 Set w { l = 1 pos = -3.5, -1" + line + "\"AAAAAA\" }\n");
+    text("Writer2 w { Layer = TEXT Font = \"block.png\" MaxLines = 2 Speed = 0 Phase = 4.49 l = 0 pos = -3.5, 1" + line +
+             "\"AAAAAAAAAA\" Enabled = true }",
+         "0:0:0 Set w { l = 1 pos = -3.5, -1" + line + "\"AAAAAA\" }\n0:2:0 Set w { Phase = 7.4 }\n"
+         "0:4:0 Set w { Phase = 12.6 }\n");
+    for (const auto& [first, second] : {std::pair{4, 0}, {7, 3}, {10, 6}}) {   // at rows 0, 2 and 4
         const Picture picture = frame(0.5f);
-        EXPECT_EQ(litRow(picture, 32).first, first);
-        EXPECT_EQ(litRow(picture, 64).first, second);
+        EXPECT_EQ((std::pair{litRow(picture, 32).first, litRow(picture, 64).first}), (std::pair{first, second}));
+        frame(0.5f);
     }
 }
 
@@ -152,7 +134,7 @@ TEST_F(TextEffects, Writer2CharactersRollDownToTheirOwnCodeAndBlendFollowsMulAdd
     EXPECT_EQ(writer.shownText("AB", 1, 5.0f), "G");      // line 1 starts at UpperAhead
     EXPECT_EQ(writer.shownText(std::string(2000, 'A'), 0, 5000.0f), std::string(1023, 'A'));
     // With ChangeSpeed 0 the characters are typed as they are.
-    EXPECT_EQ(dynamic_cast<const Writer2Component&>(*player->instances().at(2)).shownText("HELLO", 0, 3.0f), "HEL");
+    EXPECT_EQ(instance<Writer2Component>(2).shownText("HELLO", 0, 3.0f), "HEL");
 }
 
 TEST_F(TextEffects, Writer2RefOtherThanLeftCentreRightStops)
@@ -161,31 +143,27 @@ TEST_F(TextEffects, Writer2RefOtherThanLeftCentreRightStops)
     EXPECT_FATAL(frame(0.5f), "Writer ref: allowed values are 0 = left, 1 = center, 2 = right");
 }
 
-TEST_F(TextEffects, ScrollerMovesBySpeedFromItsPosition)
+// Scroller s: centred on x = 0.25 + phase at depth 1 (64 pixels a unit), the three blocks
+// span 4 + 6 + 6 = 16 pixels around the centre (the last column of the pen is empty).
+// Scroller t, half a unit up (row 16), jumps at 0:2:0 and restarts at its position.
+TEST_F(TextEffects, ScrollerMovesBySpeedFromItsPositionAndPhaseJumps)
 {
-    text("Scroller s { Layer = TEXT Font = \"block.png\" Position = 0.25, 0 Speed = -0.5 Text = \"AAA\" "
-         "Size = 0.015625, 0.015625 Col = 255, 0, 0 Enabled = true }");
-    // Centred on x = 0.25 + phase at depth 1 (64 pixels a unit): the three blocks span
-    // 4 + 6 + 6 = 16 pixels around the centre (the last column of the pen is empty).
+    const std::string common = " Font = \"block.png\" Size = 0.015625, 0.015625 Enabled = true }";
+    text("Scroller s { Layer = TEXT Position = 0.25, 0 Speed = -0.5 Text = \"AAA\" Col = 255, 0, 0" + common +
+             "\nConstruct Scroller t { Layer = TEXT Position = 0, 0.5 Speed = 0 Text = \"A\"" + common,
+         "0:2:0 Set t { Phase = -0.5 }\n", "0:4:0 120 1.0");
     const Picture first = frame(0.5f);
     EXPECT_COLOR(first.at(64 + 16, 48), kRed);
     EXPECT_NEAR(centre(first, 48), 64 + 16 - 1, 1.0);
+    const double before = centre(first, 16);
     frame(0.5f);
-    EXPECT_NEAR(centre(frame(0.5f), 48), 64 + 16 - 32 - 1, 1.0);   // phase -0.5 after two frames of 0.5 s
-}
-
-TEST_F(TextEffects, ScrollerPhaseJumpsAndRestartsAtItsPosition)
-{
-    text("Scroller s { Layer = TEXT Font = \"block.png\" Position = 0, 0 Speed = 0 Text = \"A\" "
-         "Size = 0.015625, 0.015625 Enabled = true }",
-         "0:2:0 Set s { Phase = -0.5 }\n", "0:4:0 120 1.0");
-    const double before = centre(frame(0.5f), 48);
-    while (player->previousTime() < (2 << 8))
-        frame(0.5f);
-    EXPECT_NEAR(centre(frontBuffer(device()), 48) - before, -32.0, 0.5);
+    const Picture third = frame(0.5f);   // phase -0.5 after two frames of 0.5 s
+    EXPECT_EQ(player->previousTime() >> 8, 2);
+    EXPECT_NEAR(centre(third, 48), 64 + 16 - 32 - 1, 1.0);
+    EXPECT_NEAR(centre(third, 16) - before, -32.0, 0.5);
     while (player->restarts() == 0)
         frame(0.5f);
-    EXPECT_NEAR(centre(frame(0.5f), 48), before, 0.5);
+    EXPECT_NEAR(centre(frame(0.5f), 16), before, 0.5);
 }
 
 }  // namespace

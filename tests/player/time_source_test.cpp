@@ -1,5 +1,6 @@
 // The frame clock of Timer and AudioStream scripts, AudioStream scripts played offline,
 // and the trigger counts under their mutex.
+#include <array>
 #include <chrono>
 #include <future>
 #include <thread>
@@ -17,17 +18,14 @@ namespace {
 
 using test::time;
 
-TEST(FrameClock, SecondsAndTimesConvertAtTheTempo)
+TEST(FrameClock, SecondsAndTimesConvertAtTheTempoAndTheEndIsTheFirstTimeAboveTheEndTime)
 {
     EXPECT_EQ(FrameClock::timeOf(1.5, 60), time(0, 1, 128));   // 60 rows a minute: a row and a half
     EXPECT_EQ(FrameClock::timeOf(60.0, 64), time(1, 0, 0));    // 64 rows a minute: an order a minute
     EXPECT_EQ(FrameClock::timeOf(0.5, 64), time(0, 0, 136));   // 0.5333 rows
     EXPECT_EQ(FrameClock::timeOf(600.0, 125), time(19, 34, 0));   // 1250 rows
     EXPECT_DOUBLE_EQ(FrameClock::secondsOf(time(1, 0, 0), 64), 60.0);
-}
-
-TEST(FrameClock, TheEndIsTheFirstTimeAboveTheEndTime)
-{
+    // The end is the first time above the end time.
     FrameClock clock(time(0, 2, 0), 60);
     EXPECT_EQ(clock.advance(2.0), time(0, 2, 0));
     EXPECT_FALSE(clock.passedEnd());   // equal is not past
@@ -36,8 +34,7 @@ TEST(FrameClock, TheEndIsTheFirstTimeAboveTheEndTime)
     clock.skipTo(time(0, 1, 0));
     EXPECT_TRUE(clock.passedEnd());    // only a rewind clears it
     clock.rewind();
-    EXPECT_FALSE(clock.passedEnd());
-    EXPECT_EQ(clock.seconds(), 0.0);
+    EXPECT_FALSE(clock.passedEnd() || clock.seconds() != 0.0);
 }
 
 class AudioStreamTest : public test::SoundScriptTest {
@@ -47,8 +44,8 @@ protected:
     {
         SoundScriptTest::SetUp();
         std::vector<std::int16_t> samples;
-        for (int i = 0; i < 44100; ++i)
-            samples.insert(samples.end(), {static_cast<std::int16_t>(i % 100), static_cast<std::int16_t>(-(i % 100))});
+        for (std::int16_t i = 0; samples.size() < 88200; i = static_cast<std::int16_t>((i + 1) % 100))
+            samples.insert(samples.end(), {i, static_cast<std::int16_t>(-i)});
         test::writeWav("tune.wav", 44100, 2, samples);
     }
     AudioStreamSource& stream() { return dynamic_cast<AudioStreamSource&>(player->timeSource()); }
@@ -69,12 +66,11 @@ TEST_F(AudioStreamTest, TheTimeIsTheFrameClockAndTheFilesEndEndsTheScript)
     // The 44100 frames are all mixed by frame 60; the end comes with frame 61.
     frame(61);
     EXPECT_TRUE(player->endReached());
-    EXPECT_EQ(BASS_ChannelIsActive(stream().stream()), 0u);
-    EXPECT_EQ(BASS_ChannelGetPosition(stream().stream()), 0u);
-    EXPECT_EQ(stream().endSync(), 0u);
+    const auto h = stream().stream();   // stopped, at the start, without its end synchronizer
+    EXPECT_EQ((std::array<std::uint64_t, 3>{BASS_ChannelIsActive(h), BASS_ChannelGetPosition(h), stream().endSync()}),
+              (std::array<std::uint64_t, 3>{}));
     player->rewindTimeSource();
-    EXPECT_FALSE(player->endReached());
-    EXPECT_EQ(stream().clock().seconds(), 0.0);
+    EXPECT_FALSE(player->endReached() || stream().clock().seconds() != 0.0);
     player->instructions()[0]->execute();
     EXPECT_EQ(BASS_ChannelIsActive(stream().stream()), 1u);
     EXPECT_NE(stream().endSync(), 0u);
@@ -103,14 +99,11 @@ TEST_F(AudioStreamTest, AStreamHasNoSamplesToListenTo)
 TEST(SampleTriggers, TheSnapshotTakesTheCountsOfOneFrame)
 {
     SampleTriggers triggers;
-    EXPECT_TRUE(triggers.count(3));
-    EXPECT_TRUE(triggers.count(3));
-    EXPECT_TRUE(triggers.count(127));
+    EXPECT_TRUE(triggers.count(3) && triggers.count(3) && triggers.count(127));
     EXPECT_FALSE(triggers.count(128));   // no such sample number
     triggers.takeSnapshot();
-    EXPECT_EQ(triggers.snapshot(3), 2);   // twice between two frames counts 2
-    EXPECT_EQ(triggers.snapshot(127), 1);
-    EXPECT_EQ(triggers.pending(3), 0);
+    // Twice between two frames counts 2.
+    EXPECT_EQ((std::array{triggers.snapshot(3), triggers.snapshot(127), triggers.pending(3)}), (std::array{2, 1, 0}));
     triggers.takeSnapshot();
     EXPECT_EQ(triggers.snapshot(3), 0);
     triggers.count(5);
