@@ -61,10 +61,16 @@ protected:
 };
 
 // (The video frames that hold these row starts are counted in the song source's tests.)
-TEST_F(MusicTest, InstrumentSyncFiresAtEachRowStartWithNoteAndVolume)
+TEST_F(MusicTest, InstrumentSyncsFireAtEachRowStartWithNoteAndVolumeForAnyNoteOrOneAndSeveralOnOneInstrument)
 {
+    std::vector<Heard> removed, c3;
     ASSERT_NE(listen(3 | 0xFFFF0000, heard), 0u);
+    const HSYNC first = listen(3 | 0xFFFF0000, removed);
     ASSERT_TRUE(BASS_MusicPlay(music));
+    SoundOutput::mixTo(1);
+    ASSERT_EQ(removed.size(), 1u);
+    listen(3 | ((removed[0].data & 0xFFFF) + 12) << 16, c3);
+    ASSERT_TRUE(BASS_ChannelRemoveSync(music, first));
     SoundOutput::mixTo(test::kSongRows * kRowFrames);
     // Song rows with instrument 3 and a note: order 0 rows 0, 5, 17, 63; order 1 row 2;
     // order 2 (from song row 68) rows 0, 5, 17, 63. The callback runs right after the
@@ -81,22 +87,8 @@ TEST_F(MusicTest, InstrumentSyncFiresAtEachRowStartWithNoteAndVolume)
     EXPECT_EQ(heard[2].data >> 16, 32u);
     EXPECT_EQ((heard[1].data & 0xFFFF) - (heard[0].data & 0xFFFF), 12u);   // an octave
     EXPECT_EQ((heard[2].data & 0xFFFF) - (heard[0].data & 0xFFFF), 7u);    // a fifth
-}
-
-TEST_F(MusicTest, InstrumentSyncForOneNoteOnlyAndSeveralSyncsOnOneInstrument)
-{
-    std::vector<Heard> again, c3;
-    const HSYNC first = listen(3 | 0xFFFF0000, heard);
-    listen(3 | 0xFFFF0000, again);
-    BASS_MusicPlay(music);
-    SoundOutput::mixTo(1);
-    ASSERT_EQ(heard.size(), 1u);
-    listen(3 | ((heard[0].data & 0xFFFF) + 12) << 16, c3);
-    ASSERT_TRUE(BASS_ChannelRemoveSync(music, first));
-    SoundOutput::mixTo(18 * kRowFrames);
-    EXPECT_EQ(heard.size(), 1u);    // removed after row 0
-    EXPECT_EQ(again.size(), 3u);    // rows 0, 5, 17
-    EXPECT_EQ(mixedAt(c3), std::vector<std::uint64_t>{5 * kRowFrames + 1});   // only the C-3 of row 5
+    EXPECT_EQ(removed.size(), 1u);   // removed after row 0
+    EXPECT_EQ(mixedAt(c3), (std::vector<std::uint64_t>{5 * kRowFrames + 1, 73 * kRowFrames + 1}));   // only C-3
 }
 
 // (The song source's tests follow the scaled position frame by frame through the whole song.)
@@ -130,24 +122,10 @@ TEST_F(MusicTest, RowsFollowSpeedTempoAndPatternDelay)
 }
 
 // (Where the song goes on after a jump is followed in the song source's Skip tests.)
-TEST_F(MusicTest, SetPositionPlaysTheRowsNotesAtOnceAndRefusesPositionsOutsideTheSong)
-{
-    listen(3 | 0xFFFF0000, heard);
-    BASS_MusicPlay(music);
-    SoundOutput::mixTo(1000);
-    ASSERT_TRUE(BASS_ChannelSetPosition(music, 2 | 17 << 16));
-    heard.clear();
-    SoundOutput::mixTo(1001);
-    ASSERT_EQ(heard.size(), 1u);
-    EXPECT_EQ(heard[0].data >> 16, 32u);
-    EXPECT_EQ(coded(BASS_ChannelSetPosition(music, 3)), Coded(0, BASS_ERROR_ILLPARAM));   // there are 3 orders
-    EXPECT_EQ(coded(BASS_ChannelSetPosition(music, 1 | 64 << 16)), Coded(0, BASS_ERROR_ILLPARAM));
-    EXPECT_EQ(BASS_ChannelGetPosition(music), position(2, 17, 0));
-}
-
-TEST_F(MusicTest, APausedSongStandsStillAndResumesWhereItStopped)
+TEST_F(MusicTest, APausedSongStandsStillAndResumesAndSetPositionPlaysTheRowsNotesAtOnceWithinTheSong)
 {
     EXPECT_EQ(coded(BASS_ChannelPause(music)), Coded(0, BASS_ERROR_NOPLAY));   // not playing yet
+    listen(3 | 0xFFFF0000, heard);
     BASS_MusicPlay(music);
     SoundOutput::mixTo(kRowFrames / 2);
     ASSERT_TRUE(BASS_ChannelPause(music));
@@ -162,6 +140,15 @@ TEST_F(MusicTest, APausedSongStandsStillAndResumesWhereItStopped)
     BASS_ChannelPause(music);
     BASS_ChannelStop(music);
     EXPECT_FALSE(BASS_ChannelResume(music));
+    ASSERT_TRUE(BASS_MusicPlay(music));
+    ASSERT_TRUE(BASS_ChannelSetPosition(music, 2 | 17 << 16));
+    heard.clear();
+    SoundOutput::mix(1);
+    ASSERT_EQ(heard.size(), 1u);
+    EXPECT_EQ(heard[0].data >> 16, 32u);
+    EXPECT_EQ(coded(BASS_ChannelSetPosition(music, 3)), Coded(0, BASS_ERROR_ILLPARAM));   // there are 3 orders
+    EXPECT_EQ(coded(BASS_ChannelSetPosition(music, 1 | 64 << 16)), Coded(0, BASS_ERROR_ILLPARAM));
+    EXPECT_EQ(BASS_ChannelGetPosition(music), position(2, 17, 0));
 }
 
 // The end synchronizer fires in the slice that holds the first frame after the song; a
@@ -240,7 +227,7 @@ protected:
     Frames ends;
 };
 
-TEST_F(StreamTest, StereoWavAtTheOutputRatePlaysSampleForSample)
+TEST_F(StreamTest, StereoWavAtTheOutputRatePlaysSampleForSampleAndTakesNoModuleCalls)
 {
     Samples samples;
     for (int i = 0; i < 1000; ++i)
@@ -254,6 +241,10 @@ TEST_F(StreamTest, StereoWavAtTheOutputRatePlaysSampleForSample)
     EXPECT_EQ(SoundOutput::mix(5), Samples(10, 0));
     EXPECT_EQ(ends, Frames{1001});
     EXPECT_EQ(BASS_ChannelIsActive(stream), 0u);
+    EXPECT_EQ(coded(BASS_ChannelSetSync(stream, BASS_SYNC_MUSICINST, 3 | 0xFFFF0000, recordEnd, nullptr)),
+              Coded(0, BASS_ERROR_ILLTYPE));
+    EXPECT_EQ(coded(BASS_MusicPlay(stream)), Coded(0, BASS_ERROR_HANDLE));
+    EXPECT_EQ(coded(BASS_MusicGetLength(stream)), Coded(test::kFailed, BASS_ERROR_HANDLE));
 }
 
 TEST_F(StreamTest, SetPositionAndFlushMoveInTheFile)
@@ -328,15 +319,6 @@ TEST_F(StreamTest, Mp3DecodesToItsToneAndEnds)
     }
     EXPECT_NEAR(crossings, 220, 2);
     EXPECT_NEAR(peak, 16384, 1500);
-}
-
-TEST_F(StreamTest, InstrumentSyncsAreForModulesOnly)
-{
-    const HSTREAM stream = wav(44100, 1, {1, 2, 3});
-    EXPECT_EQ(coded(BASS_ChannelSetSync(stream, BASS_SYNC_MUSICINST, 3 | 0xFFFF0000, recordEnd, nullptr)),
-              Coded(0, BASS_ERROR_ILLTYPE));
-    EXPECT_EQ(coded(BASS_MusicPlay(stream)), Coded(0, BASS_ERROR_HANDLE));
-    EXPECT_EQ(coded(BASS_MusicGetLength(stream)), Coded(test::kFailed, BASS_ERROR_HANDLE));
 }
 
 TEST_F(StreamTest, AModuleAndAStreamMixTogether)
