@@ -42,16 +42,16 @@ public:
     std::vector<std::string> calls;
     std::vector<std::vector<Variable>> blocks;
     std::vector<std::unique_ptr<Item>> items;
+    using Block = std::vector<Variable>;
 
     void setInfoMode(bool on) override { calls.push_back(on ? "Info on" : "Info off"); }
     void Song(const std::string& file, int line) override { add("Song %s @%d", file.c_str(), line); }
     void Timer(Time end, int tempo, float m, int line) override { add("Timer %d %d %g @%d", end, tempo, double{m}, line); }
-    void AudioStream(const std::string& file, int tempo, float m, int line) override
+    void AudioStream(const std::string& f, int tempo, float m, int line) override
     {
-        add("AudioStream %s %d %g @%d", file.c_str(), tempo, double{m}, line);
+        add("AudioStream %s %d %g @%d", f.c_str(), tempo, double{m}, line);
     }
-    void Construct(Time time, const ScriptType& type, const std::string& name, std::vector<Variable> block,
-                   int line) override
+    void Construct(Time time, const ScriptType& type, const std::string& name, Block block, int line) override
     {
         add("Construct %d %s %s @%d", time, type.name().c_str(), name.c_str(), line);
         blocks.push_back(std::move(block));
@@ -59,18 +59,15 @@ public:
         items.back()->setName(name);
         items.back()->setLifecycleState(LifecycleState::Constructed);
     }
-    void Destruct(Time time, ScriptInstance& instance, int line) override
+    void Destruct(Time t, ScriptInstance& i, int line) override
     {
-        record("Destruct", time, instance, line);
-        instance.setLifecycleState(LifecycleState::Destructed);
+        record("Destruct", t, i, line);
+        i.setLifecycleState(LifecycleState::Destructed);
     }
-    void Set(Time t, ScriptInstance& i, std::vector<Variable> b, int line) override { record("Set", t, i, line, &b); }
-    void Begin(Time t, ScriptInstance& i, std::vector<Variable> b, int line) override { record("Begin", t, i, line, &b); }
+    void Set(Time t, ScriptInstance& i, Block b, int line) override { record("Set", t, i, line, &b); }
+    void Begin(Time t, ScriptInstance& i, Block b, int line) override { record("Begin", t, i, line, &b); }
     void End(Time t, ScriptInstance& i, int line) override { record("End", t, i, line); }
-    void SampleMessageBegin(Time t, ScriptInstance& i, std::vector<Variable> b, int line) override
-    {
-        record("SampleMessageBegin", t, i, line, &b);
-    }
+    void SampleMessageBegin(Time t, ScriptInstance& i, Block b, int l) override { record(__func__, t, i, l, &b); }
     void SampleMessageEnd(Time t, ScriptInstance& i, int line) override { record("SampleMessageEnd", t, i, line); }
     void EndAll(Time time, int line) override { add("EndAll %d @%d", time, line); }
     void Skip(Time time, Time target, int line) override { add("Skip %d %d @%d", time, target, line); }
@@ -81,10 +78,7 @@ public:
                 return item.get();
         return nullptr;
     }
-    const ScriptType* findComponentType(const std::string& name) override
-    {
-        return name == thing_.name() ? &thing_ : nullptr;
-    }
+    const ScriptType* findComponentType(const std::string& n) override { return n == thing_.name() ? &thing_ : nullptr; }
 
 private:
     __attribute__((format(printf, 2, 3))) void add(const char* format, ...)
@@ -94,8 +88,7 @@ private:
         calls.push_back(formatTextV(format, args));
         va_end(args);
     }
-    void record(const char* what, Time time, const ScriptInstance& instance, int line,
-                std::vector<Variable>* block = nullptr)
+    void record(const char* what, Time time, const ScriptInstance& instance, int line, Block* block = nullptr)
     {
         add("%s %d %s @%d", what, time, instance.name().c_str(), line);
         if (block)
@@ -137,30 +130,22 @@ TEST(ScriptParserTest, SyntaxErrorsNameTheRejectedTokenAndWhatWasExpected)
 {
     const std::string block = std::string(kTimer) + "0:0:0 Construct Thing a { ";
     const std::pair<std::string, std::string> cases[] = {
-        {"", "'' found Enums or Constructs"},
-        {"Info Info", "'Info' found Enums or Constructs"},
-        {"Enum 5", "'5' found name of the enum"},
-        {"Enum L ( ", "'(' found {"},
-        {"Enum L { A 5 }", "'5' found enum member or '}'"},
-        {"Construct 5", "'5' found component type"},
+        {"", "'' found Enums or Constructs"}, {"Info Info", "'Info' found Enums or Constructs"},
+        {"Enum 5", "'5' found name of the enum"}, {"Enum L ( ", "'(' found {"},
+        {"Enum L { A 5 }", "'5' found enum member or '}'"}, {"Construct 5", "'5' found component type"},
         {"Construct Thing 5", "'5' found instance name"},
         {"Construct Thing a 0:0:0", "'0' found Constructs or Time or Song or AudioStream"},
-        {"Song x", "'x' found filename"},
-        {"AudioStream \"a.mp3\" 120.0", "'120.0' found tempo"},
-        {"Timer 5", "'' found endTime"},
-        {"Timer 5:0:0 120.0 1.0", "'120.0' found tempo"},
+        {"Song x", "'x' found filename"}, {"AudioStream \"a.mp3\" 120.0", "'120.0' found tempo"},
+        {"Timer 5", "'' found endTime"}, {"Timer 5:0:0 120.0 1.0", "'120.0' found tempo"},
         {"Timer 5:0:0 120 1", "'1' found time multiplier"},
         {std::string(kTimer) + "Set", "'Set' found instructionTime"},
         {std::string(kTimer) + "0:0:0 Timer", "'Timer' found instruction"},
         {std::string(kTimer) + "0:0:0 Skip Set", "'Set' found time"},
         {std::string(kTimer) + "0:0:0 Construct Thing a ; ", "';' found instructionTime"},
-        {block + "5", "'5' found variables or '}'"},
-        {block + "f 5", "'5' found '='"},
+        {block + "5", "'5' found variables or '}'"}, {block + "f 5", "'5' found '='"},
         {block + "f = }", "'}' found Phase or Speed or value"},
-        {block + "f = 1 (", "'(' found Phase or Speed or value"},
-        {block + "f = Key }", "'}' found key time"},
-        {block + "f = Key 0 1", "'1' found key value"},
-        {block + "f = Key 0, 1 LINEAR", "'LINEAR' found key type"},
+        {block + "f = 1 (", "'(' found Phase or Speed or value"}, {block + "f = Key }", "'}' found key time"},
+        {block + "f = Key 0 1", "'1' found key value"}, {block + "f = Key 0, 1 LINEAR", "'LINEAR' found key type"},
         {block + "f = Key 0, 1, 2", "'2' found key type"},
         {block + "f = Key 0,1,LINEAR }", "'}' found additional key parameters or next key or prebehavior"},
         {block + "f = Key 0,1,LINEAR CONSTANT }", "'}' found postbehavior"},
@@ -308,19 +293,10 @@ TEST(ScriptParserTest, EnvelopesPhaseAndSpeed)
 TEST(ScriptParserTest, ValuesThatDoNotFitTheirDeclarationStop)
 {
     const std::pair<std::string, std::string> mismatches[] = {
-        {"f = 3, true", "Float"},
-        {"f = 1, \"x\"", "Float"},
-        {"b = 1", "Bool"},
-        {"i = true", "Int"},
-        {"i = 1, 2", "Int"},
-        {"c = 1, 2", "Color"},
-        {"v3 = 1, 2", "Vector3"},
-        {"v4 = 1, 2, 3, four", "Vector4"},
-        {"t = 1, 2, 3, 0, 0, 0, 1, 1", "Transformation"},
-        {"s = name", "String"},
-        {"l = 1, 2.5", "List"},
-        {"e = 5", "Layers"},
-        {"f = Key 0,0,LINEAR,1 CONSTANT CONSTANT", "prebehavior"},
+        {"f = 3, true", "Float"}, {"f = 1, \"x\"", "Float"}, {"b = 1", "Bool"}, {"i = true", "Int"},
+        {"i = 1, 2", "Int"}, {"c = 1, 2", "Color"}, {"v3 = 1, 2", "Vector3"}, {"v4 = 1, 2, 3, four", "Vector4"},
+        {"t = 1, 2, 3, 0, 0, 0, 1, 1", "Transformation"}, {"s = name", "String"}, {"l = 1, 2.5", "List"},
+        {"e = 5", "Layers"}, {"f = Key 0,0,LINEAR,1 CONSTANT CONSTANT", "prebehavior"},
         {"f = Key 0,0,TCB,0,0,0,1 CONSTANT CONSTANT", "prebehavior"},
         {"f = Key 0,0,TCB,0,0 CONSTANT CONSTANT", "bias"},
         {"f = Key 0,0,HERMITE,1 CONSTANT CONSTANT", "outgoingtangent"},
