@@ -92,16 +92,6 @@ void expectMatrix(const Variable& t, const std::array<float, 12>& rows)
         EXPECT_NEAR(M.m[i / 3][i % 3], rows[static_cast<std::size_t>(i)], 1e-6) << "row " << i / 3 << " column " << i % 3;
 }
 
-// (Held channels and truncation within the int range are checked through the parser.)
-TEST(VariableTest, ColorsRoundAndHoldEachChannelToAByteAndIntsTruncateWithinTheirLimits)
-{
-    EXPECT_EQ(packColor(127.4f, 127.6f, 0.6f, 255), 0xFF7F8001u);
-    EXPECT_EQ(colorByte(std::numeric_limits<float>::infinity()), 255u);
-    EXPECT_EQ(colorByte(std::nanf("")), 0u);
-    EXPECT_EQ(truncateToInt(-std::numeric_limits<float>::infinity()), std::numeric_limits<std::int32_t>::min());
-    EXPECT_EQ(truncateToInt(std::nanf("")), 0);
-}
-
 // (A phase-only record on a component's animated value is checked in the component tests.)
 TEST(VariableTest, PhaseAndSpeedRecordsMoveOnlyThePhaseOrTheSpeedAndTheEnvelopeKeepsRunning)
 {
@@ -154,8 +144,14 @@ TEST(VariableTest, AssignCopiesTheValuePartOfTheDestinationsType)
     EXPECT_TRUE(color.integerList.empty());
 }
 
-TEST(VariableTest, AnimatedChannelsReplaceTheirPartOfTheConstant)
+// (Held channels and truncation within the int range are checked through the parser.)
+TEST(VariableTest, ColorsRoundAndHoldEachChannelToAByteIntsTruncateAndAnimatedChannelsReplaceTheirPart)
 {
+    EXPECT_EQ(packColor(127.4f, 127.6f, 0.6f, 255), 0xFF7F8001u);
+    EXPECT_EQ(colorByte(std::numeric_limits<float>::infinity()), 255u);
+    EXPECT_EQ(colorByte(std::nanf("")), 0u);
+    EXPECT_EQ(truncateToInt(-std::numeric_limits<float>::infinity()), std::numeric_limits<std::int32_t>::min());
+    EXPECT_EQ(truncateToInt(std::nanf("")), 0);
     Variable color = declared(ValueType::Color);
     color.setColor(0xFF102030u);
     color.channels[0] = ramp(0, 510);  // red overshoots the byte range halfway
@@ -176,17 +172,18 @@ TEST(VariableTest, AnimatedChannelsReplaceTheirPartOfTheConstant)
 TEST(VariableTest, TransformationsBuildTheirMatrixFromTheChannels)
 {
     Variable t = declared(ValueType::Transformation);
-    t.setTransformation({1, 2, 3, 0, 0, 0, 1, 1, 1});
-    expectMatrix(t, {1, 0, 0, 0, 1, 0, 0, 0, 1, 1, 2, 3});
-    // Scales below 0.0001 are held there.
-    t.setTransformation({0, 0, 0, 0, 0, 0, 0, 2, -1});
-    expectMatrix(t, {0.0001f, 0, 0, 0, 2, 0, 0, 0, 0.0001f, 0, 0, 0});
-    // Heading 90 degrees turns the X axis to -Z; pitch 90 turns the Y axis to +Z.
-    const float quarter = 1.5707964f;
-    t.setTransformation({0, 0, 0, quarter, 0, 0, 1, 1, 1});
-    expectMatrix(t, {0, 0, -1, 0, 1, 0, 1, 0, 0, 0, 0, 0});
-    t.setTransformation({0, 0, 0, 0, quarter, 0, 1, 1, 1});
-    expectMatrix(t, {1, 0, 0, 0, 0, 1, 0, -1, 0, 0, 0, 0});
+    // Scales below 0.0001 are held there. Heading 90 degrees turns the X axis to -Z; pitch
+    // 90 turns the Y axis to +Z.
+    const float q = 1.5707964f;
+    const std::pair<std::array<float, 9>, std::array<float, 12>> cases[] = {
+        {{1, 2, 3, 0, 0, 0, 1, 1, 1}, {1, 0, 0, 0, 1, 0, 0, 0, 1, 1, 2, 3}},
+        {{0, 0, 0, 0, 0, 0, 0, 2, -1}, {0.0001f, 0, 0, 0, 2, 0, 0, 0, 0.0001f, 0, 0, 0}},
+        {{0, 0, 0, q, 0, 0, 1, 1, 1}, {0, 0, -1, 0, 1, 0, 1, 0, 0, 0, 0, 0}},
+        {{0, 0, 0, 0, q, 0, 1, 1, 1}, {1, 0, 0, 0, 0, 1, 0, -1, 0, 0, 0, 0}}};
+    for (const auto& [written, matrix] : cases) {
+        t.setTransformation(written);
+        expectMatrix(t, matrix);
+    }
     // An animated angle rebuilds the matrix around the written scale: heading 90 degrees
     // with the X axis scaled by 2, and y animated to 2.
     t.setTransformation({5, 0, 0, 0, 0, 0, 2, 1, 1});
