@@ -91,10 +91,7 @@ Rows rowsOf(int top, int count, const std::function<int(int x, int y)>& value)
     return rows;
 }
 
-Rows grid(const Brikka& game, int top, int count)
-{
-    return rowsOf(top, count, [&](int x, int y) { return game.cell(x, y); });
-}
+Rows grid(const Brikka& game, int top, int count) { return rowsOf(top, count, [&](int x, int y) { return game.cell(x, y); }); }
 
 // Fills the grid's bottom rows; '.' leaves a cell empty.
 void fillBottom(Brikka& game, const Rows& rows)
@@ -237,7 +234,7 @@ TEST_F(BrikkaTest, KindsComeFromTheGeneratorInOrder)
 
 // A piece dropped in column 0 completes two rows of those it spans: they go, score
 // 100 + 400, and the rows above them move down; rows outside its span stay, full or not.
-TEST_F(BrikkaTest, ALockRemovesTheFullRowsItSpans)
+TEST_F(BrikkaTest, ALockRemovesTheFullRowsItSpansAndShowsTheColours)
 {
     const struct {
         std::vector<int> kinds;  // the square (3) in columns 0 and 1, or the long piece (2) upright
@@ -267,6 +264,18 @@ TEST_F(BrikkaTest, ALockRemovesTheFullRowsItSpans)
     drop(game, true);
     EXPECT_EQ(grid(game, 30, 2), (Rows{"...555..", "....5..."}));
     EXPECT_EQ(state(game), "playing '' kind 3 at 4,0 turn 0 score 130 lines 0 level 1");
+    // Grid cells and the falling piece show in their kinds' colours.
+    game = makeGame({4, 1});
+    fillBottom(game, {"1234567."});
+    press(game, vk::SHIFT);  // kind 4, rotation 1: (0,-1) (0,0) (0,1) (1,0)
+    press(game, vk::RIGHT);
+    frame(game, 1.5f);
+    frame(game, 1.5f);  // two rows down: (5,1) (5,2) (5,3) (6,2)
+    Rows expected = kEmptyBoard;
+    expected[1] = expected[3] = ".....5..";
+    expected[2] = ".....55.";
+    expected[31] = "1234567.";
+    EXPECT_EQ(board(game, 0, 32), expected);
 }
 
 TEST_F(BrikkaTest, LevelsFollowTheLinesAndStopAtNine)
@@ -339,22 +348,7 @@ TEST_F(BrikkaTest, PausingStopsAGameAndAPieceThatCannotAppearOrRestInTheGridEnds
     EXPECT_EQ(grid(game, 0, 32), kEmptyBoard);
 }
 
-TEST_F(BrikkaTest, GridCellsAndTheFallingPieceShowInTheirKindsColours)
-{
-    Brikka game = makeGame({4, 1});
-    fillBottom(game, {"1234567."});
-    press(game, vk::SHIFT);  // kind 4, rotation 1: (0,-1) (0,0) (0,1) (1,0)
-    press(game, vk::RIGHT);
-    frame(game, 1.5f);
-    frame(game, 1.5f);  // two rows down: (5,1) (5,2) (5,3) (6,2)
-    Rows expected = kEmptyBoard;
-    expected[1] = expected[3] = ".....5..";
-    expected[2] = ".....55.";
-    expected[31] = "1234567.";
-    EXPECT_EQ(board(game, 0, 32), expected);
-}
-
-TEST_F(BrikkaTest, ABeatenHighScoreIsWrittenAndReadBackAfterARestart)
+TEST_F(BrikkaTest, HighScoresAreWrittenWhenBeatenAndReadBackUnreadableOnesCountingAsZero)
 {
     Brikka game = makeGame({2, 2, 2, 2, 3});
     for (int i = 0; i < 4; ++i)
@@ -372,10 +366,6 @@ TEST_F(BrikkaTest, ABeatenHighScoreIsWrittenAndReadBackAfterARestart)
     for (const GameScreenText& text : gameScreenTexts(restarted))
         shown += text.text + " ";
     EXPECT_EQ(shown, "score 0 lines 0 level 1 hiscr 6900 hilns 16 space to start ");
-}
-
-TEST_F(BrikkaTest, UnreadableHighScoresCountAsZeroAndOnlyABeatenOneIsWritten)
-{
     // Line breaks of another system are read; the labels are skipped, not read.
     const std::pair<std::string, HighScores> cases[] = {
         {"", {0, 0}}, {"hello", {0, 0}}, {"highscore abc\nhighlines 7\n", {0, 0}},
@@ -400,7 +390,7 @@ TEST_F(BrikkaTest, UnreadableHighScoresCountAsZeroAndOnlyABeatenOneIsWritten)
     for (const auto& c : games) {
         std::filesystem::remove(kHighScoreFile);
         c.before.empty() ? void(std::filesystem::create_directory(kHighScoreFile)) : writeText(kHighScoreFile, c.before);
-        Brikka game = makeGame({3});
+        game = makeGame({3});
         EXPECT_EQ(HighScores(game.highScore(), game.highLines()), c.read);
         press(game, vk::LEFT, 4);
         game.setCell(4, 1, 1);
