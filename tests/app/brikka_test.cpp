@@ -25,7 +25,7 @@ namespace {
 
 using Rows = std::vector<std::string>;
 
-void frame(Brikka& game, float seconds, std::initializer_list<int> down = {})
+void frame(Brikka& game, float seconds, const std::vector<int>& down = {})
 {
     KeyStates keys{};
     for (int key : down)
@@ -91,10 +91,7 @@ Rows rowsOf(int top, int count, const std::function<int(int x, int y)>& value)
     return rows;
 }
 
-Rows grid(const Brikka& game, int top, int count)
-{
-    return rowsOf(top, count, [&](int x, int y) { return game.cell(x, y); });
-}
+Rows grid(const Brikka& game, int top, int count) { return rowsOf(top, count, [&](int x, int y) { return game.cell(x, y); }); }
 
 // Fills the grid's bottom rows; '.' leaves a cell empty.
 void fillBottom(Brikka& game, const Rows& rows)
@@ -143,25 +140,81 @@ protected:
     ScopedWorkingDir workingDir_{dir_.path()};
 };
 
-TEST_F(BrikkaTest, WaitsForSpaceWithThePieceOffTheBoardAndStartsOnIt)
+// One game: waiting, starting, falling at the level's speed, moving, rotating at the walls
+// and against a cell, falling fast with Down.
+TEST_F(BrikkaTest, AGameStartsFallsMovesAndRotatesByTheRules)
 {
-    Brikka game = makeGame({2}, false);
-    EXPECT_EQ(state(game), "waiting 'space to start' kind 0 at -4,0 turn 0 score 0 lines 0 level 1");
+    Brikka game = makeGame({3, 2, 2, 2}, false);  // the square (columns x and x + 1), then the long piece
+    const std::string waiting = "waiting 'space to start' kind 0 at -4,0 turn 0 score 0 lines 0 level 1";
+    EXPECT_EQ(state(game), waiting);  // the piece off the board
     EXPECT_EQ(board(game, 0, 32), kEmptyBoard);
     // Without a high-score file the high values are 0, and reading makes no file.
-    EXPECT_EQ(std::pair(game.highScore(), game.highLines()), std::pair(0, 0));
-    EXPECT_FALSE(std::filesystem::exists(kHighScoreFile));
+    EXPECT_EQ(std::tuple(game.highScore(), game.highLines(), std::filesystem::exists(kHighScoreFile)),
+              std::tuple(0, 0, false));
     frame(game, 5.0f, {vk::KEY_P, vk::DOWN, vk::LEFT});  // neither P nor time does anything
-    EXPECT_EQ(state(game), "waiting 'space to start' kind 0 at -4,0 turn 0 score 0 lines 0 level 1");
+    EXPECT_EQ(state(game), waiting);
     frame(game, 0.0f, {vk::SPACE});
-    EXPECT_EQ(state(game), "playing '' kind 2 at 4,0 turn 0 score 0 lines 0 level 1");
+    EXPECT_EQ(state(game), "playing '' kind 3 at 4,0 turn 0 score 0 lines 0 level 1");
+
+    // A row a second at level 1; exactly one row ahead is not enough; falling on its own scores nothing.
+    frame(game, 0.5f);
+    frame(game, 0.5f);
+    EXPECT_EQ(std::tuple(game.fallPosition(), game.y()), std::tuple(1.0f, 0));
+    frame(game, 0.5f);
+    EXPECT_EQ(std::pair(game.y(), game.score()), std::pair(1, 0));
 
     // Space while playing starts no new game: the board is as it was.
     press(game, vk::LEFT);
     game.setCell(7, 31, 5);
     frame(game, 0.0f, {vk::SPACE});
-    EXPECT_EQ(game.x(), 3);
-    EXPECT_EQ(game.cell(7, 31), 5);
+    EXPECT_EQ(std::pair(game.x(), game.cell(7, 31)), std::pair(3, 5));
+
+    // Moves on presses; held, one column; Left with Right cancels unless the wall blocks one
+    // of them; at the right wall Left moves first, then Right moves back.
+    for (int i = 0; i < 5; ++i)
+        frame(game, 0.0f, {vk::LEFT});
+    frame(game, 0.0f);
+    std::vector<int> xs = {game.x()};
+    for (const auto& [down, times] : std::initializer_list<std::pair<std::vector<int>, int>>{
+             {{vk::LEFT}, 1}, {{vk::RIGHT}, 2}, {{vk::LEFT, vk::RIGHT}, 1}, {{vk::LEFT}, 4},
+             {{vk::LEFT, vk::RIGHT}, 1}, {{vk::RIGHT}, 6}, {{vk::LEFT, vk::RIGHT}, 1}}) {
+        for (int i = 0; i < times; ++i) {
+            frame(game, 0.0f, down);
+            frame(game, 0.0f);
+        }
+        xs.push_back(game.x());
+    }
+    EXPECT_EQ(xs, (std::vector{2, 1, 3, 3, 0, 1, 6, 6}));
+    drop(game);
+
+    // Rotation into a wall is refused; a cell above the top is no obstacle.
+    std::vector<std::pair<int, int>> turns;
+    for (const auto& [key, times] : std::initializer_list<std::pair<int, int>>{
+             {vk::SHIFT, 1}, {vk::LEFT, 4}, {vk::SHIFT, 1}, {vk::RIGHT, 7}, {vk::SHIFT, 1}, {vk::LEFT, 2}, {vk::SHIFT, 1}}) {
+        press(game, key, times);
+        turns.emplace_back(game.x(), game.rotation());
+    }
+    EXPECT_EQ(turns, (std::vector<std::pair<int, int>>{{4, 1}, {0, 1}, {0, 1}, {7, 1}, {7, 1}, {5, 1}, {5, 2}}));
+    drop(game);
+    // Nor into an occupied cell: upright, the piece would reach row 2.
+    game.setCell(4, 2, 1);
+    press(game, vk::SHIFT);
+    EXPECT_EQ(game.rotation(), 0);
+    game.setCell(4, 2, 0);
+
+    // 32 steps of 1/32 s with Down: 15 rows of fall position, 14 rows down; each scores the level.
+    for (int i = 0; i < 32; ++i)
+        frame(game, 0.03125f, {vk::DOWN});
+    EXPECT_EQ(std::tuple(game.fallPosition(), game.y(), game.score()), std::tuple(15.0f, 14, 214));
+    drop(game);
+    // At most a row a step, whatever the time: 15 rows ahead with Down, 10 at the level's speed.
+    std::vector<std::pair<int, int>> far;
+    for (const auto& [seconds, down] : std::initializer_list<std::pair<float, std::vector<int>>>{
+             {1.0f, {vk::DOWN}}, {1.0f, {vk::DOWN}}, {10.0f, {}}}) {
+        frame(game, seconds, down);
+        far.emplace_back(game.y(), game.score());
+    }
+    EXPECT_EQ(far, (std::vector<std::pair<int, int>>{{1, 315}, {2, 316}, {3, 316}}));
 }
 
 TEST_F(BrikkaTest, KindsComeFromTheGeneratorInOrder)
@@ -179,84 +232,9 @@ TEST_F(BrikkaTest, KindsComeFromTheGeneratorInOrder)
     EXPECT_EQ(std::tuple(game.kind(), game.nextKind(), draws.size()), std::tuple(102 % 7, 103 % 7, 2u));
 }
 
-TEST_F(BrikkaTest, FallsAtTheLevelsSpeedOrFifteenRowsASecondWithDownAtMostARowAStep)
-{
-    Brikka game = makeGame({3});
-    frame(game, 0.5f);
-    frame(game, 0.5f);
-    EXPECT_FLOAT_EQ(game.fallPosition(), 1.0f);
-    EXPECT_EQ(game.y(), 0);  // exactly one row ahead is not enough
-    frame(game, 0.5f);
-    EXPECT_EQ(std::pair(game.y(), game.score()), std::pair(1, 0));  // falling on its own scores nothing
-
-    // 32 steps of 1/32 s with Down: 15 rows of fall position, 14 rows down; each scores the level.
-    Brikka fast = makeGame({3});
-    for (int i = 0; i < 32; ++i)
-        frame(fast, 0.03125f, {vk::DOWN});
-    EXPECT_FLOAT_EQ(fast.fallPosition(), 15.0f);
-    EXPECT_EQ(std::pair(fast.y(), fast.score()), std::pair(14, 14));
-
-    Brikka far = makeGame({3});
-    frame(far, 1.0f, {vk::DOWN});  // 15 rows ahead
-    EXPECT_EQ(far.y(), 1);
-    frame(far, 1.0f, {vk::DOWN});
-    EXPECT_EQ(std::pair(far.y(), far.score()), std::pair(2, 2));
-    frame(far, 10.0f);  // level speed, 10 rows more
-    EXPECT_EQ(std::pair(far.y(), far.score()), std::pair(3, 2));
-}
-
-TEST_F(BrikkaTest, MovesOnPressesAndLeftWithRightCancelsUnlessOneIsBlocked)
-{
-    Brikka game = makeGame({3});  // the square: columns x and x + 1
-    for (int i = 0; i < 5; ++i)
-        frame(game, 0.0f, {vk::LEFT});
-    EXPECT_EQ(game.x(), 3);  // held: one column
-    frame(game, 0.0f);
-    frame(game, 0.0f, {vk::LEFT});
-    EXPECT_EQ(game.x(), 2);
-    press(game, vk::RIGHT, 2);
-    EXPECT_EQ(game.x(), 4);
-
-    frame(game, 0.0f, {vk::LEFT, vk::RIGHT});
-    EXPECT_EQ(game.x(), 4);
-    frame(game, 0.0f);
-    press(game, vk::LEFT, 4);
-    ASSERT_EQ(game.x(), 0);
-    frame(game, 0.0f, {vk::LEFT, vk::RIGHT});  // the wall blocks left, not right
-    EXPECT_EQ(game.x(), 1);
-    frame(game, 0.0f);
-    press(game, vk::RIGHT, 6);
-    ASSERT_EQ(game.x(), 6);
-    frame(game, 0.0f, {vk::LEFT, vk::RIGHT});  // left moves first, then right moves back
-    EXPECT_EQ(game.x(), 6);
-}
-
-TEST_F(BrikkaTest, RotationIntoAWallOrAnOccupiedCellIsRefused)
-{
-    Brikka game = makeGame({2, 2});
-    press(game, vk::SHIFT);
-    ASSERT_EQ(game.rotation(), 1);  // upright; a cell above the top is no obstacle
-    press(game, vk::LEFT, 4);
-    ASSERT_EQ(game.x(), 0);
-    press(game, vk::SHIFT);  // lying down would put a cell in column -1
-    EXPECT_EQ(game.rotation(), 1);
-    press(game, vk::RIGHT, 7);
-    ASSERT_EQ(game.x(), 7);
-    press(game, vk::SHIFT);  // and here in columns 8 and 9
-    EXPECT_EQ(game.rotation(), 1);
-    press(game, vk::LEFT, 2);
-    press(game, vk::SHIFT);  // room enough at column 5
-    EXPECT_EQ(game.rotation(), 2);
-
-    Brikka blocked = makeGame({2});
-    blocked.setCell(4, 2, 1);  // upright, the piece would reach row 2
-    press(blocked, vk::SHIFT);
-    EXPECT_EQ(blocked.rotation(), 0);
-}
-
 // A piece dropped in column 0 completes two rows of those it spans: they go, score
 // 100 + 400, and the rows above them move down; rows outside its span stay, full or not.
-TEST_F(BrikkaTest, ALockRemovesTheFullRowsItSpans)
+TEST_F(BrikkaTest, ALockRemovesTheFullRowsItSpansAndShowsTheColours)
 {
     const struct {
         std::vector<int> kinds;  // the square (3) in columns 0 and 1, or the long piece (2) upright
@@ -286,6 +264,18 @@ TEST_F(BrikkaTest, ALockRemovesTheFullRowsItSpans)
     drop(game, true);
     EXPECT_EQ(grid(game, 30, 2), (Rows{"...555..", "....5..."}));
     EXPECT_EQ(state(game), "playing '' kind 3 at 4,0 turn 0 score 130 lines 0 level 1");
+    // Grid cells and the falling piece show in their kinds' colours.
+    game = makeGame({4, 1});
+    fillBottom(game, {"1234567."});
+    press(game, vk::SHIFT);  // kind 4, rotation 1: (0,-1) (0,0) (0,1) (1,0)
+    press(game, vk::RIGHT);
+    frame(game, 1.5f);
+    frame(game, 1.5f);  // two rows down: (5,1) (5,2) (5,3) (6,2)
+    Rows expected = kEmptyBoard;
+    expected[1] = expected[3] = ".....5..";
+    expected[2] = ".....55.";
+    expected[31] = "1234567.";
+    EXPECT_EQ(board(game, 0, 32), expected);
 }
 
 TEST_F(BrikkaTest, LevelsFollowTheLinesAndStopAtNine)
@@ -313,31 +303,38 @@ TEST_F(BrikkaTest, LevelsFollowTheLinesAndStopAtNine)
     }
 }
 
-TEST_F(BrikkaTest, PausingStopsTheGameUntilPIsPressedAgain)
+// Two games: the first ends at once, its piece coming to rest partly above the top; the
+// second is paused and resumed, and ends when a piece cannot appear.
+TEST_F(BrikkaTest, PausingStopsAGameAndAPieceThatCannotAppearOrRestInTheGridEndsIt)
 {
-    Brikka game = makeGame({3});
+    Brikka game = makeGame({0, 0, 3, 0});
+    EXPECT_EQ(board(game, 0, 3), (Rows{"....1...", "....1...", "........"}));  // its visible cells
+    // Kind 0 at (4,-1) (5,-1) (4,0) (4,1) can appear but not fall: it would lock with two
+    // cells outside the grid. The grid stays untouched, and 0 beats nothing.
+    game.setCell(4, 2, 7);
+    frame(game, 1.5f);
+    EXPECT_EQ(state(game), "waiting 'game over' kind 0 at 4,0 turn 0 score 0 lines 0 level 1");
+    EXPECT_EQ(grid(game, 0, 3), (Rows{"........", "........", "....7..."}));
+    EXPECT_FALSE(std::filesystem::exists(kHighScoreFile));
+
+    frame(game, 0.0f, {vk::SPACE});
     frame(game, 1.5f);
     frame(game, 0.0f, {vk::KEY_P, vk::LEFT});
-    EXPECT_EQ(state(game), "paused 'paused' kind 3 at 4,1 turn 0 score 0 lines 0 level 1");  // and no move
+    const std::string paused = "paused 'paused' kind 3 at 4,1 turn 0 score 0 lines 0 level 1";
+    EXPECT_EQ(state(game), paused);  // and no move
     frame(game, 5.0f, {vk::KEY_P, vk::DOWN});
     frame(game, 5.0f, {vk::DOWN, vk::RIGHT});  // held P is no new press
-    EXPECT_EQ(state(game), "paused 'paused' kind 3 at 4,1 turn 0 score 0 lines 0 level 1");
-    EXPECT_FLOAT_EQ(game.fallPosition(), 1.5f);
+    EXPECT_EQ(std::pair(state(game), game.fallPosition()), std::pair(paused, 1.5f));
     EXPECT_EQ(board(game, 1, 2), (Rows{"....44..", "....44.."}));  // the piece stays where it stopped
     frame(game, 5.0f, {vk::KEY_P});
     EXPECT_EQ(state(game), "playing '' kind 3 at 4,1 turn 0 score 0 lines 0 level 1");
     EXPECT_FLOAT_EQ(game.fallPosition(), 1.5f);  // resuming takes no step either
     frame(game, 0.5f, {vk::KEY_P});
-    EXPECT_EQ(game.state(), Brikka::PLAYING);
-    EXPECT_FLOAT_EQ(game.fallPosition(), 2.0f);
-}
+    EXPECT_EQ(std::pair(game.state() == Brikka::PLAYING, game.fallPosition()), std::pair(true, 2.0f));
 
-TEST_F(BrikkaTest, APieceThatCannotAppearEndsTheGameAndIsShownOverTheStack)
-{
-    Brikka game = makeGame({3, 0});
-    press(game, vk::LEFT, 4);
     // Kind 0 will appear at (4,-1) (5,-1) (4,0) (4,1): blocked at (4,1) although half of
     // it is above the top.
+    press(game, vk::LEFT, 4);
     game.setCell(4, 1, 7);
     drop(game);
     EXPECT_EQ(state(game), "waiting 'game over' kind 0 at 4,0 turn 0 score 100 lines 0 level 1");
@@ -351,35 +348,7 @@ TEST_F(BrikkaTest, APieceThatCannotAppearEndsTheGameAndIsShownOverTheStack)
     EXPECT_EQ(grid(game, 0, 32), kEmptyBoard);
 }
 
-TEST_F(BrikkaTest, APieceComingToRestPartlyAboveTheTopEndsTheGameWithoutTouchingTheGrid)
-{
-    Brikka game = makeGame({0, 3});
-    EXPECT_EQ(board(game, 0, 3), (Rows{"....1...", "....1...", "........"}));  // its visible cells
-    // Kind 0 at (4,-1) (5,-1) (4,0) (4,1) can appear but not fall: it would lock with two
-    // cells outside the grid.
-    game.setCell(4, 2, 7);
-    frame(game, 1.5f);
-    EXPECT_EQ(state(game), "waiting 'game over' kind 0 at 4,0 turn 0 score 0 lines 0 level 1");
-    EXPECT_EQ(grid(game, 0, 3), (Rows{"........", "........", "....7..."}));
-    EXPECT_FALSE(std::filesystem::exists(kHighScoreFile));  // 0 beats nothing
-}
-
-TEST_F(BrikkaTest, GridCellsAndTheFallingPieceShowInTheirKindsColours)
-{
-    Brikka game = makeGame({4, 1});
-    fillBottom(game, {"1234567."});
-    press(game, vk::SHIFT);  // kind 4, rotation 1: (0,-1) (0,0) (0,1) (1,0)
-    press(game, vk::RIGHT);
-    frame(game, 1.5f);
-    frame(game, 1.5f);  // two rows down: (5,1) (5,2) (5,3) (6,2)
-    Rows expected = kEmptyBoard;
-    expected[1] = expected[3] = ".....5..";
-    expected[2] = ".....55.";
-    expected[31] = "1234567.";
-    EXPECT_EQ(board(game, 0, 32), expected);
-}
-
-TEST_F(BrikkaTest, ABeatenHighScoreIsWrittenAndReadBackAfterARestart)
+TEST_F(BrikkaTest, HighScoresAreWrittenWhenBeatenAndReadBackUnreadableOnesCountingAsZero)
 {
     Brikka game = makeGame({2, 2, 2, 2, 3});
     for (int i = 0; i < 4; ++i)
@@ -397,44 +366,31 @@ TEST_F(BrikkaTest, ABeatenHighScoreIsWrittenAndReadBackAfterARestart)
     for (const GameScreenText& text : gameScreenTexts(restarted))
         shown += text.text + " ";
     EXPECT_EQ(shown, "score 0 lines 0 level 1 hiscr 6900 hilns 16 space to start ");
-}
-
-TEST_F(BrikkaTest, UnreadableHighScoresCountAsZero)
-{
+    // Line breaks of another system are read; the labels are skipped, not read.
     const std::pair<std::string, HighScores> cases[] = {
-        {"", {0, 0}},
-        {"hello", {0, 0}},
-        {"highscore abc\nhighlines 7\n", {0, 0}},
-        {"highscore 1700\nhighlines\n", {1700, 0}},
-        {"highscore 99999999999999\nhighlines 4\n", {0, 0}},
-        {"highscore 1700\r\nhighlines 4\r\n", {1700, 4}},  // line breaks of another system
-        {"highscore 1700\nhighlines 4", {1700, 4}},
-        {"HIGHSCORE 250\nHIGHLINES 3\n", {250, 3}},  // the labels are skipped, not read
-    };
+        {"", {0, 0}}, {"hello", {0, 0}}, {"highscore abc\nhighlines 7\n", {0, 0}},
+        {"highscore 1700\nhighlines\n", {1700, 0}}, {"highscore 99999999999999\nhighlines 4\n", {0, 0}},
+        {"highscore 1700\r\nhighlines 4\r\n", {1700, 4}}, {"highscore 1700\nhighlines 4", {1700, 4}},
+        {"HIGHSCORE 250\nHIGHLINES 3\n", {250, 3}}};
     for (const auto& [text, expected] : cases) {
         writeText(kHighScoreFile, text);
         EXPECT_EQ(readHighScores(), expected) << '"' << text << '"';
     }
-
-}
-
-// A game that ends with 100 points and 0 lines (a square at the bottom, then a square that
-// cannot appear) beside a high-score file (a folder where `before` is empty): an equal
-// score leaves the file untouched, one point more is written, a file that cannot be opened
-// counts as zeros and is not written, and the game goes on.
-TEST_F(BrikkaTest, OnlyABeatenHighScoreIsWritten)
-{
+    // A game that ends with 100 points and 0 lines (a square at the bottom, then a square
+    // that cannot appear) beside a high-score file (a folder where `before` is empty): an
+    // equal score leaves the file untouched, one point more is written, a file that cannot be
+    // opened counts as zeros and is not written, and the game goes on.
     const struct {
         std::string before;
         HighScores read, kept;
         std::string after;
-    } cases[] = {{"highscore 100\nhighlines 9\n", {100, 9}, {100, 9}, "highscore 100\nhighlines 9\n"},
+    } games[] = {{"highscore 100\nhighlines 9\n", {100, 9}, {100, 9}, "highscore 100\nhighlines 9\n"},
                  {"highscore 99\nhighlines 9\n", {99, 9}, {100, 0}, "highscore 100\nhighlines 0\n"},
                  {"", {0, 0}, {100, 0}, ""}};
-    for (const auto& c : cases) {
+    for (const auto& c : games) {
         std::filesystem::remove(kHighScoreFile);
         c.before.empty() ? void(std::filesystem::create_directory(kHighScoreFile)) : writeText(kHighScoreFile, c.before);
-        Brikka game = makeGame({3});
+        game = makeGame({3});
         EXPECT_EQ(HighScores(game.highScore(), game.highLines()), c.read);
         press(game, vk::LEFT, 4);
         game.setCell(4, 1, 1);
