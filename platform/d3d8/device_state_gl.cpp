@@ -512,7 +512,6 @@ void DeviceGL::sendStates(const BoundStates& want)
             now.stencilFunc = now.stencilFail = now.stencilDepthFail = now.stencilPass = kUnknown;
             now.stencilReference = -1;
             now.stencilMask = now.stencilWriteMask = kUnknown;
-            now.stencilFunc = kUnknown;
         }
     }
     bound_ = now;

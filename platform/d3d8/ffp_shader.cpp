@@ -343,7 +343,8 @@ std::string withSourceLines(const std::string& log, const std::string& source)
         while (end < log.size() && std::isdigit(static_cast<unsigned char>(log[end])))
             ++end;
         const bool before = at == 0 || !std::isdigit(static_cast<unsigned char>(log[at - 1]));
-        if (before && end > at + 2 && end < log.size() && (log[end] == '(' || log[end] == ':')) {
+        // At most six digits: a log that names no real line cannot overflow the number.
+        if (before && end > at + 2 && end <= at + 8 && end < log.size() && (log[end] == '(' || log[end] == ':')) {
             const int line = std::stoi(log.substr(at + 2, end - at - 2));
             if (std::find(lines.begin(), lines.end(), line) == lines.end())
                 lines.push_back(line);

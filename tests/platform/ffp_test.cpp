@@ -138,6 +138,8 @@ TEST_F(FixedFunction, AShaderThatDoesNotCompileNamesItsLine)
     EXPECT_EQ(withSourceLines("0:2(5): error: x\nERROR: 0:3: y\n10:1(1): z", source),
               "0:2(5): error: x\nERROR: 0:3: y\n10:1(1): z\n  line 2: two\n  line 3: three");
     EXPECT_EQ(withSourceLines("0:9(1): past the end", source), "0:9(1): past the end");
+    EXPECT_EQ(withSourceLines("0:99999999999999999999(1): no such line", source),
+              "0:99999999999999999999(1): no such line");
 }
 
 }  // namespace
