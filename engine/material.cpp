@@ -99,7 +99,7 @@ void Material::deleteVertexShader()
     vertexShader = 0;
 }
 
-void Material::applyStages(IDirect3DDevice8* device)
+void Material::applyStages(IDirect3DDevice8* device, IDirect3DTexture8* map)
 {
     constexpr DWORD T = D3DTA_TEXTURE, D = D3DTA_DIFFUSE, S = D3DTA_SPECULAR, F = D3DTA_TFACTOR;
     const StageSetup selectDiffuse{D3DTOP_SELECTARG2, T, D, D3DTOP_SELECTARG2, T, D};
@@ -145,14 +145,14 @@ void Material::applyStages(IDirect3DDevice8* device)
         device->SetTextureStageState(1, D3DTSS_ADDRESSU, D3DTADDRESS_WRAP);
         device->SetTextureStageState(1, D3DTSS_ADDRESSV, D3DTADDRESS_WRAP);
         device->SetTextureStageState(2, D3DTSS_COLOROP, D3DTOP_DISABLE);
-        device->SetTexture(0, texture());
+        device->SetTexture(0, map);
         device->SetTextureStageState(0, D3DTSS_TEXCOORDINDEX, 0);
         device->SetRenderState(D3DRS_SPECULARENABLE, FALSE);
         return;
     default: return;  // other codes leave the stages as they are
     }
     device->SetTextureStageState(1, D3DTSS_COLOROP, D3DTOP_DISABLE);
-    device->SetTexture(0, textured ? texture() : nullptr);
+    device->SetTexture(0, textured ? map : nullptr);
     if (textured)
         device->SetTextureStageState(0, D3DTSS_TEXCOORDINDEX, 0);
     device->SetRenderState(D3DRS_SPECULARENABLE, specularOn ? TRUE : FALSE);
@@ -161,8 +161,10 @@ void Material::applyStages(IDirect3DDevice8* device)
 void Material::apply()
 {
     IDirect3DDevice8* device = dxDriver().drawingDevice();
+    // The texture is looked up by name once a draw.
+    IDirect3DTexture8* const map = texture();
     // 1. Texture stages.
-    applyStages(device);
+    applyStages(device, map);
     // 2. Texture factor and the coordinates of stage 0.
     device->SetRenderState(D3DRS_TEXTUREFACTOR, factor);
     device->SetTextureStageState(0, D3DTSS_TEXCOORDINDEX, 0);
@@ -260,7 +262,7 @@ void Material::apply()
     }
     // 10. Validation, when what it depends on is new.
     const Validated now{type,      blend,    filter,   textureAddress, fill, culling,
-                        alphaTest, fogging,  lighting, vertexShader,   texture()};
+                        alphaTest, fogging,  lighting, vertexShader,   map};
     if (validated_ != now) {
         DWORD passes = 0;
         if (HRESULT hr = device->ValidateDevice(&passes); FAILED(hr))

@@ -98,7 +98,7 @@ private:
         bool operator==(const Validated&) const = default;
     };
 
-    void applyStages(IDirect3DDevice8* device);
+    void applyStages(IDirect3DDevice8* device, IDirect3DTexture8* map);
 
     std::optional<Validated> validated_;
 };
