@@ -22,6 +22,9 @@ constexpr int kOrderRows = 64;
 constexpr int kShiftRows = 8;
 // How long the loop sleeps on events while the window is minimised.
 constexpr int kHiddenWaitMs = 100;
+// How long it waits between the frames of an error shown over the last good frame (the
+// watch looks for a save every 100 ms anyway).
+constexpr int kFailureWaitMs = 50;
 
 class PlayProgram {
 public:
@@ -63,7 +66,9 @@ int PlayProgram::run()
     while (running_) {
         SDL_Event event;
         const bool hidden = (SDL_GetWindowFlags(sdlWindow()) & (SDL_WINDOW_MINIMIZED | SDL_WINDOW_HIDDEN)) != 0;
-        bool have = hidden ? SDL_WaitEventTimeout(&event, kHiddenWaitMs) != 0 : SDL_PollEvent(&event) != 0;
+        // Minimised, or standing on an error until the next save: no need to draw flat out.
+        const int waitMs = hidden ? kHiddenWaitMs : show.failure().empty() ? 0 : kFailureWaitMs;
+        bool have = waitMs > 0 ? SDL_WaitEventTimeout(&event, waitMs) != 0 : SDL_PollEvent(&event) != 0;
         while (have && running_) {
             handle(event, show);
             have = SDL_PollEvent(&event) != 0;
