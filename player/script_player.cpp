@@ -200,8 +200,6 @@ void ScriptPlayer::abandonFrame()
     if (!camera_)
         return;
     camera_->endPass();
-    if (Camera::sceneOpen())
-        camera_->endScene();
 }
 
 void ScriptPlayer::infoPrint(int column, int row, const char* format, ...)

@@ -121,7 +121,8 @@ public:
     // The script time `seconds` after the start; nothing past the end.
     std::optional<Time> timeAtSeconds(double seconds) const { return timeSource_->timeAtSeconds(seconds); }
     // After a frame update that ended in an error someone caught: the render-target pass
-    // it left open is ended and its scene closed, so the device draws to the screen again.
+    // it left open is ended before its target goes, so the device draws to the screen
+    // again (the scene still open is closed by shutDownEngine).
     void abandonFrame();
 
     // Executes, in list order, every instruction not yet executed whose time is at most
