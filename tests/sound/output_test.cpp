@@ -65,10 +65,7 @@ TEST(BassErrors, OfflineMisuseIsFatal)
 
 class BassLoadErrors : public test::OfflineSound {
 protected:
-    Coded music(const std::string& name, DWORD offset = 0)
-    {
-        return coded(BASS_MusicLoad(false, dir.file(name).c_str(), offset, 0, 0x20));
-    }
+    Coded music(const std::string& name) { return coded(BASS_MusicLoad(false, dir.file(name).c_str(), 0, 0, 0x20)); }
     Coded stream(const std::string& name)
     {
         return coded(BASS_StreamCreateFile(false, dir.file(name).c_str(), 0, 0, 0x20000));
@@ -78,17 +75,15 @@ protected:
 // (A missing file and a text file are named in the script player's sound messages.)
 TEST_F(BassLoadErrors, FoldersFailWithCode2FilesOfNoKindWeReadWithCode41AndModulesLoadFromMemoryOrAnOffset)
 {
+    const std::vector<std::uint8_t> bytes = test::threeOrderModule().bytes();
     test::writeFile(dir.file("empty.mod"), {});
-    test::threeOrderModule().write(dir.file("song.mod"));
-    std::vector<std::uint8_t> bytes = test::readFile(dir.file("song.mod"));
-    bytes.resize(1000);
-    test::writeFile(dir.file("short.mod"), bytes);
+    test::writeFile(dir.file("song.mod"), bytes);
+    test::writeFile(dir.file("short.mod"), {bytes.begin(), bytes.begin() + 1000});
     EXPECT_EQ(music(""), Coded(0, BASS_ERROR_FILEOPEN));   // the folder itself
     EXPECT_EQ(music("empty.mod"), Coded(0, BASS_ERROR_FILEFORM));
     EXPECT_EQ(stream("empty.mod"), Coded(0, BASS_ERROR_FILEFORM));
     EXPECT_EQ(stream("song.mod"), Coded(0, BASS_ERROR_FILEFORM));   // a module is no stream
     EXPECT_EQ(music("short.mod"), Coded(0, BASS_ERROR_FILEFORM));   // nor one cut short a module
-    bytes = test::threeOrderModule().bytes();
     const HMUSIC fromMemory = test::loadFromMemory(test::threeOrderModule());
     ASSERT_NE(fromMemory, 0u);
     EXPECT_EQ(BASS_MusicGetLength(fromMemory), 3u);
@@ -124,8 +119,6 @@ TEST_F(BassLoadErrors, HandlesTypesAndParametersAreChecked)
     EXPECT_EQ(coded(BASS_ChannelStop(music + 1000)), badHandle);
 }
 
-using Samples = std::vector<std::int16_t>;
-
 // SDL is told to use its dummy audio driver, as on a machine without sound card.
 class NoSoundCard : public testing::Test {
 protected:
@@ -137,7 +130,8 @@ protected:
     }
 };
 
-TEST_F(NoSoundCard, TheCardFailsWithCode3AndTheNullDeviceIsChosenWithOneLineOnTheConsole)
+// The null device is chosen after the card fails, and always for BASS_DEVICE_NOSOUND.
+TEST_F(NoSoundCard, TheCardFailsWithCode3AndTheNullDeviceIsChosenWithOneLineOnTheConsoleAndKeepsRealTime)
 {
     EXPECT_EQ(coded(BASS_Init(1, 44100, 0, nullptr)), Coded(0, BASS_ERROR_DRIVER));
     SoundOutput::choose(SoundOutput::Kind::Device);
@@ -148,11 +142,10 @@ TEST_F(NoSoundCard, TheCardFailsWithCode3AndTheNullDeviceIsChosenWithOneLineOnTh
     ASSERT_TRUE(ok);
     EXPECT_EQ(SoundOutput::current(), SoundOutput::Kind::Null);
     EXPECT_EQ(printed, "Sound: no sound card (SDL's dummy audio driver); the music plays silently in real time\n");
-}
-
-TEST_F(NoSoundCard, TheNullDeviceAdvancesInRealTime)
-{
+    BASS_Free();
+    SoundOutput::choose(SoundOutput::Kind::Offline);
     ASSERT_TRUE(BASS_Init(BASS_DEVICE_NOSOUND, 44100, 0, nullptr));
+    EXPECT_EQ(SoundOutput::current(), SoundOutput::Kind::Null);
     const HMUSIC music = test::loadFromMemory(test::threeOrderModule());
     BASS_MusicSetPositionScaler(music, 256);
     ASSERT_TRUE(BASS_Start());
@@ -167,71 +160,43 @@ TEST_F(NoSoundCard, TheNullDeviceAdvancesInRealTime)
     EXPECT_GT(SoundOutput::mixedFrames(), 0u);
 }
 
-// Starts the library offline, writing into `wav` (none when empty) and handing to `sink`.
-void startOffline(const std::string& wav, SoundOutput::Sink sink = {})
-{
-    SoundOutput::choose(SoundOutput::Kind::Offline, wav, std::move(sink));
-    ASSERT_TRUE(BASS_Init(BASS_DEVICE_DEFAULT, 44100, 0, nullptr));
-    ASSERT_TRUE(BASS_Start());
-}
+using Samples = std::vector<std::int16_t>;
+using OfflineOutput = test::OfflineSound;
 
-void stop()
+// Offline, the same frames go to the WAV file and to the sink, in the order they are mixed.
+TEST_F(OfflineOutput, EveryMixedFrameIsWrittenToTheWavFileAndHandedToTheSink)
 {
-    BASS_Free();
-    SoundOutput::choose(SoundOutput::Kind::Automatic);
-}
-
-TEST(OfflineWav, EveryMixedFrameIsWrittenToTheWavFile)
-{
-    test::TempDir dir;
-    startOffline(dir.file("out.wav"));
+    Samples received;
+    std::vector<std::size_t> calls;
+    SoundOutput::choose(SoundOutput::Kind::Offline, dir.file("out.wav"), [&](std::span<const std::int16_t> samples) {
+        received.insert(received.end(), samples.begin(), samples.end());
+        calls.push_back(samples.size());
+    });
+    restart();
     const Samples before = SoundOutput::mix(100);   // silence before the music
     BASS_MusicPlay(test::loadFromMemory(test::threeOrderModule()));
-    for (std::uint64_t frame = 1; frame <= 3; ++frame) {
-        SoundOutput::mixTo(SoundOutput::frameStart(frame, 60));
-        EXPECT_EQ(SoundOutput::mixedFrames(), frame * 735);
-    }
+    SoundOutput::mixTo(SoundOutput::frameStart(2, 60));
+    SoundOutput::mixTo(1470);   // nothing left to mix: no call
+    const Samples tail = SoundOutput::mix(10);
     // Video frames start on whole samples.
     EXPECT_EQ(SoundOutput::frameStart(3, 25), 5292u);
     EXPECT_EQ(SoundOutput::frameStart(1, 30000.0 / 1001), 1471u);   // 1471.47
-    const Samples tail = SoundOutput::mix(10);
-    stop();
-
+    BASS_Free();
+    EXPECT_EQ(calls, (std::vector<std::size_t>{200, 2740, 20}));
+    EXPECT_EQ(Samples(received.begin(), received.begin() + 200), before);
+    EXPECT_EQ(Samples(received.end() - 20, received.end()), tail);
+    EXPECT_NE(tail, Samples(20, 0));
     SF_INFO info{};
     SNDFILE* file = sf_open(dir.file("out.wav").c_str(), SFM_READ, &info);
     ASSERT_NE(file, nullptr);
     EXPECT_EQ(info.samplerate, 44100);
     EXPECT_EQ(info.channels, 2);
     EXPECT_EQ(info.format, SF_FORMAT_WAV | SF_FORMAT_PCM_16);
-    ASSERT_EQ(info.frames, 3 * 735 + 10);
-    Samples written(static_cast<std::size_t>(info.frames) * 2);
+    ASSERT_EQ(info.frames, 1480);
+    Samples written(received.size());
     sf_readf_short(file, written.data(), info.frames);
     sf_close(file);
-    EXPECT_EQ(Samples(written.begin(), written.begin() + 200), before);
-    EXPECT_EQ(Samples(written.end() - 20, written.end()), tail);
-    EXPECT_NE(tail, Samples(20, 0));
-}
-
-TEST(OfflineSink, EveryMixedFrameGoesToTheSinkAsItIsMixed)
-{
-    Samples received;
-    std::vector<std::size_t> calls;
-    startOffline("", [&](std::span<const std::int16_t> samples) {
-        received.insert(received.end(), samples.begin(), samples.end());
-        calls.push_back(samples.size());
-    });
-    BASS_MusicPlay(test::loadFromMemory(test::threeOrderModule()));
-    const Samples mixed = SoundOutput::mix(300);
-    SoundOutput::mixTo(735);
-    SoundOutput::mixTo(735);   // nothing left to mix: no call
-    const Samples tail = SoundOutput::mix(5);
-    stop();
-
-    EXPECT_EQ(calls, (std::vector<std::size_t>{600, 870, 10}));
-    ASSERT_EQ(received.size(), 1480u);
-    EXPECT_EQ(Samples(received.begin(), received.begin() + 600), mixed);
-    EXPECT_EQ(Samples(received.end() - 10, received.end()), tail);
-    EXPECT_NE(mixed, Samples(600, 0));
+    EXPECT_EQ(written, received);
 }
 
 }  // namespace

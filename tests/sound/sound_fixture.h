@@ -31,8 +31,7 @@ protected:
     void SetUp() override
     {
         SoundOutput::choose(SoundOutput::Kind::Offline);
-        ASSERT_TRUE(BASS_Init(BASS_DEVICE_DEFAULT, 44100, 0, nullptr));
-        ASSERT_TRUE(BASS_Start());
+        restart();
     }
     void TearDown() override
     {
@@ -45,7 +44,7 @@ protected:
         module.write(dir.file(name));
         return BASS_MusicLoad(false, dir.file(name).c_str(), 0, 0, 0x20);
     }
-    // Frees the library and starts it again, offline as before.
+    // Frees the library (when it runs) and starts it, offline as chosen.
     static void restart()
     {
         BASS_Free();
