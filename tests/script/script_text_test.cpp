@@ -18,7 +18,8 @@ namespace {
 
 // Every token of `text` up to the end, and what the scanner echoed. Tokens are shown
 // space-separated: identifiers by their table entry, strings quoted, characters as
-// themselves, numbers as i(...), f(...) and b(...), keywords as k(...).
+// themselves, numbers as i(...), f(...) and b(...), keywords as k(...). `placed` holds
+// each token's text and line, and then the end's.
 struct Scan {
     explicit Scan(std::string_view text)
     {
@@ -28,12 +29,10 @@ struct Scan {
         ScriptScanner scanner(text, tables, echo);
         for (int token = scanner.next(); token != ScriptToken::EndOfInput; token = scanner.next()) {
             shown += (shown.empty() ? "" : " ") + show(token, scanner);
-            lines.push_back(scanner.line());
+            placed += std::string(scanner.text()) + "@" + std::to_string(scanner.line()) + " ";
             words.push_back(scanner.word());
-            texts.emplace_back(scanner.text());
         }
-        endText = std::string(scanner.text());
-        endLine = scanner.line();
+        placed += std::string(scanner.text()) + "@" + std::to_string(scanner.line());
         std::fclose(echo);
         echoed.assign(buffer, size);
         std::free(buffer);
@@ -54,12 +53,8 @@ struct Scan {
     }
 
     ScriptTables tables;
-    std::string shown;
-    std::vector<int> lines;
+    std::string shown, placed;
     std::vector<std::uint32_t> words;
-    std::vector<std::string> texts;
-    std::string endText = "?";
-    int endLine = 0;
     std::string echoed;
 };
 
@@ -74,7 +69,7 @@ TEST(ScriptScannerTest, TokensAndTheirValues)
         {"CONSTRUCT construct Setting Set_ Set1 EndAlls _x inf INFINITY True",
          "CONSTRUCT construct Setting Set_ Set1 EndAlls _x inf INFINITY True", ""},
         {"( ) * + , - . / : ; = [ ] { }", "( ) * + , - . / : ; = [ ] { }", ""},
-        {"-.5 5. .5e-2 -7 1.25E+2 0.000", "f(-0.5) f(5) f(0.005) i(-7) f(125) f(0)", ""},
+        {"-.5 5. .5e-2 -7 1.25E+2 -2.50e1 0.000", "f(-0.5) f(5) f(0.005) i(-7) f(125) f(-25) f(0)", ""},
         // Beyond a float's range the conversion gives infinity, below it zero.
         {"1.0e999 -1.5e40 1.0e-999 123456789.0", "f(inf) f(-inf) f(0) f(123456792)", ""},
         // An integer has no exponent; an incomplete exponent is not taken; a second point
@@ -106,19 +101,11 @@ TEST(ScriptScannerTest, EntriesLinesAndTokenTexts)
     EXPECT_EQ(entries.tables.identifiers, (std::vector<std::string>{"a", "a"}));
     EXPECT_EQ(entries.tables.strings, (std::vector<std::string>{"x", "", "x"}));
     EXPECT_EQ(entries.words, (std::vector<std::uint32_t>{0, 0, 1, 1, 2}));
-    EXPECT_EQ(entries.texts[1], "\"x\"");
-    // The line is one plus the line feeds read, comments included.
-    const Scan lines("a\n\nb c\n\t d\n");
-    EXPECT_EQ(lines.lines, (std::vector<int>{1, 3, 3, 4}));
-    EXPECT_EQ(lines.endLine, 5);
-    const Scan comment("a // b c\nd/e // x");
-    EXPECT_EQ(comment.lines, (std::vector<int>{1, 2, 2, 2}));
-    EXPECT_EQ(comment.endLine, 2);
-    // A token's text is the text it matched; at the end it is empty.
-    const Scan texts("x = -2.50e1, \"s\"");
-    EXPECT_EQ(texts.texts, (std::vector<std::string>{"x", "=", "-2.50e1", ",", "\"s\""}));
-    EXPECT_EQ(texts.shown, "x = f(-25) , \"s\"");
-    EXPECT_EQ(texts.endText, "");
+    // The line is one plus the line feeds read, comments included. A token's text is the
+    // text it matched; at the end it is empty.
+    EXPECT_EQ(Scan("a\n\nb c\n\t d\n").placed, "a@1 b@3 c@3 d@4 @5");
+    EXPECT_EQ(Scan("a // b c\nd/e // x").placed, "a@1 d@2 /@2 e@2 @2");
+    EXPECT_EQ(Scan("x = -2.50e1, \"s\"").placed, "x@1 =@1 -2.50e1@1 ,@1 \"s\"@1 @1");
 }
 
 constexpr const char* kMotion = "LWMO\n3\nNumChannels 1\nChannel 0\n{ Envelope\n  1\n"
@@ -136,18 +123,6 @@ protected:
         IncludePass::run(script, out);
         return out;
     }
-    // The identifiers the scanner meets in the passed `script`, each with its line.
-    static std::string scanned(std::string_view script)
-    {
-        const std::string text = pass(script);
-        ScriptTables tables;
-        ScriptScanner scanner(text, tables, nullptr);
-        std::string out;
-        for (int token = scanner.next(); token != ScriptToken::EndOfInput; token = scanner.next())
-            if (token == ScriptToken::Identifier)
-                out += tables.identifiers.back() + "@" + std::to_string(scanner.line()) + " ";
-        return out;
-    }
 
     test::TempDir dir;
     test::ScopedWorkingDir cd{dir.path()};
@@ -155,8 +130,6 @@ protected:
 
 TEST_F(IncludePassTest, CommentsGoAndIncludesBecomeTheConvertedMotion)
 {
-    test::writeText("crlf.mot", "LWMO\r\n3\r\nNumChannels 1\r\nChannel 0\r\n{ Envelope\r\n 1\r\n"
-                                "  Key 2 0.5 3 0 0 0 0 0 0\r\n  Behaviors 1 2\r\n}\r\n");
     const std::string unchanged[] = {
         "Timer 1:0:0 120 1.0 // a * / comment\n0:0:0 EndAll\n\"s\" * / \t",
         "a*/*b*/c",   // a close outside a comment: its slash cannot start one with the star after it
@@ -170,7 +143,6 @@ TEST_F(IncludePassTest, CommentsGoAndIncludesBecomeTheConvertedMotion)
         {"x /* a /* b */ c */", "x  c */"},   // comments do not nest
         {"Motion = include \"m.mot\"\nx", "Motion = " + kConverted + "\nx"},
         {"include\t \"m.mot\"include\"m.mot\"", kConverted + kConverted},
-        {"include \"crlf.mot\"", kConverted},
         // Inside a comment an include is ignored; its name is part of the directive, so a
         // */ inside it doesn't end the comment.
         {"a /* include \"missing.mot\" */ b", "a  b"},
@@ -187,8 +159,9 @@ TEST_F(IncludePassTest, TheScannerCountsTheLinesThatRemainAndSteppedKeysComeWith
 {
     // A five-line comment makes every later line five smaller; the converted text holds
     // two line feeds.
-    EXPECT_EQ(scanned("a\n/*\n\n\n\n\n*/b\nc"), "a@1 b@2 c@3 ");
-    EXPECT_EQ(scanned("a = include \"m.mot\"\nb"), "a@1 LINEAR@2 CONSTANT@3 REPEAT@3 b@4 ");
+    EXPECT_EQ(Scan(pass("a\n/*\n\n\n\n\n*/b\nc")).placed, "a@1 b@2 c@3 @3");
+    EXPECT_EQ(Scan(pass("a = include \"m.mot\"\nb")).placed,
+              "a@1 =@1 Key@2 0.500000@2 ,@2 2.000000@2 ,@2 LINEAR@2 CONSTANT@3 REPEAT@3 b@4 @4");
     // A stepped key takes no numbers in a script, so the next thing after STEPPED is the
     // next key or the pre-behaviour, never a number.
     test::writeText("step.mot", "LWMO 3 NumChannels 1 Channel 0 { Envelope 2 Key 1 0 0 0 0 0 0 0 0 "

@@ -12,59 +12,40 @@
 namespace mirva {
 namespace {
 
-// The built-in enums and a script's "Layers { BACK MIDDLE FRONT }".
-class EnumsTest : public testing::Test {
-protected:
-    EnumsTest()
-    {
-        enums.declareCoreEnums();
-        declare("Layers", {"BACK", "MIDDLE", "FRONT"});
-    }
-    void declare(const std::string& name, std::initializer_list<const char*> members, int line = 1)
-    {
-        enums.createEnum(name, line, true);
-        for (const char* member : members)
-            enums.addMember(member, Enums::kAutomatic, line);
-        enums.finishEnum(line);
-    }
-    Enums enums;
-};
-
 // (Automatic values and the messages of unknown and repeated names are checked through
-// the parser in its tests.)
-TEST_F(EnumsTest, EachLookupNamesItsEnumExactly)
+// the parser in its tests; the whole listing, built-in enums included, is the end of the
+// parameter reference the script player's tests compare.)
+TEST(EnumsTest, EachLookupNamesItsEnumExactlyAndClearingForgetsOnlyUserEnums)
 {
+    Enums enums;
+    enums.declareCoreEnums();
+    enums.declareBuiltIn("ReferencePoint", {{"LEFT", 3}, {"RIGHT", 5}});   // explicit values are kept
+    const auto declare = [&enums](const std::string& name, std::initializer_list<const char*> members) {
+        enums.createEnum(name, 1, true);
+        for (const char* member : members)
+            enums.addMember(member, Enums::kAutomatic, 1);
+        enums.finishEnum(1);
+    };
     // LINEAR is a member of both; a user enum may reuse a built-in name but is not found.
+    declare("KeyType", {"SMOOTH", "TCB"});
+    declare("Layers", {"b", "A", "_c"});
     EXPECT_EQ(enums.lookup("KeyType", "LINEAR", 1), 3);
     EXPECT_EQ(enums.lookup("Behavior", "LINEAR", 1), 5);
-    EXPECT_FATAL(enums.lookup("KeyType", "tcb", 3), "line 3 Enum KeyType doesn't have member 'tcb'");
-    declare("KeyType", {"SMOOTH", "TCB"});
     EXPECT_EQ(enums.lookup("KeyType", "TCB", 1), 0);
     EXPECT_FATAL(enums.lookup("KeyType", "SMOOTH", 2), "line 2 Enum KeyType doesn't have member 'SMOOTH'");
     EXPECT_FATAL(enums.createEnum("KeyType", -1, false), "line -1: Enum 'KeyType' already exists");
-    // Explicit values are kept, and an enum the program declares is no user enum.
-    enums.createEnum("ReferencePoint", -1, false);
-    enums.addMember("LEFT", 3, -1);
-    enums.addMember("RIGHT", 5, -1);
-    enums.finishEnum(-1);
     EXPECT_EQ(enums.lookup("ReferencePoint", "RIGHT", 9), 5);
-    EXPECT_EQ(enums.user().size(), 2u);
-}
-
-// (The whole listing, built-in enums included, is the end of the parameter reference the
-// script player's tests compare.)
-TEST_F(EnumsTest, ClearingForgetsOnlyUserEnumsAndTheListingPrintsNamesInByteOrder)
-{
-    enums.clearUserEnums();
-    EXPECT_FATAL(enums.lookup("Layers", "BACK", 1), "line 1: Enum 'Layers' doesn't exists");
-    EXPECT_EQ(enums.lookup("ZBufferMode", "OFF", 1), 0);
-    declare("Layers", {"b", "A", "_c"});  // may be declared anew
-    EXPECT_EQ(enums.lookup("Layers", "A", 1), 1);
+    // The listing prints names and members in byte order; a built-in enum is no user enum.
     std::string out;
     enums.list(out);
-    const std::string tail = "user specified enums\n\nLayers\n{\n    A\n    _c\n    b\n}\n\n";
-    ASSERT_GE(out.size(), tail.size());
-    EXPECT_EQ(out.substr(out.size() - tail.size()), tail);
+    EXPECT_TRUE(out.ends_with("user specified enums\n\nKeyType\n{\n    SMOOTH\n    TCB\n}\n\n"
+                              "Layers\n{\n    A\n    _c\n    b\n}\n\n"))
+        << out;
+    enums.clearUserEnums();
+    EXPECT_FATAL(enums.lookup("Layers", "A", 1), "line 1: Enum 'Layers' doesn't exists");
+    EXPECT_EQ(enums.lookup("ReferencePoint", "LEFT", 1), 3);
+    declare("Layers", {"A"});   // may be declared anew
+    EXPECT_EQ(enums.lookup("Layers", "A", 1), 0);
 }
 
 // A straight line from (0, from) to (1, to), held constant outside.
@@ -74,13 +55,6 @@ std::shared_ptr<const Envelope> ramp(float from, float to)
     e->AddKey({.time = 0, .value = from, .shape = KeyType::LINEAR});
     e->AddKey({.time = 1, .value = to, .shape = KeyType::LINEAR});
     return e;
-}
-
-Variable declared(std::int32_t type)
-{
-    Variable v;
-    v.type = type;
-    return v;
 }
 
 // The matrix of a transformation record must be `rows`, row by row (x axis first,
@@ -95,29 +69,16 @@ void expectMatrix(const Variable& t, const std::array<float, 12>& rows)
 // (A phase-only record on a component's animated value is checked in the component tests.)
 TEST(VariableTest, PhaseAndSpeedRecordsMoveOnlyThePhaseOrTheSpeedAndTheEnvelopeKeepsRunning)
 {
-    Variable target = declared(ValueType::Float);
-    Variable animated = declared(ValueType::Float);
-    animated.channels[0] = ramp(0, 10);
-    animated.envelopeSpeed = 2;
-    target.assign(animated);
-    Variable phase = declared(ValueType::PhaseOnly);
-    phase.envelopePhase = 0.1f;
-    target.assign(phase);
+    Variable target{.type = ValueType::Float};
+    target.assign({.channels = {ramp(0, 10)}, .type = ValueType::Float, .envelopeSpeed = 2});
+    target.assign({.type = ValueType::PhaseOnly, .envelopePhase = 0.1f});
     EXPECT_FLOAT_EQ(target.envelopeSpeed, 2.0f);
     EXPECT_FLOAT_EQ(target.readFloat(), 1.0f);
-
-    Variable speed = declared(ValueType::SpeedOnly);
-    speed.envelopePhase = 0.9f;  // not copied
-    speed.envelopeSpeed = -1;
-    target.assign(speed);
+    target.assign({.type = ValueType::SpeedOnly, .envelopePhase = 0.9f, .envelopeSpeed = -1});  // the phase not copied
     EXPECT_FLOAT_EQ(target.envelopePhase, 0.1f);
     target.advance(0.1f);
     EXPECT_NEAR(target.readFloat(), 0.0f, 1e-6);
-
-    Variable both = declared(ValueType::PhaseAndSpeed);
-    both.envelopePhase = 0.3f;
-    both.envelopeSpeed = 0.5f;
-    target.assign(both);
+    target.assign({.type = ValueType::PhaseAndSpeed, .envelopePhase = 0.3f, .envelopeSpeed = 0.5f});
     EXPECT_FLOAT_EQ(target.envelopePhase, 0.3f);
     EXPECT_FLOAT_EQ(target.envelopeSpeed, 0.5f);
     ASSERT_TRUE(target.animated(0));
@@ -125,13 +86,9 @@ TEST(VariableTest, PhaseAndSpeedRecordsMoveOnlyThePhaseOrTheSpeedAndTheEnvelopeK
 
 TEST(VariableTest, AssignCopiesTheValuePartOfTheDestinationsType)
 {
-    Variable source = declared(ValueType::Vector3);
-    source.setVector({1, 2, 3, 4});
-    source.stringValue = "text";
-    source.integerList = {7};
-    source.constant.color = 0x11223344u;
-
-    Variable vector = declared(ValueType::Vector3), text = declared(ValueType::String), color = declared(ValueType::Color);
+    const Variable source{.type = ValueType::Vector3, .stringValue = "text", .integerList = {7},
+                          .constant = {.floats = {1, 2, 3, 4}, .color = 0x11223344u}};
+    Variable vector{.type = ValueType::Vector3}, text{.type = ValueType::String}, color{.type = ValueType::Color};
     vector.assign(source);
     text.assign(source);
     color.assign(source);
@@ -152,18 +109,15 @@ TEST(VariableTest, ColorsRoundAndHoldEachChannelToAByteIntsTruncateAndAnimatedCh
     EXPECT_EQ(colorByte(std::nanf("")), 0u);
     EXPECT_EQ(truncateToInt(-std::numeric_limits<float>::infinity()), std::numeric_limits<std::int32_t>::min());
     EXPECT_EQ(truncateToInt(std::nanf("")), 0);
-    Variable color = declared(ValueType::Color);
+    // Red overshoots the byte range halfway.
+    Variable color{.channels = {ramp(0, 510), nullptr, ramp(100, 200)}, .type = ValueType::Color, .envelopePhase = 0.3f};
     color.setColor(0xFF102030u);
-    color.channels[0] = ramp(0, 510);  // red overshoots the byte range halfway
-    color.channels[2] = ramp(100, 200);
-    color.envelopePhase = 0.3f;
     EXPECT_EQ(color.readColor(), 0xFF992082u);  // red 153, blue 130
     color.envelopePhase = 0.75f;
     EXPECT_EQ(color.readColor(), 0xFFFF20AFu);  // red 382.5 held at 255, blue 175
 
-    Variable v = declared(ValueType::Vector4);
+    Variable v{.channels = {nullptr, nullptr, ramp(10, 20)}, .type = ValueType::Vector4};
     v.setVector({1, 2, 3, 4});
-    v.channels[2] = ramp(10, 20);
     v.advance(0.5f);
     EXPECT_EQ(v.readVector4(), (std::array<float, 4>{1, 2, 15, 4}));
     EXPECT_EQ(v.readVector2(), (std::array<float, 2>{1, 2}));
@@ -171,7 +125,7 @@ TEST(VariableTest, ColorsRoundAndHoldEachChannelToAByteIntsTruncateAndAnimatedCh
 
 TEST(VariableTest, TransformationsBuildTheirMatrixFromTheChannels)
 {
-    Variable t = declared(ValueType::Transformation);
+    Variable t{.type = ValueType::Transformation};
     // Scales below 0.0001 are held there. Heading 90 degrees turns the X axis to -Z; pitch
     // 90 turns the Y axis to +Z.
     const float q = 1.5707964f;
