@@ -18,6 +18,7 @@ namespace {
 using test::Coded;
 using test::coded;
 using test::kRowFrames;
+using Frames = std::vector<std::uint64_t>;
 
 struct Heard {
     std::uint64_t mixed;   // frames mixed when the callback ran
@@ -51,9 +52,9 @@ protected:
     {
         return BASS_ChannelSetSync(music, BASS_SYNC_MUSICINST, param, record, &to);
     }
-    static std::vector<std::uint64_t> mixedAt(const std::vector<Heard>& events)
+    static Frames mixedAt(const std::vector<Heard>& events)
     {
-        std::vector<std::uint64_t> frames;
+        Frames frames;
         for (const Heard& h : events)
             frames.push_back(h.mixed);
         return frames;
@@ -75,7 +76,7 @@ TEST_F(MusicTest, InstrumentSyncsFireAtEachRowStartWithNoteAndVolumeForAnyNoteOr
     // Song rows with instrument 3 and a note: order 0 rows 0, 5, 17, 63; order 1 row 2;
     // order 2 (from song row 68) rows 0, 5, 17, 63. The callback runs right after the
     // row's first frame.
-    std::vector<std::uint64_t> expected;
+    Frames expected;
     for (std::uint64_t row : {0, 5, 17, 63, 66, 68, 73, 85, 131})
         expected.push_back(row * kRowFrames + 1);
     ASSERT_EQ(mixedAt(heard), expected);
@@ -88,7 +89,7 @@ TEST_F(MusicTest, InstrumentSyncsFireAtEachRowStartWithNoteAndVolumeForAnyNoteOr
     EXPECT_EQ((heard[1].data & 0xFFFF) - (heard[0].data & 0xFFFF), 12u);   // an octave
     EXPECT_EQ((heard[2].data & 0xFFFF) - (heard[0].data & 0xFFFF), 7u);    // a fifth
     EXPECT_EQ(removed.size(), 1u);   // removed after row 0
-    EXPECT_EQ(mixedAt(c3), (std::vector<std::uint64_t>{5 * kRowFrames + 1, 73 * kRowFrames + 1}));   // only C-3
+    EXPECT_EQ(mixedAt(c3), (Frames{5 * kRowFrames + 1, 73 * kRowFrames + 1}));   // only C-3
 }
 
 // (The song source's tests follow the scaled position frame by frame through the whole song.)
@@ -118,7 +119,7 @@ TEST_F(MusicTest, RowsFollowSpeedTempoAndPatternDelay)
     BASS_MusicPlay(music);
     SoundOutput::mixTo(40000);
     const std::uint64_t row2 = 2 * 2646, row4 = 4 * 2646, row6 = row4 + 882 + 2 * 1225 + 3675, row8 = row6 + 3 * 3675;
-    EXPECT_EQ(mixedAt(heard), (std::vector<std::uint64_t>{row2 + 1, row4 + 1, row6 + 1, row8 + 1}));
+    EXPECT_EQ(mixedAt(heard), (Frames{row2 + 1, row4 + 1, row6 + 1, row8 + 1}));
 }
 
 // (Where the song goes on after a jump is followed in the song source's Skip tests.)
@@ -151,35 +152,33 @@ TEST_F(MusicTest, APausedSongStandsStillAndResumesAndSetPositionPlaysTheRowsNote
     EXPECT_EQ(BASS_ChannelGetPosition(music), position(2, 17, 0));
 }
 
-// The end synchronizer fires in the slice that holds the first frame after the song; a
-// callback that rewinds and stops the music, as the player's does, lets it play again
-// (the replay is followed in the song source's tests).
-struct EndState {
-    HSYNC sync = 0;
-    std::vector<std::uint64_t> ends;
-};
-
-void rewindAndStop(HSYNC, DWORD channel, DWORD, void* user)
+void recordEnd(HSYNC, DWORD, DWORD, void* user)
 {
-    auto& state = *static_cast<EndState*>(user);
-    state.ends.push_back(SoundOutput::mixedFrames());
+    static_cast<Frames*>(user)->push_back(SoundOutput::mixedFrames());
+}
+
+// The end synchronizer fires in the slice that holds the first frame after the song; a
+// callback that rewinds and stops the music and removes itself, as the player's does,
+// lets it play again (the replay is followed in the song source's tests).
+void rewindAndStop(HSYNC sync, DWORD channel, DWORD data, void* ends)
+{
+    recordEnd(sync, channel, data, ends);
     EXPECT_TRUE(BASS_ChannelSetPosition(channel, 0));
-    EXPECT_TRUE(BASS_ChannelRemoveSync(channel, state.sync));
+    EXPECT_TRUE(BASS_ChannelRemoveSync(channel, sync));
     EXPECT_TRUE(BASS_ChannelStop(channel));
 }
 
 TEST_F(MusicTest, EndSyncFiresAfterTheLastRowAndAStoppedSongIsSilent)
 {
-    EndState state;
-    state.sync = BASS_ChannelSetSync(music, BASS_SYNC_END, 0, rewindAndStop, &state);
-    ASSERT_NE(state.sync, 0u);
+    Frames ends;
+    ASSERT_NE(BASS_ChannelSetSync(music, BASS_SYNC_END, 0, rewindAndStop, &ends), 0u);
     BASS_MusicPlay(music);
     const std::uint64_t songFrames = test::kSongRows * kRowFrames;
     SoundOutput::mixTo(songFrames);
-    EXPECT_TRUE(state.ends.empty());
+    EXPECT_TRUE(ends.empty());
     EXPECT_EQ(BASS_ChannelIsActive(music), 1u);
     SoundOutput::mix(1);
-    EXPECT_EQ(state.ends, std::vector<std::uint64_t>{songFrames + 1});
+    EXPECT_EQ(ends, Frames{songFrames + 1});
     EXPECT_EQ(BASS_ChannelIsActive(music), 0u);
     EXPECT_EQ(BASS_ChannelGetPosition(music), 0u);
     EXPECT_EQ(SoundOutput::mix(1000), std::vector<std::int16_t>(2000, 0));
@@ -190,11 +189,10 @@ TEST_F(MusicTest, EndSyncFiresAfterTheLastRowAndAStoppedSongIsSilent)
     ASSERT_TRUE(BASS_MusicPlay(music));
     SoundOutput::mixTo(SoundOutput::mixedFrames() + 3 * kRowFrames + 1);
     EXPECT_EQ(BASS_ChannelGetPosition(music), position(0, 3, 0));
-    EXPECT_EQ(state.ends.size(), 1u);   // its synchronizer was removed
+    EXPECT_EQ(ends.size(), 1u);   // its synchronizer was removed
 }
 
 using Samples = std::vector<std::int16_t>;
-using Frames = std::vector<std::uint64_t>;
 
 // Frame i is (i, -i).
 Samples stereoRamp(int frames)
@@ -203,11 +201,6 @@ Samples stereoRamp(int frames)
     for (int i = 0; i < frames; ++i)
         samples.insert(samples.end(), {static_cast<std::int16_t>(i), static_cast<std::int16_t>(-i)});
     return samples;
-}
-
-void recordEnd(HSYNC, DWORD, DWORD, void* user)
-{
-    static_cast<Frames*>(user)->push_back(SoundOutput::mixedFrames());
 }
 
 class StreamTest : public test::OfflineSound {
