@@ -185,7 +185,7 @@ TEST(ScriptParserTest, ActionsReachTheBuilderInScriptOrderWithTheirTimesPacked)
     EXPECT_EQ(Parsed("Timer 1:0:0 INF 1.0").builder.calls[1], "Timer 16384 2147483647 1 @1");
 }
 
-TEST(ScriptParserTest, MessagesQuoteTheLineOfTheTokenThatShowedTheFault)
+TEST(ScriptParserTest, MessagesQuoteTheLineOfTheTokenThatShowedTheFaultAndTheTypeAValueShouldBe)
 {
     const std::string destructed = "Construct Thing a\n" + std::string(kTimer) + "0:0:0 Destruct a\n0:1:0 ";
     const std::pair<std::string, std::string> cases[] = {
@@ -231,6 +231,23 @@ TEST(ScriptParserTest, MessagesQuoteTheLineOfTheTokenThatShowedTheFault)
     for (int i = 0; i < 200000; ++i)
         deep += ", Key 0,0,LINEAR A B";
     EXPECT_EQ(messageOf(deep + " }"), "line 1 Enum Behavior doesn't have member 'A'");
+    // A value that does not fit its declaration names the type it should be.
+    const std::pair<std::string, std::string> mismatches[] = {
+        {"f = 1, \"x\"", "Float"}, {"b = 1", "Bool"}, {"i = true", "Int"}, {"i = 1, 2", "Int"}, {"c = 1, 2", "Color"},
+        {"v3 = 1, 2", "Vector3"}, {"v4 = 1, 2, 3, four", "Vector4"}, {"t = 1, 2, 3, 0, 0, 0, 1, 1", "Transformation"},
+        {"s = name", "String"}, {"l = 1, 2.5", "List"}, {"e = 5", "Layers"},
+        {"f = Key 0,0,LINEAR,1 CONSTANT CONSTANT", "prebehavior"},
+        {"f = Key 0,0,TCB,0,0,0,1 CONSTANT CONSTANT", "prebehavior"},
+        {"f = Key 0,0,TCB,0,0 CONSTANT CONSTANT", "bias"},
+        {"f = Key 0,0,HERMITE,1 CONSTANT CONSTANT", "outgoingtangent"},
+    };
+    for (const auto& [assignment, expected] : mismatches) {
+        const std::string name = assignment.substr(0, assignment.find(' '));
+        EXPECT_EQ(messageOf("Construct Thing a { " + assignment + " }"),
+                  "line 1 component type Thing: variable '" + name +
+                      "' type doesn't match component definition (should be " + expected + ")")
+            << assignment;
+    }
 }
 
 TEST(ScriptParserTest, ValuesConvertToTheDeclaredTypeAndPhaseAndSpeedAloneFitEveryType)
@@ -277,26 +294,6 @@ TEST(ScriptParserTest, ValuesConvertToTheDeclaredTypeAndPhaseAndSpeedAloneFitEve
     const Variable tail = converted("v2 = 1, 2 EnvelopePhase 0.5");
     EXPECT_EQ(tail.type, ValueType::Vector2);
     EXPECT_FLOAT_EQ(tail.envelopePhase, 0.5f);
-}
-
-TEST(ScriptParserTest, ValuesThatDoNotFitTheirDeclarationStop)
-{
-    const std::pair<std::string, std::string> mismatches[] = {
-        {"f = 1, \"x\"", "Float"}, {"b = 1", "Bool"}, {"i = true", "Int"},
-        {"i = 1, 2", "Int"}, {"c = 1, 2", "Color"}, {"v3 = 1, 2", "Vector3"}, {"v4 = 1, 2, 3, four", "Vector4"},
-        {"t = 1, 2, 3, 0, 0, 0, 1, 1", "Transformation"}, {"s = name", "String"}, {"l = 1, 2.5", "List"},
-        {"e = 5", "Layers"}, {"f = Key 0,0,LINEAR,1 CONSTANT CONSTANT", "prebehavior"},
-        {"f = Key 0,0,TCB,0,0,0,1 CONSTANT CONSTANT", "prebehavior"},
-        {"f = Key 0,0,TCB,0,0 CONSTANT CONSTANT", "bias"},
-        {"f = Key 0,0,HERMITE,1 CONSTANT CONSTANT", "outgoingtangent"},
-    };
-    for (const auto& [assignment, expected] : mismatches) {
-        const std::string name = assignment.substr(0, assignment.find(' '));
-        EXPECT_EQ(messageOf("Construct Thing a { " + assignment + " }"),
-                  "line 1 component type Thing: variable '" + name +
-                      "' type doesn't match component definition (should be " + expected + ")")
-            << assignment;
-    }
 }
 
 }  // namespace

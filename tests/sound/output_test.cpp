@@ -22,7 +22,7 @@ using test::kFailed;
 
 void ignore(HSYNC, DWORD, DWORD, void*) {}
 
-TEST(BassErrors, CallsBeforeInitFailWithCode8InitChecksDeviceRateASecondInitAndPlayingNeedsAStart)
+TEST(BassErrors, CallsBeforeInitFailWithCode8InitChecksDeviceRateASecondInitPlayingNeedsAStartAndMisuseIsFatal)
 {
     EXPECT_EQ(coded(BASS_MusicLoad(false, "song.mod", 0, 0, 0x20)), Coded(0, BASS_ERROR_INIT));
     EXPECT_EQ(coded(BASS_StreamCreateFile(false, "song.mp3", 0, 0, 0x20000)), Coded(0, BASS_ERROR_INIT));
@@ -46,10 +46,7 @@ TEST(BassErrors, CallsBeforeInitFailWithCode8InitChecksDeviceRateASecondInitAndP
     ASSERT_TRUE(BASS_Init(BASS_DEVICE_DEFAULT, 44100, 0, nullptr));
     EXPECT_EQ(coded(BASS_ChannelStop(music)), Coded(0, BASS_ERROR_HANDLE));
     BASS_Free();
-}
-
-TEST(BassErrors, OfflineMisuseIsFatal)
-{
+    // Mixing by hand needs the offline output.
     EXPECT_FATAL(SoundOutput::mix(10), "SoundOutput::mix - the sound library is not running offline");
     SoundOutput::choose(SoundOutput::Kind::Null);
     ASSERT_TRUE(BASS_Init(BASS_DEVICE_DEFAULT, 44100, 0, nullptr));
