@@ -5,7 +5,7 @@
 #include "script/script_parser.h"
 
 #include <cstdarg>
-#include <memory>
+#include <map>
 
 #include <gtest/gtest.h>
 
@@ -40,7 +40,7 @@ class RecordingBuilder : public ScriptBuilder {
 public:
     std::vector<std::string> calls;
     std::vector<std::vector<Variable>> blocks;
-    std::vector<std::unique_ptr<Item>> items;
+    std::map<std::string, Item> items;
     using Block = std::vector<Variable>;
 
     void setInfoMode(bool on) override { calls.push_back(on ? "Info on" : "Info off"); }
@@ -54,9 +54,9 @@ public:
     {
         add("Construct %d %s %s @%d", time, type.name().c_str(), name.c_str(), line);
         blocks.push_back(std::move(block));
-        items.push_back(std::make_unique<Item>(type));
-        items.back()->setName(name);
-        items.back()->setLifecycleState(LifecycleState::Constructed);
+        Item& item = items.try_emplace(name, type).first->second;
+        item.setName(name);
+        item.setLifecycleState(LifecycleState::Constructed);
     }
     void Destruct(Time t, ScriptInstance& i, int line) override
     {
@@ -72,10 +72,8 @@ public:
     void Skip(Time time, Time target, int line) override { add("Skip %d %d @%d", time, target, line); }
     ScriptInstance* findInstance(const std::string& name) override
     {
-        for (const auto& item : items)
-            if (item->name() == name)
-                return item.get();
-        return nullptr;
+        const auto found = items.find(name);
+        return found == items.end() ? nullptr : &found->second;
     }
     const ScriptType* findComponentType(const std::string& n) override { return n == thing_.name() ? &thing_ : nullptr; }
 

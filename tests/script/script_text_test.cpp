@@ -53,9 +53,8 @@ struct Scan {
     }
 
     ScriptTables tables;
-    std::string shown, placed;
+    std::string shown, placed, echoed;
     std::vector<std::uint32_t> words;
-    std::string echoed;
 };
 
 TEST(ScriptScannerTest, TokensAndTheirValues)
