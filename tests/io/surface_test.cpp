@@ -6,6 +6,7 @@
 #include "io/surface.h"
 
 #include <png.h>
+#include <zlib.h>
 
 #include <cmath>
 #include <filesystem>
@@ -304,13 +305,7 @@ void putChunk(Bytes& out, const char* type, const Bytes& data, std::int64_t clai
     const std::size_t start = out.size();
     out.insert(out.end(), type, type + 4);
     out.insert(out.end(), data.begin(), data.end());
-    std::uint32_t crc = 0xFFFFFFFFu;
-    for (std::size_t i = start; i < out.size(); ++i) {
-        crc ^= out[i];
-        for (int k = 0; k < 8; ++k)
-            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
-    }
-    put32(out, ~crc);
+    put32(out, static_cast<std::uint32_t>(crc32(0, out.data() + start, static_cast<uInt>(out.size() - start))));
 }
 
 // The header of an 8-bit RGB image of this size.
