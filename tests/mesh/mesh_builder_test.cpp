@@ -1,6 +1,5 @@
-// Mesh building: the engine primitives of a cube and of a subdivided sphere, vertices
-// duplicated where surfaces meet, the edge line mesh and the silhouette edges filled
-// into it; and built cubes drawn on the headless 64 x 48 screen, unlit, lit and outlined.
+// Mesh building: the engine primitives of a cube, vertices duplicated where surfaces
+// meet, the edge line mesh and the silhouette edges filled into it; and built cubes drawn on the headless 64 x 48 screen, unlit, lit and outlined.
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -12,7 +11,6 @@
 
 #include "engine/light.h"
 #include "mesh/mesh_builder.h"
-#include "mesh/subdivision.h"
 #include "mesh/topology.h"
 #include "tests/engine/draw_fixture.h"
 #include "tests/mesh/shapes.h"
@@ -48,24 +46,12 @@ int differingCoordinates(const std::pair<Point, Point>& line)
     return n;
 }
 
+// The cube from -1 to 1, two of its points with texture coordinates.
 LWObject cube()
 {
-    return withAdjacency(ObjectWriter::box(-1, -1, -1, 1, 1, 1), "cube.lwo");
-}
-
-// A sphere of radius 1 (162 points, 320 triangles) with the texture map (x, y) of each
-// point, subdivided once: 642 vertices, 1280 triangles.
-LWObject subdividedSphere()
-{
-    ObjectWriter writer = ObjectWriter::geodesicSphere(1.0f, 2);
-    const LWObject plain = load(writer);
-    std::vector<ObjectWriter::MapEntry> uv;
-    for (std::size_t i = 0; i < plain.vertices.size(); ++i)
-        uv.push_back({static_cast<std::uint32_t>(i), -1, {plain.vertices[i].position.x, plain.vertices[i].position.y}});
-    writer.addVertexMap("TXUV", "planar", 2, uv);
-    LWObject sphere = withAdjacency(writer, "sphere.lwo");
-    Subdivide(sphere, 1);
-    return sphere;
+    ObjectWriter writer = ObjectWriter::box(-1, -1, -1, 1, 1, 1);
+    writer.addVertexMap("TXUV", "uv", 2, {{0, -1, {0.25f, 0.5f}}, {6, -1, {1.0f, 0.75f}}});
+    return withAdjacency(writer, "cube.lwo");
 }
 
 // Every triangle's corners, read through the mesh's indices, are its object vertices
@@ -97,11 +83,14 @@ TEST_F(MeshBuilding, CubeMeshesHaveAVertexPerCornerOrOnePerCornerAndSurface)
                                 mesh->indexCount()}),
               (std::vector<int>{8, 36, 8, 36}));
     expectCorners(object, *mesh, true);
+    std::unique_ptr<Primitive> duplicated;
+    EXPECT_EQ(consoleOutput([&] { duplicated = createDuplicateVerticesMesh(object); }),
+              "createDuplicateVerticesMesh\nremapped vertices: 0\n");
+    expectCorners(object, *duplicated, true);
 
     // A vertex is duplicated for every surface beside its own: each corner meets three
     // faces of different surfaces, its own and two copies.
     const LWObject coloured = colouredCube();
-    std::unique_ptr<Primitive> duplicated;
     EXPECT_EQ(consoleOutput([&] { duplicated = createDuplicateVerticesMesh(coloured); }),
               "createDuplicateVerticesMesh\nremapped vertices: 16\n");
     ASSERT_EQ(duplicated->vertexCapacity(), 24);
@@ -112,31 +101,6 @@ TEST_F(MeshBuilding, CubeMeshesHaveAVertexPerCornerOrOnePerCornerAndSurface)
     for (const auto& [corner, count] : copies)
         EXPECT_EQ(count, 3);
     expectCorners(coloured, *duplicated, false);
-}
-
-TEST_F(MeshBuilding, SubdividedSphereMeshUsesEveryVertexNeedsNoDuplicatesAndHasAClosedSilhouette)
-{
-    const LWObject sphere = subdividedSphere();
-    // Every vertex of the sphere is used by its triangles.
-    EXPECT_EQ(createMesh(sphere)->vertexCapacity(), 642);
-    expectCorners(sphere, *createMesh(sphere), true);
-    std::unique_ptr<Primitive> duplicated;
-    EXPECT_EQ(consoleOutput([&] { duplicated = createDuplicateVerticesMesh(sphere); }),
-              "createDuplicateVerticesMesh\nremapped vertices: 0\n");
-    EXPECT_EQ(duplicated->vertexCapacity(), 642);
-    expectCorners(sphere, *duplicated, true);
-
-    // Its silhouette is one closed loop: each end point shared by exactly two edges.
-    const auto lines = createEdgeLineMesh(sphere);
-    EXPECT_EQ(lines->vertexCapacity(), 2 * 1920);
-    const int count = fillSilhouetteEdges(sphere, {0.3f, -0.2f, -6}, *lines);
-    EXPECT_GT(count, 20);
-    std::map<Point, int> ends;
-    for (const auto& [a, b] : linesOf(*lines))
-        ++ends[a], ++ends[b];
-    EXPECT_EQ(ends.size(), static_cast<std::size_t>(count));
-    for (const auto& [point, uses] : ends)
-        EXPECT_EQ(uses, 2);
 }
 
 TEST_F(MeshBuilding, MeshesBeyondSixteenBitIndicesAreRefusedAndOnesWithoutTrianglesDrawNothing)
@@ -191,6 +155,18 @@ TEST_F(MeshBuilding, EdgeLinesAndSilhouettes)
     EXPECT_EQ(fillSilhouetteEdges(square, {5, -2, 0}, *squareLines), 5);
     EXPECT_FATAL(fillSilhouetteEdges(object, {0, 0, -10}, *squareLines),
                  "fillSilhouetteEdges: the line mesh holds 10 vertices, 'cube.lwo' has 18 edges");
+
+    // A sphere's outline is one closed loop: each end point shared by exactly two edges.
+    const LWObject sphere = withAdjacency(ObjectWriter::geodesicSphere(1.0f, 3));
+    const auto sphereLines = createEdgeLineMesh(sphere);
+    const int count = fillSilhouetteEdges(sphere, {0.3f, -0.2f, -6}, *sphereLines);
+    EXPECT_GT(count, 20);
+    std::map<Point, int> ends;
+    for (const auto& [a, b] : linesOf(*sphereLines))
+        ++ends[a], ++ends[b];
+    EXPECT_EQ(ends.size(), static_cast<std::size_t>(count));
+    for (const auto& [point, uses] : ends)
+        EXPECT_EQ(uses, 2);
 }
 
 constexpr D3DCOLOR kBackground = 0xFF102030;
