@@ -105,17 +105,15 @@ TEST(LwoLoader, BoxPointsBoundsVertexFramesAndTheSameFromLwob)
     ASSERT_EQ(box.triangles.size(), 12u);
     expectVector(box.boundsMin, -1, -2, -3);
     expectVector(box.boundsMax, 1, 2, 3);
-    EXPECT_FLOAT_EQ(box.radius, std::sqrt(14.0f));
     // 0.5 * 255 = 127.5 rounds to 128; components outside 0..1 are limited.
     EXPECT_EQ(box.surfaces[0].colour, 0xFF80FF00u);
     // A corner's normal is the mean of its three face normals: out along the diagonal.
-    // tangent = (0, 1, 0) x n = (nz, 0, -nx); binormal = n x tangent.
+    // tangent = (0, 1, 0) x n = (nz, 0, -nx); binormal = n x tangent = (-1/3, 2/3, -1/3).
     const float d = 1.0f / std::sqrt(3.0f);
     const Vertex& corner = box.vertices[7];
     expectVector(corner.normal, d, d, d);
     expectVector(corner.tangent, d, 0, -d);
-    const Vector3 binormal = cross(corner.normal, corner.tangent);
-    expectVector(corner.binormal, binormal.x, binormal.y, binormal.z);
+    expectVector(corner.binormal, -1.0f / 3, 2.0f / 3, -1.0f / 3);
 
     // The LWOB form of the box gives the same points, triangles and corner normals.
     auto shape = [](const LWObject& o) {
