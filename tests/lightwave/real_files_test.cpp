@@ -80,11 +80,6 @@ TEST(RealFiles, KnownObjectsAndTheMovingCubeScene)
                   o.counts)
             << o.file;
     }
-    // The cube's tag 0 has no SURF chunk.
-    const LWObject cube = LWObject::Load((kModels / "LWS/simple_cube.lwo").string());
-    ASSERT_EQ(cube.surfaces.size(), 2u);
-    const ObjectSurface& surface = cube.surfaces[1];
-    EXPECT_TRUE(surface.name == "Default" && surface.colour == 0xFFC8C8C8u && surface.triangles == 12);
 
     // The scene that moves the cube. Version 5 scenes write the item identifier before
     // the object's file name. The second key: x = 2.0691125 at 0.6666667 s.
