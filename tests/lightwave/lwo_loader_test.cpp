@@ -27,11 +27,9 @@ std::string failure(const std::vector<std::uint8_t>& bytes)
     return test::fatalMessage([&] { parse(bytes, "bad.lwo"); });
 }
 
-void expectVector(const Vector3& v, float x, float y, float z, float tolerance = 1e-6f)
+void expectNear(const Vector3& a, const Vector3& b)
 {
-    EXPECT_NEAR(v.x, x, tolerance);
-    EXPECT_NEAR(v.y, y, tolerance);
-    EXPECT_NEAR(v.z, z, tolerance);
+    EXPECT_LT(length(a - b), 1e-6f) << a.x << " " << a.y << " " << a.z << " is not " << b.x << " " << b.y << " " << b.z;
 }
 
 std::vector<int> corners(const Triangle& t)
@@ -81,7 +79,7 @@ TEST(LwoLoader, PolygonsAreCutIntoFansSharingTheirNormalAndABigGridLoadsWhole)
         for (int k = 0; k < n - 2; ++k) {
             const Triangle& t = object.triangles[static_cast<std::size_t>(k)];
             EXPECT_EQ(corners(t), (std::vector<int>{0, k + 1, k + 2})) << n;
-            expectVector(t.normal, 0, 0, 1);
+            expectNear(t.normal, {0, 0, 1});
             area += t.area;
         }
         EXPECT_NEAR(area, 0.5f * static_cast<float>(n) * std::sin(step), 1e-4f) << n;
@@ -103,17 +101,17 @@ TEST(LwoLoader, BoxPointsBoundsVertexFramesAndTheSameFromLwob)
     const LWObject box = parse(writer.lwo2());
     ASSERT_EQ(box.vertices.size(), 8u);
     ASSERT_EQ(box.triangles.size(), 12u);
-    expectVector(box.boundsMin, -1, -2, -3);
-    expectVector(box.boundsMax, 1, 2, 3);
+    expectNear(box.boundsMin, {-1, -2, -3});
+    expectNear(box.boundsMax, {1, 2, 3});
     // 0.5 * 255 = 127.5 rounds to 128; components outside 0..1 are limited.
     EXPECT_EQ(box.surfaces[0].colour, 0xFF80FF00u);
     // A corner's normal is the mean of its three face normals: out along the diagonal.
     // tangent = (0, 1, 0) x n = (nz, 0, -nx); binormal = n x tangent = (-1/3, 2/3, -1/3).
     const float d = 1.0f / std::sqrt(3.0f);
     const Vertex& corner = box.vertices[7];
-    expectVector(corner.normal, d, d, d);
-    expectVector(corner.tangent, d, 0, -d);
-    expectVector(corner.binormal, -1.0f / 3, 2.0f / 3, -1.0f / 3);
+    expectNear(corner.normal, {d, d, d});
+    expectNear(corner.tangent, {d, 0, -d});
+    expectNear(corner.binormal, {-1.0f / 3, 2.0f / 3, -1.0f / 3});
 
     // The LWOB form of the box gives the same points, triangles and corner normals.
     auto shape = [](const LWObject& o) {
@@ -173,10 +171,10 @@ TEST(LwoLoader, PerPolygonMapSplitsTheVertexOnlyForThatPolygon)
     // with the new coordinates, the original's normal and a corner of their own.
     EXPECT_EQ(corners(object.triangles[0]), (std::vector<int>{0, 1, 2}));
     EXPECT_EQ(corners(object.triangles[1]), (std::vector<int>{4, 5, 3}));
-    expectVector(object.vertices[4].position, 0, 0, 0);
+    expectNear(object.vertices[4].position, {0, 0, 0});
     const std::vector<Vertex>& v = object.vertices;
     EXPECT_EQ((std::vector<float>{v[4].u, v[4].v, v[0].u, v[5].u}), (std::vector<float>{1, 0, 0, 0.25f}));
-    expectVector(object.vertices[4].normal, 0, 0, 1);
+    expectNear(object.vertices[4].normal, {0, 0, 1});
     EXPECT_EQ(object.vertices[4].corner, 4 * 1 + 0);
 
     // A per-polygon map without its vertex map is skipped.
@@ -214,7 +212,7 @@ TEST(LwoLoader, PolygonsAndTheirSurfaceTags)
                 object.surfaces[0].triangles == 0);
     // The unused point has no corner and a zero normal, but counts for the radius.
     EXPECT_EQ(object.vertices[3].corner, -1);
-    expectVector(object.vertices[3].normal, 0, 0, 0);
+    expectNear(object.vertices[3].normal, {0, 0, 0});
     EXPECT_FLOAT_EQ(object.radius, 9.0f);
 
     // A PART tag names tag 1 and a COLR tag a value beyond the tag list: only SURF
