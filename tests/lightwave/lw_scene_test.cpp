@@ -205,7 +205,6 @@ TEST(LwScene, BrokenScenesEndWithTheirMessages)
         {"ObjectMotion\n" + motion({0, 0, 0, 0, 0, 0, 1, 1, 1}), "BrokenScene 'f.lws'"},
         {"AddCamera\nObjectMotion\n", "BrokenScene 'f.lws'"},
         {"ParentItem 10000000\n", "BrokenScene 'f.lws'"},
-        {"TargetItem 10000000\n", "BrokenScene 'f.lws'"},
         {"LightName Lamp\n", "BrokenScene 'f.lws'"},
         {"AddNullObject A\nHController 3\n", "UnsupportedMotionControllerType f.lws 3"},
         {"AddNullObject A\nObjectMotion\nChannels 9\n", "BrokenSceneFile 'f.lws'"},
