@@ -27,11 +27,9 @@ std::string failure(const std::vector<std::uint8_t>& bytes)
     return test::fatalMessage([&] { parse(bytes, "bad.lwo"); });
 }
 
-void expectVector(const Vector3& v, float x, float y, float z, float tolerance = 1e-6f)
+void expectNear(const Vector3& a, const Vector3& b)
 {
-    EXPECT_NEAR(v.x, x, tolerance);
-    EXPECT_NEAR(v.y, y, tolerance);
-    EXPECT_NEAR(v.z, z, tolerance);
+    EXPECT_LT(length(a - b), 1e-6f) << a.x << " " << a.y << " " << a.z << " is not " << b.x << " " << b.y << " " << b.z;
 }
 
 std::vector<int> corners(const Triangle& t)
@@ -68,10 +66,10 @@ IffBytes start(const IffBytes& polygons = face({0, 1, 2}))
 TEST(LwoLoader, PolygonsAreCutIntoFansSharingTheirNormalAndABigGridLoadsWhole)
 {
     for (const int n : {3, 4, 70}) {
+        const float step = 6.2831853f / static_cast<float>(n);
         IffBytes points, polygon = IffBytes().id("FACE").u2(0xFC00u | static_cast<std::uint32_t>(n));
         for (int i = 0; i < n; ++i) {
-            points.vec12(std::cos(6.2831853f * static_cast<float>(i) / static_cast<float>(n)),
-                         std::sin(6.2831853f * static_cast<float>(i) / static_cast<float>(n)), 0);
+            points.vec12(std::cos(step * static_cast<float>(i)), std::sin(step * static_cast<float>(i)), 0);
             polygon.vx(static_cast<std::uint32_t>(i));
         }
         const LWObject object = parse(IffBytes().chunk("TAGS", IffBytes().s0("Default")).chunk("PNTS", points)
@@ -81,27 +79,19 @@ TEST(LwoLoader, PolygonsAreCutIntoFansSharingTheirNormalAndABigGridLoadsWhole)
         for (int k = 0; k < n - 2; ++k) {
             const Triangle& t = object.triangles[static_cast<std::size_t>(k)];
             EXPECT_EQ(corners(t), (std::vector<int>{0, k + 1, k + 2})) << n;
-            expectVector(t.normal, 0, 0, 1);
+            expectNear(t.normal, {0, 0, 1});
             area += t.area;
         }
-        EXPECT_NEAR(area, 0.5f * static_cast<float>(n) * std::sin(6.2831853f / static_cast<float>(n)), 1e-4f) << n;
+        EXPECT_NEAR(area, 0.5f * static_cast<float>(n) * std::sin(step), 1e-4f) << n;
     }
 
-    // 260 x 255 quads make 66,572 points, so the later point indices take four bytes.
-    const int columns = 260, rows = 255;
-    const LWObject grid = parse(ObjectWriter::grid(columns, rows, 0.5f).lwo2());
-    EXPECT_EQ(grid.vertices.size(), 261u * 256u);
+    // 260 x 255 quads make 261 x 256 = 66,816 points, so the later point indices take four
+    // bytes. Point (i, j) is 261 j + i; the last quad, (259, 254), is cut into
+    // (259, 254), (259, 255), (260, 255) and (259, 254), (260, 255), (260, 254).
+    const LWObject grid = parse(ObjectWriter::grid(260, 255, 0.5f).lwo2());
     ASSERT_EQ(grid.triangles.size(), 2u * 260u * 255u);
-    // The last quad (i, j): (i, j), (i, j + 1), (i + 1, j + 1), (i + 1, j).
-    auto index = [&](int i, int j) { return j * (columns + 1) + i; };
-    const std::size_t last = static_cast<std::size_t>(2 * columns * rows - 2);
-    EXPECT_EQ(corners(grid.triangles[last]), (std::vector<int>{index(columns - 1, rows - 1), index(columns - 1, rows),
-                                                                index(columns, rows)}));
-    EXPECT_EQ(corners(grid.triangles[last + 1]), (std::vector<int>{index(columns - 1, rows - 1), index(columns, rows),
-                                                                    index(columns, rows - 1)}));
-    expectVector(grid.triangles[last + 1].normal, 0, 1, 0);
-    EXPECT_EQ(grid.vertices[static_cast<std::size_t>(index(columns, rows))].corner,
-              static_cast<int>(4 * (last + 1) + 1));
+    EXPECT_EQ(corners(grid.triangles[132598]), (std::vector<int>{66553, 66814, 66815}));
+    EXPECT_EQ(corners(grid.triangles[132599]), (std::vector<int>{66553, 66815, 66554}));
 }
 
 TEST(LwoLoader, BoxPointsBoundsVertexFramesAndTheSameFromLwob)
@@ -111,20 +101,17 @@ TEST(LwoLoader, BoxPointsBoundsVertexFramesAndTheSameFromLwob)
     const LWObject box = parse(writer.lwo2());
     ASSERT_EQ(box.vertices.size(), 8u);
     ASSERT_EQ(box.triangles.size(), 12u);
-    expectVector(box.vertices[7].position, 1, 2, 3);
-    expectVector(box.boundsMin, -1, -2, -3);
-    expectVector(box.boundsMax, 1, 2, 3);
-    EXPECT_FLOAT_EQ(box.radius, std::sqrt(14.0f));
+    expectNear(box.boundsMin, {-1, -2, -3});
+    expectNear(box.boundsMax, {1, 2, 3});
     // 0.5 * 255 = 127.5 rounds to 128; components outside 0..1 are limited.
     EXPECT_EQ(box.surfaces[0].colour, 0xFF80FF00u);
     // A corner's normal is the mean of its three face normals: out along the diagonal.
-    // tangent = (0, 1, 0) x n = (nz, 0, -nx); binormal = n x tangent.
+    // tangent = (0, 1, 0) x n = (nz, 0, -nx); binormal = n x tangent = (-1/3, 2/3, -1/3).
     const float d = 1.0f / std::sqrt(3.0f);
     const Vertex& corner = box.vertices[7];
-    expectVector(corner.normal, d, d, d);
-    expectVector(corner.tangent, d, 0, -d);
-    const Vector3 binormal = cross(corner.normal, corner.tangent);
-    expectVector(corner.binormal, binormal.x, binormal.y, binormal.z);
+    expectNear(corner.normal, {d, d, d});
+    expectNear(corner.tangent, {d, 0, -d});
+    expectNear(corner.binormal, {-1.0f / 3, 2.0f / 3, -1.0f / 3});
 
     // The LWOB form of the box gives the same points, triangles and corner normals.
     auto shape = [](const LWObject& o) {
@@ -184,10 +171,10 @@ TEST(LwoLoader, PerPolygonMapSplitsTheVertexOnlyForThatPolygon)
     // with the new coordinates, the original's normal and a corner of their own.
     EXPECT_EQ(corners(object.triangles[0]), (std::vector<int>{0, 1, 2}));
     EXPECT_EQ(corners(object.triangles[1]), (std::vector<int>{4, 5, 3}));
-    expectVector(object.vertices[4].position, 0, 0, 0);
+    expectNear(object.vertices[4].position, {0, 0, 0});
     const std::vector<Vertex>& v = object.vertices;
     EXPECT_EQ((std::vector<float>{v[4].u, v[4].v, v[0].u, v[5].u}), (std::vector<float>{1, 0, 0, 0.25f}));
-    expectVector(object.vertices[4].normal, 0, 0, 1);
+    expectNear(object.vertices[4].normal, {0, 0, 1});
     EXPECT_EQ(object.vertices[4].corner, 4 * 1 + 0);
 
     // A per-polygon map without its vertex map is skipped.
@@ -209,7 +196,6 @@ TEST(LwoLoader, OnlyTheFirstLayerIsReadAndAnOddSizedChunkIsFollowedByAPadByte)
     const IffBytes rest = start().chunk("PTAG", surfaceTag(0, 0));
     const std::vector<std::uint8_t> bytes =
         IffBytes::form("LWO2", IffBytes().chunk("ODDS", IffBytes().u1(1).u1(2).u1(3)).raw(rest.bytes()));
-    EXPECT_EQ(bytes[12 + 8 + 3], 0);   // the pad
     EXPECT_EQ(parse(bytes).triangles.size(), 1u);
 }
 
@@ -226,7 +212,7 @@ TEST(LwoLoader, PolygonsAndTheirSurfaceTags)
                 object.surfaces[0].triangles == 0);
     // The unused point has no corner and a zero normal, but counts for the radius.
     EXPECT_EQ(object.vertices[3].corner, -1);
-    expectVector(object.vertices[3].normal, 0, 0, 0);
+    expectNear(object.vertices[3].normal, {0, 0, 0});
     EXPECT_FLOAT_EQ(object.radius, 9.0f);
 
     // A PART tag names tag 1 and a COLR tag a value beyond the tag list: only SURF
@@ -292,7 +278,6 @@ TEST(LwoBadInput, EveryBrokenFileEndsInItsMessage)
     const IffBytes surface = IffBytes().s0("Default").s0("");
     const IffBytes shortColour = IffBytes(surface).subChunk("COLR", IffBytes().f4(1));
     const std::pair<std::vector<std::uint8_t>, std::string> cases[] = {
-        {{}, "invalid IFF file 'bad.lwo': the file ends inside the FORM header (0 bytes)"},
         {{'F', 'O', 'R', 'M', 0, 0}, "invalid IFF file 'bad.lwo': the file ends inside the FORM header (6 bytes)"},
         {{'R', 'I', 'F', 'F', 0, 0, 0, 4, 'W', 'A', 'V', 'E'}, "not a valid IFF file"},
         {IffBytes::form("ILBM", IffBytes()), "not a LWO file"},
@@ -309,8 +294,6 @@ TEST(LwoBadInput, EveryBrokenFileEndsInItsMessage)
          lwo2 + "truncated COLR chunk"},
         // Indices out of range.
         {form(start(face({0, 1, 4}))), lwo2 + "point index 4 out of range (the first layer has 4 points)"},
-        {form(start(face({0, 1, 0xFFFFFF}))),
-         lwo2 + "point index 16777215 out of range (the first layer has 4 points)"},
         {form(start().chunk("PTAG", surfaceTag(1, 0))), "invalid LWO2 file: PTAG polygon index invalid (1)"},
         {form(start().chunk("PTAG", surfaceTag(0, 1))), "invalid LWO2 file: PTAG polygon tag invalid (1)"},
         {form(start().chunk("VMAP", IffBytes().id("TXUV").u2(2).s0("uv").vx(9).f4(0).f4(0))),
@@ -332,7 +315,6 @@ TEST(LwoBadInput, EveryBrokenFileEndsInItsMessage)
         {form(start()), "invalid LWO2 file: not every polygon has a surface"},
         {form(IffBytes().chunk("TAGS", IffBytes().s0("Default")).chunk("PNTS", IffBytes())),
          lwo2 + "the first layer has no points"},
-        {form(IffBytes()), lwo2 + "the first layer has no points"},
         // The older form's limits.
         {old(huge.u2(1)), lwob + "polygon 0 has 1024 points (at most 1023)"},
         {old(IffBytes().u2(3).u2(0).u2(1).u2(2).u2(1).u2(3).u2(0).u2(1).u2(2).u2(0)),
