@@ -42,9 +42,6 @@ TEST_F(Device, TexturesAndSurfacesReachTheLargestTextureAndReferencesKeepThemAli
     EXPECT_EQ(texture->GetLevelCount(), 4u);  // 8, 4, 2, 1
     IDirect3DSurface8* level = nullptr;
     texture->GetSurfaceLevel(2, &level);
-    D3DSURFACE_DESC desc;
-    level->GetDesc(&desc);
-    EXPECT_EQ(desc.Width, 2u);
     EXPECT_EQ(texture->Release(), 1u);  // the level holds it
     EXPECT_EQ(device_->Release(), 1u);  // the texture holds the device
     device_ = nullptr;
@@ -179,32 +176,10 @@ TEST_F(Device, SceneOrderIsEnforcedAndIndexedDrawsAddTheBaseVertex)
 
 // ---------------------------------------------------------------------------- the Direct3D object
 
-// One adapter, named after the renderer; without a screen its modes are a fixed list with
-// 640 x 480 in 32 bits, the desktop's mode.
-TEST_F(Device, OneAdapterWithItsModes)
-{
-    EXPECT_EQ(d3d_->GetAdapterCount(), 1u);
-    D3DADAPTER_IDENTIFIER8 identifier;
-    ASSERT_EQ(d3d_->GetAdapterIdentifier(0, D3DENUM_NO_WHQL_LEVEL, &identifier), D3D_OK);
-    EXPECT_GT(std::strlen(identifier.Description), 0u);
-    EXPECT_EQ(d3d_->GetAdapterIdentifier(1, 0, &identifier), D3DERR_INVALIDCALL);
-    EXPECT_EQ(Direct3DCreate8(119), nullptr);  // only the SDK version of Direct3D 8
-    if (displayAvailable())
-        GTEST_SKIP() << "a screen is there: its own modes are listed";
-    D3DDISPLAYMODE mode;
-    ASSERT_EQ(d3d_->GetAdapterDisplayMode(0, &mode), D3D_OK);
-    EXPECT_EQ(std::tuple(mode.Width, mode.Height, mode.Format), std::tuple(640u, 480u, D3DFMT_X8R8G8B8));
-    bool found = false;
-    for (UINT i = 0; i < d3d_->GetAdapterModeCount(0); ++i) {
-        ASSERT_EQ(d3d_->EnumAdapterModes(0, i, &mode), D3D_OK);
-        found |= mode.Width == 640 && mode.Height == 480 && mode.Format == D3DFMT_X8R8G8B8;
-    }
-    EXPECT_TRUE(found);
-    EXPECT_EQ(d3d_->EnumAdapterModes(0, d3d_->GetAdapterModeCount(0), &mode), D3DERR_INVALIDCALL);
-}
-
 // The checks the driver's candidate lists are built from answer "not available" for what
 // OpenGL cannot hold; a wrong adapter is an invalid call, another device type not there.
+// Without a screen the adapter's modes are a fixed list with 640 x 480 in 32 bits, the
+// desktop's mode.
 TEST_F(Device, FormatChecksAnswerNotAvailableForWhatOpenGLCannotHoldAndDevicesRefuseIt)
 {
     constexpr DWORD kTarget = D3DUSAGE_RENDERTARGET, kDepth = D3DUSAGE_DEPTHSTENCIL;
@@ -226,10 +201,7 @@ TEST_F(Device, FormatChecksAnswerNotAvailableForWhatOpenGLCannotHoldAndDevicesRe
     EXPECT_EQ(std::tuple(type(0, D3DDEVTYPE_HAL, D3DFMT_X8R8G8B8), type(0, D3DDEVTYPE_HAL, D3DFMT_A8),
                          type(1, D3DDEVTYPE_HAL, D3DFMT_X8R8G8B8), type(0, D3DDEVTYPE_REF, D3DFMT_X8R8G8B8)),
               std::tuple(D3D_OK, kNo, D3DERR_INVALIDCALL, kNo));
-    EXPECT_EQ(d3d_->CheckDeviceMultiSampleType(0, D3DDEVTYPE_HAL, D3DFMT_X8R8G8B8, TRUE, D3DMULTISAMPLE_NONE), D3D_OK);
-    const HRESULT sixteen =
-        d3d_->CheckDeviceMultiSampleType(0, D3DDEVTYPE_HAL, D3DFMT_X8R8G8B8, TRUE, D3DMULTISAMPLE_16_SAMPLES);
-    EXPECT_TRUE(sixteen == D3D_OK || sixteen == kNo);
+    EXPECT_EQ(Direct3DCreate8(119), nullptr);  // only the SDK version of Direct3D 8
     // Devices refuse what the checks refuse. A windowed device of size 0 takes the window's
     // client area.
     HeadlessWindow window(32, 32);
@@ -242,6 +214,18 @@ TEST_F(Device, FormatChecksAnswerNotAvailableForWhatOpenGLCannotHoldAndDevicesRe
     ASSERT_EQ(d3d_->CreateDevice(0, D3DDEVTYPE_HAL, &window, 0, &p, &device), D3D_OK);
     EXPECT_EQ(std::pair(p.BackBufferWidth, p.BackBufferCount), std::pair(32u, 1u));
     EXPECT_EQ(device->Release(), 0u);
+    if (displayAvailable())
+        GTEST_SKIP() << "a screen is there: its own modes are listed";
+    D3DDISPLAYMODE mode;
+    ASSERT_EQ(d3d_->GetAdapterDisplayMode(0, &mode), D3D_OK);
+    EXPECT_EQ(std::tuple(mode.Width, mode.Height, mode.Format), std::tuple(640u, 480u, D3DFMT_X8R8G8B8));
+    bool found = false;
+    for (UINT i = 0; i < d3d_->GetAdapterModeCount(0); ++i) {
+        ASSERT_EQ(d3d_->EnumAdapterModes(0, i, &mode), D3D_OK);
+        found |= mode.Width == 640 && mode.Height == 480 && mode.Format == D3DFMT_X8R8G8B8;
+    }
+    EXPECT_TRUE(found);
+    EXPECT_EQ(d3d_->EnumAdapterModes(0, d3d_->GetAdapterModeCount(0), &mode), D3DERR_INVALIDCALL);
 }
 
 }  // namespace
