@@ -107,13 +107,18 @@ TEST_F(Device, TexelsMapOntoPixelsFromTheTopLeftAndReadAsTheirFormatsChannels)
     expectPixels(picture, {{4, 0, kBlack}, {0, 4, kBlack}});
     buffer->Release();
     texture->Release();
+    plainStates(device_, true);  // the engine's vertex format again
     // R5G6B5 0xF81F: red 31, green 0, blue 31. A4R4G4B4 0xF0F0: alpha 15, red 0, green 15,
     // blue 0. L8 0x80: grey 128.
     for (const auto& [format, raw, expected] : {std::tuple{D3DFMT_R5G6B5, WORD{0xF81F}, 0xFFFF00FFu},
                                                 {D3DFMT_A4R4G4B4, 0xF0F0, 0xFF00FF00}, {D3DFMT_L8, 0x80, 0xFF808080},
                                                 {D3DFMT_X1R5G5B5, 0x03E0, 0xFF00FF00}}) {
         IDirect3DTexture8* single = makeTexture(format, 1, 1, 1, &raw, format == D3DFMT_L8 ? 1 : 2);
-        EXPECT_COLOR(drawTextured(single).at(5, 5), expected) << format;
+        device_->SetTexture(0, single);
+        device_->BeginScene();
+        drawQuad(device_, -1, 1, 1, -1, 0.5f, 0xFFFFFFFF);
+        device_->EndScene();
+        EXPECT_COLOR(present().at(5, 5), expected) << format;
         single->Release();
     }
 }
