@@ -28,12 +28,7 @@ public:
 
 Variable record(std::int32_t identifier, std::int32_t type, std::int32_t integer = 0)
 {
-    Variable v;
-    v.identifier = identifier;
-    v.type = type;
-    v.constant.integer = integer;
-    v.constant.boolean = integer != 0;
-    return v;
+    return {.type = type, .identifier = identifier, .constant = {.integer = integer, .boolean = integer != 0}};
 }
 
 TEST(Component, ApplyVariablesSetsTheCommonFieldsCallsTheHookAndAnimatesTheRecords)

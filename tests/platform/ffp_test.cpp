@@ -4,8 +4,6 @@
 // sqrt(12) = 3.464 from the camera, and a light at the camera meets them at
 // N.L = 2 / 3.464 = 0.577 (54.7 degrees), so the quad is lit evenly. And the report of a
 // shader that doesn't compile.
-#include <cmath>
-
 #include <gtest/gtest.h>
 
 #include "platform/d3d8/ffp_shader.h"

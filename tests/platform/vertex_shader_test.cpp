@@ -126,11 +126,9 @@ TEST_F(VertexShaders, InputsAndOutputsReachTheirRegisters)
     // oT0: u = 0.75 (c4.z) picks the second texel of a 2 x 1 texture, red then blue.
     const D3DCOLOR texels[2] = {0xFFFF0000, 0xFF0000FF};
     IDirect3DTexture8* texture = makeTexture(D3DFMT_A8R8G8B8, 2, 1, 1, texels, 8);
+    device_->SetTexture(0, texture);
     EXPECT_COLOR(run("mov oT0, c4.zxxx", kEngineLayout,
-                     [&] {
-                         plainStates(device_, true);
-                         device_->SetTexture(0, texture);
-                     }),
+                     [&] { device_->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE); }),
                  0xFF0000FFu);
     device_->SetTexture(0, nullptr);
     texture->Release();
