@@ -146,8 +146,6 @@ TEST_F(SetupDialogTest, ListsWhatTheAdapterOffersWithTheirItemData)
                                                      "1024x768 X8R8G8B8 60Hz=5");
     EXPECT_EQ(shown(dialog.list(SetupDialog::BACKBUFFERFORMAT)).substr(0, 11), "X8R8G8B8=0|");
     EXPECT_EQ(shown(dialog.list(SetupDialog::BACKBUFFERCOUNT)), "1=0|2=1");
-    for (const auto list : {SetupDialog::ADAPTER, SetupDialog::MODE, SetupDialog::BACKBUFFERFORMAT})
-        EXPECT_EQ(dialog.list(list).selected, 0) << list;
     EXPECT_EQ(driverSettings(), "window 1024x768 X8R8G8B8 60Hz, X8R8G8B8 D24S8 x1");  // as shown
     // A desktop without windowed back buffers offers no window (mode 0): nothing is selected
     // and the driver keeps the desktop mode in full screen.
@@ -237,8 +235,7 @@ TEST_F(SetupDialogTest, OkRemembersChangesAndCancelForgetsThem)
             return dialog.result() == SetupDialog::ACCEPTED;
         });
         bool realtime = false;
-        EXPECT_EQ(selectScreenMode(realtime, false), accept);
-        EXPECT_EQ(realtime, accept);
+        EXPECT_EQ((std::pair{selectScreenMode(realtime, false), realtime}), std::pair(accept, accept));
         EXPECT_EQ(dxDriver().rememberedSelection(), (accept ? ScreenSelection{.mode = 3, .realtimePriority = 1}
                                                           : ScreenSelection{}));
     }

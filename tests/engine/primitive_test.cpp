@@ -128,10 +128,8 @@ TEST_F(Primitives, DrawsArePlacedByWorldAndViewWithOrWithoutAVertexShader)
 // record has the kind, the colours as fractions, and range 0 as the largest range there is.
 TEST_F(Primitives, LightsTakeTheSlotsOfTheirPlaceInTheListForTheDrawOnly)
 {
-    Light first, second;
-    second.kind = Light::SPOT;
-    second.diffuse = 0x40FF8000;  // alpha 64, red 255, green 128, blue 0
-    second.position = {1, 2, 3};
+    // The second's diffuse colour: alpha 64, red 255, green 128, blue 0.
+    Light first, second{.kind = Light::SPOT, .position = {1, 2, 3}, .diffuse = 0x40FF8000};
     Material material(Material::DIFFUSE, Material::COPY);
     material.lighting = true;
     auto shape = quad(0, 0, 8, 8, 1.0f, kRed);

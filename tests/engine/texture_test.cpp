@@ -35,8 +35,11 @@ TEST_F(TextureTable, UnknownNamesAndSizesTheDeviceCantTakeEndInTheirMessages)
     EXPECT_FALSE(Texture::exists("odd"));
     d3dSimulation().largestTexture = 64;
     openScreen(64, 48);
-    Texture::create("edge", 64, 64, 0, true);  // the largest is taken
+    Texture::create("edge", 64, 64, 0, true);
     EXPECT_EQ(RenderTarget(64, 64, false, true).width(), 64);
+    D3DSURFACE_DESC desc;
+    Texture::getD3DSurface("edge").texture()->GetLevelDesc(0, &desc);
+    EXPECT_EQ(desc.Width, 64u);
     for (const auto& [width, height, size] : {std::tuple{65, 1, "65 x 1"}, {1, 2000000000, "1 x 2000000000"}}) {
         EXPECT_FATAL(Texture::create("big", width, height, 0, false),
                      std::string("Texture: 'big' is ") + size + " pixels, larger than the 64 x 64 the device can use");

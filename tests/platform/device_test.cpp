@@ -206,6 +206,15 @@ TEST_F(Device, FormatChecksAnswerNotAvailableForWhatOpenGLCannotHoldAndDevicesRe
     EXPECT_EQ(std::tuple(type(0, D3DDEVTYPE_HAL, D3DFMT_X8R8G8B8), type(0, D3DDEVTYPE_HAL, D3DFMT_A8),
                          type(1, D3DDEVTYPE_HAL, D3DFMT_X8R8G8B8), type(0, D3DDEVTYPE_REF, D3DFMT_X8R8G8B8)),
               std::tuple(D3D_OK, kNo, D3DERR_INVALIDCALL, kNo));
+    EXPECT_EQ(d3d_->CheckDeviceMultiSampleType(0, D3DDEVTYPE_HAL, D3DFMT_X8R8G8B8, TRUE, D3DMULTISAMPLE_NONE), D3D_OK);
+    const HRESULT sixteen =
+        d3d_->CheckDeviceMultiSampleType(0, D3DDEVTYPE_HAL, D3DFMT_X8R8G8B8, TRUE, D3DMULTISAMPLE_16_SAMPLES);
+    EXPECT_TRUE(sixteen == D3D_OK || sixteen == kNo);
+    // The adapter is named after the renderer; there is no second one.
+    D3DADAPTER_IDENTIFIER8 identifier;
+    ASSERT_EQ(d3d_->GetAdapterIdentifier(0, D3DENUM_NO_WHQL_LEVEL, &identifier), D3D_OK);
+    EXPECT_GT(std::strlen(identifier.Description), 0u);
+    EXPECT_EQ(d3d_->GetAdapterIdentifier(1, 0, &identifier), D3DERR_INVALIDCALL);
     EXPECT_EQ(Direct3DCreate8(119), nullptr);  // only the SDK version of Direct3D 8
     // Devices refuse what the checks refuse. A windowed device of size 0 takes the window's
     // client area.

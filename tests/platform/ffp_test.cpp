@@ -53,9 +53,8 @@ protected:
 // inside theta, dark outside phi and fall off between. Eight lights can be on at once.
 TEST_F(FixedFunction, PointSpotAndEightLightsAmbientEmissiveAndVertexColours)
 {
-    D3DLIGHT8 point = atCamera(D3DLIGHT_POINT);
-    point.Attenuation0 = 0.5f;
-    point.Attenuation1 = 0.1f;
+    D3DLIGHT8 point{
+        .Type = D3DLIGHT_POINT, .Diffuse = {1, 1, 1, 1}, .Range = 100, .Attenuation0 = 0.5f, .Attenuation1 = 0.1f};
     EXPECT_COLOR(lit(point), 0xFFAEAEAEu);  // 0.577 / (0.5 + 0.1 x 3.464) = 0.682
     point.Range = 3.0f;
     EXPECT_COLOR(lit(point), 0xFF000000u);
