@@ -45,24 +45,19 @@ protected:
         EXPECT_EQ(device_->SetVertexShader(handle), D3D_OK);
         device_->SetVertexShaderConstant(4, kConstants, std::size(kConstants));
         device_->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
-        device_->BeginScene();
-        drawVertices();
-        device_->EndScene();
-        EXPECT_EQ(device_->DeleteVertexShader(handle), D3D_OK);
-        return present().at(32, 24);
-    }
-
-    // The frame-covering quad in the test layout: position, normal, diffuse, specular, uv.
-    void drawVertices()
-    {
+        // The frame-covering quad in the test layout: position, normal, diffuse, specular, uv.
         const float corners[6][2] = {{-1, 1}, {1, 1}, {1, -1}, {-1, 1}, {1, -1}, {-1, -1}};
         std::array<Vertex, 6> vertices;
         for (std::size_t i = 0; i < 6; ++i)
             vertices[i] = {corners[i][0], corners[i][1], 0.5f, 0.2f, 0.6f, 1.0f, 0x80FF4020, 0x10203040, 0.25f, 0.75f};
         IDirect3DVertexBuffer8* buffer = vertexBuffer(vertices, 0, D3DPOOL_MANAGED);
         device_->SetStreamSource(0, buffer, sizeof(Vertex));
+        device_->BeginScene();
         EXPECT_EQ(device_->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 2), D3D_OK);
+        device_->EndScene();
         buffer->Release();
+        EXPECT_EQ(device_->DeleteVertexShader(handle), D3D_OK);
+        return present().at(32, 24);
     }
 };
 
