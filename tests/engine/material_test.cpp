@@ -181,9 +181,7 @@ TEST_F(Materials, FillModesAndCulling)
 // share by N.L; the specular share narrows with the power.
 TEST_F(Materials, LightingFollowsTheAngleToTheLightAndTheSpecularPowerAndFogTheDepth)
 {
-    Light light;
-    light.kind = Light::DIRECTIONAL;
-    light.direction = {0, 0, 1};
+    Light light{.kind = Light::DIRECTIONAL, .direction = {0, 0, 1}};
     Material material(Material::DIFFUSE, Material::COPY);
     material.lighting = true;
     material.diffuse = 0xFFC86432;

@@ -2,7 +2,7 @@
 // registered render targets, sizes the device can't take, the messages for unknown names;
 // the targets' format choice, scenes around begin and end, pictures that come out
 // upright, and survival of a lost device.
-#include <cstring>
+#include <algorithm>
 
 #include <gtest/gtest.h>
 
@@ -60,13 +60,10 @@ TEST_F(TextureTable, LockedLevelsShowWhatWasWrittenNamesLiveUntilReleasedAndMemo
 {
     Texture::create("pattern", 3, 2, 1, false);  // R5G6B5: 6 bytes a row, padded to 8
     int pitch = 0;
-    auto* bits = static_cast<BYTE*>(Texture::lock("pattern", 0, pitch));
+    auto* row = static_cast<WORD*>(Texture::lock("pattern", 0, pitch));
     EXPECT_EQ(pitch, 8);
-    const WORD red = 31 << 11, green = 63 << 5;
-    for (int x = 0; x < 3; ++x) {
-        std::memcpy(bits + x * 2, &red, 2);
-        std::memcpy(bits + pitch + x * 2, &green, 2);
-    }
+    std::fill_n(row, 3, WORD{31 << 11});             // red
+    std::fill_n(row + pitch / 2, 3, WORD{63 << 5});  // green
     Texture::unlock("pattern", 0);
     drawTexture(Texture::getD3DSurface("pattern").texture());
     expectPixels(flipAndRead(), {{30, 5, kRed}, {30, 42, kGreen}});

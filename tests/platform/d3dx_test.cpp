@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include "platform/d3d8/d3dx8.h"
-#include "platform/d3d8/simulation.h"
 #include "tests/platform/device_fixture.h"
 
 namespace mirva::test {
@@ -18,7 +17,6 @@ using D3DX = DeviceTest;
 TEST(D3DXUtilities, VertexSizesAndErrorTexts)
 {
     EXPECT_EQ(D3DXGetFVFVertexSize(0x1D2), 40u);  // position, normal, two colours, one uv pair
-    EXPECT_EQ(D3DXGetFVFVertexSize(D3DFVF_XYZRHW | D3DFVF_DIFFUSE), 20u);
     // Two sets of coordinates, the second with three floats (size code 1 at bit 18).
     EXPECT_EQ(D3DXGetFVFVertexSize(D3DFVF_XYZ | D3DFVF_TEX2 | (1u << 18)), 12u + 8u + 12u);
     char text[100];
@@ -28,7 +26,7 @@ TEST(D3DXUtilities, VertexSizesAndErrorTexts)
     EXPECT_STREQ(text, "D3DE");
 }
 
-TEST_F(D3DX, TextureRequirementsKeepWhatTheCardTakesAndEnlargeForPowerOfTwoCards)
+TEST_F(D3DX, TextureRequirementsKeepWhatTheCardTakes)
 {
     UINT width = 100, height = 60, levels = D3DX_DEFAULT;
     D3DFORMAT format = D3DFMT_A8R8G8B8;
@@ -41,15 +39,6 @@ TEST_F(D3DX, TextureRequirementsKeepWhatTheCardTakesAndEnlargeForPowerOfTwoCards
     format = D3DFMT_DXT1;  // compressed formats are not held: the nearest one that is
     ASSERT_EQ(D3DXCheckTextureRequirements(device_, nullptr, nullptr, nullptr, 0, &format, D3DPOOL_MANAGED), D3D_OK);
     EXPECT_EQ(format, D3DFMT_A8R8G8B8);
-
-    d3dSimulation().powerOfTwoTextures = true;
-    width = 100, height = 60, levels = 1;
-    const HRESULT hr = D3DXCheckTextureRequirements(device_, &width, &height, &levels, D3DUSAGE_RENDERTARGET, &format,
-                                                    D3DPOOL_DEFAULT);
-    IDirect3DTexture8* texture = nullptr;
-    const HRESULT odd = device_->CreateTexture(100, 60, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture);
-    d3dSimulation().powerOfTwoTextures = false;
-    EXPECT_EQ(std::tuple(hr, width, height, odd), std::tuple(D3D_OK, 128u, 64u, D3DERR_INVALIDCALL));
 }
 
 // Loading into a texture level converts to its format, rounded, and leaves the rest of

@@ -70,15 +70,4 @@ void DeviceTest::readLevel(IDirect3DTexture8* texture, UINT level, void* rows, U
     texture->UnlockRect(level);
 }
 
-Picture DeviceTest::drawTextured(IDirect3DBaseTexture8* texture)
-{
-    plainStates(device_, true);
-    device_->SetTexture(0, texture);
-    device_->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
-    device_->BeginScene();
-    drawQuad(device_, -1, 1, 1, -1, 0.5f, 0xFFFFFFFF);
-    device_->EndScene();
-    return present();
-}
-
 }  // namespace mirva::test

@@ -24,8 +24,6 @@ protected:
                                    UINT rowBytes);
     // Copies `rowCount` rows of `rowBytes` from a texture level.
     static void readLevel(IDirect3DTexture8* texture, UINT level, void* rows, UINT rowBytes, UINT rowCount = 1);
-    // Clears to black, draws a white full-frame quad showing `texture`, presents.
-    Picture drawTextured(IDirect3DBaseTexture8* texture);
     // A vertex buffer in `pool` holding `vertices`.
     template <typename T>
     IDirect3DVertexBuffer8* vertexBuffer(const T& vertices, DWORD fvf, D3DPOOL pool)
