@@ -179,6 +179,48 @@ TEST_F(Device, SceneOrderIsEnforcedAndIndexedDrawsAddTheBaseVertex)
     buffer->Release();
 }
 
+// A state changed between two draws of one frame reaches the second draw, changed back it
+// reaches the third, and a clear (which sets write masks of its own) leaves the states of the
+// next draw as they were set. In every case state A hides a red quad on green and B shows it,
+// so the columns read green, red, green, green.
+TEST_F(Device, StatesChangedBetweenDrawsReachTheNextDrawAndSurviveAClear)
+{
+    using Set = void (*)(IDirect3DDevice8*, bool);
+    const std::pair<const char*, Set> cases[] = {
+        {"blend", [](IDirect3DDevice8* d, bool a) { d->SetRenderState(D3DRS_ALPHABLENDENABLE, a); }},
+        {"colour mask", [](IDirect3DDevice8* d, bool a) { d->SetRenderState(D3DRS_COLORWRITEENABLE, a ? 0 : 15); }},
+        {"depth test", [](IDirect3DDevice8* d, bool a) { d->SetRenderState(D3DRS_ZENABLE, a); }},
+        {"culling",
+         [](IDirect3DDevice8* d, bool a) { d->SetRenderState(D3DRS_CULLMODE, a ? D3DCULL_CW : D3DCULL_NONE); }},
+        {"viewport", [](IDirect3DDevice8* d, bool a) {
+             const D3DVIEWPORT8 corner{0, 0, 1, 1, 0, 1}, whole{0, 0, 64, 48, 0, 1};
+             d->SetViewport(a ? &corner : &whole);
+         }},
+    };
+    for (const auto& [name, set] : cases) {
+        SCOPED_TRACE(name);
+        plainStates(device_);
+        device_->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_ZERO);  // blending keeps what is there
+        device_->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
+        device_->SetRenderState(D3DRS_ZFUNC, D3DCMP_LESS);
+        device_->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kGreen, 0.25f, 0);  // depth before the quads
+        device_->BeginScene();
+        for (int column = 0; column < 4; ++column) {
+            if (column < 3)
+                set(device_, column != 1);
+            if (column == 3) {
+                const D3DRECT last{48, 0, 64, 48};
+                device_->Clear(1, &last, D3DCLEAR_TARGET, kGreen, 0.25f, 0);
+            }
+            drawQuad(device_, -1 + 0.5f * static_cast<float>(column), 1, -0.5f + 0.5f * static_cast<float>(column),
+                     -1, 0.5f, kRed);
+        }
+        device_->EndScene();
+        expectPixels(present(), {{8, 24, kGreen}, {24, 24, kRed}, {40, 24, kGreen}, {56, 24, kGreen}});
+        set(device_, false);
+    }
+}
+
 // ---------------------------------------------------------------------------- the Direct3D object
 
 // The checks the driver's candidate lists are built from answer "not available" for what
