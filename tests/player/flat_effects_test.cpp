@@ -12,7 +12,6 @@
 #include "components/flower_zoomer.h"
 #include "engine/primitive.h"
 #include "tests/player/frame_fixture.h"
-#include "tests/support/scene_text.h"
 
 namespace mirva::test {
 namespace {
@@ -46,14 +45,14 @@ protected:
 // it, one drawn before the zoomer each frame, one destructed at row 1.
 std::string zoomerScript(const std::string& rates)
 {
-    return "Enum Layers { BEFORE BACK ZOOM SHOW }\n"
-           "Construct Clearer back { Layer = BACK ClearColor = 0, 0, 0 Enabled = true }\n"
-           "Construct ChaosZoomer zoomer { Layer = ZOOM " + rates + " Enabled = true }\n"
-           "Construct Sprite before { Layer = BEFORE Map = \"chaoszoomertexture\" Size = 0, 0 Enabled = true }\n"
-           "Construct Sprite gone { Layer = SHOW Map = \"chaoszoomertexture\" Size = 0, 0 Enabled = true }\n"
-           "Construct Sprite show { Layer = SHOW Map = \"chaoszoomertexture\" Blend = COPY\n"
-           "  Motion = 0, 0, 1, 0, 0, 0, 1, 1, 1 Size = 1, 0.75 Enabled = true }\n"
-           "Timer 1:0:0 120 1.0\n0:1:0 Destruct gone\n";
+    return layered("BEFORE ZOOM SHOW", "0, 0, 0",
+                   "Construct ChaosZoomer zoomer { Layer = ZOOM " + rates + " Enabled = true }\n"
+                   "Construct Sprite before { Layer = BEFORE Map = \"chaoszoomertexture\" Size = 0, 0 "
+                   "Enabled = true }\nConstruct Sprite gone { Layer = SHOW Map = \"chaoszoomertexture\" Size = 0, 0 "
+                   "Enabled = true }\n"
+                   "Construct Sprite show { Layer = SHOW Map = \"chaoszoomertexture\" Blend = COPY\n"
+                   "  Motion = 0, 0, 1, 0, 0, 0, 1, 1, 1 Size = 1, 0.75 Enabled = true }\n",
+                   "0:1:0 Destruct gone\n");
 }
 
 TEST_F(FlatEffects, ASpriteShowsTheZoomersNewestFrameThatMovesUnlessEveryRateIsZero)
@@ -81,16 +80,14 @@ TEST_F(FlatEffects, ASpriteShowsTheZoomersNewestFrameThatMovesUnlessEveryRateIsZ
 TEST_F(FlatEffects, AZoomerInsideACapturePassLeavesThePassDrawingIntoItsTarget)
 {
     // The red clear after the zoomer belongs to the capture, shown on the left half only.
-    play("Enum Layers { BACK OPEN ZOOM PAINT CLOSE SHOW }\n"
-         "Construct Clearer back { Layer = BACK ClearColor = 0, 0, 0 Enabled = true }\n"
-         "Construct RenderTargetBegin open { Layer = OPEN MapName = \"capture\" Width = 64 Height = 64 "
-         "ZBuffer = false Alpha = false Enabled = true }\n"
-         "Construct ChaosZoomer zoomer { Layer = ZOOM Enabled = true }\n"
-         "Construct Clearer paint { Layer = PAINT ClearColor = 255, 0, 0 Enabled = true }\n"
-         "Construct RenderTargetEnd close { Layer = CLOSE Enabled = true }\n"
-         "Construct Sprite show { Layer = SHOW Map = \"capture\" Blend = COPY\n"
-         "  Motion = -0.5, 0, 1, 0, 0, 0, 1, 1, 1 Size = 0.5, 0.75 Enabled = true }\n"
-         "Timer 1:0:0 120 1.0\n");
+    play(layered("OPEN ZOOM PAINT CLOSE SHOW", "0, 0, 0",
+                 "Construct RenderTargetBegin open { Layer = OPEN MapName = \"capture\" Width = 64 Height = 64 "
+                 "ZBuffer = false Alpha = false Enabled = true }\n"
+                 "Construct ChaosZoomer zoomer { Layer = ZOOM Enabled = true }\n"
+                 "Construct Clearer paint { Layer = PAINT ClearColor = 255, 0, 0 Enabled = true }\n"
+                 "Construct RenderTargetEnd close { Layer = CLOSE Enabled = true }\n"
+                 "Construct Sprite show { Layer = SHOW Map = \"capture\" Blend = COPY\n"
+                 "  Motion = -0.5, 0, 1, 0, 0, 0, 1, 1, 1 Size = 0.5, 0.75 Enabled = true }\n"));
     const Picture picture = frame(0.04f);
     EXPECT_COLOR(picture.at(16, 24), kRed);
     EXPECT_COLOR(picture.at(48, 24), kBlack);
@@ -104,12 +101,11 @@ protected:
     // The field after its first frame, of `seconds`.
     FlowerZoomerComponent& flowers(const std::string& settings, float seconds = 0.04f)
     {
-        play("Enum Layers { BACK DRAW }\n"
-             "Construct Clearer back { Layer = BACK ClearColor = 255, 0, 0 Enabled = true }\n"
-             "Construct FlowerZoomer field { Layer = DRAW MiddleMap = \"maps/middle.tga\" PetalMap = \"maps/petal.tga\"\n"
-             "  Petals = 6 PetalWidth = 0.3 PetalInnerRadius = 0.5 PetalOuterRadius = 1.5 Enabled = true\n"
-             "  BackGroundColor = 255, 0, 0 MiddleColor = 0, 0, 255 PetalColor = 0, 0, 255 " + settings + " }\n"
-             "Timer 1:0:0 120 1.0\n");
+        play(layered("DRAW", "255, 0, 0",
+                     "Construct FlowerZoomer field { Layer = DRAW MiddleMap = \"maps/middle.tga\" "
+                     "PetalMap = \"maps/petal.tga\"\n  Petals = 6 PetalWidth = 0.3 PetalInnerRadius = 0.5 "
+                     "PetalOuterRadius = 1.5 Enabled = true\n  BackGroundColor = 255, 0, 0 MiddleColor = 0, 0, 255 "
+                     "PetalColor = 0, 0, 255 " + settings + " }\n"));
         frame(seconds);
         return dynamic_cast<FlowerZoomerComponent&>(*player->findInstance("field"));
     }
@@ -193,17 +189,12 @@ TEST_F(Flowers, FarFlowersFadeIntoTheBackgroundColour)
 
 TEST_F(FlatEffects, ASpriteOnASceneIsDrawnAtEveryObjectOfItsName)
 {
-    std::string items;
-    for (float x : {-2.0f, 0.0f, 2.0f})
-        items += "LoadObjectLayer 1 dot.lwo\nObjectMotion\n" + motion({x, 0, 4, 0, 0, 0, 1, 1, 1});
-    items += "LoadObjectLayer 1 other.lwo\nObjectMotion\n" + motion({0, 1.2f, 4, 0, 0, 0, 1, 1, 1});
-    writeText("dots.lws", "LWSC\n3\n\nFramesPerSecond 30\n" + items);
-    play("Enum Layers { BACK SCENE DRAW }\n"
-         "Construct Clearer back { Layer = BACK ClearColor = 0, 0, 0 Enabled = true }\n"
-         "Construct LWS dots { Layer = SCENE Scene = \"dots.lws\" Enabled = true }\n"
-         "Construct Sprite flare { Layer = DRAW Map = \"maps/middle.tga\" Scene = dots Name = \"dot.lwo\"\n"
-         "  Size = 0.4, 0.4 Enabled = true }\n"
-         "Timer 1:0:0 120 1.0\n");
+    writeText("dots.lws", scene(sceneObject("dot.lwo", -2, 0, 4) + sceneObject("dot.lwo", 0, 0, 4) +
+                                sceneObject("dot.lwo", 2, 0, 4) + sceneObject("other.lwo", 0, 1.2f, 4)));
+    play(layered("SCENE DRAW", "0, 0, 0",
+                 "Construct LWS dots { Layer = SCENE Scene = \"dots.lws\" Enabled = true }\n"
+                 "Construct Sprite flare { Layer = DRAW Map = \"maps/middle.tga\" Scene = dots Name = \"dot.lwo\"\n"
+                 "  Size = 0.4, 0.4 Enabled = true }\n"));
     const Picture picture = frame(0.04f);
     // Middles at x = 32 + 8 x: 16, 32 and 48; nothing where the other object is.
     for (int x : {16, 32, 48})

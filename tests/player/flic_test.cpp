@@ -39,11 +39,11 @@ protected:
 
     void show(const std::string& animation, const std::string& fps)
     {
-        play("Enum Layers { BACK ANIM SHOW }\nConstruct Clearer back { Layer = BACK ClearColor = 0, 0, 80 Enabled = true }\n"
-             "Construct FlicDecompress anim { Layer = ANIM Flic = \"" + animation + "\" FPS = " + fps + " Enabled = true }\n"
-             "Construct Sprite show { Layer = SHOW Map = \"" + animation +
-             "\" Motion = 0, 0, 2, 0, 0, 0, 1, 1, 1 Size = 1, 1 Enabled = true }\nTimer 4:0:0 120 1.0\n"
-             "0:1:0 Destruct anim\n0:1:0 Destruct show\n");
+        play(layered("ANIM SHOW", "0, 0, 80",
+                     "Construct FlicDecompress anim { Layer = ANIM Flic = \"" + animation + "\" FPS = " + fps +
+                         " Enabled = true }\nConstruct Sprite show { Layer = SHOW Map = \"" + animation +
+                         "\" Motion = 0, 0, 2, 0, 0, 0, 1, 1, 1 Size = 1, 1 Enabled = true }\n",
+                     "0:1:0 Destruct anim\n0:1:0 Destruct show\n"));
     }
 };
 

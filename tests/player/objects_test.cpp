@@ -12,48 +12,27 @@
 
 #include "components/object.h"
 #include "tests/player/frame_fixture.h"
-#include "tests/support/png_writer.h"
-#include "tests/support/scene_text.h"
-#include "tools/object_writer.h"
 
 namespace mirva::test {
 namespace {
 
-// A box from -1 to 1 in one colour (components 0..1).
-void writeBox(const std::string& path, float red, float green, float blue)
-{
-    ObjectWriter box = ObjectWriter::box(-1, -1, -1, 1, 1, 1);
-    box.addSurface("Paint", red, green, blue);
-    box.write(path);
-}
-
-// An image of one colour.
-void writeFlat(const std::string& path, std::uint16_t red, std::uint16_t green, std::uint16_t blue)
-{
-    PngSpec image{.width = 4, .height = 4};
-    for (int i = 0; i < 16; ++i)
-        image.samples.insert(image.samples.end(), {red, green, blue});
-    writePng(path, image);
-}
-
-// Scene text: a header, then items.
-std::string scene(const std::string& items) { return "LWSC\n3\n\nFramesPerSecond 30\n" + items; }
-
-std::string object(const std::string& file, float x, float y, float z)
-{
-    return "LoadObjectLayer 1 " + file + "\nObjectMotion\n" + motion({x, y, z, 0, 0, 0, 1, 1, 1});
-}
-
 // Straight ahead at depth `z`.
 std::string ahead(int z) { return " Motion = 0, 0, " + std::to_string(z) + ", 0, 0, 0, 1, 1, 1 "; }
 
-constexpr const char* kLayers = "Enum Layers { BACK SCENE MATERIAL DRAW }\n"
-                                "Construct Clearer back { Layer = BACK ClearColor = 0, 0, 0 Enabled = true }\n";
-constexpr const char* kHour = "Timer 1:0:0 120 1.0\n";
+// A script on a black BACK, with the layers SCENE, MATERIAL and DRAW.
+std::string onBlack(const std::string& body, const std::string& timed = "")
+{
+    return layered("SCENE MATERIAL DRAW", "0, 0, 0", body, timed);
+}
 
 class Objects : public FrameTest {
 protected:
-    void SetUp() override { FrameTest::SetUp(); writeBox("red.lwo", 1, 0, 0); writeBox("green.lwo", 0, 1, 0); }
+    void SetUp() override
+    {
+        FrameTest::SetUp();
+        writeObject("red.lwo", ObjectWriter::box(-1, -1, -1, 1, 1, 1), 1, 0, 0);
+        writeObject("green.lwo", ObjectWriter::box(-1, -1, -1, 1, 1, 1), 0, 1, 0);
+    }
 
     // Frames of a quarter second until the script time reaches `row` of order 0; the last
     // of them (the one that executed that row's instructions), read back.
@@ -69,12 +48,13 @@ protected:
 // Two instances of one file share its mesh until the last goes.
 TEST_F(Objects, ASceneDrawsTheObjectAtEveryObjectOfItsNameUntilItGoes)
 {
-    writeText("two.lws", scene(object("red.lwo", -2.5f, 0, 6) + object("red.lwo", 2.5f, 0, 6)));
-    play(std::string(kLayers) + "Construct LWS scene { Layer = SCENE Scene = \"two.lws\" Enabled = true }\n"
-         "Construct Object boxes { Layer = DRAW Object = \"red.lwo\" Scene = scene" + ahead(6) + "Enabled = true }\n"
-         "Construct Object absent { Layer = DRAW Object = \"green.lwo\" Scene = scene Enabled = true }\n"
-         "Construct Object other { Object = \"red.lwo\" }\n" + kHour +
-         "0:1:0 Destruct scene\n0:2:0 Destruct other\n0:3:0 Destruct boxes\n");
+    writeText("two.lws", scene(sceneObject("red.lwo", -2.5f, 0, 6) + sceneObject("red.lwo", 2.5f, 0, 6)));
+    play(onBlack("Construct LWS scene { Layer = SCENE Scene = \"two.lws\" Enabled = true }\n"
+                 "Construct Object boxes { Layer = DRAW Object = \"red.lwo\" Scene = scene" + ahead(6) +
+                 "Enabled = true }\n"
+                 "Construct Object absent { Layer = DRAW Object = \"green.lwo\" Scene = scene Enabled = true }\n"
+                 "Construct Object other { Object = \"red.lwo\" }\n",
+                 "0:1:0 Destruct scene\n0:2:0 Destruct other\n0:3:0 Destruct boxes\n"));
     const Picture picture = frame(0.1f);
     // Each front face spans 1 / 5 of the depth either side of x = +-2.5: pixels 9.6..22.4
     // and 41.6..54.4; the box's own Motion has no say while the scene is there.
@@ -93,13 +73,13 @@ TEST_F(Objects, ASceneDrawsTheObjectAtEveryObjectOfItsNameUntilItGoes)
 TEST_F(Objects, ADiffuseEnvelopeChangesTheLitColourEveryFrame)
 {
     // A white distant light shining along +z, away from the view into the scene.
-    writeText("lit.lws", scene(object("red.lwo", 0, 0, 6) + "AddLight\nLightName Sun\nLightMotion\n" +
+    writeText("lit.lws", scene(sceneObject("red.lwo", 0, 0, 6) + "AddLight\nLightName Sun\nLightMotion\n" +
                                motion({0, 0, 0, 0, 0, 0, 1, 1, 1}) + "LightColor 1 1 1\nLightIntensity 1\nLightType 0\n"));
-    play(std::string(kLayers) + "Construct LWS scene { Layer = SCENE Scene = \"lit.lws\" Enabled = true }\n"
-         "Construct Material paint { Layer = MATERIAL Lighting = true Enabled = true\n"
-         "  Diffuse = Key 0,0,LINEAR Key 1,255,LINEAR CONSTANT CONSTANT, 0, 255, 255 }\n"
-         "Construct Object box { Layer = DRAW Object = \"red.lwo\" Material = paint Scene = scene Enabled = true }\n" +
-         kHour);
+    play(onBlack("Construct LWS scene { Layer = SCENE Scene = \"lit.lws\" Enabled = true }\n"
+                 "Construct Material paint { Layer = MATERIAL Lighting = true Enabled = true\n"
+                 "  Diffuse = Key 0,0,LINEAR Key 1,255,LINEAR CONSTANT CONSTANT, 0, 255, 255 }\n"
+                 "Construct Object box { Layer = DRAW Object = \"red.lwo\" Material = paint Scene = scene "
+                 "Enabled = true }\n"));
     // The face looks straight at the light, but its corners' normals lean away from it
     // into the box's diagonals: every channel comes at cos 54.7 = 0.577 of the diffuse.
     EXPECT_NEAR(channel(frame(0.25f).at(32, 24), 16), 0.577 * 64, 3);
@@ -113,14 +93,15 @@ TEST_F(Objects, ADiffuseEnvelopeChangesTheLitColourEveryFrame)
 // 48) a textured box whose Map a later block sets: it shows in that very frame.
 TEST_F(Objects, AmbientInAMaterialBlockIsItsOwnAndAMapSetLaterShowsInThatVeryFrame)
 {
-    writeFlat("red.png", 255, 0, 0);
-    writeFlat("blue.png", 0, 0, 255);
-    play(std::string(kLayers) + "Construct Material lit { Lighting = true Ambient = 0, 255, 0 }\n"
-         "Construct Object left { Layer = DRAW Object = \"red.lwo\" Material = lit Ambient = 255, 255, 255 "
-         "Motion = -2.5, 0, 6, 0, 0, 0, 1, 1, 1 Enabled = true }\n"
-         "Construct Material paint { Type = TEXTURE Map = \"red.png\" }\n"
-         "Construct Object right { Layer = DRAW Object = \"green.lwo\" Material = paint "
-         "Motion = 2.5, 0, 6, 0, 0, 0, 1, 1, 1 Enabled = true }\n" + kHour + "0:1:0 Set paint { Map = \"blue.png\" }\n");
+    writeImage("red.tga", kRed);
+    writeImage("blue.tga", kBlue);
+    play(onBlack("Construct Material lit { Lighting = true Ambient = 0, 255, 0 }\n"
+                 "Construct Object left { Layer = DRAW Object = \"red.lwo\" Material = lit Ambient = 255, 255, 255 "
+                 "Motion = -2.5, 0, 6, 0, 0, 0, 1, 1, 1 Enabled = true }\n"
+                 "Construct Material paint { Type = TEXTURE Map = \"red.tga\" }\n"
+                 "Construct Object right { Layer = DRAW Object = \"green.lwo\" Material = paint "
+                 "Motion = 2.5, 0, 6, 0, 0, 0, 1, 1, 1 Enabled = true }\n",
+                 "0:1:0 Set paint { Map = \"blue.tga\" }\n"));
     Picture last = frame(0.25f);
     EXPECT_COLOR(last.at(16, 24), kGreen);
     for (; player->previousTime() < (1 << 8); last = frame(0.25f))
@@ -133,9 +114,9 @@ TEST_F(Objects, SpeedZeroFreezesTheSceneAtPhaseAndPhaseJumps)
     // A box sliding along x from -2.5 at 0 s to 2.5 at 2 s.
     writeText("slide.lws", scene("LoadObjectLayer 1 red.lwo\nObjectMotion\n" +
                                  motion({0, 0, 6, 0, 0, 0, 1, 1, 1}, {{0, {{{-2.5f, 0, 3}}, {{2.5f, 2, 3}}}}})));
-    play(std::string(kLayers) + "Construct LWS scene { Layer = SCENE Scene = \"slide.lws\" Speed = 0 Enabled = true }\n"
-         "Construct Object box { Layer = DRAW Object = \"red.lwo\" Scene = scene Enabled = true }\n" + kHour +
-         "0:1:0 Set scene { Phase = 2 }\n0:2:0 Set scene { Phase = 1 Speed = 1 }\n");
+    play(onBlack("Construct LWS scene { Layer = SCENE Scene = \"slide.lws\" Speed = 0 Enabled = true }\n"
+                 "Construct Object box { Layer = DRAW Object = \"red.lwo\" Scene = scene Enabled = true }\n",
+                 "0:1:0 Set scene { Phase = 2 }\n0:2:0 Set scene { Phase = 1 Speed = 1 }\n"));
     for (int i = 0; i < 3; ++i)
         expectColors(frame(0.2f), {{16, 24, kRed}, {48, 24, kBlack}});
     expectColors(untilRow(1), {{16, 24, kBlack}, {48, 24, kRed}});   // the scene jumps to its end
@@ -150,11 +131,11 @@ TEST_F(Objects, AViewWithCameraNameSeesThroughTheKeyedSceneCamera)
     const std::string flight = motion({0, 0, 0, 0, 0, 0, 1, 1, 1}, {{0, {{{-6, 0, 3}}, {{0, 1, 3}}}},
                                                                   {2, {{{0, 0, 3}}, {{-6, 1, 3}}}},
                                                                   {3, {{{1.5707964f, 0, 3}}, {{0, 1, 3}}}}});
-    writeText("flight.lws", scene(object("red.lwo", 0, 0, 0) + "AddCamera\nCameraName Cam\nCameraMotion\n" + flight +
-                                  "ZoomFactor 3.2\n"));
-    play(std::string(kLayers) + "Construct LWS scene { Layer = SCENE Scene = \"flight.lws\" Enabled = true }\n"
-         "Construct Object box { Layer = DRAW Object = \"red.lwo\" Scene = scene CameraName = \"Cam\" Enabled = true }\n" +
-         kHour);
+    writeText("flight.lws", scene(sceneObject("red.lwo", 0, 0, 0) + "AddCamera\nCameraName Cam\nCameraMotion\n" +
+                                  flight + "ZoomFactor 3.2\n"));
+    play(onBlack("Construct LWS scene { Layer = SCENE Scene = \"flight.lws\" Enabled = true }\n"
+                 "Construct Object box { Layer = DRAW Object = \"red.lwo\" Scene = scene CameraName = \"Cam\" "
+                 "Enabled = true }\n"));
     for (int i = 0; i < 4; ++i)
         expectColors(frame(0.25f), {{32, 24, kRed}, {2, 2, kBlack}, {61, 45, kBlack}});
 }
@@ -166,12 +147,12 @@ TEST_F(Objects, AViewWithCameraNameSeesThroughTheKeyedSceneCamera)
 // their block asks for one.
 TEST_F(Objects, WhatDrawsAfterAnObjectSeesItsDepthOrNot)
 {
-    writeFlat("white.png", 255, 255, 255);
+    writeImage("white.tga", 0xFFFFFFFF);
     const std::string clearer = "Construct Clearer depth { Layer = MATERIAL ClearColor = 0, 0, 0 ColorBuffer = false ";
     const std::string far =
         "}\nConstruct Object far { Layer = DRAW Object = \"green.lwo\"" + ahead(10) + "Enabled = true }\n";
     const std::string sprite =
-        "Construct Sprite flat { Layer = DRAW Map = \"white.png\" Blend = COPY Size = 3, 3" + ahead(8);
+        "Construct Sprite flat { Layer = DRAW Map = \"white.tga\" Blend = COPY Size = 3, 3" + ahead(8);
     const struct {
         std::string after;
         std::uint32_t middle, side;   // at (32, 24) and (37, 24)
@@ -183,10 +164,9 @@ TEST_F(Objects, WhatDrawsAfterAnObjectSeesItsDepthOrNot)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.after);
-        play("Enum Layers { BACK SCENE MATERIAL DRAW }\n"
-             "Construct Clearer back { Layer = BACK ClearColor = 0, 0, 255 Enabled = true }\n"
-             "Construct Object near { Layer = SCENE Object = \"red.lwo\"" + ahead(6) + "Enabled = true }\n" + c.after +
-             kHour);
+        play(layered("SCENE MATERIAL DRAW", "0, 0, 255",
+                     "Construct Object near { Layer = SCENE Object = \"red.lwo\"" + ahead(6) + "Enabled = true }\n" +
+                         c.after));
         expectColors(frame(0.1f), {{32, 24, c.middle}, {37, 24, c.side}, {2, 2, kBlue}});
     }
 }
@@ -198,18 +178,15 @@ protected:
         Objects::SetUp();
         copyData("maps/64shade.tga");
         copyData("shaders/cartoon.vso");
-        ObjectWriter ball = ObjectWriter::geodesicSphere(1.5f, 3);
-        ball.addSurface("Paint", 1, 1, 1);
-        ball.write("ball.lwo");
+        writeObject("ball.lwo", ObjectWriter::geodesicSphere(1.5f, 3), 1, 1, 1);
     }
 
     // The ball (radius 1.5 at depth 6: a disc of radius 8.3 pixels around (32, 24)) on blue.
     Picture toon(const std::string& settings)
     {
-        play("Enum Layers { BACK DRAW }\nConstruct Clearer back { Layer = BACK ClearColor = 0, 0, 255 Enabled = true }\n"
-             "Construct Material flat { Type = FACTOR Factor = 0, 255, 0 }\n"
-             "Construct Cartoon ball { Layer = DRAW Object = \"ball.lwo\"" + ahead(6) + settings + " Enabled = true }\n" +
-             kHour);
+        play(layered("DRAW", "0, 0, 255", "Construct Material flat { Type = FACTOR Factor = 0, 255, 0 }\n"
+                     "Construct Cartoon ball { Layer = DRAW Object = \"ball.lwo\"" + ahead(6) + settings +
+                     " Enabled = true }\n"));
         return frame(0.1f);
     }
 };

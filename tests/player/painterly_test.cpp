@@ -1,15 +1,11 @@
 // Painterly in scripts: objects drawn as brush strokes by the frame update on the headless
 // 64 x 48 screen, looking along +z from the origin (the light comes from the camera). The
 // brush is opaque white, so a stroke shows its vertex colour as it is.
-#include <algorithm>
-
 #include <gtest/gtest.h>
 
 #include "components/painterly.h"
 #include "tests/player/frame_fixture.h"
 #include "tests/support/fatal.h"
-#include "tools/object_writer.h"
-#include "tools/tga_writer.h"
 
 namespace mirva::test {
 namespace {
@@ -24,30 +20,16 @@ protected:
         writeImage("brush.tga", 0xFFFFFFFF);
         writeImage("blue.tga", 0xFF0000FF);
         // An open tube of radius 1.5 along y, 3 high (its strokes run round it).
-        writeObject("tube.lwo", ObjectWriter::cylinder(1.5f, 3, 24, 10), 0);
-        writeObject("white.lwo", ObjectWriter::cylinder(1.5f, 3, 24, 10), 1);
-    }
-
-    static void writeImage(const std::string& path, std::uint32_t argb)
-    {
-        Surface image(4, 4);
-        std::fill_n(image.pixels(), 16, argb);
-        writeFileBytes(path, tgaFile(image, 32));
-    }
-    static void writeObject(const std::string& path, ObjectWriter object, float grey)
-    {
-        object.addSurface("Paint", grey, grey, grey);
-        object.write(path);
+        writeObject("tube.lwo", ObjectWriter::cylinder(1.5f, 3, 24, 10), 0, 0, 0);
+        writeObject("white.lwo", ObjectWriter::cylinder(1.5f, 3, 24, 10), 1, 1, 1);
     }
 
     Picture paint(const std::string& object, const std::string& motion, const std::string& brush = "brush.tga",
                   const std::string& environment = "blue.tga")
     {
-        play("Enum Layers { BACK DRAW }\n"
-             "Construct Clearer back { Layer = BACK ClearColor = 0, 255, 0 Enabled = true }\n"
-             "Construct Painterly paint { Layer = DRAW Object = \"" + object + "\" BrushMap = \"" + brush +
-             "\" EnvMap = \"" + environment + "\" Motion = " + motion + " Enabled = true }\n"
-             "Timer 1:0:0 120 1.0\n");
+        play(layered("DRAW", "0, 255, 0", "Construct Painterly paint { Layer = DRAW Object = \"" + object +
+                     "\" BrushMap = \"" + brush + "\" EnvMap = \"" + environment + "\" Motion = " + motion +
+                     " Enabled = true }\n"));
         return frame(0.1f);
     }
     PainterlyComponent& painterly() { return dynamic_cast<PainterlyComponent&>(*player->findInstance("paint")); }
@@ -71,7 +53,7 @@ TEST_F(Painterly, MoreThan512VisibleStrokesAreDrawnInSeveralBatches)
 {
     // A ring tipped towards the camera: the first batch holds its far side (above), the
     // last its near side (below).
-    writeObject("ring.lwo", ObjectWriter::torus(1.4f, 0.5f, 24, 12), 0);
+    writeObject("ring.lwo", ObjectWriter::torus(1.4f, 0.5f, 24, 12), 0, 0, 0);
     const Picture picture = paint("ring.lwo", "0, 0, 4.5, 0, -0.6, 0, 1, 1, 1");
     const int strokes = painterly().strokesDrawn();
     EXPECT_GT(strokes, kStrokesPerBatch);

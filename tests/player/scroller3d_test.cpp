@@ -6,7 +6,6 @@
 #include "engine/primitive.h"
 #include "lightwave/lw_object.h"
 #include "tests/player/frame_fixture.h"
-#include "tools/object_writer.h"
 
 namespace mirva::test {
 namespace {
@@ -21,10 +20,8 @@ protected:
     Scroller3DComponent& scroller(const std::string& object, const std::string& settings,
                                   const std::string& before = "")
     {
-        play("Enum Layers { BACK DRAW }\n"
-             "Construct Clearer back { Layer = BACK ClearColor = 0, 0, 0 Enabled = true }\n" + before +
-             "Construct Scroller3D bent { Layer = DRAW Object = \"" + object + "\" " + settings +
-             " Enabled = true }\nTimer 1:0:0 120 1.0\n");
+        play(layered("DRAW", "0, 0, 0", before + "Construct Scroller3D bent { Layer = DRAW Object = \"" + object +
+                                            "\" " + settings + " Enabled = true }\n"));
         picture = frame(0.5f);
         return dynamic_cast<Scroller3DComponent&>(*player->findInstance("bent"));
     }
@@ -34,9 +31,7 @@ protected:
 
 TEST_F(Scroller3D, StretchSpreadsTheObjectAlongThePathsAndZeroCollapsesIt)
 {
-    ObjectWriter red = ObjectWriter::box(-1, -1, -1, 1, 3, 1);   // height 4 from y = -1
-    red.addSurface("Paint", 1, 0, 0);
-    red.write("box.lwo");
+    writeObject("box.lwo", ObjectWriter::box(-1, -1, -1, 1, 3, 1), 1, 0, 0);   // height 4 from y = -1
     const struct {
         const char* stretch;
         float left, right;   // where the box's x = -1 and x = 1 land, half a second in
@@ -58,9 +53,7 @@ TEST_F(Scroller3D, StretchSpreadsTheObjectAlongThePathsAndZeroCollapsesIt)
 
 TEST_F(Scroller3D, AnObjectWithoutHeightLiesOnTheLowerPath)
 {
-    ObjectWriter flat = ObjectWriter::grid(2, 2);
-    flat.addSurface("Paint", 0, 1, 0);
-    flat.write("flat.lwo");
+    writeObject("flat.lwo", ObjectWriter::grid(2, 2), 0, 1, 0);
     const Primitive& mesh = *scroller("flat.lwo", "UpperMotion = 0, 9, 0 LowerMotion = 5, 6, 7").mesh();
     for (int i = 0; i < mesh.vertexCapacity(); ++i) {
         const Primitive::Vertex& v = mesh.vertex(i);
@@ -82,10 +75,8 @@ TEST_F(Scroller3D, TheShowsTextReadsAlongStraightPaths)
     scroller("objects/scrolltext.lwo",
              "Material = gold Stretch = 1 UpperMotion = " + run + ", 0.5, 4 LowerMotion = " + run + ", -0.5, 4", gold);
     const Picture bent = picture;
-    play("Enum Layers { BACK DRAW }\n"
-         "Construct Clearer back { Layer = BACK ClearColor = 0, 0, 0 Enabled = true }\n" + gold +
-         "Construct Object flat { Layer = DRAW Object = \"objects/scrolltext.lwo\" Material = gold\n"
-         "  Motion = -4, -0.5, 4, 0, 0, 0, 1, 1, 0 Enabled = true }\nTimer 1:0:0 120 1.0\n");
+    play(layered("DRAW", "0, 0, 0", gold + "Construct Object flat { Layer = DRAW Object = \"objects/scrolltext.lwo\" "
+                                          "Material = gold Motion = -4, -0.5, 4, 0, 0, 0, 1, 1, 0 Enabled = true }\n"));
     const Picture straight = frame(0.5f);
     int letters = 0, differing = 0;
     for (std::size_t i = 0; i < bent.pixels.size(); ++i) {
