@@ -11,10 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "io/phile.h"
-#include "player/song_source.h"
 #include "tests/player/sound_script_fixture.h"
-#include "tests/sound/sound_fixture.h"
-#include "tests/support/audio_files.h"
 
 namespace mirva {
 namespace {
@@ -39,81 +36,52 @@ Time threeOrderTime(std::uint64_t mixed)
     return r < 64 ? time(0, r, decimals) : r < 68 ? time(1, r - 64, decimals) : time(2, r - 68, decimals);
 }
 
-class SongSourceTest : public test::SoundScriptTest {
-protected:
-    void SetUp() override
-    {
-        SoundScriptTest::SetUp();
-        test::threeOrderModule().write("song.mod");
-        test::fourRowModule().write("four.mod");
-        test::writeWav("tune.wav", 44100, 2, std::vector<std::int16_t>(200, 0));
-    }
-    SongSource& song() { return dynamic_cast<SongSource&>(player->timeSource()); }
-    // Frames up to `last`, summing the triggers of sample number 3 into `counted`.
-    void countThrees(std::uint64_t& n, std::uint64_t last, int& counted)
-    {
-        for (; n <= last; ++n) {
-            frame(n);
-            counted += player->sampleTriggers().snapshot(3);
-        }
-    }
-};
+using SongSourceTest = test::SoundScriptTest;
 
 // Instrument 3 has a note on song rows 0, 5, 17, 63 (order 0), 66 (order 1 row 2) and 68,
 // 73, 85, 131 (order 2); the cell of row 40 has no note. Instrument 1 on rows 5 and 30 of
-// orders 0 and 2.
+// orders 0 and 2. Both instances listen to 3 through one synchronizer, until the last of
+// them ends its listening.
 TEST_F(SongSourceTest, TheTimeFollowsTheModulesOrderAndRowAndTriggersCountOnTheirRowsFrames)
 {
     play("Construct Clearer a\nConstruct Clearer b\nSong \"song.mod\"\n"
-         "0:0:0 SampleMessageBegin a { SampleNumber = 3 }\n0:0:0 SampleMessageBegin b { SampleNumber = 1, 3 }\n");
+         "0:0:0 SampleMessageBegin a { SampleNumber = 3 }\n0:0:0 SampleMessageBegin b { SampleNumber = 1, 3 }\n"
+         "0:10:0 SampleMessageEnd a\n2:40:0 SampleMessageEnd b\n");
     EXPECT_EQ(player->timeSource().describe(), "Song song.mod, 3 orders");
-    EXPECT_FLOAT_EQ(player->timeMultiplier(), 1.0f);
     std::vector<std::uint64_t> threes, ones;
-    for (std::uint64_t n = 0; n <= test::kSongRows * kRowFrames / kFrameSamples; ++n) {
-        const Time expected = threeOrderTime(n * kFrameSamples);
-        const Time t = frame(n);
-        ASSERT_EQ(t >> 8, expected >> 8) << "frame " << n;
-        ASSERT_NEAR(t & 255, expected & 255, 1) << "frame " << n;
-        ASSERT_LE(player->sampleTriggers().snapshot(3), 1);
-        ASSERT_EQ(player->sampleTriggers().snapshot(2), 0);
-        if (player->sampleTriggers().snapshot(3))
-            threes.push_back(n);
-        if (player->sampleTriggers().snapshot(1))
-            ones.push_back(n);
-    }
+    std::uint64_t n = 0;
+    // Frames up to `last`: their times, and which of them counted 3 and 1.
+    const auto playTo = [&](std::uint64_t last) {
+        for (; n <= last; ++n) {
+            ASSERT_NEAR(frame(n), threeOrderTime(n * kFrameSamples), 1) << "frame " << n;
+            ASSERT_LE(player->sampleTriggers().snapshot(3), 1);   // once a row, not once a listener
+            ASSERT_EQ(player->sampleTriggers().snapshot(2), 0);
+            if (player->sampleTriggers().snapshot(3))
+                threes.push_back(n);
+            if (player->sampleTriggers().snapshot(1))
+                ones.push_back(n);
+        }
+    };
+    playTo(0);
+    const HSYNC shared = song().sampleSync(3);
+    EXPECT_NE(shared, 0u);
+    EXPECT_EQ(player->sampleTriggers().listeners(3), 2);
+    EXPECT_EQ(song().sampleSync(2), 0u);
+    playTo(frameOfRow(11));
+    EXPECT_EQ(player->sampleTriggers().listeners(3), 1);
+    EXPECT_EQ(song().sampleSync(3), shared);   // b still listens
+    playTo(test::kSongRows * kRowFrames / kFrameSamples);
+    EXPECT_EQ(player->sampleTriggers().listeners(3), 0);
+    EXPECT_EQ(song().sampleSync(3), 0u);
+    EXPECT_EQ(BASS_ChannelRemoveSync(song().music(), shared), false);   // really gone
     EXPECT_FALSE(player->endReached());
     EXPECT_EQ(traces, "Construct a\nConstruct b\nSong  length 3\nSampleMessageBegin a\nSampleMessageBegin b\n");
     const auto frames = [](std::vector<std::uint64_t> rows) {
         std::ranges::transform(rows, rows.begin(), frameOfRow);
         return rows;
     };
-    EXPECT_EQ(threes, frames({0, 5, 17, 63, 66, 68, 73, 85, 131}));
+    EXPECT_EQ(threes, frames({0, 5, 17, 63, 66, 68, 73, 85}));   // row 131 plays to nobody
     EXPECT_EQ(ones, frames({5, 30, 73, 98}));
-}
-
-TEST_F(SongSourceTest, InstancesOnOneSampleNumberShareOneSynchronizer)
-{
-    play("Construct Clearer a\nConstruct Clearer b\nSong \"song.mod\"\n"
-         "0:0:0 SampleMessageBegin a { SampleNumber = 3 }\n0:0:0 SampleMessageBegin b { SampleNumber = 3 }\n"
-         "0:10:0 SampleMessageEnd a\n0:20:0 SampleMessageEnd b\n");
-    frame(0);
-    const HSYNC shared = song().sampleSync(3);
-    EXPECT_NE(shared, 0u);
-    EXPECT_EQ(player->sampleTriggers().listeners(3), 2);
-    EXPECT_EQ(song().sampleSync(1), 0u);
-    int counted = 0;
-    std::uint64_t n = 1;
-    countThrees(n, frameOfRow(11) - 1, counted);
-    EXPECT_EQ(counted, 2);   // rows 0 and 5: once each, not once per listener
-    EXPECT_EQ(player->sampleTriggers().listeners(3), 1);
-    EXPECT_EQ(song().sampleSync(3), shared);   // b still listens
-    countThrees(n, frameOfRow(21) - 1, counted);
-    EXPECT_EQ(counted, 3);   // row 17
-    EXPECT_EQ(player->sampleTriggers().listeners(3), 0);
-    EXPECT_EQ(song().sampleSync(3), 0u);
-    EXPECT_EQ(BASS_ChannelRemoveSync(song().music(), shared), false);   // really gone
-    countThrees(n, frameOfRow(63), counted);
-    EXPECT_EQ(counted, 3);   // row 63 plays to nobody
 }
 
 TEST_F(SongSourceTest, TheEndRewindsStopsAndRequestsTheRestart)
@@ -179,7 +147,7 @@ TEST(SongPosition, OrderRowAndFractionMakeTheTime)
 
 const std::string kNotInitialised = " (BASS message: BASS_Init has not been successfully called.)";
 
-using SoundErrorsTest = SongSourceTest;
+using SoundErrorsTest = test::SoundScriptTest;
 
 // The message each script stops with; "" for one that loads.
 TEST_F(SoundErrorsTest, ScriptsWhoseSoundCannotPlayStopWithTheirMessage)

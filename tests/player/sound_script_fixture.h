@@ -6,7 +6,11 @@
 #include <string>
 
 #include "platform/sound/sound_output.h"
+#include "player/audio_stream_source.h"
+#include "player/song_source.h"
 #include "tests/player/script_player_fixture.h"
+#include "tests/sound/sound_fixture.h"
+#include "tests/support/audio_files.h"
 #include "tools/module_writer.h"
 
 namespace mirva::test {
@@ -30,9 +34,17 @@ inline ModuleWriter fourRowModule()
 
 constexpr Time time(int order, int row, int decimals = 0) { return order << 14 | row << 8 | decimals; }
 
+// In the working folder: the three-order module "song.mod", the four-row "four.mod" and
+// "tune.wav", a silent stereo second at the output rate (44100 frames).
 class SoundScriptTest : public ScriptPlayerTest {
 protected:
-    void SetUp() override { SoundOutput::choose(SoundOutput::Kind::Offline); }
+    void SetUp() override
+    {
+        SoundOutput::choose(SoundOutput::Kind::Offline);
+        threeOrderModule().write("song.mod");
+        fourRowModule().write("four.mod");
+        writeWav("tune.wav", 44100, 2, std::vector<std::int16_t>(88200, 0));
+    }
     void TearDown() override
     {
         player.reset();
@@ -49,6 +61,8 @@ protected:
         player->sampleTriggers().takeSnapshot();
         return now;
     }
+    SongSource& song() { return dynamic_cast<SongSource&>(player->timeSource()); }
+    AudioStreamSource& stream() { return dynamic_cast<AudioStreamSource&>(player->timeSource()); }
 };
 
 }  // namespace mirva::test
