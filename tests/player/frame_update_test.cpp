@@ -19,13 +19,24 @@ namespace {
 // At tempo 120 a frame of half a second is one row.
 constexpr float kRow = 0.5f;
 
-TEST_F(FrameTest, LayerOrderDecidesWhichClearerColourWins)
+// Clearer c's empty viewport draws nothing; its camera comes from the common variables.
+TEST_F(FrameTest, LayerOrderDecidesWhichClearerColourWinsAndTheCameraComesFromTheCommonVariables)
 {
     play("Enum Layers { BACK FRONT }\nConstruct Clearer red { Layer = FRONT ClearColor = 255, 0, 0 Enabled = true }\n"
          "Construct Clearer blue { Layer = BACK ClearColor = 0, 0, 255 Enabled = true }\n"
+         "Construct Clearer c { Layer = FRONT Viewport = 0.5, 0, 0.2, 1 FOV = 60, 45 FrontBack = 1, 50 "
+         "ZBufferMode = COMPARE CameraMotion = 1, 2, 3, 0, 0, 0, 1, 1, 1 Enabled = true }\n"
          "Timer 1:0:0 120 1.0\n"
          "0:3:0 Set red { Layer = BACK }\n0:3:0 Set blue { Layer = FRONT }\n0:5:0 Set blue { Layer = BACK }\n");
-    EXPECT_COLOR(frame(kRow).at(10, 10), kRed);   // red comes later in layer order
+    expectColors(frame(kRow), {{10, 10, kRed}, {50, 10, kRed}});   // red comes later in layer order
+    Camera& camera = *player->camera();
+    setUpCamera(camera, *player->instances()[2]);
+    // No width rather than a negative one; 60 and 45 degrees.
+    EXPECT_EQ((std::array{camera.right, camera.nearPlane, camera.farPlane}), (std::array{0.5f, 1.0f, 50.0f}));
+    EXPECT_NEAR(camera.horizontalFov, 1.0471976f, 1e-6);
+    EXPECT_NEAR(camera.verticalFov, 0.7853982f, 1e-6);
+    EXPECT_EQ(camera.depthMode, Camera::DEPTH_TEST);
+    EXPECT_EQ((std::array{camera.view.m[3][0], camera.view.m[3][1], camera.view.m[3][2]}), (std::array{-1.0f, -2.0f, -3.0f}));
     while (player->previousTime() < time(0, 3))
         frame(kRow);
     EXPECT_COLOR(frontBuffer(device()).at(60, 40), kBlue);
@@ -95,23 +106,6 @@ TEST_F(FrameTest, TheScriptRestartsAtTheEndOfTheFrameThatPassedTheEnd)
     EXPECT_EQ(traces.substr(traces.size() - 8), "LOOPING\n");
     EXPECT_COLOR(frame(kRow).at(5, 5), kRed);   // constructed again from the start
     EXPECT_EQ(player->previousTime(), time(0, 1));
-}
-
-TEST_F(FrameTest, TheCameraComesFromTheCommonVariablesAndAnEmptyViewportDrawsNothing)
-{
-    play("Enum Layers { BACK FRONT }\nConstruct Clearer back { Layer = BACK ClearColor = 255, 0, 0 Enabled = true }\n"
-         "Construct Clearer c { Layer = FRONT Viewport = 0.5, 0, 0.2, 1 FOV = 60, 45 FrontBack = 1, 50 "
-         "ZBufferMode = COMPARE CameraMotion = 1, 2, 3, 0, 0, 0, 1, 1, 1 Enabled = true }\n"
-         "Timer 1:0:0 120 1.0\n");
-    EXPECT_COLOR(frame(kRow).at(32, 24), kRed);
-    Camera& camera = *player->camera();
-    setUpCamera(camera, *player->instances()[1]);
-    // No width rather than a negative one; 60 and 45 degrees.
-    EXPECT_EQ((std::array{camera.right, camera.nearPlane, camera.farPlane}), (std::array{0.5f, 1.0f, 50.0f}));
-    EXPECT_NEAR(camera.horizontalFov, 1.0471976f, 1e-6);
-    EXPECT_NEAR(camera.verticalFov, 0.7853982f, 1e-6);
-    EXPECT_EQ(camera.depthMode, Camera::DEPTH_TEST);
-    EXPECT_EQ((std::array{camera.view.m[3][0], camera.view.m[3][1], camera.view.m[3][2]}), (std::array{-1.0f, -2.0f, -3.0f}));
 }
 
 // The info overlay's text cells on a 640 x 480 screen: one cell is one font height of

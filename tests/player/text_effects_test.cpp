@@ -29,8 +29,7 @@ protected:
     // Plays `instance` (instance 1) over a black background, then the timer and `timed`.
     void text(const std::string& instance, const std::string& timed = "", const std::string& timer = "1:0:0 120 1.0")
     {
-        play("Enum Layers { BACK TEXT }\nConstruct Clearer bg { Layer = BACK Enabled = true }\nConstruct " + instance +
-             "\nTimer " + timer + "\n" + timed);
+        play(layered("TEXT", "0, 0, 0", "Construct " + instance + "\n", timed, timer));
     }
     template <typename T> T& instance(std::size_t i = 1) { return dynamic_cast<T&>(*player->instances().at(i)); }
     // The height of the ink in column x in pixels, blur included: the blue channel summed
@@ -59,12 +58,14 @@ protected:
 };
 
 // A blue line centred on the screen, its glyph 2 x 2 units at depth 4: a quad 32 pixels
-// high, which fades in from white and wobbles on the way.
-TEST_F(TextEffects, WriterLineFadesInFromWhiteAndWobblesOnTheWay)
+// high, which fades in from white and wobbles on the way. Writer m moves its phase by its
+// Speed in the script's seconds times the time multiplier.
+TEST_F(TextEffects, WriterLineFadesInFromWhiteAndWobblesOnTheWayAndMovesBySpeed)
 {
     text("Writer w { Layer = TEXT Font = \"block.png\" MaxLines = 2 Speed = 0 UsedLines = 1 l = 0 pos = 0, 0 "
-         "size = 0.25, 0.25 col = 0, 0, 255 ref = CENTER txt = \"A\" Enabled = true }",
-         "0:2:0 Set w { Phase = 1 }\n0:4:0 Set w { Phase = 0.3 }\n");
+         "size = 0.25, 0.25 col = 0, 0, 255 ref = CENTER txt = \"A\" Enabled = true }\n"
+         "Construct Writer m { Layer = TEXT Font = \"block.png\" MaxLines = 1 Speed = 0.5 Enabled = true }",
+         "0:2:0 Set w { Phase = 1 }\n0:4:0 Set w { Phase = 0.3 }\n", "1:0:0 120 2.0");
     // Frames of a row; the script time goes 0, 2, 4 rows at the frames read.
     EXPECT_EQ(litRow(frame(0.5f), 48, 2).first, 0);   // invisible at phase 0
     frame(0.5f);
@@ -79,20 +80,10 @@ TEST_F(TextEffects, WriterLineFadesInFromWhiteAndWobblesOnTheWay)
     EXPECT_PRED3([](std::uint32_t a, std::uint32_t b, int t) { return near(a, b, t); }, wobbling.at(64, 48), 0xFF3F3F73u, 3)
         << hex(wobbling.at(64, 48));
     EXPECT_NEAR(inkHeight(wobbling, 64) / settledHeight, 2.3174, 0.03);
-}
-
-TEST_F(TextEffects, WriterStartsEachLineHalfAPhaseAfterTheOneBeforeAndMovesBySpeed)
-{
+    EXPECT_FLOAT_EQ(instance<WriterComponent>(2).phase(), 2.5f);   // five frames of 0.5 s, times 2, times 0.5
     // At phase 1 line 1 is half way: t = 0.5, s = 0.70711, alpha 180, stretch 1.11036.
     EXPECT_EQ(WriterComponent::fadedColor(0xFF102030, 1.0f, 1), 0xB45B6B7Bu);
     EXPECT_NEAR(WriterComponent::wobble(1.0f, 1), 1.1103556f, 1e-4);
-    EXPECT_EQ(WriterComponent::fadedColor(0xFF102030, 1.0f, 0), 0xFF102030u);
-    EXPECT_FLOAT_EQ(WriterComponent::wobble(1.0f, 0), 1.0f);
-    EXPECT_FLOAT_EQ(WriterComponent::wobble(0.0f, 0), 1.0f);
-    text("Writer w { Layer = TEXT Font = \"block.png\" MaxLines = 1 Speed = 0.5 Enabled = true }", "", "1:0:0 120 2.0");
-    frame(0.5f);   // constructed and drawn at phase 0
-    frame(0.5f);
-    EXPECT_FLOAT_EQ(instance<WriterComponent>().phase(), 1.0f);   // two frames of 0.5 s, times 2, times 0.5
 }
 
 // Two lines of solid blocks: 10 characters at y = 1 (row 32), 6 at y = -1 (row 64), one
@@ -112,7 +103,7 @@ TEST_F(TextEffects, Writer2TypesTheRoundedPhaseOfCharactersLineAfterLine)
     }
 }
 
-TEST_F(TextEffects, Writer2CharactersRollDownToTheirOwnCodeAndBlendFollowsMulAddAndBlend)
+TEST_F(TextEffects, Writer2CharactersRollDownToTheirOwnCodeBlendFollowsMulAddAndBlendAndRefIsChecked)
 {
     text("Writer2 w { Layer = TEXT Font = \"block.png\" MaxLines = 1 }\n"
          "Construct Writer2 still { Layer = TEXT Font = \"block.png\" MaxLines = 1 ChangeSpeed = 0 }",
@@ -135,10 +126,7 @@ TEST_F(TextEffects, Writer2CharactersRollDownToTheirOwnCodeAndBlendFollowsMulAdd
     EXPECT_EQ(writer.shownText(std::string(2000, 'A'), 0, 5000.0f), std::string(1023, 'A'));
     // With ChangeSpeed 0 the characters are typed as they are.
     EXPECT_EQ(instance<Writer2Component>(2).shownText("HELLO", 0, 3.0f), "HEL");
-}
-
-TEST_F(TextEffects, Writer2RefOtherThanLeftCentreRightStops)
-{
+    // A ref other than left, centre and right stops.
     text("Writer2 w { Layer = TEXT Font = \"block.png\" MaxLines = 1 ref = 3 }");
     EXPECT_FATAL(frame(0.5f), "Writer ref: allowed values are 0 = left, 1 = center, 2 = right");
 }
