@@ -11,7 +11,6 @@
 #include "engine/texture.h"
 #include "player/instance_camera.h"
 #include "tests/player/frame_fixture.h"
-#include "tests/player/sound_script_fixture.h"
 
 namespace mirva::test {
 namespace {

@@ -11,7 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "io/phile.h"
-#include "tests/player/sound_script_fixture.h"
+#include "tests/player/script_player_fixture.h"
 
 namespace mirva {
 namespace {
