@@ -149,51 +149,36 @@ protected:
     const std::string timer = kTimer;
 };
 
+// Begin shows with its block and restarts the row count, Construct hides again, EndAll hides
+// every instance, a destructed one too, but keeps sample triggering.
 TEST_F(InstructionTest, InstructionsPlayInListOrderOnceTheirTimeHasCome)
 {
-    play("Construct Clearer a\nConstruct Clearer b\n" + timer +
-         "0:0:0 Begin a\n0:1:0 Begin b\n0:1:0 End a\n0:2:0 Destruct b\n0:3:0 EndAll\n0:4:0 Skip 1:0:0\n");
+    play("Enum Layers { A B }\nConstruct Clearer a\nConstruct Clearer b\n" + timer +
+         "0:0:0 Begin a { Layer = B }\n0:0:0 SampleMessageBegin b { RowsToShow = 3 }\n0:1:0 Begin b\n0:1:0 Begin a\n"
+         "0:2:0 End a\n0:2:0 Destruct b\n0:2:0 Construct Clearer d\n0:3:0 EndAll\n0:4:0 Skip 1:0:0\n");
     EXPECT_EQ(instance(0).lifecycleState(), LifecycleState::NotConstructed);
     player->executeDueInstructions(0);
-    EXPECT_EQ(traces, "Construct a\nConstruct b\nTimer\nSet a\n");
-    EXPECT_EQ(player->nextInstruction(), 4u);
+    EXPECT_EQ(traces, "Construct a\nConstruct b\nTimer\nSet a\nSampleMessageBegin b\n");
+    EXPECT_EQ(instance(0).layer(), 1);
+    instance(0).setRowsShown(9);
     player->executeDueInstructions(255);
-    EXPECT_EQ(player->nextInstruction(), 4u);
+    EXPECT_EQ(player->nextInstruction(), 5u);
     player->executeDueInstructions(256);  // both instructions of 0:1:0, in script order
-    EXPECT_TRUE(instance(1).enabled() && !instance(0).enabled());
+    EXPECT_TRUE(instance(0).enabled() && instance(1).enabled());
+    EXPECT_EQ(instance(0).rowsShown(), 0);
+    EXPECT_EQ(instance(2).lifecycleState(), LifecycleState::NotConstructed);
+    player->instructions()[0]->execute();   // the script plays again: construct hides
+    EXPECT_FALSE(instance(0).enabled());
     player->executeDueInstructions(512);
     EXPECT_EQ(instance(1).lifecycleState(), LifecycleState::Destructed);
     EXPECT_FALSE(instance(1).enabled());
+    instance(1).setEnabled(true);  // destructed, shown by hand
     player->executeDueInstructions(1 << 30);
-    EXPECT_EQ(traces, "Construct a\nConstruct b\nTimer\nSet a\nSet b\nEnd a\nDestruct b\nEndAll\nSkip 1:0\n");
-    EXPECT_EQ(player->nextInstruction(), player->instructions().size());
-}
-
-TEST_F(InstructionTest, BeginShowsAndRestartsTheRowCountAndConstructHidesAgain)
-{
-    play("Enum Layers { A B }\nConstruct Clearer c\n" + timer +
-         "0:0:0 Begin c { Layer = B }\n0:1:0 Begin c\n0:2:0 Construct Clearer d\n");
-    player->executeDueInstructions(0);
-    EXPECT_TRUE(instance(0).enabled());
-    EXPECT_EQ(instance(0).layer(), 1);
-    instance(0).setRowsShown(9);
-    player->executeDueInstructions(256);
-    EXPECT_EQ(instance(0).rowsShown(), 0);
-    EXPECT_EQ(instance(1).lifecycleState(), LifecycleState::NotConstructed);
-    // The script plays again: construct hides the instance that Begin had shown.
-    player->instructions()[0]->execute();
-    EXPECT_FALSE(instance(0).enabled());
-}
-
-TEST_F(InstructionTest, EndAllHidesEveryInstanceButKeepsSampleTriggering)
-{
-    play("Construct Clearer a\nConstruct Clearer b\n" + timer +
-         "0:0:0 Begin a\n0:0:0 Begin b\n0:0:0 SampleMessageBegin b { RowsToShow = 3 }\n0:0:0 Destruct a\n0:1:0 EndAll");
-    player->executeDueInstructions(0);
-    instance(0).setEnabled(true);  // destructed, shown by hand
-    player->executeDueInstructions(256);
     EXPECT_FALSE(instance(0).enabled() || instance(1).enabled());
     EXPECT_TRUE(instance(1).sampleTriggering());
+    EXPECT_EQ(traces, "Construct a\nConstruct b\nTimer\nSet a\nSampleMessageBegin b\nSet b\nSet a\nConstruct a\n"
+                      "End a\nDestruct b\nConstruct d\nEndAll\nSkip 1:0\n");
+    EXPECT_EQ(player->nextInstruction(), player->instructions().size());
 }
 
 TEST_F(InstructionTest, SampleTriggeringRunsFromBeginToEndAndNeedsAModule)
