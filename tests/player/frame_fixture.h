@@ -50,10 +50,6 @@ protected:
     }
 };
 
-#define ASSERT_COLOR(actual, expected)                                                                           \
-    ASSERT_PRED2([](std::uint32_t a, std::uint32_t b) { return ::mirva::test::near(a, b); }, actual, expected) \
-        << ::mirva::test::hex(actual)
-
 // Each (x, y, colour) of `points` in `picture`.
 struct At {
     int x, y;
@@ -63,6 +59,16 @@ inline void expectColors(const Picture& picture, std::initializer_list<At> point
 {
     for (const At& p : points)
         EXPECT_COLOR(picture.at(p.x, p.y), p.color) << "at " << p.x << "," << p.y;
+}
+
+// How many pixels of rows top..bottom - 1, columns 0..right - 1 are not black.
+inline long lit(const Picture& picture, int top, int bottom, int right)
+{
+    long count = 0;
+    for (int y = top; y < bottom; ++y)
+        for (int x = 0; x < right; ++x)
+            count += (picture.at(x, y) & 0xFFFFFF) != 0;
+    return count;
 }
 
 // Channel `shift` (16 red, 8 green, 0 blue) of a colour.
