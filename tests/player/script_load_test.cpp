@@ -13,8 +13,11 @@
 namespace mirva {
 namespace {
 
-using test::kTimer;
 using ScriptLoadTest = test::ScriptPlayerTest;
+using InstructionTest = test::ScriptPlayerTest;
+
+// A Timer header for scripts whose time source does not matter.
+const std::string kTimer = "Timer 100:0:0 120 1.0\n";
 
 // data/everything.txt has every type with its construction parameters, and a value of
 // every form.
@@ -33,7 +36,7 @@ TEST_F(ScriptLoadTest, AnIncludedMotionFileAnimatesATransformation)
     // x runs from 0 to 10 in a second, at twice the speed.
     test::writeText("camera.mot",
                     "LWMO\n3\n" + test::motion({0, 0, 0, 0, 0, 0, 1, 1, 1}, {{0, {{{0, 0, 3}}, {{10, 1, 3}}}}}));
-    play("Construct Clearer c { CameraMotion = include \"camera.mot\" EnvelopeSpeed 2 }\n" + std::string(kTimer));
+    play("Construct Clearer c { CameraMotion = include \"camera.mot\" EnvelopeSpeed 2 }\n" + kTimer);
     player->executeDueInstructions(0);
     Component& c = *player->instances()[0];
     c.advanceBaseRecords(0.25f);
@@ -47,9 +50,9 @@ TEST_F(ScriptLoadTest, BadScriptsStopTheLoadWithTheirMessage)
 {
     test::writeText("other.txt", "Construct Clearer d 3");
     test::writeText("huge.mot", std::string(kLargestScriptFile + 1, ' '));
-    const std::string timer = kTimer, b80 = std::string(80, 'b') + "...'", b100(100, 'b'), tenMinutes = "Timer 10:0:0 120 1.0\n",
-                      writer = "Construct Writer w { Font = \"f.png\" MaxLines = 2 }\n" + timer,
-                      sprite = "Construct Sprite s { Map = \"s.tga\" SampleNumber = 0, 127 }\n" + timer,
+    const std::string b80 = std::string(80, 'b') + "...'", b100(100, 'b'), tenMinutes = "Timer 10:0:0 120 1.0\n",
+                      writer = "Construct Writer w { Font = \"f.png\" MaxLines = 2 }\n" + kTimer,
+                      sprite = "Construct Sprite s { Map = \"s.tga\" SampleNumber = 0, 127 }\n" + kTimer,
                       target = "Construct RenderTargetBegin b { MapName = \"x\" ZBuffer = false Alpha = false ",
                       construction = "variable 'Font' is construction parameter and can only be set in Construct";
     expectMessages({
@@ -61,13 +64,13 @@ TEST_F(ScriptLoadTest, BadScriptsStopTheLoadWithTheirMessage)
         {"Construct Clearer c { ClearColor = include \"huge.mot\" }",
          "'huge.mot' is 16777217 bytes; a script or an included file may have at most 16777216"},
         // Names, pointers and the types of values.
-        {"Construct Clearer a\nConstruct Clearer a\n" + timer, "line 3 Construct: component named 'a' already exists"},
-        {timer + "0:0:0 Construct Clearer a\n0:1:0 Destruct a\n0:2:0 Construct Sprite a {\n Map = \"x.tga\" }",
+        {"Construct Clearer a\nConstruct Clearer a\n" + kTimer, "line 3 Construct: component named 'a' already exists"},
+        {kTimer + "0:0:0 Construct Clearer a\n0:1:0 Destruct a\n0:2:0 Construct Sprite a {\n Map = \"x.tga\" }",
          "line 5 Construct: component named 'a' already exists"},
         {"Construct Clearer c Construct Object o { Object = \"o.lwo\" Material = c }",
          "line 1: pointer must to component type 'Material'"},
         {"Construct Object o { Object = \"o.lwo\" Material = m }", "line 1: there is no such Material as 'm'"},
-        {"Construct Material m\n" + timer + "0:0:0 Destruct m\n0:1:0 Construct Object o { Object = \"o.lwo\" Material = m }",
+        {"Construct Material m\n" + kTimer + "0:0:0 Destruct m\n0:1:0 Construct Object o { Object = \"o.lwo\" Material = m }",
          ""},   // a destructed instance is still found
         {"Construct Writer2 w { Font = \"f.png\" MaxLines = 1 ref = CENTER }",
          "line 1 component type Writer2: variable 'ref' type doesn't match component definition (should be Int)"},
@@ -84,7 +87,7 @@ TEST_F(ScriptLoadTest, BadScriptsStopTheLoadWithTheirMessage)
          "line 1 syntax error: '" + b80 + " found Constructs or Time or Song or AudioStream expected "},
         // Layers is the script's own enum and lasts one load.
         {"Construct Clearer c { Layer = FRONT }", "line 1: Enum 'Layers' doesn't exists"},
-        {"Enum Layers { BACK FRONT } Construct Clearer c { Layer = FRONT }" + timer, ""},
+        {"Enum Layers { BACK FRONT } Construct Clearer c { Layer = FRONT }" + kTimer, ""},
         {"Construct Clearer c { Layer = FRONT }", "line 1: Enum 'Layers' doesn't exists"},
         // Construction parameters are given in Construct and only there; Begin shows.
         {"Construct FlowerZoomer f { Petals = 6 }", "line 1 Construct f: variable 'MiddleMap' must be set in construct"},
@@ -94,7 +97,7 @@ TEST_F(ScriptLoadTest, BadScriptsStopTheLoadWithTheirMessage)
         {writer + "0:0:0 Begin w { MaxLines = 2 }",
          "line 3 Begin w: variable 'MaxLines' is construction parameter and can only be set in Construct"},
         {writer + "0:0:0 SampleMessageBegin w { Font = \"g.png\" }", "line 3 SampleMessageBegin w: " + construction},
-        {"Construct Clearer c\n" + timer + "0:0:0 Begin c { RowsToShow = 2 Enabled = true }",
+        {"Construct Clearer c\n" + kTimer + "0:0:0 Begin c { RowsToShow = 2 Enabled = true }",
          "line 3 Begin c: variable 'Enabled' can't be set in Begin (for Begin, Enabled = true always)"},
         // Sample triggering alternates, on sample numbers 0..127.
         {sprite + "0:0:0 SampleMessageBegin s\n0:1:0 SampleMessageBegin s { SampleNumber = 2 }",
@@ -143,55 +146,43 @@ TEST_F(ScriptLoadTest, AnInfoScriptWritesTheParameterReference)
     EXPECT_TRUE(std::filesystem::is_directory(dir.file("parameters.txt")));
 }
 
-class InstructionTest : public test::ScriptPlayerTest {
-protected:
-    Component& instance(std::size_t i) { return *player->instances().at(i); }
-    const std::string timer = kTimer;
-};
-
 // Begin shows with its block and restarts the row count, Construct hides again, EndAll hides
-// every instance, a destructed one too, but keeps sample triggering.
+// every instance, a destructed one too, but keeps sample triggering; sample triggering runs
+// from SampleMessageBegin, whose block waits for a trigger, to SampleMessageEnd, which hides.
 TEST_F(InstructionTest, InstructionsPlayInListOrderOnceTheirTimeHasCome)
 {
-    play("Enum Layers { A B }\nConstruct Clearer a\nConstruct Clearer b\n" + timer +
-         "0:0:0 Begin a { Layer = B }\n0:0:0 SampleMessageBegin b { RowsToShow = 3 }\n0:1:0 Begin b\n0:1:0 Begin a\n"
-         "0:2:0 End a\n0:2:0 Destruct b\n0:2:0 Construct Clearer d\n0:3:0 EndAll\n0:4:0 Skip 1:0:0\n");
+    play("Enum Layers { A B }\nConstruct Clearer a\nConstruct Clearer b\nConstruct Clearer c\n" + kTimer +
+         "0:0:0 Begin a { Layer = B }\n0:0:0 SampleMessageBegin b { RowsToShow = 3 }\n"
+         "0:0:0 SampleMessageBegin c { Enabled = true }\n0:1:0 Begin b\n0:1:0 Begin a\n0:1:0 Begin c\n"
+         "0:2:0 End a\n0:2:0 Destruct b\n0:2:0 SampleMessageEnd c\n0:2:0 Construct Clearer d\n0:3:0 EndAll\n"
+         "0:4:0 Skip 1:0:0\n");
     EXPECT_EQ(instance(0).lifecycleState(), LifecycleState::NotConstructed);
     player->executeDueInstructions(0);
-    EXPECT_EQ(traces, "Construct a\nConstruct b\nTimer\nSet a\nSampleMessageBegin b\n");
+    const std::string begun = "Construct a\nConstruct b\nConstruct c\nTimer\nSet a\nSampleMessageBegin b\n";
+    EXPECT_EQ(traces, begun + "SampleMessageBegin c\n");
     EXPECT_EQ(instance(0).layer(), 1);
+    EXPECT_TRUE(instance(2).sampleTriggering() && !instance(2).enabled());
     instance(0).setRowsShown(9);
     player->executeDueInstructions(255);
-    EXPECT_EQ(player->nextInstruction(), 5u);
-    player->executeDueInstructions(256);  // both instructions of 0:1:0, in script order
+    EXPECT_EQ(player->nextInstruction(), 7u);
+    player->executeDueInstructions(256);  // the instructions of 0:1:0, in script order
     EXPECT_TRUE(instance(0).enabled() && instance(1).enabled());
     EXPECT_EQ(instance(0).rowsShown(), 0);
-    EXPECT_EQ(instance(2).lifecycleState(), LifecycleState::NotConstructed);
+    EXPECT_EQ(instance(3).lifecycleState(), LifecycleState::NotConstructed);
     player->instructions()[0]->execute();   // the script plays again: construct hides
     EXPECT_FALSE(instance(0).enabled());
     player->executeDueInstructions(512);
     EXPECT_EQ(instance(1).lifecycleState(), LifecycleState::Destructed);
-    EXPECT_FALSE(instance(1).enabled());
+    EXPECT_FALSE(instance(1).enabled() || instance(2).sampleTriggering() || instance(2).enabled());
     instance(1).setEnabled(true);  // destructed, shown by hand
     player->executeDueInstructions(1 << 30);
     EXPECT_FALSE(instance(0).enabled() || instance(1).enabled());
     EXPECT_TRUE(instance(1).sampleTriggering());
-    EXPECT_EQ(traces, "Construct a\nConstruct b\nTimer\nSet a\nSampleMessageBegin b\nSet b\nSet a\nConstruct a\n"
-                      "End a\nDestruct b\nConstruct d\nEndAll\nSkip 1:0\n");
+    EXPECT_EQ(traces, begun + "SampleMessageBegin c\nSet b\nSet a\nSet c\nConstruct a\nEnd a\nDestruct b\nConstruct d\n"
+                              "EndAll\nSkip 1:0\n");
     EXPECT_EQ(player->nextInstruction(), player->instructions().size());
-}
-
-TEST_F(InstructionTest, SampleTriggeringRunsFromBeginToEndAndNeedsAModule)
-{
-    play("Construct Clearer c\n" + timer + "0:0:0 SampleMessageBegin c { Enabled = true }\n0:1:0 Begin c\n"
-         "0:2:0 SampleMessageEnd c");
-    player->executeDueInstructions(0);
-    EXPECT_TRUE(instance(0).sampleTriggering());   // the block waits for a trigger
-    player->executeDueInstructions(512);
-    EXPECT_FALSE(instance(0).sampleTriggering() || instance(0).enabled());
-    EXPECT_EQ(traces, "Construct c\nTimer\nSampleMessageBegin c\nSet c\n");
     // Sample numbers need a module to listen to.
-    play("Construct Clearer c\n" + timer + "0:0:0 SampleMessageBegin c { SampleNumber = 3, 7 }");
+    play("Construct Clearer c\n" + kTimer + "0:0:0 SampleMessageBegin c { SampleNumber = 3, 7 }");
     EXPECT_FATAL(player->executeDueInstructions(0),
                  "Setting a synchronizer failed (BASS message: BASS_Init has not been successfully called.) "
                  "SampleNumber = 3");

@@ -24,6 +24,7 @@ namespace mirva::test {
 
 // The working folder, the script player of the last `play` and the traces it wrote.
 struct ScriptFolder {
+    Component& instance(std::size_t i) { return *player->instances().at(i); }
     std::unique_ptr<ScriptPlayer> load(const std::string& script)
     {
         writeText("script.txt", script);
@@ -57,9 +58,6 @@ protected:
             EXPECT_EQ(messageOf(script), message) << script;
     }
 };
-
-// A Timer header for scripts whose time source does not matter.
-inline constexpr const char* kTimer = "Timer 100:0:0 120 1.0\n";
 
 inline constexpr double kFps = 60.0;
 inline constexpr std::uint64_t kFrameSamples = 735;   // 44100 / 60
