@@ -1,6 +1,9 @@
 // LightWave objects in scripts: Object, Cartoon and Material drawn by the frame update,
 // placed by an LWS scene or by their Motion, on the headless 64 x 48 screen, and what
-// other layers do to the depth they leave.
+// other layers do to the depth they leave. Painterly draws its object as brush strokes
+// (the light comes from the camera; the brush is opaque white, so a stroke shows its
+// vertex colour as it is). Scroller3D bends objects between two paths, read back from the
+// mesh it writes and from the frame.
 //
 // The view looks along +z from the origin with the default fields of view (90 x 73.74
 // degrees): at depth d one unit across is 32 / d pixels, one unit up 24 / (0.75 d).
@@ -11,7 +14,12 @@
 #include <gtest/gtest.h>
 
 #include "components/object.h"
+#include "components/painterly.h"
+#include "components/scroller3d.h"
+#include "engine/primitive.h"
+#include "lightwave/lw_object.h"
 #include "tests/player/frame_fixture.h"
+#include "tests/support/fatal.h"
 
 namespace mirva::test {
 namespace {
@@ -225,6 +233,145 @@ TEST_F(Cartoons, TheSilhouetteIsOutlinedInBlackAroundTheShadeOfTheLightOrOfAMate
     EXPECT_GT(brightness(fromRight.at(37, 24)), brightness(fromRight.at(27, 24)) + 60);
     // A material pointer replaces the shade but keeps the outline.
     expectColors(toon("Material = flat"), {{32, 24, kGreen}, {25, 19, kBlack}});
+}
+
+
+class Painterly : public FrameTest {
+protected:
+    void SetUp() override
+    {
+        FrameTest::SetUp();
+        writeImage("brush.tga", 0xFFFFFFFF);
+        writeImage("blue.tga", 0xFF0000FF);
+        // An open tube of radius 1.5 along y, 3 high (its strokes run round it).
+        writeObject("tube.lwo", ObjectWriter::cylinder(1.5f, 3, 24, 10), 0, 0, 0);
+        writeObject("white.lwo", ObjectWriter::cylinder(1.5f, 3, 24, 10), 1, 1, 1);
+    }
+
+    Picture paint(const std::string& object, const std::string& motion, const std::string& brush = "brush.tga",
+                  const std::string& environment = "blue.tga")
+    {
+        play(layered("DRAW", "0, 255, 0", "Construct Painterly paint { Layer = DRAW Object = \"" + object +
+                     "\" BrushMap = \"" + brush + "\" EnvMap = \"" + environment + "\" Motion = " + motion +
+                     " Enabled = true }\n"));
+        return frame(0.1f);
+    }
+    PainterlyComponent& painterly() { return dynamic_cast<PainterlyComponent&>(*player->findInstance("paint")); }
+};
+
+TEST_F(Painterly, ADarkSurfaceShowsTheEnvironmentAndALightOneItsOwnColour)
+{
+    // The tube's rim, where the strokes turn away from the light, has no highlight.
+    const Picture dark = paint("tube.lwo", "0, -1.5, 6, 0, 0, 0, 1, 1, 1");
+    EXPECT_COLOR(dark.at(2, 24), kGreen);
+    const std::uint32_t darkRim = dark.at(26, 24);
+    EXPECT_GT(channel(darkRim, 0), channel(darkRim, 16) + 80) << hex(darkRim);
+    const std::uint32_t whiteRim = paint("white.lwo", "0, -1.5, 6, 0, 0, 0, 1, 1, 1").at(26, 24);
+    EXPECT_GT(channel(whiteRim, 16), 110) << hex(whiteRim);
+    // A tenth of the blue environment at most (26), wherever the strokes fell: the
+    // generator they are scattered with is the program's, drawn by other tests too.
+    EXPECT_NEAR(channel(whiteRim, 16), channel(whiteRim, 0), 30) << hex(whiteRim);
+}
+
+TEST_F(Painterly, MoreThan512VisibleStrokesAreDrawnInSeveralBatches)
+{
+    // A ring tipped towards the camera: the first batch holds its far side (above), the
+    // last its near side (below).
+    writeObject("ring.lwo", ObjectWriter::torus(1.4f, 0.5f, 24, 12), 0, 0, 0);
+    const Picture picture = paint("ring.lwo", "0, 0, 4.5, 0, -0.6, 0, 1, 1, 1");
+    const int strokes = painterly().strokesDrawn();
+    EXPECT_GT(strokes, kStrokesPerBatch);
+    EXPECT_EQ(painterly().batchesDrawn(), (strokes + kStrokesPerBatch - 1) / kStrokesPerBatch);
+    EXPECT_EQ(PainterlyComponent::sharing("ring.lwo"), 1);
+    EXPECT_NE(picture.at(32, 19), kGreen);
+    EXPECT_NE(picture.at(32, 32), kGreen);
+    EXPECT_COLOR(picture.at(32, 25), kGreen);  // the hole
+}
+
+TEST_F(Painterly, AMissingBrushOrEnvironmentStopsWithTheFileItNames)
+{
+    for (const auto& [brush, environment, missing] : {std::tuple{"nobrush.tga", "blue.tga", "nobrush.tga"},
+                                                      {"brush.tga", "noenv.tga", "noenv.tga"}})
+        EXPECT_FATAL(paint("tube.lwo", "0, 0, 6, 0, 0, 0, 1, 1, 1", brush, environment),
+                     std::string("Phile::load - couldn't open file '") + missing + "'");
+}
+
+
+// Paths whose x runs back as their time runs on (x = -t), as a scroller's text enters
+// from the right: a vertex at object x shows at -(phase - x * Stretch).
+constexpr const char* kRunningX = "Key -10,10,LINEAR Key 10,-10,LINEAR CONSTANT CONSTANT";
+
+class Scroller3D : public FrameTest {
+protected:
+    // `before`: instances the scroller's settings name.
+    Scroller3DComponent& scroller(const std::string& object, const std::string& settings,
+                                  const std::string& before = "")
+    {
+        play(layered("DRAW", "0, 0, 0", before + "Construct Scroller3D bent { Layer = DRAW Object = \"" + object +
+                                            "\" " + settings + " Enabled = true }\n"));
+        picture = frame(0.5f);
+        return dynamic_cast<Scroller3DComponent&>(*player->findInstance("bent"));
+    }
+
+    Picture picture;
+};
+
+TEST_F(Scroller3D, StretchSpreadsTheObjectAlongThePathsAndZeroCollapsesIt)
+{
+    writeObject("box.lwo", ObjectWriter::box(-1, -1, -1, 1, 3, 1), 1, 0, 0);   // height 4 from y = -1
+    const struct {
+        const char* stretch;
+        float left, right;   // where the box's x = -1 and x = 1 land, half a second in
+    } cases[] = {{"0", -0.5f, -0.5f}, {"2", -2.5f, 1.5f}, {"1", -1.5f, 0.5f}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.stretch);
+        const std::string paths = std::string("UpperMotion = ") + kRunningX + ", 1, 6 LowerMotion = " + kRunningX +
+                                  ", -1, 6 Stretch = " + c.stretch;
+        const Primitive& mesh = *scroller("box.lwo", paths).mesh();
+        const LWObject box = LWObject::Load("box.lwo");
+        for (int i = 0; i < 8; ++i)
+            EXPECT_NEAR(mesh.vertex(i).x, box.vertices[static_cast<std::size_t>(i)].position.x < 0 ? c.left : c.right,
+                        1e-4) << i;
+    }
+    // Stretch 1: the box spans x -1.5..0.5 at depth 6, pixels 24 to 34 across, 19 to 29 up.
+    EXPECT_COLOR(picture.at(28, 24), kRed);
+    EXPECT_COLOR(picture.at(40, 24), kBlack);
+}
+
+TEST_F(Scroller3D, AnObjectWithoutHeightLiesOnTheLowerPath)
+{
+    writeObject("flat.lwo", ObjectWriter::grid(2, 2), 0, 1, 0);
+    const Primitive& mesh = *scroller("flat.lwo", "UpperMotion = 0, 9, 0 LowerMotion = 5, 6, 7").mesh();
+    for (int i = 0; i < mesh.vertexCapacity(); ++i) {
+        const Primitive::Vertex& v = mesh.vertex(i);
+        EXPECT_EQ((std::array<float, 3>{v.x, v.y, v.z}), (std::array<float, 3>{5, 6, 7})) << i;
+    }
+}
+
+TEST_F(Scroller3D, TheShowsTextReadsAlongStraightPaths)
+{
+    // Paths at x = -3.5 - t, a unit apart, with Stretch 1: half a second in, every vertex
+    // lands at (x - 4, y - 0.5, 4), where an Object at that Motion, flattened to depth 0,
+    // shows the unbent text. Both in one colour on a 160 x 120 screen: the bent text must
+    // cover the same pixels.
+    openScreen(160, 120);
+    copyData("objects/scrolltext.lwo");
+    const std::string gold = "Construct Material gold { Layer = BACK Type = FACTOR Culling = NOCULLING "
+                             "Factor = 255, 200, 0, 255 Enabled = true }\n";
+    const std::string run = "Key -40,36.5,LINEAR Key 10,-13.5,LINEAR CONSTANT CONSTANT";
+    scroller("objects/scrolltext.lwo",
+             "Material = gold Stretch = 1 UpperMotion = " + run + ", 0.5, 4 LowerMotion = " + run + ", -0.5, 4", gold);
+    const Picture bent = picture;
+    play(layered("DRAW", "0, 0, 0", gold + "Construct Object flat { Layer = DRAW Object = \"objects/scrolltext.lwo\" "
+                                          "Material = gold Motion = -4, -0.5, 4, 0, 0, 0, 1, 1, 0 Enabled = true }\n"));
+    const Picture straight = frame(0.5f);
+    int letters = 0, differing = 0;
+    for (std::size_t i = 0; i < bent.pixels.size(); ++i) {
+        letters += (bent.pixels[i] & 0xFFFFFF) == 0xFFC800;
+        differing += (bent.pixels[i] != straight.pixels[i]);
+    }
+    EXPECT_GT(letters, 1000);
+    EXPECT_LT(differing, letters / 10);
 }
 
 }  // namespace
