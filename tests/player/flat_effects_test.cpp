@@ -11,7 +11,7 @@
 
 #include "components/flower_zoomer.h"
 #include "engine/primitive.h"
-#include "tests/player/frame_fixture.h"
+#include "tests/player/player_fixture.h"
 
 namespace mirva::test {
 namespace {

@@ -10,7 +10,7 @@
 #include "engine/camera.h"
 #include "engine/texture.h"
 #include "player/instance_camera.h"
-#include "tests/player/frame_fixture.h"
+#include "tests/player/player_fixture.h"
 
 namespace mirva::test {
 namespace {

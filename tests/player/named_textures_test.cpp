@@ -16,8 +16,7 @@
 #include "engine/camera.h"
 #include "engine/render_target.h"
 #include "engine/texture.h"
-#include "tests/player/frame_fixture.h"
-#include "tests/support/fatal.h"
+#include "tests/player/player_fixture.h"
 #include "tools/flc_writer.h"
 
 namespace mirva::test {

@@ -18,8 +18,7 @@
 #include "components/scroller3d.h"
 #include "engine/primitive.h"
 #include "lightwave/lw_object.h"
-#include "tests/player/frame_fixture.h"
-#include "tests/support/fatal.h"
+#include "tests/player/player_fixture.h"
 
 namespace mirva::test {
 namespace {

@@ -7,8 +7,7 @@
 
 #include "player/timer_source.h"
 #include "script/include_pass.h"
-#include "tests/player/script_player_fixture.h"
-#include "tests/support/scene_text.h"
+#include "tests/player/player_fixture.h"
 
 namespace mirva {
 namespace {

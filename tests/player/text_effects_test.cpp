@@ -5,8 +5,7 @@
 
 #include "components/writer.h"
 #include "components/writer2.h"
-#include "tests/player/frame_fixture.h"
-#include "tests/support/fatal.h"
+#include "tests/player/player_fixture.h"
 #include "tests/support/font_image.h"
 
 namespace mirva::test {

@@ -16,7 +16,7 @@
 #include "io/phile.h"
 #include "player/frame_clock.h"
 #include "player/sample_triggers.h"
-#include "tests/player/script_player_fixture.h"
+#include "tests/player/player_fixture.h"
 
 namespace mirva {
 namespace {
@@ -81,12 +81,10 @@ TEST_F(SongSourceTest, TheTimeFollowsTheModulesOrderAndRowAndTriggersCountOnThei
     EXPECT_EQ(BASS_ChannelRemoveSync(song().music(), shared), false);   // really gone
     EXPECT_FALSE(player->endReached());
     EXPECT_EQ(traces, "Construct a\nConstruct b\nSong  length 3\nSampleMessageBegin a\nSampleMessageBegin b\n");
-    const auto frames = [](std::vector<std::uint64_t> rows) {
-        std::ranges::transform(rows, rows.begin(), frameOfRow);
-        return rows;
-    };
-    EXPECT_EQ(threes, frames({0, 5, 17, 63, 66, 68, 73, 85}));   // row 131 plays to nobody
-    EXPECT_EQ(ones, frames({5, 30, 73, 98}));
+    // The frames of rows 0, 5, 17, 63, 66, 68, 73 and 85 (row 131 plays to nobody), and of
+    // rows 5, 30, 73 and 98.
+    EXPECT_EQ(threes, (std::vector<std::uint64_t>{1, 37, 123, 454, 476, 490, 526, 613}));
+    EXPECT_EQ(ones, (std::vector<std::uint64_t>{37, 217, 526, 706}));
 }
 
 TEST_F(SongSourceTest, TheEndRewindsStopsAndRequestsTheRestart)
@@ -141,18 +139,16 @@ TEST_F(SongSourceTest, SkipSetsTheOrderAndRowAndDropsTheDecimalsAndTheMusicIsAUs
     EXPECT_EQ(frame(++n), time(2, 10, 735 * 256 / 5292));
 }
 
-// Rows below 64 as the Song scenario plays them; the largest values, and a row beyond.
-TEST(SongPosition, OrderRowAndFractionMakeTheTime)
+// A song position of order, row and fraction of a row (rows below 64 as the Song scenario
+// plays them; the largest values, and a row beyond), and seconds of the frame clock at a
+// tempo. The clock's end as the Timer's restart shows it: equal is not past, a rewind
+// clears it.
+TEST(TimeSources, PositionsAndSecondsConvertToTimesAndASkipDoesNotClearThePassedEnd)
 {
     EXPECT_EQ(SongSource::timeOf(127 | (63 * 256 + 255) << 16), time(127, 63, 255));
     // Row 70 of a longer pattern is ORed into the time: 70 = 64 + 6 sets the order's
     // lowest bit.
     EXPECT_EQ(SongSource::timeOf(2 | (70 * 256 + 5) << 16), time(3, 6, 5));
-}
-
-// The end as the Timer's restart shows it: equal is not past, a rewind clears it.
-TEST(FrameClock, SecondsConvertAtTheTempoAndASkipDoesNotClearThePassedEnd)
-{
     EXPECT_EQ(FrameClock::timeOf(1.5, 60), time(0, 1, 128));   // 60 rows a minute: a row and a half
     EXPECT_EQ(FrameClock::timeOf(60.0, 64), time(1, 0, 0));    // 64 rows a minute: an order a minute
     EXPECT_EQ(FrameClock::timeOf(0.5, 64), time(0, 0, 136));   // 0.5333 rows
@@ -189,7 +185,7 @@ TEST_F(AudioStreamTest, TheTimeIsTheFrameClockAndTheFilesEndEndsTheScript)
     EXPECT_NE(stream().endSync(), 0u);
 }
 
-TEST_F(AudioStreamTest, SkipMovesTheClockAndTheFilePlaysOn)
+TEST_F(AudioStreamTest, SkipMovesTheClockAndTheFilePlaysOnButThereAreNoSamplesToListenTo)
 {
     play("AudioStream \"tune.wav\" 120 1.0\n0:0:128 Skip 0:40:0\n");
     std::uint64_t n = 0;
@@ -200,10 +196,7 @@ TEST_F(AudioStreamTest, SkipMovesTheClockAndTheFilePlaysOn)
     EXPECT_EQ(traces, "AudioStream  length 176400\nSkip 0:40\n");
     EXPECT_NEAR(frame(++n), time(0, 40, 8), 1.0);
     EXPECT_EQ(BASS_ChannelGetPosition(stream().stream()), n * test::kFrameSamples * 4);
-}
-
-TEST_F(AudioStreamTest, AStreamHasNoSamplesToListenTo)
-{
+    // A stream has no samples to listen to.
     play("Construct Clearer c\nAudioStream \"tune.wav\" 120 1.0\n0:0:0 SampleMessageBegin c { SampleNumber = 3 }\n");
     EXPECT_FATAL(frame(0),
                  "Setting a synchronizer failed (BASS message: handle is not a valid MOD music handle.) SampleNumber = 3");
@@ -292,13 +285,11 @@ TEST_F(SoundErrorsTest, CallsOnAFreedLibrary)
     EXPECT_FATAL(player->instructions()[2]->execute(),
                  "Setting a synchronizer failed" + kNotInitialised + " SampleNumber = 3");
     EXPECT_FATAL(player->instructions()[4]->execute(), "Setting song position 2:10 failed" + kNotInitialised);
-    player.reset();
     // A synchronizer set while the library ran, removed after it was freed.
     play(song);
     player->executeDueInstructions(0);
     BASS_Free();
     EXPECT_FATAL(player->executeDueInstructions(1), "Removing a synchronizer failed" + kNotInitialised);
-    player.reset();
     play("AudioStream \"tune.wav\" 120 1.0\n");
     BASS_Free();
     EXPECT_FATAL(player->instructions()[0]->execute(), "AudioStream playing failed" + kNotInitialised);
