@@ -50,6 +50,48 @@ protected:
             last = frame(0.25f);
         return last;
     }
+
+    // The ball (radius 1.5 at depth 6: a disc of radius 8.3 pixels around (32, 24)) on blue.
+    Picture toon(const std::string& settings)
+    {
+        copyData("maps/64shade.tga");
+        copyData("shaders/cartoon.vso");
+        writeObject("ball.lwo", ObjectWriter::geodesicSphere(1.5f, 3), 1, 1, 1);
+        play(layered("DRAW", "0, 0, 255", "Construct Material flat { Type = FACTOR Factor = 0, 255, 0 }\n"
+                     "Construct Cartoon ball { Layer = DRAW Object = \"ball.lwo\"" + ahead(6) + settings +
+                     " Enabled = true }\n"));
+        return frame(0.1f);
+    }
+
+    // Painterly `object` at `motion` on green, with a white brush and a blue environment
+    // unless told otherwise; tube.lwo and white.lwo are an open tube of radius 1.5 along y,
+    // 3 high (its strokes run round it), black and white.
+    Picture paint(const std::string& object, const std::string& motion, const std::string& brush = "brush.tga",
+                  const std::string& environment = "blue.tga")
+    {
+        writeImage("brush.tga", 0xFFFFFFFF);
+        writeImage("blue.tga", 0xFF0000FF);
+        writeObject("tube.lwo", ObjectWriter::cylinder(1.5f, 3, 24, 10), 0, 0, 0);
+        writeObject("white.lwo", ObjectWriter::cylinder(1.5f, 3, 24, 10), 1, 1, 1);
+        play(layered("DRAW", "0, 255, 0", "Construct Painterly paint { Layer = DRAW Object = \"" + object +
+                     "\" BrushMap = \"" + brush + "\" EnvMap = \"" + environment + "\" Motion = " + motion +
+                     " Enabled = true }\n"));
+        return frame(0.1f);
+    }
+    PainterlyComponent& painterly() { return dynamic_cast<PainterlyComponent&>(*player->findInstance("paint")); }
+
+    // Scroller3D "bent" of `object` after `before`, the instances its settings name; its
+    // first frame of half a second goes to `scrolled`.
+    Scroller3DComponent& scroller(const std::string& object, const std::string& settings,
+                                  const std::string& before = "")
+    {
+        play(layered("DRAW", "0, 0, 0", before + "Construct Scroller3D bent { Layer = DRAW Object = \"" + object +
+                                            "\" " + settings + " Enabled = true }\n"));
+        scrolled = frame(0.5f);
+        return dynamic_cast<Scroller3DComponent&>(*player->findInstance("bent"));
+    }
+
+    Picture scrolled;
 };
 
 // Two instances of one file share its mesh until the last goes.
@@ -178,29 +220,9 @@ TEST_F(Objects, WhatDrawsAfterAnObjectSeesItsDepthOrNot)
     }
 }
 
-class Cartoons : public Objects {
-protected:
-    void SetUp() override
-    {
-        Objects::SetUp();
-        copyData("maps/64shade.tga");
-        copyData("shaders/cartoon.vso");
-        writeObject("ball.lwo", ObjectWriter::geodesicSphere(1.5f, 3), 1, 1, 1);
-    }
-
-    // The ball (radius 1.5 at depth 6: a disc of radius 8.3 pixels around (32, 24)) on blue.
-    Picture toon(const std::string& settings)
-    {
-        play(layered("DRAW", "0, 0, 255", "Construct Material flat { Type = FACTOR Factor = 0, 255, 0 }\n"
-                     "Construct Cartoon ball { Layer = DRAW Object = \"ball.lwo\"" + ahead(6) + settings +
-                     " Enabled = true }\n"));
-        return frame(0.1f);
-    }
-};
-
 int brightness(std::uint32_t color) { return channel(color, 16) + channel(color, 8) + channel(color, 0); }
 
-TEST_F(Cartoons, TheSilhouetteIsOutlinedInBlackAroundTheShadeOfTheLightOrOfAMaterial)
+TEST_F(Objects, CartoonsTheSilhouetteIsOutlinedInBlackAroundTheShadeOfTheLightOrOfAMaterial)
 {
     const Picture picture = toon("LightPosition = -20, 0, 6");
     auto background = [&](int x, int y) { return picture.at(x, y) == 0xFF0000FFu; };
@@ -234,31 +256,7 @@ TEST_F(Cartoons, TheSilhouetteIsOutlinedInBlackAroundTheShadeOfTheLightOrOfAMate
     expectColors(toon("Material = flat"), {{32, 24, kGreen}, {25, 19, kBlack}});
 }
 
-
-class Painterly : public FrameTest {
-protected:
-    void SetUp() override
-    {
-        FrameTest::SetUp();
-        writeImage("brush.tga", 0xFFFFFFFF);
-        writeImage("blue.tga", 0xFF0000FF);
-        // An open tube of radius 1.5 along y, 3 high (its strokes run round it).
-        writeObject("tube.lwo", ObjectWriter::cylinder(1.5f, 3, 24, 10), 0, 0, 0);
-        writeObject("white.lwo", ObjectWriter::cylinder(1.5f, 3, 24, 10), 1, 1, 1);
-    }
-
-    Picture paint(const std::string& object, const std::string& motion, const std::string& brush = "brush.tga",
-                  const std::string& environment = "blue.tga")
-    {
-        play(layered("DRAW", "0, 255, 0", "Construct Painterly paint { Layer = DRAW Object = \"" + object +
-                     "\" BrushMap = \"" + brush + "\" EnvMap = \"" + environment + "\" Motion = " + motion +
-                     " Enabled = true }\n"));
-        return frame(0.1f);
-    }
-    PainterlyComponent& painterly() { return dynamic_cast<PainterlyComponent&>(*player->findInstance("paint")); }
-};
-
-TEST_F(Painterly, ADarkSurfaceShowsTheEnvironmentAndALightOneItsOwnColour)
+TEST_F(Objects, PainterlyADarkSurfaceShowsTheEnvironmentAndALightOneItsOwnColour)
 {
     // The tube's rim, where the strokes turn away from the light, has no highlight.
     const Picture dark = paint("tube.lwo", "0, -1.5, 6, 0, 0, 0, 1, 1, 1");
@@ -272,7 +270,7 @@ TEST_F(Painterly, ADarkSurfaceShowsTheEnvironmentAndALightOneItsOwnColour)
     EXPECT_NEAR(channel(whiteRim, 16), channel(whiteRim, 0), 30) << hex(whiteRim);
 }
 
-TEST_F(Painterly, MoreThan512VisibleStrokesAreDrawnInSeveralBatches)
+TEST_F(Objects, PainterlyMoreThan512VisibleStrokesAreDrawnInSeveralBatches)
 {
     // A ring tipped towards the camera: the first batch holds its far side (above), the
     // last its near side (below).
@@ -287,7 +285,7 @@ TEST_F(Painterly, MoreThan512VisibleStrokesAreDrawnInSeveralBatches)
     EXPECT_COLOR(picture.at(32, 25), kGreen);  // the hole
 }
 
-TEST_F(Painterly, AMissingBrushOrEnvironmentStopsWithTheFileItNames)
+TEST_F(Objects, PainterlyAMissingBrushOrEnvironmentStopsWithTheFileItNames)
 {
     for (const auto& [brush, environment, missing] : {std::tuple{"nobrush.tga", "blue.tga", "nobrush.tga"},
                                                       {"brush.tga", "noenv.tga", "noenv.tga"}})
@@ -295,27 +293,11 @@ TEST_F(Painterly, AMissingBrushOrEnvironmentStopsWithTheFileItNames)
                      std::string("Phile::load - couldn't open file '") + missing + "'");
 }
 
-
 // Paths whose x runs back as their time runs on (x = -t), as a scroller's text enters
 // from the right: a vertex at object x shows at -(phase - x * Stretch).
 constexpr const char* kRunningX = "Key -10,10,LINEAR Key 10,-10,LINEAR CONSTANT CONSTANT";
 
-class Scroller3D : public FrameTest {
-protected:
-    // `before`: instances the scroller's settings name.
-    Scroller3DComponent& scroller(const std::string& object, const std::string& settings,
-                                  const std::string& before = "")
-    {
-        play(layered("DRAW", "0, 0, 0", before + "Construct Scroller3D bent { Layer = DRAW Object = \"" + object +
-                                            "\" " + settings + " Enabled = true }\n"));
-        picture = frame(0.5f);
-        return dynamic_cast<Scroller3DComponent&>(*player->findInstance("bent"));
-    }
-
-    Picture picture;
-};
-
-TEST_F(Scroller3D, StretchSpreadsTheObjectAlongThePathsAndZeroCollapsesIt)
+TEST_F(Objects, Scroller3DStretchSpreadsTheObjectAlongThePathsAndZeroCollapsesIt)
 {
     writeObject("box.lwo", ObjectWriter::box(-1, -1, -1, 1, 3, 1), 1, 0, 0);   // height 4 from y = -1
     const struct {
@@ -333,11 +315,11 @@ TEST_F(Scroller3D, StretchSpreadsTheObjectAlongThePathsAndZeroCollapsesIt)
                         1e-4) << i;
     }
     // Stretch 1: the box spans x -1.5..0.5 at depth 6, pixels 24 to 34 across, 19 to 29 up.
-    EXPECT_COLOR(picture.at(28, 24), kRed);
-    EXPECT_COLOR(picture.at(40, 24), kBlack);
+    EXPECT_COLOR(scrolled.at(28, 24), kRed);
+    EXPECT_COLOR(scrolled.at(40, 24), kBlack);
 }
 
-TEST_F(Scroller3D, AnObjectWithoutHeightLiesOnTheLowerPath)
+TEST_F(Objects, Scroller3DAnObjectWithoutHeightLiesOnTheLowerPath)
 {
     writeObject("flat.lwo", ObjectWriter::grid(2, 2), 0, 1, 0);
     const Primitive& mesh = *scroller("flat.lwo", "UpperMotion = 0, 9, 0 LowerMotion = 5, 6, 7").mesh();
@@ -347,7 +329,7 @@ TEST_F(Scroller3D, AnObjectWithoutHeightLiesOnTheLowerPath)
     }
 }
 
-TEST_F(Scroller3D, TheShowsTextReadsAlongStraightPaths)
+TEST_F(Objects, Scroller3DTheShowsTextReadsAlongStraightPaths)
 {
     // Paths at x = -3.5 - t, a unit apart, with Stretch 1: half a second in, every vertex
     // lands at (x - 4, y - 0.5, 4), where an Object at that Motion, flattened to depth 0,
@@ -360,7 +342,7 @@ TEST_F(Scroller3D, TheShowsTextReadsAlongStraightPaths)
     const std::string run = "Key -40,36.5,LINEAR Key 10,-13.5,LINEAR CONSTANT CONSTANT";
     scroller("objects/scrolltext.lwo",
              "Material = gold Stretch = 1 UpperMotion = " + run + ", 0.5, 4 LowerMotion = " + run + ", -0.5, 4", gold);
-    const Picture bent = picture;
+    const Picture bent = scrolled;
     play(layered("DRAW", "0, 0, 0", gold + "Construct Object flat { Layer = DRAW Object = \"objects/scrolltext.lwo\" "
                                           "Material = gold Motion = -4, -0.5, 4, 0, 0, 0, 1, 1, 0 Enabled = true }\n"));
     const Picture straight = frame(0.5f);
