@@ -25,7 +25,6 @@ TEST_F(ScriptLoadTest, AScriptWithEveryTypeAndValueFormLoads)
     play(test::readText(MIRVA_TEST_DATA "/everything.txt"));
     EXPECT_EQ(player->instances().size(), 16u);
     EXPECT_EQ(player->instructions().size(), 16u + 1u + 8u);
-    EXPECT_FALSE(player->infoMode());
     EXPECT_EQ(player->timeSource().describe(), "Timer, end 10:0:0, tempo 125, time multiplier 1");
     EXPECT_FALSE(std::filesystem::exists(dir.file("parameters.txt")));   // only Info scripts write it
 }

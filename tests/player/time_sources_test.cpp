@@ -298,13 +298,11 @@ TEST_F(SoundErrorsTest, CallsOnAFreedLibrary)
 // No sound card (SDL's dummy driver): the null device plays the module in real time on a
 // thread of its own, and the end is handed over from that thread (the replay after it is
 // the offline one).
-class SongWithoutSoundCard : public test::ScriptPlayerTest {
-protected:
-    void SetUp() override { setenv("SDL_AUDIODRIVER", "dummy", 1); }
-};
+using SongWithoutSoundCard = test::ScriptPlayerTest;
 
 TEST_F(SongWithoutSoundCard, TheEndIsHandedOverFromTheMixingThread)
 {
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
     test::fourRowModule().write("four.mod");
     player = load("Song \"four.mod\"\n");
     EXPECT_EQ(SoundOutput::current(), SoundOutput::Kind::Null);
