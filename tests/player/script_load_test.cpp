@@ -146,14 +146,15 @@ TEST_F(ScriptLoadTest, AnInfoScriptWritesTheParameterReference)
 
 // Begin shows with its block and restarts the row count, Construct hides again, EndAll hides
 // every instance, a destructed one too, but keeps sample triggering; sample triggering runs
-// from SampleMessageBegin, whose block waits for a trigger, to SampleMessageEnd, which hides.
+// from SampleMessageBegin, whose block waits for a trigger, to SampleMessageEnd, which hides;
+// Skip sets the Timer's clock.
 TEST_F(InstructionTest, InstructionsPlayInListOrderOnceTheirTimeHasCome)
 {
     play("Enum Layers { A B }\nConstruct Clearer a\nConstruct Clearer b\nConstruct Clearer c\n" + kTimer +
          "0:0:0 Begin a { Layer = B }\n0:0:0 SampleMessageBegin b { RowsToShow = 3 }\n"
          "0:0:0 SampleMessageBegin c { Enabled = true }\n0:1:0 Begin b\n0:1:0 Begin a\n0:1:0 Begin c\n"
          "0:2:0 End a\n0:2:0 Destruct b\n0:2:0 SampleMessageEnd c\n0:2:0 Construct Clearer d\n0:3:0 EndAll\n"
-         "0:4:0 Skip 1:0:0\n");
+         "0:4:0 Skip 2:10:100\n");
     EXPECT_EQ(instance(0).lifecycleState(), LifecycleState::NotConstructed);
     player->executeDueInstructions(0);
     const std::string begun = "Construct a\nConstruct b\nConstruct c\nTimer\nSet a\nSampleMessageBegin b\n";
@@ -173,32 +174,24 @@ TEST_F(InstructionTest, InstructionsPlayInListOrderOnceTheirTimeHasCome)
     EXPECT_EQ(instance(1).lifecycleState(), LifecycleState::Destructed);
     EXPECT_FALSE(instance(1).enabled() || instance(2).sampleTriggering() || instance(2).enabled());
     instance(1).setEnabled(true);  // destructed, shown by hand
+    auto& source = dynamic_cast<TimerSource&>(player->timeSource());
+    source.readTime(3.0f);   // the Skip sets the clock, not adds to it
     player->executeDueInstructions(1 << 30);
     EXPECT_FALSE(instance(0).enabled() || instance(1).enabled());
     EXPECT_TRUE(instance(1).sampleTriggering());
+    // (2 * 64 + 10 + 100 / 256) rows of half a second; the Timer's start restarts the clock.
+    EXPECT_DOUBLE_EQ(source.clockSeconds(), (2 * 64 + 10 + 100.0 / 256) * 0.5);
+    EXPECT_EQ(source.readTime(0.0f), 2 * 16384 + 10 * 256 + 100);
+    player->instructions()[3]->execute();
+    EXPECT_EQ(source.clockSeconds(), 0.0);
     EXPECT_EQ(traces, begun + "SampleMessageBegin c\nSet b\nSet a\nSet c\nConstruct a\nEnd a\nDestruct b\nConstruct d\n"
-                              "EndAll\nSkip 1:0\n");
+                              "EndAll\nSkip 2:10\nTimer\n");
     EXPECT_EQ(player->nextInstruction(), player->instructions().size());
     // Sample numbers need a module to listen to.
     play("Construct Clearer c\n" + kTimer + "0:0:0 SampleMessageBegin c { SampleNumber = 3, 7 }");
     EXPECT_FATAL(player->executeDueInstructions(0),
                  "Setting a synchronizer failed (BASS message: BASS_Init has not been successfully called.) "
                  "SampleNumber = 3");
-}
-
-TEST_F(InstructionTest, TimerStartRestartsTheClockAndSkipSetsIt)
-{
-    play("Timer 10:0:0 120 0.5\n0:0:0 Skip 2:10:100\n");
-    auto& source = dynamic_cast<TimerSource&>(player->timeSource());
-    EXPECT_FLOAT_EQ(player->timeMultiplier(), 0.5f);
-    source.readTime(3.0f);
-    player->executeDueInstructions(0);
-    // (2 * 64 + 10 + 100 / 256) rows of half a second.
-    EXPECT_DOUBLE_EQ(source.clockSeconds(), (2 * 64 + 10 + 100.0 / 256) * 0.5);
-    EXPECT_EQ(source.readTime(0.0f), 2 * 16384 + 10 * 256 + 100);
-    player->instructions()[0]->execute();
-    EXPECT_EQ(source.clockSeconds(), 0.0);
-    EXPECT_EQ(traces, "Timer\nSkip 2:10\nTimer\n");
 }
 
 }  // namespace

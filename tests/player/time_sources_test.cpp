@@ -202,7 +202,7 @@ TEST_F(AudioStreamTest, SkipMovesTheClockAndTheFilePlaysOnButThereAreNoSamplesTo
                  "Setting a synchronizer failed (BASS message: handle is not a valid MOD music handle.) SampleNumber = 3");
 }
 
-TEST(SampleTriggers, TheSnapshotTakesTheCountsOfOneFrame)
+TEST(SampleTriggers, TheSnapshotTakesTheCountsOfOneFrameAndBothSidesGiveUpOnTheMutex)
 {
     SampleTriggers triggers;
     EXPECT_TRUE(triggers.count(3) && triggers.count(3) && triggers.count(127));
@@ -215,11 +215,7 @@ TEST(SampleTriggers, TheSnapshotTakesTheCountsOfOneFrame)
     triggers.count(5);
     triggers.reset();
     EXPECT_EQ(triggers.pending(5), 0);
-}
-
-TEST(SampleTriggers, BothSidesGiveUpOnTheMutexAfterHalfASecond)
-{
-    SampleTriggers triggers;
+    // Both sides give up on the mutex after half a second.
     triggers.count(7);
     triggers.takeSnapshot();
     triggers.count(7);
