@@ -13,7 +13,6 @@ namespace mirva {
 namespace {
 
 using ScriptLoadTest = test::ScriptPlayerTest;
-using InstructionTest = test::ScriptPlayerTest;
 
 // A Timer header for scripts whose time source does not matter.
 const std::string kTimer = "Timer 100:0:0 120 1.0\n";
@@ -148,7 +147,7 @@ TEST_F(ScriptLoadTest, AnInfoScriptWritesTheParameterReference)
 // every instance, a destructed one too, but keeps sample triggering; sample triggering runs
 // from SampleMessageBegin, whose block waits for a trigger, to SampleMessageEnd, which hides;
 // Skip sets the Timer's clock.
-TEST_F(InstructionTest, InstructionsPlayInListOrderOnceTheirTimeHasCome)
+TEST_F(ScriptLoadTest, InstructionsPlayInListOrderOnceTheirTimeHasCome)
 {
     play("Enum Layers { A B }\nConstruct Clearer a\nConstruct Clearer b\nConstruct Clearer c\n" + kTimer +
          "0:0:0 Begin a { Layer = B }\n0:0:0 SampleMessageBegin b { RowsToShow = 3 }\n"
