@@ -7,14 +7,15 @@
 
 #include "player/timer_source.h"
 #include "script/include_pass.h"
-#include "tests/player/script_player_fixture.h"
-#include "tests/support/scene_text.h"
+#include "tests/player/player_fixture.h"
 
 namespace mirva {
 namespace {
 
-using test::kTimer;
 using ScriptLoadTest = test::ScriptPlayerTest;
+
+// A Timer header for scripts whose time source does not matter.
+const std::string kTimer = "Timer 100:0:0 120 1.0\n";
 
 // data/everything.txt has every type with its construction parameters, and a value of
 // every form.
@@ -23,7 +24,6 @@ TEST_F(ScriptLoadTest, AScriptWithEveryTypeAndValueFormLoads)
     play(test::readText(MIRVA_TEST_DATA "/everything.txt"));
     EXPECT_EQ(player->instances().size(), 16u);
     EXPECT_EQ(player->instructions().size(), 16u + 1u + 8u);
-    EXPECT_FALSE(player->infoMode());
     EXPECT_EQ(player->timeSource().describe(), "Timer, end 10:0:0, tempo 125, time multiplier 1");
     EXPECT_FALSE(std::filesystem::exists(dir.file("parameters.txt")));   // only Info scripts write it
 }
@@ -33,7 +33,7 @@ TEST_F(ScriptLoadTest, AnIncludedMotionFileAnimatesATransformation)
     // x runs from 0 to 10 in a second, at twice the speed.
     test::writeText("camera.mot",
                     "LWMO\n3\n" + test::motion({0, 0, 0, 0, 0, 0, 1, 1, 1}, {{0, {{{0, 0, 3}}, {{10, 1, 3}}}}}));
-    play("Construct Clearer c { CameraMotion = include \"camera.mot\" EnvelopeSpeed 2 }\n" + std::string(kTimer));
+    play("Construct Clearer c { CameraMotion = include \"camera.mot\" EnvelopeSpeed 2 }\n" + kTimer);
     player->executeDueInstructions(0);
     Component& c = *player->instances()[0];
     c.advanceBaseRecords(0.25f);
@@ -47,9 +47,9 @@ TEST_F(ScriptLoadTest, BadScriptsStopTheLoadWithTheirMessage)
 {
     test::writeText("other.txt", "Construct Clearer d 3");
     test::writeText("huge.mot", std::string(kLargestScriptFile + 1, ' '));
-    const std::string timer = kTimer, b80 = std::string(80, 'b') + "...'", b100(100, 'b'), tenMinutes = "Timer 10:0:0 120 1.0\n",
-                      writer = "Construct Writer w { Font = \"f.png\" MaxLines = 2 }\n" + timer,
-                      sprite = "Construct Sprite s { Map = \"s.tga\" SampleNumber = 0, 127 }\n" + timer,
+    const std::string b80 = std::string(80, 'b') + "...'", b100(100, 'b'), tenMinutes = "Timer 10:0:0 120 1.0\n",
+                      writer = "Construct Writer w { Font = \"f.png\" MaxLines = 2 }\n" + kTimer,
+                      sprite = "Construct Sprite s { Map = \"s.tga\" SampleNumber = 0, 127 }\n" + kTimer,
                       target = "Construct RenderTargetBegin b { MapName = \"x\" ZBuffer = false Alpha = false ",
                       construction = "variable 'Font' is construction parameter and can only be set in Construct";
     expectMessages({
@@ -61,13 +61,13 @@ TEST_F(ScriptLoadTest, BadScriptsStopTheLoadWithTheirMessage)
         {"Construct Clearer c { ClearColor = include \"huge.mot\" }",
          "'huge.mot' is 16777217 bytes; a script or an included file may have at most 16777216"},
         // Names, pointers and the types of values.
-        {"Construct Clearer a\nConstruct Clearer a\n" + timer, "line 3 Construct: component named 'a' already exists"},
-        {timer + "0:0:0 Construct Clearer a\n0:1:0 Destruct a\n0:2:0 Construct Sprite a {\n Map = \"x.tga\" }",
+        {"Construct Clearer a\nConstruct Clearer a\n" + kTimer, "line 3 Construct: component named 'a' already exists"},
+        {kTimer + "0:0:0 Construct Clearer a\n0:1:0 Destruct a\n0:2:0 Construct Sprite a {\n Map = \"x.tga\" }",
          "line 5 Construct: component named 'a' already exists"},
         {"Construct Clearer c Construct Object o { Object = \"o.lwo\" Material = c }",
          "line 1: pointer must to component type 'Material'"},
         {"Construct Object o { Object = \"o.lwo\" Material = m }", "line 1: there is no such Material as 'm'"},
-        {"Construct Material m\n" + timer + "0:0:0 Destruct m\n0:1:0 Construct Object o { Object = \"o.lwo\" Material = m }",
+        {"Construct Material m\n" + kTimer + "0:0:0 Destruct m\n0:1:0 Construct Object o { Object = \"o.lwo\" Material = m }",
          ""},   // a destructed instance is still found
         {"Construct Writer2 w { Font = \"f.png\" MaxLines = 1 ref = CENTER }",
          "line 1 component type Writer2: variable 'ref' type doesn't match component definition (should be Int)"},
@@ -84,7 +84,7 @@ TEST_F(ScriptLoadTest, BadScriptsStopTheLoadWithTheirMessage)
          "line 1 syntax error: '" + b80 + " found Constructs or Time or Song or AudioStream expected "},
         // Layers is the script's own enum and lasts one load.
         {"Construct Clearer c { Layer = FRONT }", "line 1: Enum 'Layers' doesn't exists"},
-        {"Enum Layers { BACK FRONT } Construct Clearer c { Layer = FRONT }" + timer, ""},
+        {"Enum Layers { BACK FRONT } Construct Clearer c { Layer = FRONT }" + kTimer, ""},
         {"Construct Clearer c { Layer = FRONT }", "line 1: Enum 'Layers' doesn't exists"},
         // Construction parameters are given in Construct and only there; Begin shows.
         {"Construct FlowerZoomer f { Petals = 6 }", "line 1 Construct f: variable 'MiddleMap' must be set in construct"},
@@ -94,7 +94,7 @@ TEST_F(ScriptLoadTest, BadScriptsStopTheLoadWithTheirMessage)
         {writer + "0:0:0 Begin w { MaxLines = 2 }",
          "line 3 Begin w: variable 'MaxLines' is construction parameter and can only be set in Construct"},
         {writer + "0:0:0 SampleMessageBegin w { Font = \"g.png\" }", "line 3 SampleMessageBegin w: " + construction},
-        {"Construct Clearer c\n" + timer + "0:0:0 Begin c { RowsToShow = 2 Enabled = true }",
+        {"Construct Clearer c\n" + kTimer + "0:0:0 Begin c { RowsToShow = 2 Enabled = true }",
          "line 3 Begin c: variable 'Enabled' can't be set in Begin (for Begin, Enabled = true always)"},
         // Sample triggering alternates, on sample numbers 0..127.
         {sprite + "0:0:0 SampleMessageBegin s\n0:1:0 SampleMessageBegin s { SampleNumber = 2 }",
@@ -143,88 +143,54 @@ TEST_F(ScriptLoadTest, AnInfoScriptWritesTheParameterReference)
     EXPECT_TRUE(std::filesystem::is_directory(dir.file("parameters.txt")));
 }
 
-class InstructionTest : public test::ScriptPlayerTest {
-protected:
-    Component& instance(std::size_t i) { return *player->instances().at(i); }
-    const std::string timer = kTimer;
-};
-
-TEST_F(InstructionTest, InstructionsPlayInListOrderOnceTheirTimeHasCome)
+// Begin shows with its block and restarts the row count, Construct hides again, EndAll hides
+// every instance, a destructed one too, but keeps sample triggering; sample triggering runs
+// from SampleMessageBegin, whose block waits for a trigger, to SampleMessageEnd, which hides;
+// Skip sets the Timer's clock.
+TEST_F(ScriptLoadTest, InstructionsPlayInListOrderOnceTheirTimeHasCome)
 {
-    play("Construct Clearer a\nConstruct Clearer b\n" + timer +
-         "0:0:0 Begin a\n0:1:0 Begin b\n0:1:0 End a\n0:2:0 Destruct b\n0:3:0 EndAll\n0:4:0 Skip 1:0:0\n");
+    play("Enum Layers { A B }\nConstruct Clearer a\nConstruct Clearer b\nConstruct Clearer c\n" + kTimer +
+         "0:0:0 Begin a { Layer = B }\n0:0:0 SampleMessageBegin b { RowsToShow = 3 }\n"
+         "0:0:0 SampleMessageBegin c { Enabled = true }\n0:1:0 Begin b\n0:1:0 Begin a\n0:1:0 Begin c\n"
+         "0:2:0 End a\n0:2:0 Destruct b\n0:2:0 SampleMessageEnd c\n0:2:0 Construct Clearer d\n0:3:0 EndAll\n"
+         "0:4:0 Skip 2:10:100\n");
     EXPECT_EQ(instance(0).lifecycleState(), LifecycleState::NotConstructed);
     player->executeDueInstructions(0);
-    EXPECT_EQ(traces, "Construct a\nConstruct b\nTimer\nSet a\n");
-    EXPECT_EQ(player->nextInstruction(), 4u);
+    const std::string begun = "Construct a\nConstruct b\nConstruct c\nTimer\nSet a\nSampleMessageBegin b\n";
+    EXPECT_EQ(traces, begun + "SampleMessageBegin c\n");
+    EXPECT_EQ(instance(0).layer(), 1);
+    EXPECT_TRUE(instance(2).sampleTriggering() && !instance(2).enabled());
+    instance(0).setRowsShown(9);
     player->executeDueInstructions(255);
-    EXPECT_EQ(player->nextInstruction(), 4u);
-    player->executeDueInstructions(256);  // both instructions of 0:1:0, in script order
-    EXPECT_TRUE(instance(1).enabled() && !instance(0).enabled());
+    EXPECT_EQ(player->nextInstruction(), 7u);
+    player->executeDueInstructions(256);  // the instructions of 0:1:0, in script order
+    EXPECT_TRUE(instance(0).enabled() && instance(1).enabled());
+    EXPECT_EQ(instance(0).rowsShown(), 0);
+    EXPECT_EQ(instance(3).lifecycleState(), LifecycleState::NotConstructed);
+    player->instructions()[0]->execute();   // the script plays again: construct hides
+    EXPECT_FALSE(instance(0).enabled());
     player->executeDueInstructions(512);
     EXPECT_EQ(instance(1).lifecycleState(), LifecycleState::Destructed);
-    EXPECT_FALSE(instance(1).enabled());
+    EXPECT_FALSE(instance(1).enabled() || instance(2).sampleTriggering() || instance(2).enabled());
+    instance(1).setEnabled(true);  // destructed, shown by hand
+    auto& source = dynamic_cast<TimerSource&>(player->timeSource());
+    source.readTime(3.0f);   // the Skip sets the clock, not adds to it
     player->executeDueInstructions(1 << 30);
-    EXPECT_EQ(traces, "Construct a\nConstruct b\nTimer\nSet a\nSet b\nEnd a\nDestruct b\nEndAll\nSkip 1:0\n");
-    EXPECT_EQ(player->nextInstruction(), player->instructions().size());
-}
-
-TEST_F(InstructionTest, BeginShowsAndRestartsTheRowCountAndConstructHidesAgain)
-{
-    play("Enum Layers { A B }\nConstruct Clearer c\n" + timer +
-         "0:0:0 Begin c { Layer = B }\n0:1:0 Begin c\n0:2:0 Construct Clearer d\n");
-    player->executeDueInstructions(0);
-    EXPECT_TRUE(instance(0).enabled());
-    EXPECT_EQ(instance(0).layer(), 1);
-    instance(0).setRowsShown(9);
-    player->executeDueInstructions(256);
-    EXPECT_EQ(instance(0).rowsShown(), 0);
-    EXPECT_EQ(instance(1).lifecycleState(), LifecycleState::NotConstructed);
-    // The script plays again: construct hides the instance that Begin had shown.
-    player->instructions()[0]->execute();
-    EXPECT_FALSE(instance(0).enabled());
-}
-
-TEST_F(InstructionTest, EndAllHidesEveryInstanceButKeepsSampleTriggering)
-{
-    play("Construct Clearer a\nConstruct Clearer b\n" + timer +
-         "0:0:0 Begin a\n0:0:0 Begin b\n0:0:0 SampleMessageBegin b { RowsToShow = 3 }\n0:0:0 Destruct a\n0:1:0 EndAll");
-    player->executeDueInstructions(0);
-    instance(0).setEnabled(true);  // destructed, shown by hand
-    player->executeDueInstructions(256);
     EXPECT_FALSE(instance(0).enabled() || instance(1).enabled());
     EXPECT_TRUE(instance(1).sampleTriggering());
-}
-
-TEST_F(InstructionTest, SampleTriggeringRunsFromBeginToEndAndNeedsAModule)
-{
-    play("Construct Clearer c\n" + timer + "0:0:0 SampleMessageBegin c { Enabled = true }\n0:1:0 Begin c\n"
-         "0:2:0 SampleMessageEnd c");
-    player->executeDueInstructions(0);
-    EXPECT_TRUE(instance(0).sampleTriggering());   // the block waits for a trigger
-    player->executeDueInstructions(512);
-    EXPECT_FALSE(instance(0).sampleTriggering() || instance(0).enabled());
-    EXPECT_EQ(traces, "Construct c\nTimer\nSampleMessageBegin c\nSet c\n");
+    // (2 * 64 + 10 + 100 / 256) rows of half a second; the Timer's start restarts the clock.
+    EXPECT_DOUBLE_EQ(source.clockSeconds(), (2 * 64 + 10 + 100.0 / 256) * 0.5);
+    EXPECT_EQ(source.readTime(0.0f), 2 * 16384 + 10 * 256 + 100);
+    player->instructions()[3]->execute();
+    EXPECT_EQ(source.clockSeconds(), 0.0);
+    EXPECT_EQ(traces, begun + "SampleMessageBegin c\nSet b\nSet a\nSet c\nConstruct a\nEnd a\nDestruct b\nConstruct d\n"
+                              "EndAll\nSkip 2:10\nTimer\n");
+    EXPECT_EQ(player->nextInstruction(), player->instructions().size());
     // Sample numbers need a module to listen to.
-    play("Construct Clearer c\n" + timer + "0:0:0 SampleMessageBegin c { SampleNumber = 3, 7 }");
+    play("Construct Clearer c\n" + kTimer + "0:0:0 SampleMessageBegin c { SampleNumber = 3, 7 }");
     EXPECT_FATAL(player->executeDueInstructions(0),
                  "Setting a synchronizer failed (BASS message: BASS_Init has not been successfully called.) "
                  "SampleNumber = 3");
-}
-
-TEST_F(InstructionTest, TimerStartRestartsTheClockAndSkipSetsIt)
-{
-    play("Timer 10:0:0 120 0.5\n0:0:0 Skip 2:10:100\n");
-    auto& source = dynamic_cast<TimerSource&>(player->timeSource());
-    EXPECT_FLOAT_EQ(player->timeMultiplier(), 0.5f);
-    source.readTime(3.0f);
-    player->executeDueInstructions(0);
-    // (2 * 64 + 10 + 100 / 256) rows of half a second.
-    EXPECT_DOUBLE_EQ(source.clockSeconds(), (2 * 64 + 10 + 100.0 / 256) * 0.5);
-    EXPECT_EQ(source.readTime(0.0f), 2 * 16384 + 10 * 256 + 100);
-    player->instructions()[0]->execute();
-    EXPECT_EQ(source.clockSeconds(), 0.0);
-    EXPECT_EQ(traces, "Timer\nSkip 2:10\nTimer\n");
 }
 
 }  // namespace
