@@ -4,23 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "tests/support/png_writer.h"
-
 namespace mirva::test {
-
-void Picture::save(const std::string& path) const
-{
-    PngSpec desc;
-    desc.width = width;
-    desc.height = height;
-    desc.colorType = 2;
-    for (std::uint32_t p : pixels) {
-        desc.samples.push_back(static_cast<std::uint16_t>(p >> 16 & 0xFF));
-        desc.samples.push_back(static_cast<std::uint16_t>(p >> 8 & 0xFF));
-        desc.samples.push_back(static_cast<std::uint16_t>(p & 0xFF));
-    }
-    writePng(path, desc);
-}
 
 bool near(std::uint32_t a, std::uint32_t b, int tolerance)
 {

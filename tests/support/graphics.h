@@ -28,8 +28,6 @@ struct Picture {
     int height = 0;
     std::vector<std::uint32_t> pixels;
     std::uint32_t at(int x, int y) const { return pixels[static_cast<std::size_t>(y * width + x)]; }
-    // Writes it as a PNG file, to look at a frame while working on a test.
-    void save(const std::string& path) const;
 };
 
 // Whether two colours agree within `tolerance` in every channel.
