@@ -4,12 +4,10 @@
 // clear colour, the game at double speed, the board texture) is seen in the application's
 // pixel tests.
 #include <algorithm>
-#include <deque>
 #include <filesystem>
 #include <functional>
 #include <initializer_list>
 #include <map>
-#include <memory>
 #include <sstream>
 
 #include <gtest/gtest.h>
@@ -33,11 +31,11 @@ void frame(Brikka& game, float seconds, const std::vector<int>& down = {})
     game.update(seconds, keys);
 }
 
-// A key pressed and let go, `times` over, without time passing.
-void press(Brikka& game, int key, int times = 1)
+// Keys pressed together and let go, `times` over, without time passing.
+void press(Brikka& game, const std::vector<int>& keys, int times = 1)
 {
     for (int i = 0; i < times; ++i) {
-        frame(game, 0.0f, {key});
+        frame(game, 0.0f, keys);
         frame(game, 0.0f);
     }
 }
@@ -47,8 +45,7 @@ void press(Brikka& game, int key, int times = 1)
 Brikka makeGame(std::vector<int> kinds, bool started = true)
 {
     kinds.insert(kinds.begin(), {0, 0});
-    auto next = std::make_shared<std::size_t>(0);
-    Brikka game(8, 32, [kinds, next] { return kinds[std::min((*next)++, kinds.size() - 1)]; });
+    Brikka game(8, 32, [kinds, next = std::size_t{0}]() mutable { return kinds[std::min(next++, kinds.size() - 1)]; });
     if (started)
         frame(game, 0.0f, {vk::SPACE});
     return game;
@@ -109,27 +106,22 @@ void clearFourRows(Brikka& game)
 {
     ASSERT_EQ(game.kind(), 2);
     fillBottom(game, Rows(4, ".7777777"));
-    press(game, vk::SHIFT);
-    press(game, vk::LEFT, 4);
+    press(game, {vk::SHIFT});
+    press(game, {vk::LEFT}, 4);
     drop(game);
 }
 
-// Texels as the grid values whose colours they have (-1 for a colour of none: a texel missed).
-Rows texelRows(const Surface& texels, int top, int count)
-{
-    return rowsOf(top, count, [&](int x, int y) {
-        const auto* value = std::find(std::begin(kBoardColors), std::end(kBoardColors), texels.pixel(x, y));
-        return value == std::end(kBoardColors) ? -1 : static_cast<int>(value - std::begin(kBoardColors));
-    });
-}
-
-// The board texels game mode shows.
+// The board texels game mode shows, as the grid values whose colours they have ('?' for a
+// colour of none: a texel missed).
 Rows board(const Brikka& game, int top, int count)
 {
     Surface texels(8, 32);
     texels.clear();
     drawBoard(game, texels);
-    return texelRows(texels, top, count);
+    return rowsOf(top, count, [&](int x, int y) {
+        const auto* value = std::find(std::begin(kBoardColors), std::end(kBoardColors), texels.pixel(x, y));
+        return value == std::end(kBoardColors) ? -1 : static_cast<int>(value - std::begin(kBoardColors));
+    });
 }
 
 const Rows kEmptyBoard(32, "........");
@@ -164,7 +156,7 @@ TEST_F(BrikkaTest, AGameStartsFallsMovesAndRotatesByTheRules)
     EXPECT_EQ(std::pair(game.y(), game.score()), std::pair(1, 0));
 
     // Space while playing starts no new game: the board is as it was.
-    press(game, vk::LEFT);
+    press(game, {vk::LEFT});
     game.setCell(7, 31, 5);
     frame(game, 0.0f, {vk::SPACE});
     EXPECT_EQ(std::pair(game.x(), game.cell(7, 31)), std::pair(3, 5));
@@ -178,10 +170,7 @@ TEST_F(BrikkaTest, AGameStartsFallsMovesAndRotatesByTheRules)
     for (const auto& [down, times] : std::initializer_list<std::pair<std::vector<int>, int>>{
              {{vk::LEFT}, 1}, {{vk::RIGHT}, 2}, {{vk::LEFT, vk::RIGHT}, 1}, {{vk::LEFT}, 4},
              {{vk::LEFT, vk::RIGHT}, 1}, {{vk::RIGHT}, 6}, {{vk::LEFT, vk::RIGHT}, 1}}) {
-        for (int i = 0; i < times; ++i) {
-            frame(game, 0.0f, down);
-            frame(game, 0.0f);
-        }
+        press(game, down, times);
         xs.push_back(game.x());
     }
     EXPECT_EQ(xs, (std::vector{2, 1, 3, 3, 0, 1, 6, 6}));
@@ -191,14 +180,14 @@ TEST_F(BrikkaTest, AGameStartsFallsMovesAndRotatesByTheRules)
     std::vector<std::pair<int, int>> turns;
     for (const auto& [key, times] : std::initializer_list<std::pair<int, int>>{
              {vk::SHIFT, 1}, {vk::LEFT, 4}, {vk::SHIFT, 1}, {vk::RIGHT, 7}, {vk::SHIFT, 1}, {vk::LEFT, 2}, {vk::SHIFT, 1}}) {
-        press(game, key, times);
+        press(game, {key}, times);
         turns.emplace_back(game.x(), game.rotation());
     }
     EXPECT_EQ(turns, (std::vector<std::pair<int, int>>{{4, 1}, {0, 1}, {0, 1}, {7, 1}, {7, 1}, {5, 1}, {5, 2}}));
     drop(game);
     // Nor into an occupied cell: upright, the piece would reach row 2.
     game.setCell(4, 2, 1);
-    press(game, vk::SHIFT);
+    press(game, {vk::SHIFT});
     EXPECT_EQ(game.rotation(), 0);
     game.setCell(4, 2, 0);
 
@@ -221,15 +210,11 @@ TEST_F(BrikkaTest, KindsComeFromTheGeneratorInOrder)
 {
     // Creating the game draws twice, starting it twice more: the first piece is the third
     // draw, the one after it the fourth, each taken modulo 7.
-    std::deque<int> draws = {100, 101, 102, 103, 104, 105};
-    Brikka game(8, 32, [&] {
-        const int draw = draws.front();
-        draws.pop_front();
-        return draw;
-    });
+    int draw = 100;
+    Brikka game(8, 32, [&] { return draw++; });
     EXPECT_EQ(game.nextKind(), 101 % 7);
     frame(game, 0.0f, {vk::SPACE});
-    EXPECT_EQ(std::tuple(game.kind(), game.nextKind(), draws.size()), std::tuple(102 % 7, 103 % 7, 2u));
+    EXPECT_EQ(std::tuple(game.kind(), game.nextKind(), draw), std::tuple(102 % 7, 103 % 7, 104));
 }
 
 // A piece dropped in column 0 completes two rows of those it spans: they go, score
@@ -251,8 +236,8 @@ TEST_F(BrikkaTest, ALockRemovesTheFullRowsItSpansAndShowsTheColours)
         Brikka game = makeGame(c.kinds);
         fillBottom(game, c.before);
         if (game.kind() == 2)
-            press(game, vk::SHIFT);
-        press(game, vk::LEFT, 4);
+            press(game, {vk::SHIFT});
+        press(game, {vk::LEFT}, 4);
         drop(game);
         EXPECT_EQ(grid(game, 32 - static_cast<int>(c.after.size()), static_cast<int>(c.after.size())), c.after);
         EXPECT_EQ(state(game), "playing '' kind " + std::to_string(c.kinds.back()) + " at 4,0 turn 0 score 500 "
@@ -267,8 +252,8 @@ TEST_F(BrikkaTest, ALockRemovesTheFullRowsItSpansAndShowsTheColours)
     // Grid cells and the falling piece show in their kinds' colours.
     game = makeGame({4, 1});
     fillBottom(game, {"1234567."});
-    press(game, vk::SHIFT);  // kind 4, rotation 1: (0,-1) (0,0) (0,1) (1,0)
-    press(game, vk::RIGHT);
+    press(game, {vk::SHIFT});  // kind 4, rotation 1: (0,-1) (0,0) (0,1) (1,0)
+    press(game, {vk::RIGHT});
     frame(game, 1.5f);
     frame(game, 1.5f);  // two rows down: (5,1) (5,2) (5,3) (6,2)
     Rows expected = kEmptyBoard;
@@ -334,7 +319,7 @@ TEST_F(BrikkaTest, PausingStopsAGameAndAPieceThatCannotAppearOrRestInTheGridEnds
 
     // Kind 0 will appear at (4,-1) (5,-1) (4,0) (4,1): blocked at (4,1) although half of
     // it is above the top.
-    press(game, vk::LEFT, 4);
+    press(game, {vk::LEFT}, 4);
     game.setCell(4, 1, 7);
     drop(game);
     EXPECT_EQ(state(game), "waiting 'game over' kind 0 at 4,0 turn 0 score 100 lines 0 level 1");
@@ -353,7 +338,7 @@ TEST_F(BrikkaTest, HighScoresAreWrittenWhenBeatenAndReadBackUnreadableOnesCounti
     Brikka game = makeGame({2, 2, 2, 2, 3});
     for (int i = 0; i < 4; ++i)
         clearFourRows(game);  // 4 x (100 + 1600) points, 16 lines
-    press(game, vk::LEFT, 4);
+    press(game, {vk::LEFT}, 4);
     game.setCell(4, 1, 1);  // the square after this one cannot appear
     drop(game);             // 100 more
     ASSERT_EQ(game.state(), Brikka::WAITING);
@@ -392,7 +377,7 @@ TEST_F(BrikkaTest, HighScoresAreWrittenWhenBeatenAndReadBackUnreadableOnesCounti
         c.before.empty() ? void(std::filesystem::create_directory(kHighScoreFile)) : writeText(kHighScoreFile, c.before);
         game = makeGame({3});
         EXPECT_EQ(HighScores(game.highScore(), game.highLines()), c.read);
-        press(game, vk::LEFT, 4);
+        press(game, {vk::LEFT}, 4);
         game.setCell(4, 1, 1);
         drop(game);
         ASSERT_EQ(state(game), "waiting 'game over' kind 3 at 4,0 turn 0 score 100 lines 0 level 1");
