@@ -6,6 +6,16 @@
 
 namespace mirva::test {
 
+long countPixels(const Picture& p, int left, int top, int right, int bottom,
+                 const std::function<bool(std::uint32_t)>& test)
+{
+    long count = 0;
+    for (int y = top; y < bottom; ++y)
+        for (int x = left; x < right; ++x)
+            count += test(p.at(x, y)) ? 1 : 0;
+    return count;
+}
+
 bool near(std::uint32_t a, std::uint32_t b, int tolerance)
 {
     for (int shift = 0; shift < 32; shift += 8)

@@ -35,11 +35,8 @@ bool shows(const Picture& p, std::uint32_t color)
 // The failure band over the top (the frame dimmed, light text in it) and `color` below.
 bool failureOver(const Picture& p, std::uint32_t color)
 {
-    int light = 0;
-    for (int y = 0; y < 30; ++y)
-        for (int x = 0; x < 640; ++x)
-            light += (p.at(x, y) & 0xFF) > 0x80;
-    return p.width == 640 && !near(p.at(630, 8), color, 24) && light > 50 && near(p.at(630, 470), color);
+    return p.width == 640 && !near(p.at(630, 8), color, 24) && near(p.at(630, 470), color) &&
+           countPixels(p, 0, 0, 640, 30, [](std::uint32_t c) { return (c & 0xFF) > 0x80; }) > 50;
 }
 
 class PlayWindow : public WindowDriverTest {

@@ -66,11 +66,7 @@ protected:
 // Whether any pixel of the rectangle differs from `color`.
 bool anyOtherThan(const Picture& p, int left, int top, int right, int bottom, std::uint32_t color)
 {
-    for (int y = top; y < bottom; ++y)
-        for (int x = left; x < right; ++x)
-            if (!near(p.at(x, y), color, 24))
-                return true;
-    return false;
+    return countPixels(p, left, top, right, bottom, [color](std::uint32_t c) { return !near(c, color, 24); }) > 0;
 }
 
 // The board in a 640 x 480 window: 0.5 x 2.0 units at depth 1.4 with a 90 degree field
