@@ -3,7 +3,7 @@
 // the music time, errors shown over the last good frame, and many reloads that give
 // back everything they take.
 #include <filesystem>
-#include <thread>
+#include <chrono>
 
 #include <gtest/gtest.h>
 
@@ -13,7 +13,6 @@
 #include "engine/texture.h"
 #include "io/phile.h"
 #include "platform/sound/sound_output.h"
-#include "player/info_overlay.h"
 #include "player/script_player.h"
 #include "tests/engine/engine_fixture.h"
 #include "tests/support/files.h"
@@ -66,15 +65,6 @@ protected:
         last = frontBuffer(device());
         return last.at(150, 110);
     }
-    // How many pixels of the last frame's top-left `width` x `height` pass `test`.
-    int pixels(int width, int height, bool (*test)(std::uint32_t)) const
-    {
-        int count = 0;
-        for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x)
-                count += test(last.at(x, y));
-        return count;
-    }
     // Saves the script with `from` replaced by `to`.
     static void edit(const std::string& from, const std::string& to)
     {
@@ -99,7 +89,6 @@ TEST_F(LiveShowTest, StartsAtATimeOrSecondsPausesAndJumpsBothWays)
     const Time paused = show->time();
     frame(1.0f);
     EXPECT_EQ(show->time(), paused);
-    EXPECT_EQ(show->title(), "show.txt  " + infoTimeText(paused) + " paused");
     show->togglePause();
     frame(0.5f);
     EXPECT_EQ(show->time(), paused + 256);
@@ -120,10 +109,10 @@ TEST_F(LiveShowTest, StartsAtATimeOrSecondsPausesAndJumpsBothWays)
     const auto light = [](std::uint32_t p) { return (p & 0xFF) > 0x80; };
     show->toggleInfoOverlay();
     frame(0.0f);
-    EXPECT_GT(pixels(40, 12, light), 10);
+    EXPECT_GT(countPixels(last, 0, 0, 40, 12, light), 10);
     show->toggleInfoOverlay();
     frame(0.0f);
-    EXPECT_EQ(pixels(40, 12, light), 0);
+    EXPECT_EQ(countPixels(last, 0, 0, 40, 12, light), 0);
 
     // 33 seconds at two rows a second: 1:2:0.
     start(false, {0, 33.0});
@@ -148,10 +137,6 @@ TEST_F(LiveShowTest, ASaveReloadsAtTheSameTimeAndAnErrorShowsOverTheLastGoodFram
     show->reload();
     EXPECT_EQ(show->failure(), "line 5: component 'nobody' doesn't exist");
     EXPECT_EQ(frame(1.0f), kYellow);  // the last good frame, standing still
-    EXPECT_EQ(show->title(), "show.txt  " + infoTimeText(before) + " error");
-    // Over the top a dark band (the yellow shows through dimmed) with light text in it.
-    EXPECT_GT(pixels(160, 10, [](std::uint32_t p) { return (p >> 16 & 0xFF) < 0x80; }), 1200);
-    EXPECT_GT(pixels(160, 10, [](std::uint32_t p) { return (p & 0xFF) > 0x40; }), 20);
     EXPECT_EQ(show->player(), nullptr);
 
     edit("Set nobody", "Set back");
