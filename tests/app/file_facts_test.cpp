@@ -99,7 +99,9 @@ TEST_F(InspectTest, ObjectsGivePointsTrianglesSurfacesAndMaps)
 
 TEST_F(InspectTest, ScenesGiveItemsWithParentsWorldMatricesAtATimeAndNamesAsAScriptWritesThem)
 {
-    // Base slides from x = 0 to 10 in one second; Arm sits at (0, 0, 1) on it.
+    // Base slides from x = 0 to 10 in one second; Arm sits at (0, 0, 1) on it. The names:
+    // each object name once, in order of first use, counted; a name keeps its folder, its
+    // letter case and its trailing blanks, as a script must write it.
     const auto channel = [](int n, const std::string& keys, int count = 1) {
         return "Channel " + std::to_string(n) + "\n{ Envelope\n  " + std::to_string(count) + "\n" + keys +
                "  Behaviors 1 1\n}\n";
@@ -111,31 +113,24 @@ TEST_F(InspectTest, ScenesGiveItemsWithParentsWorldMatricesAtATimeAndNamesAsAScr
                         channel(2, still) + "LoadObjectLayer 1 Objects/arm.lwo\nObjectMotion\nNumChannels 3\n" +
                         channel(0, still) + channel(1, still) + channel(2, "  Key 1 0 0 0 0 0 0 0 0\n") +
                         "ParentItem 10000000\nAddLight\nLightName Sun\nLightIntensity 0.5\nAddCamera\nCameraName Eye\n"
-                        "ZoomFactor 2\nAmbientColor 1 1 1\nAmbientIntensity 0.1\nFogType 1\nFogMaxDistance 50\n");
+                        "ZoomFactor 2\nAmbientColor 1 1 1\nAmbientIntensity 0.1\nFogType 1\nFogMaxDistance 50\n"
+                        "LoadObjectLayer 1 objects/star.lwo\nLoadObjectLayer 1 Objects/Big Ship.lwo \r\n"
+                        "LoadObjectLayer 1 objects/star.lwo\nLoadObjectLayer 1 objects/Star.lwo\n"
+                        "AddCamera\nCameraName Side\n");
     const std::string items = "object 10000000 'Base' parent none\n  world 1 0 0 | 0 1 0 | 0 0 1 | 2.5 0 0\n"
                               "object 10000001 'Objects/arm.lwo' parent 10000000 'Base'\n"
                               "  world 1 0 0 | 0 1 0 | 0 0 1 | 2.5 0 1\n";
     expect({"set.lws", "--at", "0.25"}, 0,
            "scene: set.lws\ntime: 0.25 seconds\nframes: 0 to 0 at 30 per second\nambient: 255 255 255 intensity 0.1\n"
            "backdrop: 0 0 0\nfog: on 0 to 50 colour 0 0 0\nglobal light intensity: 1\n"
-           "items: 2 objects, 1 lights, 1 cameras\n" + items +
-               "light 20000000 'Sun' parent none\n  world 1 0 0 | 0 1 0 | 0 0 1 | 0 0 0\n"
+           "items: 6 objects, 1 lights, 2 cameras\n" + items +
+               "*light 20000000 'Sun' parent none\n  world 1 0 0 | 0 1 0 | 0 0 1 | 0 0 0\n"
                "  type 0 colour 255 255 255 intensity 0.5\ncamera 30000000 'Eye' parent none\n"
-               "  world 1 0 0 | 0 1 0 | 0 0 1 | 0 0 0\n  zoom 2\n"
-               "object name: \"Base\"\nobject name: \"Objects/arm.lwo\"\ncamera name: \"Eye\"\n");
+               "  world 1 0 0 | 0 1 0 | 0 0 1 | 0 0 0\n  zoom 2\n*"
+               "object name: \"Base\"\nobject name: \"Objects/arm.lwo\"\nobject name: \"objects/star.lwo\" (2 times)\n"
+               "object name: \"Objects/Big Ship.lwo \"\nobject name: \"objects/Star.lwo\"\ncamera name: \"Eye\"\n"
+               "camera name: \"Side\"\n");
     expect({"set.lws"}, 0, "*'Objects/arm.lwo' parent 10000000 'Base'\n  world 1 0 0 | 0 1 0 | 0 0 1 | 0 0 1\n*");
-
-    // Each object name once, in order of first use, counted; a name keeps its folder,
-    // its letter case and its trailing blanks, as a script must write it.
-    test::writeText(dir.file("names.lws"), "LWSC 3\nLoadObjectLayer 1 objects/star.lwo\nAddNullObject Pivot\n"
-                                           "LoadObjectLayer 1 Objects/Big Ship.lwo \r\n"
-                                           "LoadObjectLayer 1 objects/star.lwo\nLoadObjectLayer 1 objects/Star.lwo\n"
-                                           "AddCamera\nCameraName Front\nAddCamera\nCameraName Side\n"
-                                           "LoadObjectLayer 1 objects/star.lwo\n");
-    expect({"names.lws"}, 0,
-           "*\nobject name: \"objects/star.lwo\" (3 times)\nobject name: \"Pivot\"\n"
-           "object name: \"Objects/Big Ship.lwo \"\nobject name: \"objects/Star.lwo\"\ncamera name: \"Front\"\n"
-           "camera name: \"Side\"\n");
 }
 
 // Checked before any file is read.

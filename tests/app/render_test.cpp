@@ -141,7 +141,8 @@ TEST_F(RenderTest, StatsListTheFrameTimesOfEachSection)
     const auto result = render({"show.txt", "--stats", "--fps", "8", "--size", "32x24"});
     ASSERT_EQ(result.exitCode, 0) << result.err;
     EXPECT_PRED2(test::matches, result.out,
-                 "section        frames  median ms  99% ms  slowest ms  at\n0s                  9 *\nall                 9 *\n");
+                 "section        frames  median ms  99% ms  slowest ms  at\n"
+                 "0s                  9 *\nall                 9 *\n");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 4);  // fonts and the three inputs
 }
 
