@@ -326,60 +326,56 @@ TEST_F(BrikkaTest, PausingStopsAGameAndAPieceThatCannotAppearOrRestInTheGridEnds
 
 TEST_F(BrikkaTest, HighScoresAreWrittenWhenBeatenAndReadBackUnreadableOnesCountingAsZero)
 {
-    Brikka game = makeGame({2, 2, 2, 2, 3});
-    for (int i = 0; i < 4; ++i)
-        clearFourRows(game);  // 4 x (100 + 1600) points, 16 lines
-    press(game, {vk::LEFT}, 4);
-    game.setCell(4, 1, 1);  // the square after this one cannot appear
-    drop(game);             // 100 more
-    ASSERT_EQ(game.state(), Brikka::WAITING);
-    EXPECT_EQ(std::pair(game.highScore(), game.highLines()), std::pair(6900, 16));
-    EXPECT_EQ(readText(kHighScoreFile), "highscore 6900\nhighlines 16\n");
-
-    const Brikka restarted = makeGame({3}, false);
-    EXPECT_EQ(std::pair(restarted.highScore(), restarted.highLines()), std::pair(6900, 16));
-    std::string shown;
-    for (const GameScreenText& text : gameScreenTexts(restarted))
-        shown += text.text + " ";
-    EXPECT_EQ(shown, "score 0 lines 0 level 1 hiscr 6900 hilns 16 space to start ");
     // Line breaks of another system are read; the labels are skipped, not read.
-    const std::pair<std::string, HighScores> cases[] = {
+    const std::pair<std::string, HighScores> files[] = {
         {"", {0, 0}}, {"hello", {0, 0}}, {"highscore abc\nhighlines 7\n", {0, 0}},
         {"highscore 1700\nhighlines\n", {1700, 0}}, {"highscore 99999999999999\nhighlines 4\n", {0, 0}},
         {"highscore 1700\r\nhighlines 4\r\n", {1700, 4}}, {"highscore 1700\nhighlines 4", {1700, 4}},
         {"HIGHSCORE 250\nHIGHLINES 3\n", {250, 3}}};
-    for (const auto& [text, expected] : cases) {
+    for (const auto& [text, expected] : files) {
         writeText(kHighScoreFile, text);
         EXPECT_EQ(readHighScores(), expected) << '"' << text << '"';
     }
-    // A game that ends with 100 points and 0 lines (a square at the bottom, then a square
-    // that cannot appear) beside a high-score file (a folder where `before` is empty): an
-    // equal score leaves the file untouched, one point more is written, a file that cannot be
-    // opened counts as zeros and is not written, and the game goes on.
+    // A game that ends with 600 points and 2 lines (a square clears two rows, another comes
+    // to rest at the bottom, then a square cannot appear) beside a high-score file: a folder
+    // that cannot be opened counts as zeros and is not written, and the game goes on; an
+    // equal score leaves the file untouched; none, or one point less, is written.
     const struct {
-        std::string before;
+        std::string before;  // "": no file; "/": a folder
         HighScores read, kept;
         std::string after;
-    } games[] = {{"highscore 100\nhighlines 9\n", {100, 9}, {100, 9}, "highscore 100\nhighlines 9\n"},
-                 {"highscore 99\nhighlines 9\n", {99, 9}, {100, 0}, "highscore 100\nhighlines 0\n"},
-                 {"", {0, 0}, {100, 0}, ""}};
+    } games[] = {{"/", {0, 0}, {600, 2}, "/"},
+                 {"highscore 600\nhighlines 9\n", {600, 9}, {600, 9}, "highscore 600\nhighlines 9\n"},
+                 {"", {0, 0}, {600, 2}, "highscore 600\nhighlines 2\n"},
+                 {"highscore 599\nhighlines 9\n", {599, 9}, {600, 2}, "highscore 600\nhighlines 2\n"}};
     for (const auto& c : games) {
+        SCOPED_TRACE(c.before);
         std::filesystem::remove(kHighScoreFile);
-        c.before.empty() ? void(std::filesystem::create_directory(kHighScoreFile)) : writeText(kHighScoreFile, c.before);
-        game = makeGame({3});
+        if (c.before == "/")
+            std::filesystem::create_directory(kHighScoreFile);
+        else if (!c.before.empty())
+            writeText(kHighScoreFile, c.before);
+        Brikka game = makeGame({3});
         EXPECT_EQ(HighScores(game.highScore(), game.highLines()), c.read);
+        fillBottom(game, {"..777777", "..777777"});
+        press(game, {vk::LEFT}, 4);
+        drop(game);
         press(game, {vk::LEFT}, 4);
         game.setCell(4, 1, 1);
         drop(game);
-        ASSERT_EQ(state(game), "waiting 'game over' kind 3 at 4,0 turn 0 score 100 lines 0 level 1");
+        ASSERT_EQ(state(game), "waiting 'game over' kind 3 at 4,0 turn 0 score 600 lines 2 level 1");
         EXPECT_EQ(HighScores(game.highScore(), game.highLines()), c.kept);
-        if (c.before.empty())
-            EXPECT_TRUE(std::filesystem::is_directory(kHighScoreFile));
-        else
-            EXPECT_EQ(readText(kHighScoreFile), c.after);
+        EXPECT_EQ(std::filesystem::is_directory(kHighScoreFile) ? "/" : readText(kHighScoreFile), c.after);
         frame(game, 0.0f, {vk::SPACE});
         EXPECT_EQ(game.state(), Brikka::PLAYING);
     }
+    // A new game reads what the last one wrote, and game mode shows it.
+    const Brikka restarted = makeGame({3}, false);
+    EXPECT_EQ(std::pair(restarted.highScore(), restarted.highLines()), std::pair(600, 2));
+    std::string shown;
+    for (const GameScreenText& text : gameScreenTexts(restarted))
+        shown += text.text + " ";
+    EXPECT_EQ(shown, "score 0 lines 0 level 1 hiscr 600 hilns 2 space to start ");
 }
 
 }  // namespace
