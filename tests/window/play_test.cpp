@@ -49,13 +49,6 @@ protected:
         writeText(dir_.file("show.txt"), kScript);
     }
 
-    unsigned long play(const std::vector<std::string>& options)
-    {
-        std::vector<std::string> args = {"play", "show.txt"};
-        args.insert(args.end(), options.begin(), options.end());
-        mirva_ = std::make_unique<MirvaProcess>(args, dir_.path().string());
-        return findWindow("^mirva play: show.txt  ", false);
-    }
     // Saves the script with `from` replaced by `to`.
     void edit(const std::string& from, const std::string& to)
     {
@@ -67,7 +60,9 @@ protected:
 
 TEST_F(PlayWindow, StartsAtAnOrderPausesMovesWithTheKeysAndShowsSavesAtOnce)
 {
-    const unsigned long window = play({"--watch", "--at", "1:0:0"});
+    mirva_ = std::make_unique<MirvaProcess>(std::vector<std::string>{"play", "show.txt", "--watch", "--at", "1:0:0"},
+                                            dir_.path().string());
+    const unsigned long window = findWindow("^mirva play: show.txt  ", false);
     ASSERT_NE(window, 0u) << "no play window; mirva printed: " << mirva_->err();
     ASSERT_TRUE(waitFor(window, 10, [](const Picture& p) { return shows(p, kGreen); })) << seen();
     EXPECT_EQ(windowTitle(window).substr(0, 28), "mirva play: show.txt  01:00:");

@@ -31,35 +31,20 @@ constexpr std::uint32_t kEmptyCell = 0xFF000000;
 
 class ShowWindow : public WindowDriverTest {
 protected:
-    void SetUp() override
-    {
-        WindowDriverTest::SetUp();
-        if (IsSkipped())
-            return;
-        std::filesystem::create_directory(dir_.path() / "scripts");
-    }
-
     // Starts the show with its Clearer switched on at `delay` (order:row:decimals), at 120
-    // rows a minute (a row is half a second).
-    void start(const std::string& delay)
+    // rows a minute (a row is half a second), accepts its setup dialog ("come on my
+    // selector") with Enter and returns its window ("mirva"; 0 when none comes).
+    unsigned long start(const std::string& delay)
     {
+        std::filesystem::create_directory(dir_.path() / "scripts");
         writeText(dir_.file("scripts/deriravedivido.txt"),
                   "Enum Layers { BACK }\nConstruct Clearer back { Layer = BACK ClearColor = 0, 64, 255 }\n"
                   "Timer 8:0:0 120 1.0\n" + delay + " Set back { Enabled = true }\n");
         mirva_ = std::make_unique<MirvaProcess>(std::vector<std::string>{"-console"}, dir_.path().string());
-    }
-
-    // The show's window is titled "mirva", the dialog "come on my selector".
-    unsigned long findWindow(const std::string& title)
-    {
-        return WindowDriverTest::findWindow("^" + title + "$", title == "mirva");
-    }
-
-    void acceptDialog()
-    {
-        const unsigned long dialog = findWindow("come on my selector");
-        ASSERT_NE(dialog, 0u) << "no setup dialog; mirva printed: " << mirva_->err();
+        const unsigned long dialog = findWindow("^come on my selector$", false);
+        EXPECT_NE(dialog, 0u) << "no setup dialog; mirva printed: " << mirva_->err();
         type(dialog, "Return");
+        return findWindow("^mirva$", true);
     }
 };
 
@@ -104,9 +89,7 @@ bool startMessage(const Picture& p)
 
 TEST_F(ShowWindow, PlaysTheShowSwitchesToTheGameAndBackAndEndsOnEscape)
 {
-    start("0:8:0");  // the Clearer from 4 seconds on
-    acceptDialog();
-    const unsigned long window = findWindow("mirva");
+    const unsigned long window = start("0:8:0");  // the Clearer from 4 seconds on
     ASSERT_NE(window, 0u) << "no show window; mirva printed: " << mirva_->err();
 
     ASSERT_TRUE(waitFor(window, 15, [](const Picture& p) {
@@ -146,9 +129,7 @@ TEST_F(ShowWindow, PlaysTheShowSwitchesToTheGameAndBackAndEndsOnEscape)
 
 TEST_F(ShowWindow, AResizeRebuildsAndF1CancelledCloses)
 {
-    start("0:2:0");  // the Clearer from 1 second on
-    acceptDialog();
-    const unsigned long window = findWindow("mirva");
+    const unsigned long window = start("0:2:0");  // the Clearer from 1 second on
     ASSERT_NE(window, 0u) << "no show window; mirva printed: " << mirva_->err();
     focus(window);
     ASSERT_TRUE(waitFor(window, 15, [](const Picture& p) { return corner(p, kShowBlue); }))
@@ -164,7 +145,7 @@ TEST_F(ShowWindow, AResizeRebuildsAndF1CancelledCloses)
         << "no show frames after the resize: " << seen();
 
     type(window, "F1");
-    const unsigned long dialog = findWindow("come on my selector");
+    const unsigned long dialog = findWindow("^come on my selector$", false);
     ASSERT_NE(dialog, 0u) << "F1 brought no setup dialog; mirva printed: " << mirva_->err();
     type(dialog, "Escape");
     EXPECT_EQ(mirva_->wait(15), 0) << mirva_->err();
