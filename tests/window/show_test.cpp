@@ -55,28 +55,17 @@ bool anyOtherThan(const Picture& p, int left, int top, int right, int bottom, st
 }
 
 // The board in a 640 x 480 window: 0.5 x 2.0 units at depth 1.4 with a 90 degree field
-// of view across, so 114.3 x 457.1 pixels in the middle, cells of 14.29 pixels.
-constexpr double kCell = 640.0 / 2.0 * (0.5 / 1.4) / 8.0;
-std::uint32_t boardCell(const Picture& p, int column, int row)
-{
-    const double left = 320.0 - 4 * kCell, top = 240.0 - 16 * kCell;
-    return p.at(static_cast<int>(left + (column + 0.5) * kCell), static_cast<int>(top + (row + 0.5) * kCell));
-}
-
-// Whether a piece shows in the top three rows of the board.
+// of view across, so 114.3 x 457.1 pixels in the middle (x 262.9 to 377.1, y 11.4 to
+// 468.6), cells of 14.29 pixels. A piece shows in its three top rows; the bottom-left
+// cell's middle is at (270, 461).
 bool pieceAtTheTop(const Picture& p)
 {
-    for (int row = 0; row < 3; ++row)
-        for (int column = 0; column < 8; ++column)
-            for (int kind = 1; kind <= 7; ++kind)
-                if (near(boardCell(p, column, row), kBoardColors[kind]))
-                    return true;
-    return false;
+    return anyOtherThan(p, 266, 14, 374, 54, kEmptyCell);
 }
 
 bool gameScreen(const Picture& p)
 {
-    return corner(p, kGameBackground) && near(p.at(320, 240), kEmptyCell) && near(boardCell(p, 0, 31), kEmptyCell) &&
+    return corner(p, kGameBackground) && near(p.at(320, 240), kEmptyCell) && near(p.at(270, 461), kEmptyCell) &&
            near(p.at(255, 240), kGameBackground) && near(p.at(385, 240), kGameBackground) &&
            near(p.at(320, 5), kGameBackground) && near(p.at(320, 475), kGameBackground);
 }
