@@ -1,7 +1,7 @@
 // A script played for its author on a headless 160 x 120 screen: starting at a time or a
 // number of seconds, pausing, jumping both ways, and with watching, reloads that keep
 // the music time, errors shown over the last good frame, and many reloads that give
-// back everything they take.
+// back everything they take; the file watch and the play command's options.
 #include <filesystem>
 #include <chrono>
 
@@ -79,7 +79,7 @@ protected:
     Picture last;
 };
 
-TEST_F(LiveShowTest, StartsAtATimeOrSecondsPausesAndJumpsBothWays)
+TEST_F(LiveShowTest, StartsAtATimeOrSecondsPausesJumpsBothWaysAndReloadsASaveAtTheSameTime)
 {
     start(false, {at(1, 0)});
     EXPECT_EQ(frame(), kGreen);
@@ -114,19 +114,12 @@ TEST_F(LiveShowTest, StartsAtATimeOrSecondsPausesAndJumpsBothWays)
     frame(0.0f);
     EXPECT_EQ(countPixels(last, 0, 0, 40, 12, light), 0);
 
-    // 33 seconds at two rows a second: 1:2:0.
-    start(false, {0, 33.0});
+    // Watching, from 33 seconds at two rows a second: 1:2:0. A save reloads at the same time.
+    start(true, {0, 33.0});
     EXPECT_EQ(frame(0.0f), kGreen);
     EXPECT_EQ(show->time(), at(1, 2));
-}
-
-TEST_F(LiveShowTest, ASaveReloadsAtTheSameTimeAndAnErrorShowsOverTheLastGoodFrame)
-{
-    start(true, {at(1, 2)});
-    EXPECT_EQ(frame(), kGreen);
     ASSERT_NE(show->watch(), nullptr);
     EXPECT_GE(show->watch()->size(), 1u);
-
     edit("ClearColor = 0, 255, 0", "ClearColor = 255, 255, 0");
     show->reload();
     EXPECT_EQ(frame(0.0f), kYellow);
