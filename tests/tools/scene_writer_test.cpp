@@ -11,11 +11,6 @@ namespace {
 
 constexpr float kPi = 3.14159265358979f;
 
-LWScene readBack(const SceneWriter& writer)
-{
-    return LWScene::Parse("written.lws", writer.text());
-}
-
 TEST(SceneWriter, SampledTurnsKeepTurningAndLoopedMotionsRepeat)
 {
     // A full turn in 4 s whose heading, as atan2 gives it, jumps from pi to -pi halfway.
@@ -27,7 +22,7 @@ TEST(SceneWriter, SampledTurnsKeepTurningAndLoopedMotionsRepeat)
     EXPECT_EQ(motion.channels[0].keys.size(), 9u);
     SceneWriter writer(120, 30);
     writer.addObject("spin.lwo", motion);
-    const LWScene scene = readBack(writer);
+    const LWScene scene = LWScene::Parse("written.lws", writer.text());
     const Motion& read = *scene.objects()[0].motion;
     const struct {
         float time, heading, x;
