@@ -26,9 +26,8 @@ struct Made {
 TEST(CommittedData, EveryFileIsWhatItsToolWrites)
 {
     const test::ScopedWorkingDir inData{MIRVA_DATA_DIR};
-    const std::vector<std::uint8_t> pulse = composePulse().bytes(), divido = composeDivido().bytes();
-    std::vector<Made> made = {{"music/pulse.mod", "mirva_compose_music", pulse},
-                              {"music/divido.mod", "mirva_compose_music --divido", divido}};
+    std::vector<Made> made = {{"music/pulse.mod", "mirva_compose_music", composePulse().bytes()},
+                              {"music/divido.mod", "mirva_compose_music --divido", composeDivido().bytes()}};
     for (const auto& entry : std::filesystem::directory_iterator("shaders"))
         if (entry.path().extension() == ".vsh") {
             const auto bytes = vertexShaderFileBytes(assembleVertexShader(test::readText(entry.path()), "shader"));

@@ -47,8 +47,7 @@ TEST(VsAssembler, TokensOfEachOperandForm)
     vs11::Program program;
     std::string error;
     ASSERT_TRUE(vs11::parseFunction(tokens.data(), tokens.size(), program, error)) << error;
-    EXPECT_EQ(program.instructions.size(), 9u);
-    EXPECT_EQ(program.tokenCount, tokens.size());
+    EXPECT_EQ(std::pair(program.instructions.size(), program.tokenCount), std::pair(9ul, tokens.size()));
 }
 
 TEST(VsAssembler, BadTextEndsInAMessageWithTheLine)
