@@ -32,15 +32,9 @@ double difference(const test::Picture& a, const test::Picture& b)
     return static_cast<double>(changed) / static_cast<double>(a.pixels.size());
 }
 
-// How many pixels pass `test`.
-long count(const test::Picture& picture, bool (*test)(std::uint32_t))
-{
-    return std::count_if(picture.pixels.begin(), picture.pixels.end(), test);
-}
-
 bool white(const test::Picture& picture)
 {
-    return count(picture, [](std::uint32_t p) {
+    return test::countPixels(picture, 0, 0, 64, 48, [](std::uint32_t p) {
                return (p >> 16 & 0xFF) > 150 && (p >> 8 & 0xFF) > 140 && (p & 0xFF) > 120;
            }) > static_cast<long>(picture.pixels.size()) * 9 / 10;
 }
@@ -67,7 +61,7 @@ TEST(WholeShow, EverySectionMovesDiffersFromTheLastAndOpensWithItsFlash)
     ASSERT_GT(frames, 1500u);  // 153.6 s
     EXPECT_FALSE(std::filesystem::exists("parameters.txt"));
     // At 3.5 s the title has faded in: gold letters on the dark sky.
-    EXPECT_GT(count(bySection[0][35], [](std::uint32_t p) {
+    EXPECT_GT(test::countPixels(bySection[0][35], 0, 0, 64, 48, [](std::uint32_t p) {
                   return (p >> 16 & 0xFF) > 150 && (p >> 8 & 0xFF) > 110 && (p & 0xFF) < 140;
               }),
               20);

@@ -1,23 +1,19 @@
 #include "tests/support/files.h"
 
+#include <stdlib.h>
+
 #include <fstream>
 #include <iterator>
-#include <random>
 #include <stdexcept>
 
 namespace mirva::test {
 
 TempDir::TempDir()
 {
-    std::random_device seed;
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        auto candidate = std::filesystem::temp_directory_path() / ("mirva-test-" + std::to_string(seed()));
-        if (std::filesystem::create_directory(candidate)) {
-            path_ = candidate;
-            return;
-        }
-    }
-    throw std::runtime_error("no temporary folder could be made");
+    std::string name = (std::filesystem::temp_directory_path() / "mirva-test-XXXXXX").string();
+    if (!mkdtemp(name.data()))
+        throw std::runtime_error("no temporary folder could be made");
+    path_ = name;
 }
 
 TempDir::~TempDir()

@@ -4,22 +4,16 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "tests/support/png_writer.h"
-
 namespace mirva::test {
 
-void Picture::save(const std::string& path) const
+long countPixels(const Picture& p, int left, int top, int right, int bottom,
+                 const std::function<bool(std::uint32_t)>& test)
 {
-    PngSpec desc;
-    desc.width = width;
-    desc.height = height;
-    desc.colorType = 2;
-    for (std::uint32_t p : pixels) {
-        desc.samples.push_back(static_cast<std::uint16_t>(p >> 16 & 0xFF));
-        desc.samples.push_back(static_cast<std::uint16_t>(p >> 8 & 0xFF));
-        desc.samples.push_back(static_cast<std::uint16_t>(p & 0xFF));
-    }
-    writePng(path, desc);
+    long count = 0;
+    for (int y = top; y < bottom; ++y)
+        for (int x = left; x < right; ++x)
+            count += test(p.at(x, y)) ? 1 : 0;
+    return count;
 }
 
 bool near(std::uint32_t a, std::uint32_t b, int tolerance)

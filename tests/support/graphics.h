@@ -2,6 +2,7 @@
 // Drawing and read-back helpers for rendering tests: simple quads through the device,
 // frames read back as pixels, colour comparison with a tolerance.
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -28,10 +29,11 @@ struct Picture {
     int height = 0;
     std::vector<std::uint32_t> pixels;
     std::uint32_t at(int x, int y) const { return pixels[static_cast<std::size_t>(y * width + x)]; }
-    // Writes it as a PNG file, to look at a frame while working on a test.
-    void save(const std::string& path) const;
 };
 
+// How many pixels of the rectangle from (left, top) to (right, bottom), those excluded, pass `test`.
+long countPixels(const Picture& p, int left, int top, int right, int bottom,
+                 const std::function<bool(std::uint32_t)>& test);
 // Whether two colours agree within `tolerance` in every channel.
 bool near(std::uint32_t a, std::uint32_t b, int tolerance = 2);
 std::string hex(std::uint32_t color);

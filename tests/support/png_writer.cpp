@@ -9,30 +9,21 @@ namespace mirva::test {
 
 namespace {
 
-// Channels by PNG_COLOR_TYPE_*: grey 0, RGB 2, palette 3, grey+alpha 4, RGBA 6.
-int channelsOf(int colorType)
-{
-    constexpr int channels[] = {1, 0, 3, 1, 2, 0, 4};
-    return channels[colorType];
-}
-
-// Packs one row of samples into the file's bit depth.
+// Packs one row of samples into the file's bit depth: 16-bit samples big-endian, smaller
+// ones from the high bits of each byte on.
 std::vector<png_byte> packRow(const PngSpec& desc, int y)
 {
-    const int channels = channelsOf(desc.colorType);
-    const std::size_t perRow = static_cast<std::size_t>(desc.width * channels);
-    std::vector<png_byte> row((perRow * static_cast<std::size_t>(desc.bitDepth) + 7) / 8, 0);
+    constexpr int channelsOf[] = {1, 0, 3, 1, 2, 0, 4};  // by PNG_COLOR_TYPE_*
+    const std::size_t perRow = static_cast<std::size_t>(desc.width * channelsOf[desc.colorType]);
+    const auto bits = static_cast<std::size_t>(desc.bitDepth);
+    std::vector<png_byte> row((perRow * bits + 7) / 8, 0);
     for (std::size_t i = 0; i < perRow; ++i) {
         const std::uint16_t v = desc.samples.at(static_cast<std::size_t>(y) * perRow + i);
-        if (desc.bitDepth == 16) {
+        if (bits == 16) {
             row[2 * i] = static_cast<png_byte>(v >> 8);
             row[2 * i + 1] = static_cast<png_byte>(v);
-        } else if (desc.bitDepth == 8) {
-            row[i] = static_cast<png_byte>(v);
         } else {
-            const std::size_t bit = i * static_cast<std::size_t>(desc.bitDepth);
-            const int shift = 8 - desc.bitDepth - static_cast<int>(bit % 8);
-            row[bit / 8] = static_cast<png_byte>(row[bit / 8] | (v << shift));
+            row[i * bits / 8] = static_cast<png_byte>(row[i * bits / 8] | (v << (8 - bits - i * bits % 8)));
         }
     }
     return row;

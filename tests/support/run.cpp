@@ -25,12 +25,31 @@ const char* mirvaBinary()
     return binary;
 }
 
-std::string quote(const std::string& s)
+// Starts `command` (a program found on the PATH and its arguments) in `workingDir`, what
+// it prints going into the files `out` and `err`. Everything the child needs is made
+// before the fork: it only changes folder, opens its two files and executes. It ends with
+// the test, even when the test itself is killed (a ctest time-out).
+pid_t start(std::vector<std::string> command, const std::string& workingDir, const std::string& out,
+            const std::string& err)
 {
-    std::string q = "'";
-    for (char c : s)
-        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
+    std::vector<char*> argv;
+    for (std::string& word : command)
+        argv.push_back(word.data());
+    argv.push_back(nullptr);
+    const pid_t pid = fork();
+    if (pid < 0)
+        throw std::runtime_error("fork failed");
+    if (pid == 0) {
+        prctl(PR_SET_PDEATHSIG, SIGKILL);
+        const int outFile = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        const int errFile = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (chdir(workingDir.c_str()) != 0 || outFile < 0 || errFile < 0 || dup2(outFile, 1) < 0 ||
+            dup2(errFile, 2) < 0)
+            _exit(126);
+        execvp(argv[0], argv.data());
+        _exit(127);
+    }
+    return pid;
 }
 
 }  // namespace
@@ -45,11 +64,8 @@ RunResult runMirva(const std::vector<std::string>& args, const std::string& work
 RunResult runProgram(const std::vector<std::string>& command, const std::string& workingDir)
 {
     TempDir capture;
-    std::string line = "cd " + quote(workingDir) + " &&";
-    for (const std::string& word : command)
-        line += " " + quote(word);
-    line += " >" + quote(capture.file("out")) + " 2>" + quote(capture.file("err"));
-    const int status = std::system(line.c_str());
+    int status = 0;
+    waitpid(start(command, workingDir, capture.file("out"), capture.file("err")), &status, 0);
     RunResult result;
     if (WIFEXITED(status))
         result.exitCode = WEXITSTATUS(status);
@@ -75,30 +91,9 @@ bool matches(const std::string& text, const std::string& pattern)
 
 MirvaProcess::MirvaProcess(const std::vector<std::string>& args, const std::string& workingDir)
 {
-    // Everything the child needs is made before the fork: it only changes folder, opens
-    // its two files and executes.
-    const std::string binary = mirvaBinary();
-    const std::string out = capture_.file("out"), err = capture_.file("err");
-    std::vector<std::string> strings = {binary};
-    strings.insert(strings.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (std::string& s : strings)
-        argv.push_back(s.data());
-    argv.push_back(nullptr);
-    pid_ = fork();
-    if (pid_ < 0)
-        throw std::runtime_error("fork failed");
-    if (pid_ == 0) {
-        // Ends with the test, even when the test itself is killed (a ctest time-out).
-        prctl(PR_SET_PDEATHSIG, SIGKILL);
-        const int outFile = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        const int errFile = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (chdir(workingDir.c_str()) != 0 || outFile < 0 || errFile < 0 || dup2(outFile, 1) < 0 ||
-            dup2(errFile, 2) < 0)
-            _exit(126);
-        execv(binary.c_str(), argv.data());
-        _exit(127);
-    }
+    std::vector<std::string> command{mirvaBinary()};
+    command.insert(command.end(), args.begin(), args.end());
+    pid_ = start(command, workingDir, capture_.file("out"), capture_.file("err"));
 }
 
 MirvaProcess::~MirvaProcess()

@@ -30,16 +30,14 @@ std::vector<MarkerRun> runs(const Surface& image, int y)
     return found;
 }
 
-int inkColumns(const Surface& image, const MarkerRun& extent)
+// Pixels with ink below the marker rows: in the columns of a glyph's extent, or in all.
+int ink(const Surface& image, const MarkerRun& extent = {0, 0})
 {
-    int columns = 0;
-    for (int x = extent.start; x <= extent.start + extent.length; ++x)
-        for (int y = 2; y < image.height(); ++y)
-            if (image.pixel(x, y) != 0) {
-                ++columns;
-                break;
-            }
-    return columns;
+    int count = 0;
+    for (int y = 2; y < image.height(); ++y)
+        for (int x = extent.start; x < (extent.length ? extent.start + extent.length : image.width()); ++x)
+            count += image.pixel(x, y) != 0 ? 1 : 0;
+    return count;
 }
 
 TEST(FontMaker, OneRunPerCodeInBothMarkerRowsAndWhiteGlyphsWithCoverageInAlpha)
@@ -47,8 +45,7 @@ TEST(FontMaker, OneRunPerCodeInBothMarkerRowsAndWhiteGlyphsWithCoverageInAlpha)
     const Surface image = makeFontImage({.fontFile = kSans, .pixelSize = 13});
     EXPECT_EQ(image.height(), 17 + 2);  // DejaVu Sans at 13 pixels: ascender 13, descender 4
     const std::vector<MarkerRun> extents = runs(image, 0), spacings = runs(image, 1);
-    ASSERT_EQ(extents.size(), 127u);  // codes 0 to 126
-    ASSERT_EQ(spacings.size(), 127u);
+    ASSERT_EQ(std::pair(extents.size(), spacings.size()), std::pair(127ul, 127ul));  // codes 0 to 126
     for (std::size_t code = 0; code < 127; ++code) {
         // The pen's run starts inside the glyph and ends before the next glyph begins.
         EXPECT_GE(spacings[code].start, extents[code].start) << code;
@@ -56,15 +53,14 @@ TEST(FontMaker, OneRunPerCodeInBothMarkerRowsAndWhiteGlyphsWithCoverageInAlpha)
             EXPECT_LT(spacings[code].start + spacings[code].length, extents[code + 1].start) << code;
         }
         // The column under the end of the extent run (the glyph's last) holds no ink.
-        for (int y = 2; y < image.height(); ++y)
-            EXPECT_EQ(image.pixel(extents[code].start + extents[code].length, y), 0u) << code;
+        EXPECT_EQ(ink(image, {extents[code].start + extents[code].length, 1}), 0) << code;
     }
     // Codes below 32: the smallest glyph, advance 2 (the pen does not move).
     EXPECT_EQ(std::pair(extents[10].length, spacings[10].length), std::pair(1, 1));
     // Proportional: 'W' is wider than 'i' in ink and in advance; a space has no ink.
-    EXPECT_GT(inkColumns(image, extents['W']), 3 * inkColumns(image, extents['i']));
+    EXPECT_GT(ink(image, extents['W']), 3 * ink(image, extents['i']));
     EXPECT_GT(spacings['W'].length, spacings['i'].length + 5);
-    EXPECT_EQ(inkColumns(image, extents[' ']), 0);
+    EXPECT_EQ(ink(image, extents[' ']), 0);
     EXPECT_EQ(spacings[' '].length, 5);  // 0.318 em = 4 pixels of advance
 
     // Ink is white, its coverage in colour and alpha alike, with smooth edges.
@@ -81,21 +77,12 @@ TEST(FontMaker, OneRunPerCodeInBothMarkerRowsAndWhiteGlyphsWithCoverageInAlpha)
 
 TEST(FontMaker, ExtraAdvanceAndGlowForDisplayFaces)
 {
-    const FontSpec plain{.fontFile = kSans, .pixelSize = 20, .first = 72, .last = 72};
-    FontSpec display = plain;
-    display.extraAdvance = 10;
-    display.glow = 3;
-    const Surface a = makeFontImage(plain), b = makeFontImage(display);
+    const Surface a = makeFontImage({.fontFile = kSans, .pixelSize = 20, .first = 72, .last = 72});
+    const Surface b =
+        makeFontImage({.fontFile = kSans, .pixelSize = 20, .first = 72, .last = 72, .extraAdvance = 10, .glow = 3});
     EXPECT_EQ(runs(b, 1)[72].length, runs(a, 1)[72].length + 10);
     EXPECT_EQ(b.height(), a.height() + 6);  // room for the glow above and below
-    const auto inked = [](const Surface& image) {
-        int count = 0;
-        for (int y = 2; y < image.height(); ++y)
-            for (int x = 0; x < image.width(); ++x)
-                count += image.pixel(x, y) != 0 ? 1 : 0;
-        return count;
-    };
-    EXPECT_GT(inked(b), inked(a) * 3 / 2);
+    EXPECT_GT(ink(b), ink(a) * 3 / 2);
 }
 
 TEST(FontMaker, BadSpecificationsEndInAMessage)

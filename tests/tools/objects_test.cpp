@@ -1,7 +1,7 @@
 // Objects the tools make, as the loader and the mesh steps see them: text objects that are
 // closed solids wound outwards with a front, a back and a side, placed and sized as asked,
 // with holes where the letters have them; and the show's 3D data as committed in data/:
-// closed objects, and scenes whose camera keeps the objects in view.
+// closed objects, and scenes that name them and whose camera keeps them in view.
 #include <cmath>
 #include <map>
 #include <set>
@@ -11,7 +11,7 @@
 
 #include "lightwave/lw_object.h"
 #include "lightwave/lw_scene.h"
-#include "mesh/topology.h"
+#include "lightwave/transformation.h"
 #include "tests/support/fatal.h"
 #include "tests/support/files.h"
 #include "tools/show3d.h"
@@ -23,18 +23,10 @@ namespace {
 const std::string kDejaVu = "/usr/share/fonts/truetype/dejavu";
 const std::string kBold = kDejaVu + "/DejaVuSans-Bold.ttf";
 
-LWObject load(const TextObjectDesc& desc)
-{
-    const std::vector<std::uint8_t> bytes = makeTextObject(desc).lwo2();
-    return LWObject::Parse(desc.text, bytes.data(), bytes.size());
-}
-
 // Checks that the object is closed and consistently wound (every edge is crossed once each
 // way) and returns the volume its faces enclose, positive when they are wound outwards.
-double enclosedVolume(LWObject& object)
+double enclosedVolume(const LWObject& object)
 {
-    CalculateAdjacency(object);
-    EXPECT_EQ(object.nonManifold, 0);
     std::set<std::pair<int, int>> directed;
     double volume = 0;
     for (const Triangle& t : object.triangles) {
@@ -51,14 +43,12 @@ double enclosedVolume(LWObject& object)
 // Checks that the object is a closed solid of surfaces Front, Back and Side, its faces
 // looking along -z and +z and its walls sideways, enclosing the front's area times the
 // depth; returns the front's area.
-double closedSolidFrontArea(LWObject& object, float depth)
+double closedSolidFrontArea(const LWObject& object, float depth)
 {
-    EXPECT_EQ(object.surfaces.size(), 3u);
-    const char* names[3] = {"Front", "Back", "Side"};
-    for (std::size_t s = 0; s < 3 && s < object.surfaces.size(); ++s) {
-        EXPECT_EQ(object.surfaces[s].name, names[s]);
-        EXPECT_GT(object.surfaces[s].triangles, 0);
-    }
+    std::vector<std::string> names;
+    for (const ObjectSurface& surface : object.surfaces)
+        names.push_back(surface.name);
+    EXPECT_EQ(names, (std::vector<std::string>{"Front", "Back", "Side"}));
     double frontArea = 0;
     for (const Triangle& t : object.triangles) {
         const std::string& surface = object.surfaces[static_cast<std::size_t>(t.surface)].name;
@@ -73,42 +63,37 @@ double closedSolidFrontArea(LWObject& object, float depth)
     return frontArea;
 }
 
-// Front triangles whose projection along z covers (x, y).
-int frontTrianglesOver(const LWObject& object, float x, float y)
-{
-    int hits = 0;
-    for (const Triangle& t : object.triangles) {
-        bool inside = object.surfaces[static_cast<std::size_t>(t.surface)].name == "Front";
-        for (int k = 0; k < 3; ++k) {
-            const Vector3& a = object.vertices[static_cast<std::size_t>(t.v[k])].position;
-            const Vector3& b = object.vertices[static_cast<std::size_t>(t.v[(k + 1) % 3])].position;
-            // Front triangles run clockwise with y up (they face -z): (x, y) is inside
-            // one when it lies right of, or on, each of its edges.
-            inside = inside && (b.x - a.x) * (y - a.y) - (b.y - a.y) * (x - a.x) <= 0;
-        }
-        hits += inside;
-    }
-    return hits;
-}
-
-TEST(TextObject, SolidsAreClosedWoundOutwardsWithThreeSurfaces)
+// Lines of text as closed solids standing on the origin, as high and deep as asked, with
+// a planar map of one unit a line height, and with the letters' holes: the front covers at
+// most `fullest` of the line's bounds.
+TEST(TextObject, LinesAreClosedSolidsOnTheOriginAsHighAndDeepAsAskedWithTheirHoles)
 {
     const struct {
         TextObjectDesc desc;
-        std::size_t atLeast, atMost;  // triangles
+        double fullest;
     } objects[] = {
-        {{.fontFile = kBold, .text = "O"}, 100, 2000},
-        {{.fontFile = kBold, .text = "B8ae@", .height = 2.0f, .depth = 0.5f}, 500, 8000},
-        {{.fontFile = kDejaVu + "/DejaVuSerif.ttf", .text = "Mirva", .flatness = 0.01f}, 100, 4000},
-        {showTextObjects(kDejaVu).front().second, 2000, 20000},
+        {{.fontFile = kBold, .text = "O"}, 0.7},  // 0.81 with its hole filled
+        {{.fontFile = kBold, .text = "B"}, 0.8},  // 0.91 with both bowls filled
+        {{.fontFile = kBold, .text = "IOIO", .height = 3.0f, .depth = 0.1f}, 0.6},
+        {{.fontFile = kBold, .text = "B8ae@", .height = 2.0f, .depth = 0.5f}, 1},
+        {{.fontFile = kDejaVu + "/DejaVuSerif.ttf", .text = "Mirva", .flatness = 0.01f}, 1},
+        {showTextObjects(kDejaVu).front().second, 1},
     };
-    for (const auto& expected : objects) {
-        SCOPED_TRACE(expected.desc.text);
-        LWObject object = load(expected.desc);
-        EXPECT_GE(object.triangles.size(), expected.atLeast);
-        EXPECT_LE(object.triangles.size(), expected.atMost);
+    for (const auto& [desc, fullest] : objects) {
+        SCOPED_TRACE(desc.text);
+        const std::vector<std::uint8_t> bytes = makeTextObject(desc).lwo2();
+        const LWObject object = LWObject::Parse(desc.text, bytes.data(), bytes.size());
         EXPECT_LT(object.vertices.size(), 65536u);
-        EXPECT_GT(closedSolidFrontArea(object, expected.desc.depth), 0.1 * expected.desc.height * expected.desc.height);
+        EXPECT_EQ(std::tuple(object.boundsMin.x, object.boundsMin.y, object.boundsMin.z), std::tuple(0.0f, 0.0f, 0.0f));
+        EXPECT_FLOAT_EQ(object.boundsMax.y, desc.height);
+        EXPECT_FLOAT_EQ(object.boundsMax.z, desc.depth);
+        for (const Vertex& v : object.vertices) {  // the loader counts v down
+            EXPECT_FLOAT_EQ(v.u, v.position.x / desc.height);
+            EXPECT_FLOAT_EQ(v.v, 1.0f - v.position.y / desc.height);
+        }
+        const double area = closedSolidFrontArea(object, desc.depth);
+        EXPECT_GT(area, 0.1 * desc.height * desc.height);
+        EXPECT_LT(area, fullest * object.boundsMax.x * desc.height);
     }
 }
 
@@ -130,43 +115,11 @@ TEST(TextObject, OverlappingContoursMergeAndOpposedOnesCutHoles)
     for (const auto& expected : shapes) {
         SCOPED_TRACE(expected.area);
         const std::vector<std::uint8_t> bytes = extrudeOutline(expected.outline, {.depth = 0.5f}, "test").lwo2();
-        LWObject object = LWObject::Parse("shape", bytes.data(), bytes.size());
+        const LWObject object = LWObject::Parse("shape", bytes.data(), bytes.size());
         EXPECT_EQ(static_cast<int>(object.vertices.size()), expected.points);
         EXPECT_NEAR(closedSolidFrontArea(object, 0.5f), expected.area, 1e-5);
     }
     EXPECT_FATAL(extrudeOutline({{{0, 0}, {1, 0}, {2, 0}}}, ExtrusionDesc{}, "test"), "test: the outline encloses nothing");
-}
-
-TEST(TextObject, TheLineStandsOnTheOriginAsHighAndDeepAsAskedWithItsHoles)
-{
-    const struct {
-        const char* text;
-        float height, depth;
-    } lines[] = {{"I", 1.0f, 0.25f}, {"IO", 1.0f, 0.25f}, {"IOIO", 1.0f, 0.25f}, {"IOIO", 3.0f, 0.1f}};
-    float previousWidth = 0;
-    for (const auto& line : lines) {
-        SCOPED_TRACE(line.text);
-        const LWObject object = load({.fontFile = kBold, .text = line.text, .height = line.height, .depth = line.depth});
-        EXPECT_EQ(std::tuple(object.boundsMin.x, object.boundsMin.y, object.boundsMin.z), std::tuple(0.0f, 0.0f, 0.0f));
-        EXPECT_FLOAT_EQ(object.boundsMax.y, line.height);
-        EXPECT_FLOAT_EQ(object.boundsMax.z, line.depth);
-        // Letters keep their shape: the width grows with the text and with the height.
-        EXPECT_GT(object.boundsMax.x, previousWidth + 0.2f * line.height);
-        previousWidth = object.boundsMax.x;
-        // The planar map: one unit of u and v per line height (the loader counts v down).
-        for (const Vertex& v : object.vertices) {
-            EXPECT_FLOAT_EQ(v.u, v.position.x / line.height);
-            EXPECT_FLOAT_EQ(v.v, 1.0f - v.position.y / line.height);
-        }
-    }
-
-    const LWObject o = load({.fontFile = kBold, .text = "O"});
-    EXPECT_EQ(frontTrianglesOver(o, o.boundsMax.x / 2, o.boundsMax.y / 2), 0);
-    EXPECT_EQ(frontTrianglesOver(o, 0.05f * o.boundsMax.x, o.boundsMax.y / 2), 1);  // the left stroke
-    const LWObject b = load({.fontFile = kBold, .text = "B"});
-    EXPECT_EQ(frontTrianglesOver(b, 0.45f * b.boundsMax.x, 0.27f), 0);  // the lower bowl
-    EXPECT_EQ(frontTrianglesOver(b, 0.45f * b.boundsMax.x, 0.76f), 0);  // the upper bowl
-    EXPECT_EQ(frontTrianglesOver(b, 0.45f * b.boundsMax.x, 0.5f), 1);   // the bar between
 }
 
 TEST(TextObject, BadRequestsEndInAMessage)
@@ -179,6 +132,8 @@ TEST(TextObject, BadRequestsEndInAMessage)
                  "textobject: '" + kBold + "' has no outline for code 10");
 }
 
+// What the show relies on: closed objects wound outwards (culled and lit from outside),
+// with 16-bit indices and the surfaces the scripts give materials.
 TEST(Show3dData, ObjectsAreClosedAndWoundOutwards)
 {
     const test::ScopedWorkingDir inData{MIRVA_DATA_DIR};
@@ -186,15 +141,15 @@ TEST(Show3dData, ObjectsAreClosedAndWoundOutwards)
         SCOPED_TRACE(file);
         LWObject object = LWObject::Load(file);
         EXPECT_EQ(object.surfaces.size(), surfaces);
-        for (const ObjectSurface& surface : object.surfaces)
-            EXPECT_GT(surface.triangles, 0) << surface.name;
         EXPECT_GE(object.triangles.size(), 2000u);
-        EXPECT_LE(object.triangles.size(), 6000u);
         EXPECT_LT(object.vertices.size(), 65536u);
         EXPECT_GT(enclosedVolume(object), 0.3);
     }
 }
 
+// The scripts find the objects by name (the stars riding the carousel in the family) and
+// look through the scene's camera, which keeps every object file in its 4:3 view through
+// the whole scene: at the keys and between them.
 TEST(Show3dData, ScenesNameTheirObjectsAndKeepThemInTheCamerasView)
 {
     const test::ScopedWorkingDir inData{MIRVA_DATA_DIR};
@@ -210,35 +165,24 @@ TEST(Show3dData, ScenesNameTheirObjectsAndKeepThemInTheCamerasView)
         SCOPED_TRACE(expected.file);
         LWScene scene = LWScene::Load(expected.file);
         EXPECT_EQ(std::pair(scene.framesPerSecond, scene.previewLastFrame), std::pair(30, 720));
-        std::size_t total = 0;
-        for (const auto& [name, count] : expected.objects) {
-            EXPECT_EQ(scene.CountObjects(name), count) << name;
-            total += static_cast<std::size_t>(count);
-        }
-        EXPECT_EQ(scene.objects().size(), total);
+        std::map<std::string, int> objects;
+        for (const SceneObject& object : scene.objects())
+            ++objects[object.name];
+        EXPECT_EQ(objects, expected.objects);
         for (int k = 0; expected.parent && k < scene.CountObjects(kStarFile); ++k) {
             const SceneItem* parent = std::as_const(scene).item(scene.FindObject(kStarFile, k).parent);
-            ASSERT_NE(parent, nullptr);
-            EXPECT_EQ(parent->name, expected.parent);
+            EXPECT_EQ(parent ? parent->name : "none", expected.parent);
         }
         ASSERT_EQ(scene.cameras().size(), 1u);
         const SceneCamera& camera = scene.FindCamera("Camera");
-
-        // Every object file's centre lies in the 4:3 view of the camera, which looks
-        // along its +z, through the whole scene: at the keys and between them.
         for (int step = 0; step <= 96; ++step) {
             scene.Update(0.25f * static_cast<float>(step));
-            const Transformation view = camera.world.rigidInverse();
             for (const SceneObject& object : scene.objects()) {
-                if (object.name == "Carousel")
-                    continue;
-                const float* p = object.world.m[3];
-                float in[3];
-                for (int c = 0; c < 3; ++c)
-                    in[c] = p[0] * view.m[0][c] + p[1] * view.m[1][c] + p[2] * view.m[2][c] + view.m[3][c];
-                EXPECT_GT(in[2], 3.0f) << object.name << " at " << step;
-                EXPECT_LT(std::fabs(in[0] / in[2]), 4.0f / 3.0f / camera.zoom) << object.name << " at " << step;
-                EXPECT_LT(std::fabs(in[1] / in[2]), 1.0f / camera.zoom) << object.name << " at " << step;
+                // The object's place in the camera's space, the camera looking along its +z.
+                const auto [x, y, z] = multiply(object.world, camera.world.rigidInverse()).m[3];
+                EXPECT_TRUE(object.name == "Carousel" || (z > 3.0f && std::fabs(x / z) < 4.0f / 3.0f / camera.zoom &&
+                                                          std::fabs(y / z) < 1.0f / camera.zoom))
+                    << object.name << " at " << step << ": " << x << " " << y << " " << z;
             }
         }
     }

@@ -1,5 +1,5 @@
 // The setup dialog's window on a real (virtual) X display: it opens titled "come on my
-// selector" and takes Enter, Escape and clicks typed by xdotool, as a user would.
+// selector" and takes clicks made by xdotool, as a user's would come.
 #include <SDL2/SDL.h>
 
 #include <atomic>
@@ -48,9 +48,10 @@ bool runWith(const std::string& actions, int& xdotoolStatus)
     return accepted;
 }
 
-// Enter accepts the selection shown, Escape cancels, and a click on the check box, then on
-// "on", remembers realtime priority.
-TEST(SetupDialogWindow, EnterAcceptsEscapeCancelsAndTheCheckBoxTakesClicks)
+// A click on the check box, then on "on", accepts the dialog with realtime priority
+// remembered. (Enter accepting and Escape cancelling are typed at the show's own dialog in
+// its window tests.)
+TEST(SetupDialogWindow, TheCheckBoxAndOnTakeClicks)
 {
     if (const std::string reason = whyNoTyping(); !reason.empty())
         GTEST_SKIP() << reason;
@@ -59,26 +60,14 @@ TEST(SetupDialogWindow, EnterAcceptsEscapeCancelsAndTheCheckBoxTakesClicks)
         return "xdotool mousemove --window $id " + std::to_string(x) + " " + std::to_string(y) +
                " && sleep 0.2 && xdotool click 1 && sleep 0.3";
     };
-    const struct {
-        std::string actions;
-        bool accepted;
-        ScreenSelection remembered;
-    } cases[] = {
-        {"xdotool key Return", true, {}},
-        {"xdotool key Escape", false, {}},
-        {clickAt(Layout::kListX + 9, Layout::rowTop(7) + 9) + " && " +
-             clickAt(Layout::kListX + Layout::kListWidth / 2, Layout::rowTop(8) + 13),
-         true, {.realtimePriority = 1}},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.actions);
-        dxDriver().rememberedSelection() = {};
-        int status = -1;
-        EXPECT_EQ(runWith(c.actions, status), c.accepted);
-        EXPECT_EQ(status, 0);
-        EXPECT_EQ(dxDriver().rememberedSelection(), c.remembered);
-        EXPECT_TRUE(dxDriver().windowed());
-    }
+    dxDriver().rememberedSelection() = {};
+    int status = -1;
+    EXPECT_TRUE(runWith(clickAt(Layout::kListX + 9, Layout::rowTop(7) + 9) + " && " +
+                            clickAt(Layout::kListX + Layout::kListWidth / 2, Layout::rowTop(8) + 13),
+                        status));
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(dxDriver().rememberedSelection(), (ScreenSelection{.realtimePriority = 1}));
+    EXPECT_TRUE(dxDriver().windowed());
     dxDriver().rememberedSelection() = {};
 }
 

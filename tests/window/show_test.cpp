@@ -31,71 +31,41 @@ constexpr std::uint32_t kEmptyCell = 0xFF000000;
 
 class ShowWindow : public WindowDriverTest {
 protected:
-    void SetUp() override
-    {
-        WindowDriverTest::SetUp();
-        if (IsSkipped())
-            return;
-        std::filesystem::create_directory(dir_.path() / "scripts");
-    }
-
     // Starts the show with its Clearer switched on at `delay` (order:row:decimals), at 120
-    // rows a minute (a row is half a second).
-    void start(const std::string& delay)
+    // rows a minute (a row is half a second), accepts its setup dialog ("come on my
+    // selector") with Enter and returns its window ("mirva"; 0 when none comes).
+    unsigned long start(const std::string& delay)
     {
+        std::filesystem::create_directory(dir_.path() / "scripts");
         writeText(dir_.file("scripts/deriravedivido.txt"),
                   "Enum Layers { BACK }\nConstruct Clearer back { Layer = BACK ClearColor = 0, 64, 255 }\n"
                   "Timer 8:0:0 120 1.0\n" + delay + " Set back { Enabled = true }\n");
         mirva_ = std::make_unique<MirvaProcess>(std::vector<std::string>{"-console"}, dir_.path().string());
-    }
-
-    // The show's window is titled "mirva", the dialog "come on my selector".
-    unsigned long findWindow(const std::string& title)
-    {
-        return WindowDriverTest::findWindow("^" + title + "$", title == "mirva");
-    }
-
-    void acceptDialog()
-    {
-        const unsigned long dialog = findWindow("come on my selector");
-        ASSERT_NE(dialog, 0u) << "no setup dialog; mirva printed: " << mirva_->err();
+        const unsigned long dialog = findWindow("^come on my selector$", false);
+        EXPECT_NE(dialog, 0u) << "no setup dialog; mirva printed: " << mirva_->err();
         type(dialog, "Return");
+        return findWindow("^mirva$", true);
     }
 };
 
 // Whether any pixel of the rectangle differs from `color`.
 bool anyOtherThan(const Picture& p, int left, int top, int right, int bottom, std::uint32_t color)
 {
-    for (int y = top; y < bottom; ++y)
-        for (int x = left; x < right; ++x)
-            if (!near(p.at(x, y), color, 24))
-                return true;
-    return false;
+    return countPixels(p, left, top, right, bottom, [color](std::uint32_t c) { return !near(c, color, 24); }) > 0;
 }
 
 // The board in a 640 x 480 window: 0.5 x 2.0 units at depth 1.4 with a 90 degree field
-// of view across, so 114.3 x 457.1 pixels in the middle, cells of 14.29 pixels.
-constexpr double kCell = 640.0 / 2.0 * (0.5 / 1.4) / 8.0;
-std::uint32_t boardCell(const Picture& p, int column, int row)
-{
-    const double left = 320.0 - 4 * kCell, top = 240.0 - 16 * kCell;
-    return p.at(static_cast<int>(left + (column + 0.5) * kCell), static_cast<int>(top + (row + 0.5) * kCell));
-}
-
-// Whether a piece shows in the top three rows of the board.
+// of view across, so 114.3 x 457.1 pixels in the middle (x 262.9 to 377.1, y 11.4 to
+// 468.6), cells of 14.29 pixels. A piece shows in its three top rows; the bottom-left
+// cell's middle is at (270, 461).
 bool pieceAtTheTop(const Picture& p)
 {
-    for (int row = 0; row < 3; ++row)
-        for (int column = 0; column < 8; ++column)
-            for (int kind = 1; kind <= 7; ++kind)
-                if (near(boardCell(p, column, row), kBoardColors[kind]))
-                    return true;
-    return false;
+    return anyOtherThan(p, 266, 14, 374, 54, kEmptyCell);
 }
 
 bool gameScreen(const Picture& p)
 {
-    return corner(p, kGameBackground) && near(p.at(320, 240), kEmptyCell) && near(boardCell(p, 0, 31), kEmptyCell) &&
+    return corner(p, kGameBackground) && near(p.at(320, 240), kEmptyCell) && near(p.at(270, 461), kEmptyCell) &&
            near(p.at(255, 240), kGameBackground) && near(p.at(385, 240), kGameBackground) &&
            near(p.at(320, 5), kGameBackground) && near(p.at(320, 475), kGameBackground);
 }
@@ -108,9 +78,7 @@ bool startMessage(const Picture& p)
 
 TEST_F(ShowWindow, PlaysTheShowSwitchesToTheGameAndBackAndEndsOnEscape)
 {
-    start("0:8:0");  // the Clearer from 4 seconds on
-    acceptDialog();
-    const unsigned long window = findWindow("mirva");
+    const unsigned long window = start("0:8:0");  // the Clearer from 4 seconds on
     ASSERT_NE(window, 0u) << "no show window; mirva printed: " << mirva_->err();
 
     ASSERT_TRUE(waitFor(window, 15, [](const Picture& p) {
@@ -150,9 +118,7 @@ TEST_F(ShowWindow, PlaysTheShowSwitchesToTheGameAndBackAndEndsOnEscape)
 
 TEST_F(ShowWindow, AResizeRebuildsAndF1CancelledCloses)
 {
-    start("0:2:0");  // the Clearer from 1 second on
-    acceptDialog();
-    const unsigned long window = findWindow("mirva");
+    const unsigned long window = start("0:2:0");  // the Clearer from 1 second on
     ASSERT_NE(window, 0u) << "no show window; mirva printed: " << mirva_->err();
     focus(window);
     ASSERT_TRUE(waitFor(window, 15, [](const Picture& p) { return corner(p, kShowBlue); }))
@@ -168,7 +134,7 @@ TEST_F(ShowWindow, AResizeRebuildsAndF1CancelledCloses)
         << "no show frames after the resize: " << seen();
 
     type(window, "F1");
-    const unsigned long dialog = findWindow("come on my selector");
+    const unsigned long dialog = findWindow("^come on my selector$", false);
     ASSERT_NE(dialog, 0u) << "F1 brought no setup dialog; mirva printed: " << mirva_->err();
     type(dialog, "Escape");
     EXPECT_EQ(mirva_->wait(15), 0) << mirva_->err();
