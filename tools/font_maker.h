@@ -31,7 +31,7 @@ struct FontSpec {
     int glow = 0;          // radius of the glow in pixels (0: none)
 };
 
-// Bad specifications and unreadable fonts are fatal ("fontmaker: ...").
+// Bad descriptions and unreadable fonts are fatal ("fontmaker: ...").
 Surface makeFontImage(const FontSpec& desc);
 
 }  // namespace mirva

@@ -85,7 +85,7 @@ TEST(FontMaker, ExtraAdvanceAndGlowForDisplayFaces)
     EXPECT_GT(ink(b), ink(a) * 3 / 2);
 }
 
-TEST(FontMaker, BadSpecificationsEndInAMessage)
+TEST(FontMaker, BadDescriptionsEndInAMessage)
 {
     EXPECT_FATAL(makeFontImage({.fontFile = kSans, .first = 100, .last = 90}),
                  "fontmaker: bad font description (size 16, codes 100 to 90, extra advance 0, glow 0)");
