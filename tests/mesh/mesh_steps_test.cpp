@@ -169,8 +169,8 @@ TEST(Subdivide, ChildrenKeepTheirParentsSurfaceAndWindingAndEveryAttributeIsBlen
 }
 
 // A sphere has equal curvatures of one over its radius; a flat vertex has none and is
-// unreliable; an unused vertex keeps its fields.
-TEST(Curvature, SphereFlatAndUnusedVertices)
+// unreliable; an unused vertex keeps its fields; a cylinder curves around its axis.
+TEST(Curvature, SphereFlatUnusedAndCylinderVertices)
 {
     LWObject sphere = withAdjacency(ObjectWriter::geodesicSphere(2.0f, 3));
     CalculateCurvature(sphere);
@@ -193,12 +193,9 @@ TEST(Curvature, SphereFlatAndUnusedVertices)
     EXPECT_TRUE(std::fabs(centre.k1) < 1e-6f && std::fabs(centre.k2) < 1e-6f && centre.reliable == 0 &&
                 std::fabs(std::fabs(centre.normal.z) - 1.0f) < 1e-6f);
     EXPECT_TRUE(grid.vertices[9].tangent == (Vector3{7, 8, 9}) && grid.vertices[9].reliable == 0);
-}
 
-// Away from the open ends, whose rings are only half rings, a tube of radius 1 curves
-// across its axis and not along it, and its direction runs around the axis.
-TEST(Curvature, CylinderIsCurvedAroundItsAxis)
-{
+    // Away from the open ends, whose rings are only half rings, a tube of radius 1 curves
+    // across its axis and not along it, and its direction runs around the axis.
     const std::size_t around = 32, rings = 31;
     LWObject tube = withAdjacency(ObjectWriter::cylinder(1.0f, (rings - 1) * 0.17f, around, rings));
     CalculateCurvature(tube);
