@@ -183,23 +183,7 @@ TEST(LwoLoader, PerPolygonMapSplitsTheVertexOnlyForThatPolygon)
     EXPECT_EQ(parse(nameless.lwo2()).vertices.size(), 4u);
 }
 
-TEST(LwoLoader, OnlyTheFirstLayerIsReadAndAnOddSizedChunkIsFollowedByAPadByte)
-{
-    const LWObject object = parse(start(face({0, 1, 2, 3})).chunk("PTAG", surfaceTag(0, 0))
-                                      .chunk("LAYR", IffBytes().u2(1).u2(0).vec12(0, 0, 0).s0(""))
-                                      .chunk("PNTS", IffBytes().vec12(50, 50, 50).vec12(51, 50, 50).vec12(50, 51, 50))
-                                      .chunk("VMAP", IffBytes().id("TXUV").u2(2).s0("uv").vx(0).f4(0.5f).f4(0.5f))
-                                      .chunk("POLS", face({0, 1, 2})).chunk("PTAG", surfaceTag(0, 0)));
-    EXPECT_TRUE(object.vertices.size() == 4 && object.triangles.size() == 2 && object.boundsMax.x == 1.0f &&
-                object.vertices[0].u == 0.0f);
-
-    const IffBytes rest = start().chunk("PTAG", surfaceTag(0, 0));
-    const std::vector<std::uint8_t> bytes =
-        IffBytes::form("LWO2", IffBytes().chunk("ODDS", IffBytes().u1(1).u1(2).u1(3)).raw(rest.bytes()));
-    EXPECT_EQ(parse(bytes).triangles.size(), 1u);
-}
-
-TEST(LwoLoader, PolygonsAndTheirSurfaceTags)
+TEST(LwoLoader, PolygonsTheirSurfaceTagsLayersAndPadBytes)
 {
     // A line and a lone point make no triangles but keep their numbers; point 3, far out,
     // is left unused.
@@ -237,6 +221,20 @@ TEST(LwoLoader, PolygonsAndTheirSurfaceTags)
     ASSERT_EQ(chunks.triangles.size(), 2u);
     EXPECT_TRUE(chunks.triangles[0].surface == 0 && chunks.triangles[1].surface == 1);
     EXPECT_EQ(corners(chunks.triangles[1]), (std::vector<int>{0, 2, 3}));
+
+    // Only the first layer is read, and an odd-sized chunk is followed by a pad byte.
+    const LWObject layered = parse(start(face({0, 1, 2, 3})).chunk("PTAG", surfaceTag(0, 0))
+                                       .chunk("LAYR", IffBytes().u2(1).u2(0).vec12(0, 0, 0).s0(""))
+                                       .chunk("PNTS", IffBytes().vec12(50, 50, 50).vec12(51, 50, 50).vec12(50, 51, 50))
+                                       .chunk("VMAP", IffBytes().id("TXUV").u2(2).s0("uv").vx(0).f4(0.5f).f4(0.5f))
+                                       .chunk("POLS", face({0, 1, 2})).chunk("PTAG", surfaceTag(0, 0)));
+    EXPECT_TRUE(layered.vertices.size() == 4 && layered.triangles.size() == 2 && layered.boundsMax.x == 1.0f &&
+                layered.vertices[0].u == 0.0f);
+
+    const IffBytes rest = start().chunk("PTAG", surfaceTag(0, 0));
+    const std::vector<std::uint8_t> bytes =
+        IffBytes::form("LWO2", IffBytes().chunk("ODDS", IffBytes().u1(1).u1(2).u1(3)).raw(rest.bytes()));
+    EXPECT_EQ(parse(bytes).triangles.size(), 1u);
 }
 
 TEST(LwobLoader, NegativeSurfaceIsItsMagnitudeDetailPolygonsAreReadPastAndSurfacesColoured)

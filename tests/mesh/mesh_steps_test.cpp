@@ -98,7 +98,9 @@ bool hasVertexAt(const LWObject& object, const Vector3& p)
                        [&](const Vertex& v) { return length(v.position - p) < 1e-5f; });
 }
 
-TEST(Subdivide, EachStepCutsEveryTriangleAndMovesTheVerticesByTheLoopMasks)
+// Each step cuts every triangle and moves the vertices by the Loop masks; children keep
+// their parent's surface and winding, and every attribute is blended alike.
+TEST(Subdivide, TrianglesAreCutAndVerticesMovedByTheLoopMasks)
 {
     // A square of four triangles around a raised centre has a boundary rim.
     const ObjectWriter tetrahedron = ObjectWriter::tetrahedron(), box = ObjectWriter::box(-1, -2, -3, 2, 1, 0);
@@ -128,10 +130,7 @@ TEST(Subdivide, EachStepCutsEveryTriangleAndMovesTheVerticesByTheLoopMasks)
     expectNear(rim.vertices[1].position, {1.75f, 0.25f, 0.125f});
     expectNear(rim.vertices[0].position, {0.25f, 0.25f, 0});
     EXPECT_TRUE(hasVertexAt(rim, {0.625f, 0.625f, 1.125f}) && hasVertexAt(rim, {2, 1, 0.5f}));
-}
 
-TEST(Subdivide, ChildrenKeepTheirParentsSurfaceAndWindingAndEveryAttributeIsBlendedAlike)
-{
     // A square of a red and a blue triangle with u = x and v = y at every point; the masks
     // are affine, so that stays true. The object comes without adjacency, which the step
     // works out first.
