@@ -94,7 +94,7 @@ TEST(LwoLoader, PolygonsAreCutIntoFansSharingTheirNormalAndABigGridLoadsWhole)
     EXPECT_EQ(corners(grid.triangles[132599]), (std::vector<int>{66553, 66815, 66554}));
 }
 
-TEST(LwoLoader, BoxPointsBoundsVertexFramesAndTheSameFromLwob)
+TEST(LwoLoader, BoxPointsBoundsVertexFramesTheSameFromLwobAndLwobDetailPolygons)
 {
     ObjectWriter writer = ObjectWriter::box(-1, -2, -3, 1, 2, 3);
     writer.addSurface("Green", 0.5f, 1.5f, -0.25f);
@@ -127,6 +127,29 @@ TEST(LwoLoader, BoxPointsBoundsVertexFramesAndTheSameFromLwob)
     EXPECT_EQ(shape(old), shape(box));
     ASSERT_EQ(old.surfaces.size(), 1u);
     EXPECT_TRUE(old.surfaces[0].name == "Green" && old.surfaces[0].triangles == 12);
+
+    // In LWOB a negative surface number is its magnitude and is followed by detail
+    // polygons, which are read past.
+    auto colour = [](std::uint32_t r, std::uint32_t g, std::uint32_t b) { return IffBytes().u1(r).u1(g).u1(b).u1(0); };
+    IffBytes polygons;
+    polygons.u2(3).u2(0).u2(1).u2(2).u2(static_cast<std::uint16_t>(-2));   // surface entry 1
+    polygons.u2(2);                                                         // two detail polygons
+    polygons.u2(3).u2(0).u2(1).u2(3).u2(1);
+    polygons.u2(4).u2(0).u2(1).u2(2).u2(3).u2(2);
+    polygons.u2(3).u2(0).u2(2).u2(3).u2(1);                                 // surface entry 0
+    polygons.u2(2).u2(0).u2(1).u2(1);                                       // a line: no triangle
+    // A surface chunk colours the surface of its name only, past other sub-chunks.
+    const LWObject object = parse(IffBytes().chunk("SRFS", IffBytes().s0("A").s0("B")).chunk("PNTS", squarePoints())
+                                      .chunk("POLS", polygons)
+                                      .chunk("SURF", IffBytes().s0("Nobody").subChunk("COLR", colour(9, 9, 9)))
+                                      .chunk("SURF", IffBytes().s0("B").subChunk("FLAG", IffBytes().u2(4))
+                                                         .subChunk("COLR", colour(10, 20, 30))),
+                                  "LWOB");
+    ASSERT_EQ(object.triangles.size(), 2u);
+    EXPECT_EQ((std::vector<int>{object.triangles[0].surface, object.triangles[1].surface, object.triangles[1].v[1],
+                                object.surfaces[1].triangles}),
+              (std::vector<int>{1, 0, 2, 1}));
+    EXPECT_EQ(std::pair(object.surfaces[0].colour, object.surfaces[1].colour), std::pair(0xFF000000u, 0xFF0A141Eu));
 }
 
 TEST(LwoLoader, VertexMapsGiveTextureCoordinatesAndColours)
@@ -235,30 +258,6 @@ TEST(LwoLoader, PolygonsTheirSurfaceTagsLayersAndPadBytes)
     const std::vector<std::uint8_t> bytes =
         IffBytes::form("LWO2", IffBytes().chunk("ODDS", IffBytes().u1(1).u1(2).u1(3)).raw(rest.bytes()));
     EXPECT_EQ(parse(bytes).triangles.size(), 1u);
-}
-
-TEST(LwobLoader, NegativeSurfaceIsItsMagnitudeDetailPolygonsAreReadPastAndSurfacesColoured)
-{
-    auto colour = [](std::uint32_t r, std::uint32_t g, std::uint32_t b) { return IffBytes().u1(r).u1(g).u1(b).u1(0); };
-    IffBytes polygons;
-    polygons.u2(3).u2(0).u2(1).u2(2).u2(static_cast<std::uint16_t>(-2));   // surface entry 1
-    polygons.u2(2);                                                         // two detail polygons
-    polygons.u2(3).u2(0).u2(1).u2(3).u2(1);
-    polygons.u2(4).u2(0).u2(1).u2(2).u2(3).u2(2);
-    polygons.u2(3).u2(0).u2(2).u2(3).u2(1);                                 // surface entry 0
-    polygons.u2(2).u2(0).u2(1).u2(1);                                       // a line: no triangle
-    // A surface chunk colours the surface of its name only, past other sub-chunks.
-    const LWObject object = parse(IffBytes().chunk("SRFS", IffBytes().s0("A").s0("B")).chunk("PNTS", squarePoints())
-                                      .chunk("POLS", polygons)
-                                      .chunk("SURF", IffBytes().s0("Nobody").subChunk("COLR", colour(9, 9, 9)))
-                                      .chunk("SURF", IffBytes().s0("B").subChunk("FLAG", IffBytes().u2(4))
-                                                         .subChunk("COLR", colour(10, 20, 30))),
-                                  "LWOB");
-    ASSERT_EQ(object.triangles.size(), 2u);
-    EXPECT_EQ((std::vector<int>{object.triangles[0].surface, object.triangles[1].surface, object.triangles[1].v[1],
-                                object.surfaces[1].triangles}),
-              (std::vector<int>{1, 0, 2, 1}));
-    EXPECT_EQ(std::pair(object.surfaces[0].colour, object.surfaces[1].colour), std::pair(0xFF000000u, 0xFF0A141Eu));
 }
 
 TEST(LwoBadInput, EveryBrokenFileEndsInItsMessage)
