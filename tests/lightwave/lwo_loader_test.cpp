@@ -94,7 +94,7 @@ TEST(LwoLoader, PolygonsAreCutIntoFansSharingTheirNormalAndABigGridLoadsWhole)
     EXPECT_EQ(corners(grid.triangles[132599]), (std::vector<int>{66553, 66815, 66554}));
 }
 
-TEST(LwoLoader, BoxPointsBoundsVertexFramesAndTheSameFromLwob)
+TEST(LwoLoader, BoxPointsBoundsVertexFramesTheSameFromLwobAndLwobDetailPolygons)
 {
     ObjectWriter writer = ObjectWriter::box(-1, -2, -3, 1, 2, 3);
     writer.addSurface("Green", 0.5f, 1.5f, -0.25f);
@@ -127,6 +127,29 @@ TEST(LwoLoader, BoxPointsBoundsVertexFramesAndTheSameFromLwob)
     EXPECT_EQ(shape(old), shape(box));
     ASSERT_EQ(old.surfaces.size(), 1u);
     EXPECT_TRUE(old.surfaces[0].name == "Green" && old.surfaces[0].triangles == 12);
+
+    // In LWOB a negative surface number is its magnitude and is followed by detail
+    // polygons, which are read past.
+    auto colour = [](std::uint32_t r, std::uint32_t g, std::uint32_t b) { return IffBytes().u1(r).u1(g).u1(b).u1(0); };
+    IffBytes polygons;
+    polygons.u2(3).u2(0).u2(1).u2(2).u2(static_cast<std::uint16_t>(-2));   // surface entry 1
+    polygons.u2(2);                                                         // two detail polygons
+    polygons.u2(3).u2(0).u2(1).u2(3).u2(1);
+    polygons.u2(4).u2(0).u2(1).u2(2).u2(3).u2(2);
+    polygons.u2(3).u2(0).u2(2).u2(3).u2(1);                                 // surface entry 0
+    polygons.u2(2).u2(0).u2(1).u2(1);                                       // a line: no triangle
+    // A surface chunk colours the surface of its name only, past other sub-chunks.
+    const LWObject object = parse(IffBytes().chunk("SRFS", IffBytes().s0("A").s0("B")).chunk("PNTS", squarePoints())
+                                      .chunk("POLS", polygons)
+                                      .chunk("SURF", IffBytes().s0("Nobody").subChunk("COLR", colour(9, 9, 9)))
+                                      .chunk("SURF", IffBytes().s0("B").subChunk("FLAG", IffBytes().u2(4))
+                                                         .subChunk("COLR", colour(10, 20, 30))),
+                                  "LWOB");
+    ASSERT_EQ(object.triangles.size(), 2u);
+    EXPECT_EQ((std::vector<int>{object.triangles[0].surface, object.triangles[1].surface, object.triangles[1].v[1],
+                                object.surfaces[1].triangles}),
+              (std::vector<int>{1, 0, 2, 1}));
+    EXPECT_EQ(std::pair(object.surfaces[0].colour, object.surfaces[1].colour), std::pair(0xFF000000u, 0xFF0A141Eu));
 }
 
 TEST(LwoLoader, VertexMapsGiveTextureCoordinatesAndColours)
@@ -183,23 +206,7 @@ TEST(LwoLoader, PerPolygonMapSplitsTheVertexOnlyForThatPolygon)
     EXPECT_EQ(parse(nameless.lwo2()).vertices.size(), 4u);
 }
 
-TEST(LwoLoader, OnlyTheFirstLayerIsReadAndAnOddSizedChunkIsFollowedByAPadByte)
-{
-    const LWObject object = parse(start(face({0, 1, 2, 3})).chunk("PTAG", surfaceTag(0, 0))
-                                      .chunk("LAYR", IffBytes().u2(1).u2(0).vec12(0, 0, 0).s0(""))
-                                      .chunk("PNTS", IffBytes().vec12(50, 50, 50).vec12(51, 50, 50).vec12(50, 51, 50))
-                                      .chunk("VMAP", IffBytes().id("TXUV").u2(2).s0("uv").vx(0).f4(0.5f).f4(0.5f))
-                                      .chunk("POLS", face({0, 1, 2})).chunk("PTAG", surfaceTag(0, 0)));
-    EXPECT_TRUE(object.vertices.size() == 4 && object.triangles.size() == 2 && object.boundsMax.x == 1.0f &&
-                object.vertices[0].u == 0.0f);
-
-    const IffBytes rest = start().chunk("PTAG", surfaceTag(0, 0));
-    const std::vector<std::uint8_t> bytes =
-        IffBytes::form("LWO2", IffBytes().chunk("ODDS", IffBytes().u1(1).u1(2).u1(3)).raw(rest.bytes()));
-    EXPECT_EQ(parse(bytes).triangles.size(), 1u);
-}
-
-TEST(LwoLoader, PolygonsAndTheirSurfaceTags)
+TEST(LwoLoader, PolygonsTheirSurfaceTagsLayersAndPadBytes)
 {
     // A line and a lone point make no triangles but keep their numbers; point 3, far out,
     // is left unused.
@@ -237,30 +244,20 @@ TEST(LwoLoader, PolygonsAndTheirSurfaceTags)
     ASSERT_EQ(chunks.triangles.size(), 2u);
     EXPECT_TRUE(chunks.triangles[0].surface == 0 && chunks.triangles[1].surface == 1);
     EXPECT_EQ(corners(chunks.triangles[1]), (std::vector<int>{0, 2, 3}));
-}
 
-TEST(LwobLoader, NegativeSurfaceIsItsMagnitudeDetailPolygonsAreReadPastAndSurfacesColoured)
-{
-    auto colour = [](std::uint32_t r, std::uint32_t g, std::uint32_t b) { return IffBytes().u1(r).u1(g).u1(b).u1(0); };
-    IffBytes polygons;
-    polygons.u2(3).u2(0).u2(1).u2(2).u2(static_cast<std::uint16_t>(-2));   // surface entry 1
-    polygons.u2(2);                                                         // two detail polygons
-    polygons.u2(3).u2(0).u2(1).u2(3).u2(1);
-    polygons.u2(4).u2(0).u2(1).u2(2).u2(3).u2(2);
-    polygons.u2(3).u2(0).u2(2).u2(3).u2(1);                                 // surface entry 0
-    polygons.u2(2).u2(0).u2(1).u2(1);                                       // a line: no triangle
-    // A surface chunk colours the surface of its name only, past other sub-chunks.
-    const LWObject object = parse(IffBytes().chunk("SRFS", IffBytes().s0("A").s0("B")).chunk("PNTS", squarePoints())
-                                      .chunk("POLS", polygons)
-                                      .chunk("SURF", IffBytes().s0("Nobody").subChunk("COLR", colour(9, 9, 9)))
-                                      .chunk("SURF", IffBytes().s0("B").subChunk("FLAG", IffBytes().u2(4))
-                                                         .subChunk("COLR", colour(10, 20, 30))),
-                                  "LWOB");
-    ASSERT_EQ(object.triangles.size(), 2u);
-    EXPECT_EQ((std::vector<int>{object.triangles[0].surface, object.triangles[1].surface, object.triangles[1].v[1],
-                                object.surfaces[1].triangles}),
-              (std::vector<int>{1, 0, 2, 1}));
-    EXPECT_EQ(std::pair(object.surfaces[0].colour, object.surfaces[1].colour), std::pair(0xFF000000u, 0xFF0A141Eu));
+    // Only the first layer is read, and an odd-sized chunk is followed by a pad byte.
+    const LWObject layered = parse(start(face({0, 1, 2, 3})).chunk("PTAG", surfaceTag(0, 0))
+                                       .chunk("LAYR", IffBytes().u2(1).u2(0).vec12(0, 0, 0).s0(""))
+                                       .chunk("PNTS", IffBytes().vec12(50, 50, 50).vec12(51, 50, 50).vec12(50, 51, 50))
+                                       .chunk("VMAP", IffBytes().id("TXUV").u2(2).s0("uv").vx(0).f4(0.5f).f4(0.5f))
+                                       .chunk("POLS", face({0, 1, 2})).chunk("PTAG", surfaceTag(0, 0)));
+    EXPECT_TRUE(layered.vertices.size() == 4 && layered.triangles.size() == 2 && layered.boundsMax.x == 1.0f &&
+                layered.vertices[0].u == 0.0f);
+
+    const IffBytes rest = start().chunk("PTAG", surfaceTag(0, 0));
+    const std::vector<std::uint8_t> bytes =
+        IffBytes::form("LWO2", IffBytes().chunk("ODDS", IffBytes().u1(1).u1(2).u1(3)).raw(rest.bytes()));
+    EXPECT_EQ(parse(bytes).triangles.size(), 1u);
 }
 
 TEST(LwoBadInput, EveryBrokenFileEndsInItsMessage)

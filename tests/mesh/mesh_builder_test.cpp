@@ -1,18 +1,15 @@
 // Mesh building: the engine primitives of a cube, vertices duplicated where surfaces
-// meet, the edge line mesh and the silhouette edges filled into it; and built cubes
-// drawn on the headless 64 x 48 screen, unlit, lit and outlined.
+// meet, the edge line mesh and the silhouette edges filled into it. The player's object
+// tests draw these meshes: Object, lit and unlit, and Cartoon with its outline.
 #include <algorithm>
 #include <array>
-#include <cmath>
-#include <map>
 #include <set>
 #include <tuple>
 
 #include <gtest/gtest.h>
 
-#include "engine/light.h"
 #include "mesh/mesh_builder.h"
-#include "tests/engine/draw_fixture.h"
+#include "tests/engine/engine_fixture.h"
 #include "tests/mesh/shapes.h"
 #include "tests/support/console_output.h"
 #include "tests/support/fatal.h"
@@ -20,7 +17,8 @@
 namespace mirva::test {
 namespace {
 
-using MeshBuilding = DrawTest;
+// Primitives keep buffers on the display device.
+using MeshBuilding = EngineTest;
 
 using Point = std::array<float, 3>;
 
@@ -50,6 +48,17 @@ LWObject cube()
     ObjectWriter writer = ObjectWriter::box(-1, -1, -1, 1, 1, 1);
     writer.addVertexMap("TXUV", "uv", 2, {{0, -1, {0.25f, 0.5f}}, {6, -1, {1.0f, 0.75f}}});
     return withAdjacency(writer, "cube.lwo");
+}
+
+// The same cube with each face in a surface of its own colour.
+LWObject colouredCube()
+{
+    ObjectWriter writer = ObjectWriter::box(-1, -1, -1, 1, 1, 1);
+    for (int face = 0; face < 6; ++face) {
+        const float red = static_cast<float>(face) / 5;
+        writer.setPolygonSurface(face, writer.addSurface("Face" + std::to_string(face), red, 1, 0));
+    }
+    return load(writer, "coloured.lwo");
 }
 
 // Every triangle's corners, read through the mesh's indices, are its object vertices
@@ -120,15 +129,16 @@ TEST_F(MeshBuilding, EdgeLinesAndSilhouettes)
 {
     const LWObject object = cube();
     const auto lines = createEdgeLineMesh(object);
-    // 18 edges: the 12 edges of the cube and a diagonal across each face.
-    ASSERT_EQ(lines->vertexCapacity(), 36);
+    // A list (not a strip) of 18 lines: the 12 edges of the cube and a diagonal across each face.
+    ASSERT_EQ(std::pair(lines->kind(), lines->vertexCapacity()), std::pair(int{Primitive::LINELIST}, 36));
     const auto all = linesOf(*lines);
     EXPECT_EQ(std::set(all.begin(), all.end()).size(), 18u);
     EXPECT_EQ(std::count_if(all.begin(), all.end(), [](const auto& l) { return differingCoordinates(l) == 1; }), 12);
     EXPECT_EQ(std::count_if(all.begin(), all.end(), [](const auto& l) { return differingCoordinates(l) == 2; }), 6);
-    // (Straight in front of a face, its four sides are the outline: see the drawn outline.)
-    // Towards the corner (1, 1, -1): three faces turned to the eye, the outline a hexagon
-    // of the six cube edges that touch neither the near nor the far corner.
+    // Straight in front of a face, its four sides are the outline. Towards the corner
+    // (1, 1, -1): three faces turned to the eye, the outline a hexagon of the six cube
+    // edges that touch neither the near nor the far corner.
+    EXPECT_EQ(fillSilhouetteEdges(object, {0, 0, -4}, *lines), 4);
     EXPECT_EQ(fillSilhouetteEdges(object, {10, 10, -10}, *lines), 6);
     EXPECT_EQ(lines->vertexCount(), 12);
     const Point nearest{1, 1, -1}, farthest{-1, -1, 1};
@@ -146,94 +156,6 @@ TEST_F(MeshBuilding, EdgeLinesAndSilhouettes)
     EXPECT_EQ(fillSilhouetteEdges(square, {5, 0, -2}, *squareLines), 5);
     EXPECT_FATAL(fillSilhouetteEdges(object, {0, 0, -10}, *squareLines),
                  "fillSilhouetteEdges: the line mesh holds 10 vertices, 'cube.lwo' has 18 edges");
-
-    // A sphere's outline is one closed loop: each end point shared by exactly two edges.
-    const LWObject sphere = withAdjacency(ObjectWriter::geodesicSphere(1.0f, 3));
-    const auto sphereLines = createEdgeLineMesh(sphere);
-    const int count = fillSilhouetteEdges(sphere, {0.3f, -0.2f, -6}, *sphereLines);
-    EXPECT_GT(count, 20);
-    std::map<Point, int> ends;
-    for (const auto& [a, b] : linesOf(*sphereLines))
-        ++ends[a], ++ends[b];
-    EXPECT_EQ(ends.size(), static_cast<std::size_t>(count));
-    for (const auto& [point, uses] : ends)
-        EXPECT_EQ(uses, 2);
-}
-
-constexpr D3DCOLOR kBackground = 0xFF102030;
-
-// The cube from -1 to 1 placed 4 along the view: its face towards the camera, at depth
-// 3, covers x from 64 x (1 - 1/3) / 2 = 21.33 to 42.67 and, with the screen's vertical
-// scale 64 / 48, y from 24 x (1 - 4/9) = 13.33 to 34.67. Every other face lies behind it.
-const Transformation kInFront{{{1, 0, 0}, {0, 1, 0}, {0, 0, 1}, {0, 0, 4}}};
-
-// Whether the pixel's centre lies inside the front face. Pixel centres are at whole
-// screen coordinates, as in Direct3D.
-bool insideFrontFace(int x, int y)
-{
-    const auto cx = static_cast<float>(x), cy = static_cast<float>(y);
-    return cx > 64.0f / 3.0f && cx < 128.0f / 3.0f && cy > 40.0f / 3.0f && cy < 104.0f / 3.0f;
-}
-
-TEST_F(MeshBuilding, AnUnlitCubeCoversItsFrontFaceInItsSurfaceColourAndItsOutlineIsThatFacesSquare)
-{
-    // The default culling keeps the triangles wound clockwise on the screen. With the
-    // object's winding kept, those are the faces turned to the camera: all of the -z
-    // face is seen, none of the inside of the others.
-    const LWObject plain = cube(), coloured = colouredCube();
-    for (const auto& [mesh, colour] : {std::pair{createMesh(plain), 0xFFC8C8C8u},
-                                       std::pair{createDuplicateVerticesMesh(coloured), kFaceColours[4]}}) {
-        mesh->transformation = kInFront;
-        Material material(Material::DIFFUSE, Material::COPY);
-        const Picture picture = drawOver(kBackground, *mesh, material);
-        // Every pixel at least a pixel away from the front face's edges.
-        for (int y = 0; y < 48; ++y)
-            for (int x = 0; x < 64; ++x)
-                EXPECT_TRUE(insideFrontFace(x - 1, y - 1) != insideFrontFace(x + 1, y + 1) ||
-                            picture.at(x, y) == (insideFrontFace(x, y) ? colour : kBackground))
-                    << x << "," << y << ": " << hex(picture.at(x, y));
-    }
-
-    // Its outline seen head-on is the front square: the camera at the origin is at
-    // (0, 0, -4) in the cube's own space.
-    const auto lines = createEdgeLineMesh(plain);
-    lines->transformation = kInFront;
-    ASSERT_EQ(fillSilhouetteEdges(plain, {0, 0, -4}, *lines), 4);
-    Material outline(Material::FACTOR, Material::COPY);
-    outline.factor = 0xFFFF0000;
-    outline.culling = Material::NOCULLING;
-    const Picture picture = drawOver(kBackground, *lines, outline);
-    auto red = [&](int x, int y) { return picture.at(x, y) == 0xFFFF0000u; };
-    // Lines at columns 21.33 and 42.67 and rows 13.33 and 34.67; nothing inside.
-    EXPECT_TRUE((red(21, 24) || red(22, 24)) && (red(42, 24) || red(43, 24)));
-    EXPECT_TRUE((red(32, 13) || red(32, 14)) && (red(32, 34) || red(32, 35)));
-    for (int x = 24; x < 40; ++x)
-        for (int y = 16; y < 32; ++y)
-            EXPECT_EQ(picture.at(x, y), kBackground) << x << "," << y;
-    EXPECT_EQ(picture.at(10, 24), kBackground);
-}
-
-TEST_F(MeshBuilding, ALitCubeIsBrighterOnTheSideTheLightComesFrom)
-{
-    const auto mesh = createMesh(cube());
-    mesh->transformation = kInFront;
-    Material material(Material::DIFFUSE, Material::COPY);
-    material.lighting = true;
-    Light light{.kind = Light::DIRECTIONAL, .direction = {-1, 0, 0}};   // coming from +x
-    mesh->setLights({&light});
-    const Picture picture = drawOver(kBackground, *mesh, material);
-
-    // The front face's corners have the normals (+-1, +-1, -1) / sqrt 3: the light falls
-    // on its right-hand corners at 1 / sqrt 3 and misses its left-hand ones, and the
-    // shade runs linearly in between. (The face's extent is the unlit test's.)
-    const float rightShade = 255.0f / std::sqrt(3.0f);
-    for (int x = 22; x < 43; ++x)
-        for (int y : {16, 24, 32}) {
-            const int level = static_cast<int>(std::lround((static_cast<float>(x) * 3 / 64 - 1) * rightShade));
-            const D3DCOLOR pixel = picture.at(x, y);
-            EXPECT_TRUE(std::abs(static_cast<int>(pixel & 0xFF) - level) <= 2 && (pixel >> 16 & 0xFF) == (pixel & 0xFF))
-                << x << "," << y << ": " << hex(pixel) << " for " << level;
-        }
 }
 
 }  // namespace

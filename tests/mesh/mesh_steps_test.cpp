@@ -22,29 +22,15 @@ namespace {
 using test::load;
 using test::withAdjacency;
 
-// The corners of edge k of a triangle as an unordered pair.
-std::pair<int, int> edgeOf(const Triangle& t, int k)
-{
-    return std::minmax(t.v[k], t.v[(k + 1) % 3]);
-}
-
-TEST(Adjacency, EveryEdgeOfAClosedCubeHasTwoTrianglesThatPointAtEachOtherAndAFinIsRefused)
+// How triangles point at their neighbours, and the edge table's order by vertex pair,
+// show in every step that walks the mesh: the ring walk, subdivision, curvature and the
+// tangents' ring distances.
+TEST(Adjacency, AClosedCubeHasEighteenEdgesAndAFinIsRefused)
 {
     LWObject cube = withAdjacency(ObjectWriter::box(0, 0, 0, 1, 1, 1));
     CalculateAdjacency(cube);   // again: the table is rebuilt, not added to
     ASSERT_EQ(cube.edges.size(), 18u);   // 12 cube edges and one diagonal per face
     EXPECT_EQ(cube.nonManifold, 0);
-    // The edge table's order by vertex pair is what the subdivision's edge search relies on:
-    // the Subdivide tests fail without it.
-    for (std::size_t t = 0; t < cube.triangles.size(); ++t)
-        for (int k = 0; k < 3; ++k) {
-            const Triangle& triangle = cube.triangles[t];
-            ASSERT_GE(triangle.neighbour[k], 0);
-            const Triangle& other = cube.triangles[static_cast<std::size_t>(triangle.neighbour[k])];
-            const int j = triangle.neighbourEdge[k];
-            EXPECT_EQ(edgeOf(other, j), edgeOf(triangle, k));
-            EXPECT_EQ(std::pair(other.neighbour[j], int{other.neighbourEdge[j]}), std::pair(static_cast<int>(t), k));
-        }
 
     // An edge of three triangles is counted and stops every step that walks the mesh.
     LWObject fin = withAdjacency(test::triangles({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, -1, 0}, {0, 0, 1}},
@@ -112,7 +98,9 @@ bool hasVertexAt(const LWObject& object, const Vector3& p)
                        [&](const Vertex& v) { return length(v.position - p) < 1e-5f; });
 }
 
-TEST(Subdivide, EachStepCutsEveryTriangleAndMovesTheVerticesByTheLoopMasks)
+// Each step cuts every triangle and moves the vertices by the Loop masks; children keep
+// their parent's surface and winding, and every attribute is blended alike.
+TEST(Subdivide, TrianglesAreCutAndVerticesMovedByTheLoopMasks)
 {
     // A square of four triangles around a raised centre has a boundary rim.
     const ObjectWriter tetrahedron = ObjectWriter::tetrahedron(), box = ObjectWriter::box(-1, -2, -3, 2, 1, 0);
@@ -142,10 +130,7 @@ TEST(Subdivide, EachStepCutsEveryTriangleAndMovesTheVerticesByTheLoopMasks)
     expectNear(rim.vertices[1].position, {1.75f, 0.25f, 0.125f});
     expectNear(rim.vertices[0].position, {0.25f, 0.25f, 0});
     EXPECT_TRUE(hasVertexAt(rim, {0.625f, 0.625f, 1.125f}) && hasVertexAt(rim, {2, 1, 0.5f}));
-}
 
-TEST(Subdivide, ChildrenKeepTheirParentsSurfaceAndWindingAndEveryAttributeIsBlendedAlike)
-{
     // A square of a red and a blue triangle with u = x and v = y at every point; the masks
     // are affine, so that stays true. The object comes without adjacency, which the step
     // works out first.
@@ -169,8 +154,8 @@ TEST(Subdivide, ChildrenKeepTheirParentsSurfaceAndWindingAndEveryAttributeIsBlen
 }
 
 // A sphere has equal curvatures of one over its radius; a flat vertex has none and is
-// unreliable; an unused vertex keeps its fields.
-TEST(Curvature, SphereFlatAndUnusedVertices)
+// unreliable; an unused vertex keeps its fields; a cylinder curves around its axis.
+TEST(Curvature, SphereFlatUnusedAndCylinderVertices)
 {
     LWObject sphere = withAdjacency(ObjectWriter::geodesicSphere(2.0f, 3));
     CalculateCurvature(sphere);
@@ -193,12 +178,9 @@ TEST(Curvature, SphereFlatAndUnusedVertices)
     EXPECT_TRUE(std::fabs(centre.k1) < 1e-6f && std::fabs(centre.k2) < 1e-6f && centre.reliable == 0 &&
                 std::fabs(std::fabs(centre.normal.z) - 1.0f) < 1e-6f);
     EXPECT_TRUE(grid.vertices[9].tangent == (Vector3{7, 8, 9}) && grid.vertices[9].reliable == 0);
-}
 
-// Away from the open ends, whose rings are only half rings, a tube of radius 1 curves
-// across its axis and not along it, and its direction runs around the axis.
-TEST(Curvature, CylinderIsCurvedAroundItsAxis)
-{
+    // Away from the open ends, whose rings are only half rings, a tube of radius 1 curves
+    // across its axis and not along it, and its direction runs around the axis.
     const std::size_t around = 32, rings = 31;
     LWObject tube = withAdjacency(ObjectWriter::cylinder(1.0f, (rings - 1) * 0.17f, around, rings));
     CalculateCurvature(tube);

@@ -35,20 +35,4 @@ inline ObjectWriter triangles(const std::vector<std::vector<float>>& points,
     return writer;
 }
 
-// The cube from -1 to 1 with each face in a surface of its own colour (0xAARRGGBB):
-// faces -x, +x, -y, +y, -z, +z.
-constexpr std::uint32_t kFaceColours[6] = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFF00, 0xFF00FFFF, 0xFFFF00FF};
-
-inline LWObject colouredCube()
-{
-    ObjectWriter writer = ObjectWriter::box(-1, -1, -1, 1, 1, 1);
-    for (int face = 0; face < 6; ++face) {
-        const std::uint32_t c = kFaceColours[face];
-        const int surface = writer.addSurface("Face" + std::to_string(face), static_cast<float>(c >> 16 & 0xFF) / 255,
-                                              static_cast<float>(c >> 8 & 0xFF) / 255, static_cast<float>(c & 0xFF) / 255);
-        writer.setPolygonSurface(face, surface);
-    }
-    return load(writer, "coloured.lwo");
-}
-
 }  // namespace mirva::test
