@@ -235,6 +235,8 @@ TEST(ScriptParserTest, MessagesQuoteTheLineOfTheTokenThatShowedTheFaultAndTheTyp
     }
 }
 
+// (Bools, strings and lists reach the components in the script player's tests: Enabled,
+// file names and sample numbers.)
 TEST(ScriptParserTest, ValuesConvertToTheDeclaredTypeAndPhaseAndSpeedAloneFitEveryType)
 {
     EXPECT_FLOAT_EQ(converted("f = 3").constant.floats[0], 3.0f);
@@ -255,9 +257,6 @@ TEST(ScriptParserTest, ValuesConvertToTheDeclaredTypeAndPhaseAndSpeedAloneFitEve
     EXPECT_FALSE(animated.animated(3));
     const Transformation M = converted("t = 1, 2, 3, 0, 0, 0, 0, 1, 1").readTransformation();
     EXPECT_EQ((std::array{M.m[0][0], M.m[1][1], M.m[3][2]}), (std::array{0.0001f, 1.0f, 3.0f}));   // x scale held
-    EXPECT_TRUE(converted("b = TRUE").constant.boolean);
-    EXPECT_EQ(converted("s = \"fonts/a.png\"").stringValue, "fonts/a.png");
-    EXPECT_EQ(converted("l = 3, -1, 64").integerList, (std::vector<std::int32_t>{3, -1, 64}));
     EXPECT_EQ(converted("e = FRONT").referenceName, "Layers");
     // An envelope with several keys is one channel; the constant is its value at time 0.
     const Variable v = converted("f = Key 0,0,LINEAR Key 1,5,TCB,0,0,0 CONSTANT CONSTANT EnvelopeSpeed 2");
