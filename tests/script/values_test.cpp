@@ -1,4 +1,4 @@
-// Enumerations (declaration, automatic values, lookups, the listing and every message) and
+// Enumerations (declaration, automatic values, lookups by enum and their messages) and
 // variable records (assign, the readers with envelopes, colour packing and conversions).
 #include <cmath>
 #include <limits>
