@@ -1,29 +1,27 @@
-// The component framework: what applying a block does to an instance's common fields,
-// the row count and the animated common records.
+// The component framework: what applying a block does to the row count and the animated
+// common records. (The common fields a block sets, and the row count that every Begin
+// restarts, are shown by the player's tests of scripts that use them.)
 #include "components/component.h"
 
 #include <gtest/gtest.h>
 
-#include "components/component_registry.h"
 #include "components/component_type.h"
 
 namespace mirva {
 namespace {
 
-// An instance that records the identifiers its hook receives.
-class RecordingComponent final : public Component {
+// An instance of nothing but the common fields.
+class PlainComponent final : public Component {
 public:
     using Component::Component;
     void construct() override { resetBase(); }
     void destruct() override {}
     void update(Camera& /*camera*/, float /*seconds*/) override {}
-    void variableHook(const Variable& record) override { hooked.push_back(record.identifier); }
-    std::vector<std::int32_t> hooked;
 };
 
-class RecordingType final : public ComponentTypeFor<RecordingComponent> {
+class PlainType final : public ComponentTypeFor<PlainComponent> {
 public:
-    RecordingType() : ComponentTypeFor("Recording", "records") {}
+    PlainType() : ComponentTypeFor("Plain", "common fields only") {}
 };
 
 Variable record(std::int32_t identifier, std::int32_t type, std::int32_t integer = 0)
@@ -31,28 +29,12 @@ Variable record(std::int32_t identifier, std::int32_t type, std::int32_t integer
     return {.type = type, .identifier = identifier, .constant = {.integer = integer, .boolean = integer != 0}};
 }
 
-TEST(Component, ApplyVariablesSetsTheCommonFieldsCallsTheHookAndAnimatesTheRecords)
+TEST(Component, DisablingKeepsTheRowCountAPhaseHidesAndAnimatedCommonRecordsAdvance)
 {
-    const RecordingType type;
-    RecordingComponent instance{type};
-    const auto lws = ComponentRegistry::instance().find("LWS")->createInstance();
-    std::vector<Variable> block = {record(CommonVariable::RowsToShow, ValueType::Int, 4),
-                                   record(CommonVariable::SampleNumber, ValueType::List),
-                                   record(CommonVariable::Scene, ValueType::Pointer), record(7, ValueType::Float)};
-    block[1].integerList = {1, 5};
-    block[2].constant.pointer = lws.get();
-    instance.applyVariables(block);
-    EXPECT_EQ(instance.rowsToShow(), 4);
-    EXPECT_EQ(instance.sampleNumbers(), (std::vector<std::int32_t>{1, 5}));
-    EXPECT_EQ(instance.scene(), nullptr);  // the LWS instance holds no scene yet
-    EXPECT_EQ(instance.hooked, (std::vector<std::int32_t>{CommonVariable::RowsToShow, CommonVariable::SampleNumber,
-                                                          CommonVariable::Scene, 7}));
-    // Enabling always restarts the row count.
+    const PlainType type;
+    PlainComponent instance{type};
     const Variable on = record(CommonVariable::Enabled, ValueType::Bool, 1);
     instance.applyVariables({on});
-    instance.setRowsShown(7);
-    instance.applyVariables({on});  // already enabled: the count still starts again
-    EXPECT_EQ(std::pair(instance.enabled(), instance.rowsShown()), std::pair(true, 0));
     instance.setRowsShown(7);
     instance.applyVariables({record(CommonVariable::Enabled, ValueType::Bool, 0)});
     EXPECT_EQ(std::pair(instance.enabled(), instance.rowsShown()), std::pair(false, 7));

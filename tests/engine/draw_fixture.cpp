@@ -1,5 +1,7 @@
 #include "tests/engine/draw_fixture.h"
 
+#include <algorithm>
+
 #include "engine/texture.h"
 #include "io/surface.h"
 
@@ -28,9 +30,7 @@ std::unique_ptr<Primitive> DrawTest::quad(float left, float top, float right, fl
         v[static_cast<std::size_t>(i)] = {.x = xs[i], .y = ys[i], .z = z, .nz = -1.0f, .diffuse = diffuse,
                                           .specular = specular, .u = us[i], .v = vs[i]};
     const WORD clockwise[6] = {0, 1, 2, 0, 2, 3}, anticlockwise[6] = {0, 2, 1, 0, 3, 2};
-    std::span<WORD> indices = primitive->indices();
-    for (int i = 0; i < 6; ++i)
-        indices[static_cast<std::size_t>(i)] = reversed ? anticlockwise[i] : clockwise[i];
+    std::ranges::copy(reversed ? anticlockwise : clockwise, primitive->indices().begin());
     return primitive;
 }
 
@@ -47,9 +47,7 @@ void DrawTest::makeTexture(const std::string& name, int width, int height, const
                            bool mipmaps)
 {
     Surface surface(width, height);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            surface.setPixel(x, y, pixels[static_cast<std::size_t>(y * width + x)]);
+    std::ranges::copy(pixels, surface.pixels());
     Texture::createFromSurface(name, surface, TextureEntry::A8R8G8B8, mipmaps);
 }
 

@@ -104,7 +104,7 @@ TEST_F(FixedFunction, FogFollowsItsModeAndDistance)
     EXPECT_COLOR(frame(0xFFFF0000), 0xFF5E00A1u);  // factor e^-(0.5 x 2) = 0.368
     device_->SetRenderState(D3DRS_FOGVERTEXMODE, D3DFOG_EXP2);
     EXPECT_COLOR(frame(0xFFFF0000), 0xFF5E00A1u);  // e^-(0.5 x 2)^2, the same at 1
-    // Linear fog by depth is the materials' own; range fog goes by the distance instead.
+    // Linear fog by depth shows in the player's flower field; range fog goes by the distance instead.
     device_->SetRenderState(D3DRS_FOGVERTEXMODE, D3DFOG_LINEAR);
     device_->SetRenderState(D3DRS_FOGSTART, floatBits(0.0f));
     device_->SetRenderState(D3DRS_FOGEND, floatBits(6.928203f));
