@@ -8,9 +8,9 @@
 
 #include "app/frame_stats.h"
 #include "io/surface.h"
-#include "tests/player/sound_script_fixture.h"
 #include "tests/support/files.h"
 #include "tests/support/run.h"
+#include "tools/module_writer.h"
 
 namespace mirva {
 namespace {
@@ -49,7 +49,13 @@ protected:
         std::filesystem::copy_file(std::string(MIRVA_DATA_DIR) + "/fonts/defaultfont.png",
                                    dir.file("fonts/defaultfont.png"));
         test::writeText(dir.file("show.txt"), kShow);
-        test::fourRowModule().write(dir.file("four.mod"));
+        // Four rows (a break after row 3) of 0.12 s: 30 frames at 60 a second.
+        ModuleWriter mod(4);
+        mod.addSample(ModuleWriter::squareWave(32));
+        const int pattern = mod.addPattern();
+        mod.setCell(pattern, 3, 1, {.effect = 0xD});
+        mod.setOrders({pattern});
+        mod.write(dir.file("four.mod"));
         test::writeText(dir.file("song.txt"), "Construct Clearer c { Enabled = true }\nSong \"four.mod\"\n");
     }
     test::RunResult render(std::vector<std::string> args)
