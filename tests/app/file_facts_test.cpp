@@ -3,7 +3,6 @@
 // business; here one broken object shows that a loader's message ends the command.
 #include <gtest/gtest.h>
 
-#include "script/include_pass.h"
 #include "tests/support/files.h"
 #include "tests/support/run.h"
 #include "tools/module_writer.h"
@@ -49,12 +48,6 @@ TEST_F(InspectTest, MotionFilesPrintTheTextAnIncludeInserts)
                              "OSCILLATE CONSTANT ,\n\nKey 0.000000,-1.000000,HERMITE,0.250000,-0.750000\n"
                              "CONSTANT OFFSETREPEAT ";
     expect({"walk.mot"}, 0, text);
-    // Byte for byte what the include directive puts into a script.
-    test::ScopedWorkingDir cd(dir.path());
-    std::string inserted;
-    IncludePass::run("include \"walk.mot\"", inserted);
-    EXPECT_EQ(inserted, text);
-
     test::writeText(dir.file("walk.motion"), "LWMO 3 NumChannels 0");  // known by its first word too
     expect({"walk.motion"}, 0, "");
 }
