@@ -105,10 +105,11 @@ TEST_F(RenderTest, TwoRendersOfAScriptGiveIdenticalFramesAndWithoutFramesItRende
 }
 
 // The module's 4 rows end in frame 29 at 60 frames a second: 30 frames, and the sound of
-// exactly those, 30 * 735 samples, in the video and the WAV file.
-TEST_F(RenderTest, ASongScriptsVideoHasItsFramesAndTheirSoundAsH264AndAac)
+// exactly those, 30 * 735 samples, in the video and the WAV file. A script that plays no
+// sound gives a video of pictures only.
+TEST_F(RenderTest, AVideoHasTheFramesAsH264AndTheirSoundAsAacWhenTheScriptPlaysSound)
 {
-    const auto result = render({"song.txt", "--video", "song.mp4", "--size", "96x64", "--wav", "song.wav"});
+    auto result = render({"song.txt", "--video", "song.mp4", "--size", "96x64", "--wav", "song.wav"});
     ASSERT_EQ(result.exitCode, 0) << result.err;
     EXPECT_NE(result.err.find("frame 30/30"), std::string::npos) << result.err;
     EXPECT_FALSE(std::filesystem::exists(dir.file("frame00000.png")));
@@ -118,12 +119,8 @@ TEST_F(RenderTest, ASongScriptsVideoHasItsFramesAndTheirSoundAsH264AndAac)
     const std::string bytes = test::readText(dir.file("song.mp4"));
     EXPECT_LT(bytes.find("moov"), bytes.find("mdat"));
     EXPECT_EQ(probe(dir.file("song.wav")), "pcm_s16le,audio,44100,2,0/0,22050\n1,0.500000\n");
-}
 
-TEST_F(RenderTest, AVideoWithoutSoundHasPicturesOnly)
-{
-    const auto result =
-        render({"show.txt", "--video", "show.mp4", "--frames", "5", "--fps", "12.5", "--size", "32x24"});
+    result = render({"show.txt", "--video", "show.mp4", "--frames", "5", "--fps", "12.5", "--size", "32x24"});
     ASSERT_EQ(result.exitCode, 0) << result.err;
     EXPECT_EQ(result.err.substr(0, result.err.find('\n')),
               "mirva render: the script plays no sound; the video has pictures only");
