@@ -282,8 +282,7 @@ TEST_F(BrikkaTest, PausingStopsAGameAndAPieceThatCannotAppearOrRestInTheGridEnds
     EXPECT_EQ(board(game, 1, 2), (Rows{"....44..", "....44.."}));  // the piece stays where it stopped
     frame(game, 5.0f, {vk::KEY_P});
     EXPECT_EQ(state(game), "playing '' kind 3 at 4,1 turn 0 score 0 lines 0 level 1");
-    EXPECT_FLOAT_EQ(game.fallPosition(), 1.5f);  // resuming takes no step either
-    frame(game, 0.5f, {vk::KEY_P});
+    frame(game, 0.5f, {vk::KEY_P});  // resuming took no step either
     EXPECT_EQ(std::pair(game.state() == Brikka::PLAYING, game.fallPosition()), std::pair(true, 2.0f));
 
     // Kind 0 will appear at (4,-1) (5,-1) (4,0) (4,1): blocked at (4,1) although half of
