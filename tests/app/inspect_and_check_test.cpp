@@ -6,6 +6,7 @@
 
 #include "tests/support/files.h"
 #include "tests/support/run.h"
+#include "tests/support/scene_text.h"
 #include "tools/module_writer.h"
 #include "tools/object_writer.h"
 
@@ -95,16 +96,10 @@ TEST_F(Commands, InspectScenesGiveItemsWithParentsWorldMatricesAtATimeAndNamesAs
     // Base slides from x = 0 to 10 in one second; Arm sits at (0, 0, 1) on it. The names:
     // each object name once, in order of first use, counted; a name keeps its folder, its
     // letter case and its trailing blanks, as a script must write it.
-    const auto channel = [](int n, const std::string& keys, int count = 1) {
-        return "Channel " + std::to_string(n) + "\n{ Envelope\n  " + std::to_string(count) + "\n" + keys +
-               "  Behaviors 1 1\n}\n";
-    };
-    const std::string still = "  Key 0 0 0 0 0 0 0 0 0\n";
     test::writeText(dir.file("set.lws"),
-                    "LWSC\n3\n\nAddNullObject Base\nObjectMotion\nNumChannels 3\n" +
-                        channel(0, "  Key 0 0 3 0 0 0 0 0 0\n  Key 10 1 3 0 0 0 0 0 0\n", 2) + channel(1, still) +
-                        channel(2, still) + "LoadObjectLayer 1 Objects/arm.lwo\nObjectMotion\nNumChannels 3\n" +
-                        channel(0, still) + channel(1, still) + channel(2, "  Key 1 0 0 0 0 0 0 0 0\n") +
+                    "LWSC\n3\n\nAddNullObject Base\nObjectMotion\n" +
+                        test::motion({0, 0, 0, 0, 0, 0, 1, 1, 1}, {{0, {{{0, 0, 3}}, {{10, 1, 3}}}}}) +
+                        "LoadObjectLayer 1 Objects/arm.lwo\nObjectMotion\n" + test::motion({0, 0, 1, 0, 0, 0, 1, 1, 1}) +
                         "ParentItem 10000000\nAddLight\nLightName Sun\nLightIntensity 0.5\nAddCamera\nCameraName Eye\n"
                         "ZoomFactor 2\nAmbientColor 1 1 1\nAmbientIntensity 0.1\nFogType 1\nFogMaxDistance 50\n"
                         "LoadObjectLayer 1 objects/star.lwo\nLoadObjectLayer 1 Objects/Big Ship.lwo \r\n"
