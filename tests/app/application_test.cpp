@@ -128,7 +128,6 @@ TEST_F(ApplicationTest, StartUpShowAndGameScreensEachModeLeavesTheOtherStandingA
         EXPECT_TRUE(row < 0 || near(boardCell(falling, column, row), kBoardColors[brikka.kind() + 1]))
             << column << "," << row << ": " << hex(boardCell(falling, column, row));
     }
-    EXPECT_COLOR(boardCell(falling, 0, 31), kEmptyCell);
     for (int i = 0; i < 3; ++i)
         frame(0.5f);
     EXPECT_EQ(app->scriptPlayer().previousTime(), shown);  // the script's clock stood still

@@ -121,7 +121,6 @@ TEST_F(RenderTest, AVideoHasTheFramesAsH264AndTheirSoundAsAacWhenTheScriptPlaysS
 {
     auto result = render({"song.txt", "--video", "song.mp4", "--size", "96x64", "--wav", "song.wav"});
     ASSERT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_NE(result.err.find("frame 30/30"), std::string::npos) << result.err;
     EXPECT_FALSE(std::filesystem::exists(dir.file("frame00000.png")));
     EXPECT_EQ(probe(dir.file("song.mp4")),  // the video's half second in 1/15360 s
               "h264,video,96,64,yuv420p,60/1,7680\naac,audio,44100,2,0/0,22050\n2,0.500000\n");
