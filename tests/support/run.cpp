@@ -17,12 +17,15 @@ namespace mirva::test {
 
 namespace {
 
-const char* mirvaBinary()
+// The built mirva with `args`.
+std::vector<std::string> mirvaCommand(const std::vector<std::string>& args)
 {
     const char* binary = std::getenv("MIRVA_BINARY");
     if (!binary)
         throw std::runtime_error("MIRVA_BINARY is not set (run the tests through ctest)");
-    return binary;
+    std::vector<std::string> command{binary};
+    command.insert(command.end(), args.begin(), args.end());
+    return command;
 }
 
 // Starts `command` (a program found on the PATH and its arguments) in `workingDir`, what
@@ -56,9 +59,7 @@ pid_t start(std::vector<std::string> command, const std::string& workingDir, con
 
 RunResult runMirva(const std::vector<std::string>& args, const std::string& workingDir)
 {
-    std::vector<std::string> command{mirvaBinary()};
-    command.insert(command.end(), args.begin(), args.end());
-    return runProgram(command, workingDir);
+    return runProgram(mirvaCommand(args), workingDir);
 }
 
 RunResult runProgram(const std::vector<std::string>& command, const std::string& workingDir)
@@ -90,10 +91,8 @@ bool matches(const std::string& text, const std::string& pattern)
 }
 
 MirvaProcess::MirvaProcess(const std::vector<std::string>& args, const std::string& workingDir)
+    : pid_(start(mirvaCommand(args), workingDir, capture_.file("out"), capture_.file("err")))
 {
-    std::vector<std::string> command{mirvaBinary()};
-    command.insert(command.end(), args.begin(), args.end());
-    pid_ = start(command, workingDir, capture_.file("out"), capture_.file("err"));
 }
 
 MirvaProcess::~MirvaProcess()

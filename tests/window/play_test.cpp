@@ -2,7 +2,6 @@
 // time, paused with Space, moved with the arrows and Home, and with --watch, saves of
 // the script showing in the running window, a broken save shown over the last good
 // frame and a fixed one showing again.
-#include <filesystem>
 #include <thread>
 
 #include "tests/window/window_driver.h"

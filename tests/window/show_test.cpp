@@ -5,10 +5,7 @@
 //
 // The show's script is a small one of the test's own: a Timer with one Clearer that is
 // switched on after a delay, so the start-up screen stays in sight until then.
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
-#include <functional>
 #include <string>
 #include <thread>
 
