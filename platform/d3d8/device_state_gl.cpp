@@ -400,18 +400,16 @@ void DeviceGL::applyStates()
     want.depthFunc = compareFunction(rs[D3DRS_ZFUNC]);
     want.depthMask = rs[D3DRS_ZWRITEENABLE] != 0;
     want.blend = rs[D3DRS_ALPHABLENDENABLE] != 0;
-    if (want.blend) {
-        want.blendSource = blendFactor(rs[D3DRS_SRCBLEND]);
-        want.blendDest = blendFactor(rs[D3DRS_DESTBLEND]);
-        if (rs[D3DRS_SRCBLEND] == D3DBLEND_BOTHSRCALPHA) {
-            want.blendSource = GL_SRC_ALPHA;
-            want.blendDest = GL_ONE_MINUS_SRC_ALPHA;
-        } else if (rs[D3DRS_SRCBLEND] == D3DBLEND_BOTHINVSRCALPHA) {
-            want.blendSource = GL_ONE_MINUS_SRC_ALPHA;
-            want.blendDest = GL_SRC_ALPHA;
-        }
-        want.blendEquation = blendEquation(rs[D3DRS_BLENDOP]);
+    want.blendSource = blendFactor(rs[D3DRS_SRCBLEND]);
+    want.blendDest = blendFactor(rs[D3DRS_DESTBLEND]);
+    if (rs[D3DRS_SRCBLEND] == D3DBLEND_BOTHSRCALPHA) {
+        want.blendSource = GL_SRC_ALPHA;
+        want.blendDest = GL_ONE_MINUS_SRC_ALPHA;
+    } else if (rs[D3DRS_SRCBLEND] == D3DBLEND_BOTHINVSRCALPHA) {
+        want.blendSource = GL_ONE_MINUS_SRC_ALPHA;
+        want.blendDest = GL_SRC_ALPHA;
     }
+    want.blendEquation = blendEquation(rs[D3DRS_BLENDOP]);
     // Rows are stored top row first, which turns every triangle's winding over: what
     // Direct3D sees clockwise on the screen, OpenGL sees anticlockwise (its front, set
     // when the context is made).
@@ -420,15 +418,13 @@ void DeviceGL::applyStates()
     want.polygonMode = fill == D3DFILL_POINT ? GL_POINT : fill == D3DFILL_WIREFRAME ? GL_LINE : GL_FILL;
     want.colorMask = rs[D3DRS_COLORWRITEENABLE] & 15;
     want.stencil = rs[D3DRS_STENCILENABLE] && depthStencil_ && depthStencil_->hasStencil();
-    if (want.stencil) {
-        want.stencilFunc = compareFunction(rs[D3DRS_STENCILFUNC]);
-        want.stencilReference = static_cast<GLint>(rs[D3DRS_STENCILREF]);
-        want.stencilMask = rs[D3DRS_STENCILMASK];
-        want.stencilFail = stencilOperation(rs[D3DRS_STENCILFAIL]);
-        want.stencilDepthFail = stencilOperation(rs[D3DRS_STENCILZFAIL]);
-        want.stencilPass = stencilOperation(rs[D3DRS_STENCILPASS]);
-        want.stencilWriteMask = rs[D3DRS_STENCILWRITEMASK];
-    }
+    want.stencilFunc = compareFunction(rs[D3DRS_STENCILFUNC]);
+    want.stencilReference = static_cast<GLint>(rs[D3DRS_STENCILREF]);
+    want.stencilMask = rs[D3DRS_STENCILMASK];
+    want.stencilFail = stencilOperation(rs[D3DRS_STENCILFAIL]);
+    want.stencilDepthFail = stencilOperation(rs[D3DRS_STENCILZFAIL]);
+    want.stencilPass = stencilOperation(rs[D3DRS_STENCILPASS]);
+    want.stencilWriteMask = rs[D3DRS_STENCILWRITEMASK];
     want.multisample = rs[D3DRS_MULTISAMPLEANTIALIAS] != 0;
     // Rows top row first: Direct3D's viewport rectangle is OpenGL's as it is.
     want.viewport[0] = static_cast<GLint>(viewport_.X);
@@ -454,9 +450,11 @@ void DeviceGL::sendStates(const BoundStates& want)
         glDepthMask(want.depthMask ? GL_TRUE : GL_FALSE);
     if (all || want.blend != had.blend)
         toggle(GL_BLEND, want.blend);
-    if (want.blend && (all || want.blendSource != had.blendSource || want.blendDest != had.blendDest))
+    // Blending's and the stencil test's parameters are sent as they change, on or off: GL
+    // keeps them while the test is off, so turning it on needs nothing more.
+    if (all || want.blendSource != had.blendSource || want.blendDest != had.blendDest)
         glBlendFunc(want.blendSource, want.blendDest);
-    if (want.blend && (all || want.blendEquation != had.blendEquation))
+    if (all || want.blendEquation != had.blendEquation)
         glBlendEquation(want.blendEquation);
     if (all || want.cullFace != had.cullFace) {
         toggle(GL_CULL_FACE, want.cullFace != GL_NONE);
@@ -470,51 +468,21 @@ void DeviceGL::sendStates(const BoundStates& want)
                     want.colorMask & 4 ? GL_TRUE : GL_FALSE, want.colorMask & 8 ? GL_TRUE : GL_FALSE);
     if (all || want.stencil != had.stencil)
         toggle(GL_STENCIL_TEST, want.stencil);
-    if (want.stencil) {
-        if (all || want.stencilFunc != had.stencilFunc || want.stencilReference != had.stencilReference ||
-            want.stencilMask != had.stencilMask)
-            glStencilFunc(want.stencilFunc, want.stencilReference, want.stencilMask);
-        if (all || want.stencilFail != had.stencilFail || want.stencilDepthFail != had.stencilDepthFail ||
-            want.stencilPass != had.stencilPass)
-            glStencilOp(want.stencilFail, want.stencilDepthFail, want.stencilPass);
-        if (all || want.stencilWriteMask != had.stencilWriteMask)
-            glStencilMask(want.stencilWriteMask);
-    }
+    if (all || want.stencilFunc != had.stencilFunc || want.stencilReference != had.stencilReference ||
+        want.stencilMask != had.stencilMask)
+        glStencilFunc(want.stencilFunc, want.stencilReference, want.stencilMask);
+    if (all || want.stencilFail != had.stencilFail || want.stencilDepthFail != had.stencilDepthFail ||
+        want.stencilPass != had.stencilPass)
+        glStencilOp(want.stencilFail, want.stencilDepthFail, want.stencilPass);
+    if (all || want.stencilWriteMask != had.stencilWriteMask)
+        glStencilMask(want.stencilWriteMask);
     if (all || want.multisample != had.multisample)
         toggle(GL_MULTISAMPLE, want.multisample);
     if (all || std::memcmp(want.viewport, had.viewport, sizeof want.viewport) != 0)
         glViewport(want.viewport[0], want.viewport[1], want.viewport[2], want.viewport[3]);
     if (all || want.depthRange[0] != had.depthRange[0] || want.depthRange[1] != had.depthRange[1])
         glDepthRange(want.depthRange[0], want.depthRange[1]);
-    // What is off keeps the values it had last: they are sent again when it is turned on.
-    BoundStates now = want;
-    if (!all) {
-        if (!want.blend) {
-            now.blendSource = had.blendSource;
-            now.blendDest = had.blendDest;
-            now.blendEquation = had.blendEquation;
-        }
-        if (!want.stencil) {
-            now.stencilFunc = had.stencilFunc;
-            now.stencilReference = had.stencilReference;
-            now.stencilMask = had.stencilMask;
-            now.stencilFail = had.stencilFail;
-            now.stencilDepthFail = had.stencilDepthFail;
-            now.stencilPass = had.stencilPass;
-            now.stencilWriteMask = had.stencilWriteMask;
-        }
-    } else {
-        // Never sent: no value matches, so turning them on sends them.
-        constexpr GLenum kUnknown = ~GLenum{0};
-        if (!want.blend)
-            now.blendSource = now.blendDest = now.blendEquation = kUnknown;
-        if (!want.stencil) {
-            now.stencilFunc = now.stencilFail = now.stencilDepthFail = now.stencilPass = kUnknown;
-            now.stencilReference = -1;
-            now.stencilMask = now.stencilWriteMask = kUnknown;
-        }
-    }
-    bound_ = now;
+    bound_ = want;
 }
 
 void DeviceGL::applySamplers()
