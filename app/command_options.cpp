@@ -5,26 +5,31 @@
 
 namespace mirva {
 
-bool readInt(const std::string& text, int& value)
+namespace {
+
+// Whether `parse` reads the whole of `text` as one number.
+template <typename Parse>
+bool readWhole(const std::string& text, Parse parse)
 {
     std::size_t used = 0;
     try {
-        value = std::stoi(text, &used);
+        parse(&used);
     } catch (const std::exception&) {
         return false;
     }
     return used == text.size();
 }
 
+}  // namespace
+
+bool readInt(const std::string& text, int& value)
+{
+    return readWhole(text, [&](std::size_t* used) { value = std::stoi(text, used); });
+}
+
 bool readDouble(const std::string& text, double& value)
 {
-    std::size_t used = 0;
-    try {
-        value = std::stod(text, &used);
-    } catch (const std::exception&) {
-        return false;
-    }
-    return used == text.size();
+    return readWhole(text, [&](std::size_t* used) { value = std::stod(text, used); });
 }
 
 bool readSize(const std::string& text, int& width, int& height, std::string& error)
