@@ -143,13 +143,6 @@ void Envelope::AddKey(const Key& key)
     keys_.insert(at, key);
 }
 
-void Envelope::clear()
-{
-    keys_.clear();
-    pre_ = Behavior::CONSTANT;
-    post_ = Behavior::CONSTANT;
-}
-
 float Envelope::Evaluate(float t) const
 {
     const std::size_t n = keys_.size();

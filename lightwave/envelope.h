@@ -45,9 +45,6 @@ public:
     void AddKey(const Key& key);
     float Evaluate(float t) const;
 
-    // No keys, both behaviours CONSTANT.
-    void clear();
-
     // Loaders that read a whole key array at once fill it here, in time order.
     std::vector<Key>& keys() { return keys_; }
     const std::vector<Key>& keys() const { return keys_; }
