@@ -144,7 +144,6 @@ void Subdivide(LWObject& object, int steps)
 {
     if (steps <= 0)
         return;
-    requireManifold(object, "can't subdivide");
     if (object.edges.empty() && !object.triangles.empty())
         CalculateAdjacency(object);
     requireManifold(object, "can't subdivide");
